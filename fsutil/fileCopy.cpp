@@ -1,0 +1,130 @@
+#include "fsutil/fileCopy.h"
+
+#include "fsutil/UniqueFd.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Long names leave room for the temporary's prefix and suffix within NAME_MAX.
+constexpr size_t kMaxTempStem = 200;
+constexpr int kTempAttempts = 100;
+
+void reportOpenFailure(const std::string& path) {
+    std::printf("%s: No such file or directory\n", path.c_str());
+}
+
+void reportFailure(const std::string& path, int error) {
+    std::printf("%s: %s\n", path.c_str(), std::strerror(error));
+}
+
+bool sameFile(int fd, const std::string& path) {
+    struct stat open, named;
+    return fstat(fd, &open) == 0 && stat(path.c_str(), &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+// Creates a new hidden file beside `destination` with the default permissions
+// of a new file (0666 less the umask).
+UniqueFd createTempBeside(const std::string& destination, std::string& tempPath) {
+    std::string::size_type slash = destination.rfind('/');
+    std::string folder = slash == std::string::npos ? "" : destination.substr(0, slash + 1);
+    std::string stem = destination.substr(slash == std::string::npos ? 0 : slash + 1);
+    stem.resize(std::min(stem.size(), kMaxTempStem));
+    static std::mt19937 random{std::random_device{}()};
+    for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".%08x", static_cast<unsigned>(random()));
+        tempPath = folder + "." + stem + suffix + ".tmp";
+        UniqueFd fd(open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd || errno != EEXIST) return fd;
+    }
+    return UniqueFd();
+}
+
+bool copyWithReadWrite(int from, int to, bool& readFailed) {
+    std::vector<char> buffer(1 << 18);
+    while (true) {
+        ssize_t got = read(from, buffer.data(), buffer.size());
+        if (got == 0) return true;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            readFailed = true;
+            return false;
+        }
+        for (ssize_t done = 0; done < got;) {
+            ssize_t put = write(to, buffer.data() + done, static_cast<size_t>(got - done));
+            if (put < 0) {
+                if (errno == EINTR) continue;
+                readFailed = false;
+                return false;
+            }
+            done += put;
+        }
+    }
+}
+
+bool isWriteError(int error) { return error == EFBIG || error == ENOSPC || error == EDQUOT; }
+
+}  // namespace
+
+bool copyAllBytes(int from, int to, bool& readFailed) {
+    // The kernel copies (or shares) the blocks itself where it can; a source
+    // it can't do that for is copied through a buffer.
+    bool copiedAny = false;
+    while (true) {
+        ssize_t got = copy_file_range(from, nullptr, to, nullptr, size_t{1} << 30, 0);
+        if (got == 0) return true;
+        if (got > 0) {
+            copiedAny = true;
+            continue;
+        }
+        if (errno == EINTR) continue;
+        bool unsupported = errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+                           errno == EOPNOTSUPP || errno == ETXTBSY;
+        if (unsupported && !copiedAny) return copyWithReadWrite(from, to, readFailed);
+        readFailed = !isWriteError(errno);
+        return false;
+    }
+}
+
+bool copyFileAtomically(const std::string& source, const std::string& destination) {
+    UniqueFd from(open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!from) {
+        reportOpenFailure(source);
+        return false;
+    }
+    // Writing a file onto itself would empty it first.
+    if (sameFile(from.get(), destination)) return true;
+
+    std::string tempPath;
+    UniqueFd to = createTempBeside(destination, tempPath);
+    if (!to) {
+        reportOpenFailure(destination);
+        return false;
+    }
+    bool readFailed = false;
+    bool copied = copyAllBytes(from.get(), to.get(), readFailed);
+    int error = errno;
+    if (copied && close(to.release()) != 0) {
+        copied = false;
+        error = errno;
+    }
+    if (copied && rename(tempPath.c_str(), destination.c_str()) != 0) {
+        copied = false;
+        error = errno;
+    }
+    if (!copied) {
+        unlink(tempPath.c_str());
+        reportFailure(readFailed ? source : destination, error);
+    }
+    return copied;
+}
