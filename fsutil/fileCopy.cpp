@@ -2,14 +2,14 @@
 
 #include "fsutil/UniqueFd.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -72,7 +72,9 @@ bool copyWithReadWrite(int from, int to, bool& readFailed) {
     }
 }
 
-bool isWriteError(int error) { return error == EFBIG || error == ENOSPC || error == EDQUOT; }
+bool isWriteError(int error) {
+    return error == EFBIG || error == ENOSPC || error == EDQUOT;
+}
 
 }  // namespace
 

@@ -1,8 +1,8 @@
 #include "fsutil/ofxDirList.h"
 
+#include <dirent.h>
 #include <cctype>
 #include <cstdio>
-#include <dirent.h>
 #include <memory>
 
 namespace {
@@ -24,7 +24,9 @@ struct DirCloser {
 
 }  // namespace
 
-ofxDirList::ofxDirList() { reset(); }
+ofxDirList::ofxDirList() {
+    reset();
+}
 
 void ofxDirList::reset() {
     extensions.clear();

@@ -4,9 +4,9 @@
 #include "fsutil/fileCopy.h"
 #include "fsutil/treeRemoval.h"
 
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <cstdio>
 
 std::string ofxFileName(std::string path) {
     if (!path.empty() && path.back() == '/') path.pop_back();
@@ -14,7 +14,9 @@ std::string ofxFileName(std::string path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool ofxCreateDirectory(std::string path) { return mkdir(path.c_str(), 0777) == 0; }
+bool ofxCreateDirectory(std::string path) {
+    return mkdir(path.c_str(), 0777) == 0;
+}
 
 bool ofxFileExists(std::string path) {
     struct stat st;
@@ -30,7 +32,9 @@ bool ofxIsDirectory(std::string path) {
     return S_ISDIR(st.st_mode);
 }
 
-int ofxDeleteFile(std::string path) { return std::remove(path.c_str()); }
+int ofxDeleteFile(std::string path) {
+    return std::remove(path.c_str());
+}
 
 void ofxEmptyDir(std::string path) {
     UniqueFd directory(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

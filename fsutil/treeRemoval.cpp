@@ -2,9 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -51,8 +51,8 @@ std::vector<Entry> readEntries(int fd) {
             // Some file systems don't report the type: ask for it, without
             // following a link.
             struct stat st;
-            isDirectory = fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-                          S_ISDIR(st.st_mode);
+            isDirectory =
+                fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
         }
         entries.push_back({std::move(name), isDirectory});
     }
@@ -75,8 +75,7 @@ bool openLevel(UniqueFd fd, std::string nameInParent, Level& level) {
 bool reopenParent(const Level& child, Level& parent) {
     UniqueFd fd(openat(child.fd.get(), "..", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st;
-    if (!fd || fstat(fd.get(), &st) != 0 || st.st_dev != parent.device ||
-        st.st_ino != parent.inode)
+    if (!fd || fstat(fd.get(), &st) != 0 || st.st_dev != parent.device || st.st_ino != parent.inode)
         return false;
     parent.fd = std::move(fd);
     return true;
@@ -105,7 +104,8 @@ void emptyOpenDirectory(UniqueFd directory) {
                 continue;
             }
             levels.push_back(std::move(childLevel));
-            if (levels.size() > kMaxOpenLevels) levels[levels.size() - kMaxOpenLevels - 1].fd.reset();
+            if (levels.size() > kMaxOpenLevels)
+                levels[levels.size() - kMaxOpenLevels - 1].fd.reset();
             continue;
         }
         if (levels.size() == 1) return;  // the top folder itself stays

@@ -1,12 +1,12 @@
 #include "testing/ChildProcess.h"
 
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <grp.h>
 #include <iostream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace testing_support {
 
@@ -42,8 +42,8 @@ int runUnprivileged(const std::function<int()>& scenario) {
     return runForked(
         [] {
             if (geteuid() != 0) return true;  // already unprivileged
-            return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 &&
-                   setuid(kNobody) == 0 && geteuid() == kNobody;
+            return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0 &&
+                   geteuid() == kNobody;
         },
         scenario);
 }

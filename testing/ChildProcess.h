@@ -4,8 +4,8 @@
 // (user, resource limits, signal dispositions) or be killed without touching
 // the test process. The scenario's return value becomes the child's exit code.
 
-#include <functional>
 #include <sys/resource.h>
+#include <functional>
 
 namespace testing_support {
 

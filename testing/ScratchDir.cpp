@@ -1,11 +1,11 @@
 #include "testing/ScratchDir.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -30,7 +30,9 @@ ScratchDir::~ScratchDir() {
     fs::remove_all(root_, ignored);
 }
 
-std::string ScratchDir::path(const std::string& relative) const { return root_ + "/" + relative; }
+std::string ScratchDir::path(const std::string& relative) const {
+    return root_ + "/" + relative;
+}
 
 std::string ScratchDir::makeDir(const std::string& relative) const {
     std::string full = path(relative);

@@ -33,7 +33,7 @@ private:
 // Helpers on absolute paths.
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
-bool pathExists(const std::string& path);  // lstat: a dangling link exists
+bool pathExists(const std::string& path);   // lstat: a dangling link exists
 bool isDirectory(const std::string& path);  // lstat: a link is not a directory
 bool isSymlink(const std::string& path);
 // Names in a directory (hidden ones included), sorted.

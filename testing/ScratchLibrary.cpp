@@ -30,8 +30,12 @@ ScratchLibrary::ScratchLibrary(bool withFolders) {
     }
 }
 
-ScratchLibrary::~ScratchLibrary() { wipeParent(); }
+ScratchLibrary::~ScratchLibrary() {
+    wipeParent();
+}
 
-std::string ScratchLibrary::parentDir() { return fs::path(BASE_DIR).parent_path().string(); }
+std::string ScratchLibrary::parentDir() {
+    return fs::path(BASE_DIR).parent_path().string();
+}
 
 }  // namespace testing_support

@@ -1,10 +1,10 @@
 #include "testing/StdoutCapture.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace testing_support {
 
@@ -25,7 +25,9 @@ StdoutCapture::StdoutCapture() {
     dup2(captureFd_, STDOUT_FILENO);
 }
 
-StdoutCapture::~StdoutCapture() { finish(); }
+StdoutCapture::~StdoutCapture() {
+    finish();
+}
 
 std::string StdoutCapture::finish() {
     if (savedStdout_ < 0) return text_;
