@@ -175,7 +175,7 @@ TEST(DeleteDir, HasNoPathLengthOrDepthLimit) {
 TEST(CopyFile, CopiesBytesExactlyAndReplacesTheDestination) {
     ScratchDir scratch;
     std::string content;
-    for (int i = 0; i < 3 * 1024 * 1024; ++i) content += static_cast<char>((i * 7919) >> 3);
+    for (unsigned i = 0; i < 3u * 1024 * 1024; ++i) content += static_cast<char>((i * 7919u) >> 3);
     std::string source = scratch.writeFile("source", content);
     chmod(source.c_str(), 0600);
     std::string destination = scratch.writeFile("destination", "old content that is longer");
