@@ -9,6 +9,7 @@
 #include <exception>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <string>
 #include <utility>
@@ -143,8 +144,13 @@ private:
     }
 
     // The longest leading number of the token ("440;" gives 440, "loud" 0).
+    // Values beyond a float's range become infinite rather than undefined.
     static float toFloat(const std::string& token) {
-        return static_cast<float>(std::atof(token.c_str()));
+        const double value = std::atof(token.c_str());
+        constexpr double kLargest = std::numeric_limits<float>::max();
+        if (value > kLargest) return std::numeric_limits<float>::infinity();
+        if (value < -kLargest) return -std::numeric_limits<float>::infinity();
+        return static_cast<float>(value);
     }
 
     std::vector<std::unique_ptr<VQParameter>> parameters;

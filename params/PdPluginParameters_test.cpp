@@ -1,6 +1,7 @@
 #include "params/PdPluginParameters.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 #include <string>
 #include <type_traits>
@@ -95,6 +96,8 @@ TEST(PdPluginParametersParse, NumbersTakeTheirLeadingNumericPart) {
                  {"volume", "int", -10, 10, 0, "3;"});
     expectParsed("#X text 12 40 param v float 12abc 0.5; 1e2", {"v", "float", 12, 0.5, 100, ""});
     expectParsed("#X text 12 40 param v float 9 1;", {"v", "float", 9, 1, 9, ""});
+    const float inf = std::numeric_limits<float>::infinity();
+    expectParsed("#X text 12 40 param v float -1e39 1e39;", {"v", "float", -inf, inf, -inf, ""});
 }
 
 TEST(PdPluginParametersLoad, ReadsOnlyDeclarationLinesInFileOrder) {
