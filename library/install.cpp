@@ -24,6 +24,14 @@ bool existsItself(const std::string& path) {
     return lstat(path.c_str(), &info) == 0;
 }
 
+// Only regular files (links followed) have content to install: a missing
+// path or a dangling link has none, and reading a pipe or a device could
+// block or never end.
+bool isRegularFile(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 bool isRealDirectory(const std::string& path) {
     struct stat info;
     return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -140,7 +148,7 @@ const char* installFiles(std::vector<std::string>& paths) {
         const char* type = nullptr;
         if (ofxIsDirectory(item))
             type = installFolder(item);
-        else if (ofxFileExists(item))  // a missing path or a dangling link installs nothing
+        else if (isRegularFile(item))
             type = installFile(item);
         if (type) lastInstalled = type;
     }

@@ -251,6 +251,13 @@ TEST(InstallFiles, SkipsMissingPathsAndWhatCannotBeReplaced) {
                                   "\nFile not found\n");
     EXPECT_EQ(install({in.writeFile("Echo.pd", kEffect), in.path("gone.pd")}).type, EFFECTS_DIR);
 
+    // A pipe has no content to install, and reading it would block.
+    ASSERT_EQ(mkfifo(in.path("pipe.pd").c_str(), 0644), 0);
+    Outcome pipe = install({in.path("pipe.pd"), "/dev/zero"});
+    EXPECT_EQ(pipe.type, nullptr);
+    EXPECT_EQ(pipe.output, "file:: " + in.path("pipe.pd") + "\nfile:: /dev/zero\n");
+    EXPECT_FALSE(pathExists(kEffects + "/pipe"));
+
     // A plain file or a dangling link where the patch folder would go stays.
     testing_support::writeFile(kEffects + "/Bass", "plain");
     ASSERT_EQ(symlink("nowhere", (kEffects + "/Lead").c_str()), 0);
