@@ -1,3 +1,4 @@
+#include "fsutil/UniqueFd.h"
 #include "fsutil/ofxDirList.h"
 #include "library/VQAUUtils.h"
 
@@ -16,37 +17,22 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 // The tail of a block that could still begin a marker split across two reads.
 constexpr std::size_t kCarry = kInstrumentMarker.size() - 1;
 
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const std::string& path)
-        : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~ReadOnlyFile() {
-        if (fd_ >= 0) close(fd_);
-    }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-    // Bytes read into buffer; 0 at the end of the file or on a read error.
-    std::size_t read(char* buffer, std::size_t size) {
-        ssize_t got;
-        do {
-            got = ::read(fd_, buffer, size);
-        } while (got < 0 && errno == EINTR);
-        return got > 0 ? static_cast<std::size_t>(got) : 0;
-    }
-
-private:
-    int fd_;
-};
+// Bytes read into buffer; 0 at the end of the file or on a read error.
+std::size_t readSome(int fd, char* buffer, std::size_t size) {
+    ssize_t got;
+    do {
+        got = read(fd, buffer, size);
+    } while (got < 0 && errno == EINTR);
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
+}
 
 // The marker holds no line feed, so "a line contains it" is the same as "the
 // bytes contain it"; searching blocks keeps memory constant for any file size.
-bool containsMarker(ReadOnlyFile& file) {
+bool containsMarker(int fd) {
     std::vector<char> buffer(kCarry + kBlockSize);
     std::size_t kept = 0;
     for (;;) {
-        std::size_t got = file.read(buffer.data() + kept, kBlockSize);
+        std::size_t got = readSome(fd, buffer.data() + kept, kBlockSize);
         if (got == 0) return false;
         std::size_t filled = kept + got;
         if (memmem(buffer.data(), filled, kInstrumentMarker.data(), kInstrumentMarker.size()))
@@ -59,8 +45,8 @@ bool containsMarker(ReadOnlyFile& file) {
 }  // namespace
 
 const char* getType(std::string path) {
-    ReadOnlyFile file(path);
-    if (file.isOpen() && containsMarker(file)) return INSTRUMENTS_DIR;
+    UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file && containsMarker(file.get())) return INSTRUMENTS_DIR;
     return EFFECTS_DIR;
 }
 
