@@ -1,0 +1,55 @@
+#pragma once
+
+// The Qt model of one of the window's tables. It keeps no data of its own:
+// every row count and cell text comes from the controller, its data source,
+// and drops on the table go to the controller, its delegate.
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include "app/views.h"
+
+class ControllerTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // `table` is the view the controller knows this model's table as.
+    explicit ControllerTableModel(const views::TableView& table, QObject* parent = nullptr);
+
+    void setDataSource(VQ_ImporterAppDelegate* dataSource);
+    void setDelegate(VQ_ImporterAppDelegate* delegate);
+    // Identifiers the controller tells the columns by, and their titles.
+    void setColumns(const QStringList& identifiers, const QStringList& titles);
+    const QStringList& columnIdentifiers() const { return identifiers_; }
+    const QStringList& columnTitles() const { return titles_; }
+    // Cells of these columns are right-aligned, as numbers are.
+    void setNumericColumns(const QStringList& identifiers);
+    const QStringList& numericColumns() const { return numericColumns_; }
+    // Accepts drops from now on; drags carrying one of the types are expected.
+    void acceptDrops(const QStringList& mimeTypes);
+    // Forgets everything the view cached and asks the data source again.
+    void reload();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    QStringList mimeTypes() const override;
+    Qt::DropActions supportedDropActions() const override;
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+
+private:
+    const views::TableView& table_;
+    VQ_ImporterAppDelegate* dataSource_ = nullptr;
+    VQ_ImporterAppDelegate* delegate_ = nullptr;
+    QStringList identifiers_;
+    QStringList titles_;
+    QStringList numericColumns_;
+    QStringList dropTypes_;
+    bool acceptsDrops_ = false;
+};

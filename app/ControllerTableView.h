@@ -1,0 +1,57 @@
+#pragma once
+
+// A table of the main window as the controller sees it: it reads its rows
+// and cells from the controller, asks the controller before a row becomes
+// selected, and hands drops to it once it is registered as a drop target.
+
+#include <QStringList>
+#include <QTableView>
+
+#include "app/views.h"
+
+class AskingSelectionModel;
+class ControllerTableModel;
+
+class ControllerTableView : public QTableView, public views::TableView {
+    Q_OBJECT
+    // Set by the window's interface description.
+    Q_PROPERTY(QStringList columnIdentifiers READ columnIdentifiers WRITE setColumnIdentifiers)
+    Q_PROPERTY(QStringList columnTitles READ columnTitles WRITE setColumnTitles)
+    Q_PROPERTY(QStringList numericColumns READ numericColumns WRITE setNumericColumns)
+    Q_PROPERTY(QString placeholderText READ placeholderText WRITE setPlaceholderText)
+public:
+    explicit ControllerTableView(QWidget* parent = nullptr);
+
+    QStringList columnIdentifiers() const;
+    void setColumnIdentifiers(const QStringList& identifiers);
+    QStringList columnTitles() const;
+    void setColumnTitles(const QStringList& titles);
+    QStringList numericColumns() const;
+    void setNumericColumns(const QStringList& identifiers);
+    // Shown in place of the rows while the table has none.
+    QString placeholderText() const { return placeholderText_; }
+    void setPlaceholderText(const QString& text);
+
+    // Who is asked before a row is selected and who takes drops.
+    void setDelegate(VQ_ImporterAppDelegate* delegate);
+
+    void reloadData() override;
+    int selectedRow() const override;
+    void setDataSource(VQ_ImporterAppDelegate* dataSource) override;
+    void registerForDraggedTypes(const std::vector<std::string>& types) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void showDropTarget(bool shown);
+
+    ControllerTableModel* model_;
+    AskingSelectionModel* selectionModel_;
+    VQ_ImporterAppDelegate* delegate_ = nullptr;
+    QString placeholderText_;
+    bool dropTargetShown_ = false;
+};

@@ -1,0 +1,106 @@
+#pragma once
+
+// Test support: plain stand-ins for the window's views that record what the
+// controller asks of them.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/VQ_ImporterAppDelegate.h"
+#include "app/views.h"
+
+namespace app_testing {
+
+class FakeTableView : public views::TableView {
+public:
+    void reloadData() override { ++reloadCount; }
+    int selectedRow() const override { return selected; }
+    void setDataSource(VQ_ImporterAppDelegate* source) override { dataSource = source; }
+    void registerForDraggedTypes(const std::vector<std::string>& types) override {
+        draggedTypes = types;
+    }
+
+    int reloadCount = 0;
+    int selected = -1;
+    VQ_ImporterAppDelegate* dataSource = nullptr;
+    std::vector<std::string> draggedTypes;
+};
+
+class FakeSegmentedControl : public views::SegmentedControl {
+public:
+    int selectedSegment() const override { return segment; }
+    void setSelectedSegment(int value) override { segment = value; }
+
+    int segment = 0;
+};
+
+class FakePanel : public views::Panel {
+public:
+    void makeKeyAndOrderFront() override { ++shownCount; }
+
+    int shownCount = 0;
+};
+
+class FakeWindow : public views::Window {
+public:
+    void beginSheetModal(const views::Alert& alert) override { sheets.push_back(alert); }
+
+    std::vector<views::Alert> sheets;
+};
+
+class FakePasteboardItem : public views::PasteboardItem {
+public:
+    FakePasteboardItem(std::vector<std::string> declaredTypes,
+                       std::map<std::string, std::string> strings)
+        : declaredTypes_(std::move(declaredTypes)), strings_(std::move(strings)) {}
+    // One item offering a file URL, the way a dragged file comes.
+    static FakePasteboardItem fileUrl(const std::string& url) {
+        return FakePasteboardItem({views::kFilenamesPboardType},
+                                  {{views::kFilenamesPboardType, url}});
+    }
+    std::vector<std::string> types() const override { return declaredTypes_; }
+    std::string stringForType(const std::string& type) const override {
+        auto found = strings_.find(type);
+        return found == strings_.end() ? "" : found->second;
+    }
+
+private:
+    std::vector<std::string> declaredTypes_;
+    std::map<std::string, std::string> strings_;
+};
+
+class FakeDraggingInfo : public views::DraggingInfo {
+public:
+    FakeDraggingInfo() : hasItemList_(false) {}
+    explicit FakeDraggingInfo(std::vector<FakePasteboardItem> items)
+        : hasItemList_(true), items_(std::move(items)) {}
+    std::optional<std::vector<const views::PasteboardItem*>> pasteboardItems() const override {
+        if (!hasItemList_) return std::nullopt;
+        std::vector<const views::PasteboardItem*> items;
+        for (const FakePasteboardItem& item : items_) items.push_back(&item);
+        return items;
+    }
+
+private:
+    bool hasItemList_;
+    std::vector<FakePasteboardItem> items_;
+};
+
+// All five views of the main window, attached to a controller.
+struct FakeWindowViews {
+    explicit FakeWindowViews(VQ_ImporterAppDelegate& controller) {
+        controller.setWindow(&window);
+        controller.setHelpWindow(&helpWindow);
+        controller.setPatches(&patches);
+        controller.setParameterTable(&parameterTable);
+        controller.setTypeSelector(&typeSelector);
+    }
+    FakeWindow window;
+    FakePanel helpWindow;
+    FakeTableView patches;
+    FakeTableView parameterTable;
+    FakeSegmentedControl typeSelector;
+};
+
+}  // namespace app_testing

@@ -1,0 +1,119 @@
+#include "app/VQ_ImporterAppDelegate.h"
+
+#include <cstdio>
+
+#include "app/utf8.h"
+#include "library/VQAUUtils.h"
+
+namespace {
+constexpr int kEffectsSegment = 0;
+constexpr int kInstrumentsSegment = 1;
+
+// A view that is not attached does nothing and reads as zero.
+int selectedRowOf(const views::TableView* table) {
+    return table ? table->selectedRow() : 0;
+}
+int selectedSegmentOf(const views::SegmentedControl* control) {
+    return control ? control->selectedSegment() : 0;
+}
+void reloadDataOf(views::TableView* table) {
+    if (table) table->reloadData();
+}
+
+std::string formatValue(float value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%3.2f", static_cast<double>(value));
+    return text;
+}
+
+// The text of one parameters-table cell, chosen by the column's identifier.
+std::string parameterCell(const VQParameter& parameter, const std::string& columnIdentifier) {
+    if (columnIdentifier == "name") return isValidUtf8(parameter.name) ? parameter.name : "";
+    if (columnIdentifier == "default") return formatValue(parameter.defaultValue);
+    if (columnIdentifier == "min") return formatValue(parameter.min);
+    if (columnIdentifier == "max") return formatValue(parameter.max);
+    return "none";
+}
+}  // namespace
+
+VQ_ImporterAppDelegate::VQ_ImporterAppDelegate() {
+    p.reserve(2);
+    initDirs();
+    reloadPatches(EFFECTS_DIR);
+}
+
+void VQ_ImporterAppDelegate::applicationDidFinishLaunching() {
+    if (parameterTable) {
+        parameterTable->setDataSource(this);
+        parameterTable->reloadData();
+    }
+    if (patches) patches->registerForDraggedTypes({views::kFilenamesPboardType});
+}
+
+void VQ_ImporterAppDelegate::reloadPatches(const char* dir) {
+    patchPaths = loadPatches(dir);
+    if (typeSelector)
+        typeSelector->setSelectedSegment(dir == EFFECTS_DIR ? kEffectsSegment
+                                                            : kInstrumentsSegment);
+    p.clear();
+    for (const std::string& path : *patchPaths) p.push_back(patchNameFromPath(path));
+    reloadDataOf(patches);
+}
+
+const char* VQ_ImporterAppDelegate::typeDirOfSelectedSegment() const {
+    return selectedSegmentOf(typeSelector) == kEffectsSegment ? EFFECTS_DIR : INSTRUMENTS_DIR;
+}
+
+bool VQ_ImporterAppDelegate::isPatchRow(int row) const {
+    return patchPaths && row >= 0 && static_cast<std::size_t>(row) < patchPaths->size();
+}
+
+void VQ_ImporterAppDelegate::typeChanged() {
+    reloadPatches(typeDirOfSelectedSegment());
+    // The selected row carries over: the patch at the same position of the
+    // new list becomes the loaded one, when there is one.
+    const int row = selectedRowOf(patches);
+    if (isPatchRow(row)) setPatch((*patchPaths)[static_cast<std::size_t>(row)]);
+}
+
+void VQ_ImporterAppDelegate::deletePressed() {
+    const int row = selectedRowOf(patches);
+    if (!isPatchRow(row)) return;
+    uninstallPatch((*patchPaths)[static_cast<std::size_t>(row)].c_str());
+    // The parameters table keeps the deleted patch's parameters until another
+    // patch is selected.
+    reloadPatches(typeDirOfSelectedSegment());
+}
+
+void VQ_ImporterAppDelegate::helpPressed() {
+    if (helpWindow) helpWindow->makeKeyAndOrderFront();
+}
+
+void VQ_ImporterAppDelegate::parametersPressed() {}
+
+void VQ_ImporterAppDelegate::setPatch(std::string path) {
+    params.load(path.c_str());
+    reloadDataOf(parameterTable);
+}
+
+int VQ_ImporterAppDelegate::numberOfRowsInTableView(const views::TableView* table) const {
+    if (table == parameterTable) return params.size();
+    return static_cast<int>(p.size());
+}
+
+std::string VQ_ImporterAppDelegate::tableViewObjectValueForTableColumnRow(
+    const views::TableView* table, const std::string& columnIdentifier, int row) const {
+    if (table != parameterTable) {
+        // Every column of the patches table shows the patch name.
+        if (row < 0 || static_cast<std::size_t>(row) >= p.size()) return "";
+        return p[static_cast<std::size_t>(row)];
+    }
+    if (row < 0 || row >= params.size()) return "";
+    return parameterCell(*params.getParameter(row), columnIdentifier);
+}
+
+bool VQ_ImporterAppDelegate::tableViewShouldSelectRow(const views::TableView* table, int row) {
+    // The parameters are loaded before the row shows as selected.
+    if (table == patches && isPatchRow(row)) setPatch((*patchPaths)[static_cast<std::size_t>(row)]);
+    return true;
+}

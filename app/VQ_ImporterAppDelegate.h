@@ -1,0 +1,84 @@
+#pragma once
+
+// The controller behind the importer's main window: it keeps the patches table
+// in step with the library folder, answers both tables as their data source,
+// loads the parameters of the selected patch, deletes and installs patches and
+// shows the help panel. Plain C++: it reaches the window only through the
+// interfaces of views.h. Everything runs on the main thread, synchronously.
+
+#include <string>
+#include <vector>
+
+#include "app/views.h"
+#include "params/PdPluginParameters.h"
+
+class VQ_ImporterAppDelegate {
+public:
+    // Makes sure the library folders exist and loads the effects; the views
+    // are attached afterwards.
+    VQ_ImporterAppDelegate();
+    VQ_ImporterAppDelegate(const VQ_ImporterAppDelegate&) = delete;
+    VQ_ImporterAppDelegate& operator=(const VQ_ImporterAppDelegate&) = delete;
+
+    views::Window* getWindow() const { return window; }
+    void setWindow(views::Window* view) { window = view; }
+    views::Panel* getHelpWindow() const { return helpWindow; }
+    void setHelpWindow(views::Panel* view) { helpWindow = view; }
+    views::TableView* getPatches() const { return patches; }
+    void setPatches(views::TableView* view) { patches = view; }
+    views::SegmentedControl* getTypeSelector() const { return typeSelector; }
+    void setTypeSelector(views::SegmentedControl* view) { typeSelector = view; }
+    // The parameters table has no getter: only the window's builder sets it.
+    void setParameterTable(views::TableView* view) { parameterTable = view; }
+
+    // Once the views are attached: serve the parameters table and take drops
+    // of file names on the patches table.
+    void applicationDidFinishLaunching();
+
+    // Shows the patches of a type directory (EFFECTS_DIR or INSTRUMENTS_DIR)
+    // and moves the type selector to it.
+    void reloadPatches(const char* dir);
+
+    // Actions of the window's controls.
+    void typeChanged();
+    void deletePressed();
+    void helpPressed();
+    void parametersPressed();
+
+    // Loads the parameters of a patch folder into the parameters table.
+    void setPatch(std::string path);
+
+    // Data source of both tables.
+    int numberOfRowsInTableView(const views::TableView* table) const;
+    std::string tableViewObjectValueForTableColumnRow(const views::TableView* table,
+                                                      const std::string& columnIdentifier,
+                                                      int row) const;
+    // Asked before a row the user picks becomes selected; never refuses.
+    bool tableViewShouldSelectRow(const views::TableView* table, int row);
+
+    // Drops on the patches table and open requests: both install what they
+    // are given and show its type, or alert when nothing could be installed.
+    views::DragOperation tableViewValidateDrop(const views::TableView* table,
+                                               const views::DraggingInfo& info, int proposedRow,
+                                               views::DropOperation operation) const;
+    bool tableViewAcceptDrop(const views::TableView* table, const views::DraggingInfo& info,
+                             int row, views::DropOperation operation);
+    bool applicationOpenFiles(const std::vector<std::string>& fileNames);
+    void alertBadDrop();
+
+private:
+    void installAndShow(std::vector<std::string>& paths);
+    const char* typeDirOfSelectedSegment() const;
+    bool isPatchRow(int row) const;
+
+    views::Window* window = nullptr;
+    views::Panel* helpWindow = nullptr;
+    views::TableView* patches = nullptr;
+    views::TableView* parameterTable = nullptr;
+    views::SegmentedControl* typeSelector = nullptr;
+    // The names shown in the patches table, one per entry of *patchPaths.
+    std::vector<std::string> p;
+    // The library's one patch list; null until the first reloadPatches.
+    std::vector<std::string>* patchPaths = nullptr;
+    PdPluginParameters params;
+};

@@ -1,0 +1,60 @@
+// The importer's entry: logs its first line, builds the controller and the
+// main window, and runs the Qt event loop. Paths on the command line are an
+// open request, handled once the event loop runs.
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/BusyCursor.h"
+#include "app/MainWindow.h"
+#include "app/VQ_ImporterAppDelegate.h"
+#include "app/platformLog.h"
+
+namespace {
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// Without a display Qt would abort with a message that does not say what to do.
+bool canShowWindows(int argc, char* argv[]) {
+    if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM")) return true;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0) return true;
+    }
+    return false;
+}
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    platformLog("main");
+    if (!canShowWindows(argc, argv)) {
+        std::fprintf(stderr,
+                     "%s: no display found. Start it from a desktop session, or under a virtual "
+                     "X server: xvfb-run -a %s [PATH...]\n",
+                     argv[0], argv[0]);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Veltrano Importer");
+
+    VQ_ImporterAppDelegate controller;
+    MainWindow window(controller);
+    window.show();
+    controller.applicationDidFinishLaunching();
+
+    // QApplication has taken its own options out of argv; the rest are paths.
+    const std::vector<std::string> fileNames(argv + 1, argv + argc);
+    if (!fileNames.empty()) {
+        QTimer::singleShot(0, &window, [&controller, fileNames] {
+            BusyCursor busy;
+            controller.applicationOpenFiles(fileNames);
+        });
+    }
+    return app.exec();
+}

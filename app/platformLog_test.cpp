@@ -1,0 +1,37 @@
+#include "app/platformLog.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <regex>
+
+#include "app/StderrCapture.h"
+#include "testing/StdoutCapture.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+TEST(PlatformLog, LinesCarryDateTimeProgramAndProcess) {
+    using namespace std::chrono;
+    const auto when = floor<seconds>(system_clock::now()) + milliseconds(42);
+    const std::string line = platformLogLine("main", when);
+    const std::regex layout(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.042 app_tests\[(\d+):(\d+)\] main)");
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(line, match, layout)) << line;
+    EXPECT_EQ(std::stoi(match[1]), getpid());
+    // Every byte of the text is kept, a NUL byte too.
+    EXPECT_TRUE(platformLogLine("a\0b%@"s, when).ends_with("] a\0b%@"s));
+}
+
+TEST(PlatformLog, WritesOneLineToStandardErrorOnly) {
+    std::string err;
+    const std::string out = testing_support::captureStdout(
+        [&] { err = app_testing::captureStderr([] { platformLog("file:///tmp/a b"); }); });
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(app_testing::logTexts(err), std::vector<std::string>{"file:///tmp/a b"});
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
+    EXPECT_TRUE(err.ends_with("file:///tmp/a b\n"));
+}
+
+}  // namespace

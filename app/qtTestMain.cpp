@@ -1,0 +1,13 @@
+// Entry of the window tests: they need no display.
+
+#include <gtest/gtest.h>
+#include <QApplication>
+
+#include "app/HeadlessEnvironment.h"
+
+int main(int argc, char** argv) {
+    HeadlessEnvironment headless;
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,130 @@
+// Pictures the importer's windows as PNG files, for looking at the layout
+// without a display: the effects with a patch's parameters, the instruments,
+// a drag over the patches table, the bad-drop alert and the help panel. It
+// works on the test build's own library folder, never on the real one.
+//
+//   veltrano-screenshots OUTPUT_FOLDER
+
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
+#include <QUrl>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/ControllerTableView.h"
+#include "app/HeadlessEnvironment.h"
+#include "app/MainWindow.h"
+#include "app/VQ_ImporterAppDelegate.h"
+#include "library/VQAUUtils.h"
+#include "testing/ScratchDir.h"
+#include "testing/ScratchLibrary.h"
+
+namespace {
+
+void addPatch(const char* typeDir, const std::string& name, const std::string& declarations,
+              bool instrument) {
+    const std::string folder = std::string(typeDir) + "/" + name;
+    std::filesystem::create_directories(folder);
+    testing_support::writeFile(folder + "/" + name + ".pd",
+                               "#N canvas 0 0 640 480 10;\n" +
+                                   std::string(instrument ? "#X obj 20 20 notein;\n" : "") +
+                                   declarations + "#X obj 20 200 dac~;\n");
+}
+
+void fillLibrary() {
+    addPatch(EFFECTS_DIR, "Tape Echo",
+             "#X text 12 40 param time slider 1 2000 250 ms;\n"
+             "#X text 12 60 param feedback float 0 0.95 0.4;\n"
+             "#X text 12 80 param wow float 0 1 0.15;\n"
+             "#X text 12 100 param mix float 0 1 0.5;\n",
+             false);
+    addPatch(EFFECTS_DIR, "Shimmer Reverb", "#X text 12 40 param size float 0 1 0.8;\n", false);
+    addPatch(EFFECTS_DIR, "Granulator", "#X text 12 40 param grain int 5 500 80 ms;\n", false);
+    addPatch(EFFECTS_DIR, "Bit Crusher", "", false);
+    addPatch(INSTRUMENTS_DIR, "Acid Bass",
+             "#X text 12 40 param cutoff slider 20 8000 800 Hz;\n"
+             "#X text 12 60 param resonance float 0 1 0.3;\n"
+             "#X text 12 80 param detune int -12 12 0;\n",
+             true);
+    addPatch(INSTRUMENTS_DIR, "Glass Pad", "#X text 12 40 param attack float 0 4 1.2;\n", true);
+    addPatch(INSTRUMENTS_DIR, "FM Bell", "", true);
+}
+
+void selectPatch(ControllerTableView& patches, const QString& name) {
+    for (int row = 0; row < patches.model()->rowCount(); ++row) {
+        if (patches.model()->index(row, 0).data().toString() == name) patches.selectRow(row);
+    }
+}
+
+bool save(const QPixmap& picture, const QDir& folder, const QString& name) {
+    QApplication::processEvents();
+    const QString path = folder.filePath(name);
+    if (!picture.save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// The window with a dialog over it, placed the way a sheet sits on it.
+QPixmap withSheet(QWidget& window, QWidget& sheet) {
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    painter.fillRect(picture.rect(), QColor(0, 0, 0, 60));
+    const QPixmap sheetPicture = sheet.grab();
+    painter.drawPixmap((picture.width() - sheetPicture.width()) / 2, 40, sheetPicture);
+    return picture;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    HeadlessEnvironment headless;
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    testing_support::ScratchLibrary library;
+    fillLibrary();
+
+    VQ_ImporterAppDelegate controller;
+    MainWindow window(controller);
+    window.show();
+    controller.applicationDidFinishLaunching();
+    auto& patches = *window.findChild<ControllerTableView*>("patches");
+
+    bool saved = true;
+    selectPatch(patches, "Tape Echo");
+    saved &= save(window.grab(), folder, "main-effects.png");
+
+    window.findChild<QPushButton*>("instrumentsSegment")->click();
+    selectPatch(patches, "Acid Bass");
+    saved &= save(window.grab(), folder, "instruments.png");
+
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile("/tmp/My Patch.pd")});
+    QDragEnterEvent enter(QPoint(40, 40), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(patches.viewport(), &enter);
+    saved &= save(window.grab(), folder, "drag-over.png");
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(patches.viewport(), &leave);
+
+    controller.alertBadDrop();
+    QApplication::processEvents();
+    if (auto* alert = window.findChild<QMessageBox*>()) {
+        saved &= save(withSheet(window, *alert), folder, "alert.png");
+        alert->close();
+    }
+
+    controller.helpPressed();
+    saved &= save(window.helpPanel().grab(), folder, "help.png");
+    return saved ? 0 : 1;
+}

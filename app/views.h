@@ -1,0 +1,92 @@
+#pragma once
+
+// The views the controller talks to, one small interface per kind of view.
+// The Qt window implements them once and the controller tests once with plain
+// fakes, so the controller itself never sees a toolkit type. A view the
+// controller holds may be missing (not attached yet): the controller then
+// does nothing with it and reads zero from it.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class VQ_ImporterAppDelegate;
+
+namespace views {
+
+// The drag type that carries file names (file URLs, one per dragged file).
+inline constexpr const char* kFilenamesPboardType = "text/uri-list";
+
+// What a drop target answers while a drag moves over it.
+enum class DragOperation : unsigned { none = 0, copy = 1 };
+
+// Where a drop lands relative to the proposed row.
+enum class DropOperation { on, above };
+
+// A table that asks its data source for its rows and cells.
+class TableView {
+public:
+    virtual ~TableView() = default;
+    // Forgets the cached rows and asks the data source again; a selected row
+    // stays selected while it still exists.
+    virtual void reloadData() = 0;
+    // The selected row, or -1 when none is selected.
+    virtual int selectedRow() const = 0;
+    virtual void setDataSource(VQ_ImporterAppDelegate* dataSource) = 0;
+    // Makes the table a drop target for drags that carry one of the types.
+    virtual void registerForDraggedTypes(const std::vector<std::string>& types) = 0;
+};
+
+// A row of segments of which one is selected.
+class SegmentedControl {
+public:
+    virtual ~SegmentedControl() = default;
+    virtual int selectedSegment() const = 0;
+    // Selects a segment without sending the control's action.
+    virtual void setSelectedSegment(int segment) = 0;
+};
+
+// A floating window such as the help panel.
+class Panel {
+public:
+    virtual ~Panel() = default;
+    // Brings the panel to the front and gives it the keyboard focus.
+    virtual void makeKeyAndOrderFront() = 0;
+};
+
+enum class AlertStyle { warning = 0, informational = 1, critical = 2 };
+
+struct Alert {
+    std::vector<std::string> buttonTitles;
+    std::string messageText;
+    std::string informativeText;
+    AlertStyle style = AlertStyle::warning;
+};
+
+// The main window, the parent of alerts about what happened in it.
+class Window {
+public:
+    virtual ~Window() = default;
+    // Shows the alert attached to the window and returns at once; the alert
+    // stays until the user presses one of its buttons, which only closes it.
+    virtual void beginSheetModal(const Alert& alert) = 0;
+};
+
+// One dragged thing, offered in one or more types.
+class PasteboardItem {
+public:
+    virtual ~PasteboardItem() = default;
+    // The declared types, in the order the drag source gave them.
+    virtual std::vector<std::string> types() const = 0;
+    virtual std::string stringForType(const std::string& type) const = 0;
+};
+
+// What a drag carries.
+class DraggingInfo {
+public:
+    virtual ~DraggingInfo() = default;
+    // The dragged items in order, or nothing when the drag carries no item list.
+    virtual std::optional<std::vector<const PasteboardItem*>> pasteboardItems() const = 0;
+};
+
+}  // namespace views
