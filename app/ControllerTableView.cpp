@@ -20,8 +20,11 @@ ControllerTableView::ControllerTableView(QWidget* parent)
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
     setWordWrap(false);
+    setShowGrid(false);
     verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 12);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 QStringList ControllerTableView::columnIdentifiers() const {

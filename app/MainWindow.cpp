@@ -38,6 +38,9 @@ MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
     parameterHeader->setMinimumSectionSize(72);
     ui_->splitter->setStretchFactor(0, 2);
     ui_->splitter->setStretchFactor(1, 3);
+    QPalette hintPalette = ui_->dropHint->palette();
+    hintPalette.setColor(QPalette::WindowText, hintPalette.color(QPalette::PlaceholderText));
+    ui_->dropHint->setPalette(hintPalette);
 
     attachViews();
 
@@ -80,6 +83,8 @@ void MainWindow::beginSheetModal(const views::Alert& alert) {
     box->setWindowTitle(windowTitle());
     box->setText(QString::fromStdString(alert.messageText));
     box->setInformativeText(QString::fromStdString(alert.informativeText));
+    // Without a minimum width the explanation wraps into a narrow column.
+    box->setStyleSheet("QLabel#qt_msgbox_informativelabel { min-width: 380px; }");
     for (const std::string& title : alert.buttonTitles)
         box->addButton(QString::fromStdString(title), QMessageBox::AcceptRole);
     box->open();

@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "app/ControllerTableView.h"
 #include "app/HeadlessEnvironment.h"
@@ -61,10 +62,11 @@ void selectPatch(ControllerTableView& patches, const QString& name) {
     }
 }
 
-bool save(const QPixmap& picture, const QDir& folder, const QString& name) {
+// Lets pending layout and paint events run first, so the picture is current.
+bool save(const std::function<QPixmap()>& picture, const QDir& folder, const QString& name) {
     QApplication::processEvents();
     const QString path = folder.filePath(name);
-    if (!picture.save(path)) {
+    if (!picture().save(path)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
     }
@@ -103,28 +105,28 @@ int main(int argc, char** argv) {
 
     bool saved = true;
     selectPatch(patches, "Tape Echo");
-    saved &= save(window.grab(), folder, "main-effects.png");
+    saved &= save([&] { return window.grab(); }, folder, "main-effects.png");
 
     window.findChild<QPushButton*>("instrumentsSegment")->click();
     selectPatch(patches, "Acid Bass");
-    saved &= save(window.grab(), folder, "instruments.png");
+    saved &= save([&] { return window.grab(); }, folder, "instruments.png");
 
     QMimeData dragged;
     dragged.setUrls({QUrl::fromLocalFile("/tmp/My Patch.pd")});
     QDragEnterEvent enter(QPoint(40, 40), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(patches.viewport(), &enter);
-    saved &= save(window.grab(), folder, "drag-over.png");
+    saved &= save([&] { return window.grab(); }, folder, "drag-over.png");
     QDragLeaveEvent leave;
     QApplication::sendEvent(patches.viewport(), &leave);
 
     controller.alertBadDrop();
     QApplication::processEvents();
     if (auto* alert = window.findChild<QMessageBox*>()) {
-        saved &= save(withSheet(window, *alert), folder, "alert.png");
+        saved &= save([&] { return withSheet(window, *alert); }, folder, "alert.png");
         alert->close();
     }
 
     controller.helpPressed();
-    saved &= save(window.helpPanel().grab(), folder, "help.png");
+    saved &= save([&] { return window.helpPanel().grab(); }, folder, "help.png");
     return saved ? 0 : 1;
 }
