@@ -94,14 +94,15 @@ Qt::DropActions ControllerTableModel::supportedDropActions() const {
 bool ControllerTableModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int row, int,
                                            const QModelIndex&) const {
     if (!acceptsDrops_ || !delegate_) return false;
-    return delegate_->tableViewValidateDrop(&table_, MimeDraggingInfo(data), row,
-                                            dropOperationFor(row)) != views::DragOperation::none;
+    return delegate_->tableViewValidateDropProposedRowProposedDropOperation(
+               &table_, MimeDraggingInfo(data), row, dropOperationFor(row)) !=
+           views::DragOperation::none;
 }
 
 bool ControllerTableModel::dropMimeData(const QMimeData* data, Qt::DropAction, int row, int,
                                         const QModelIndex&) {
     if (!acceptsDrops_ || !delegate_) return false;
     BusyCursor busy;
-    return delegate_->tableViewAcceptDrop(&table_, MimeDraggingInfo(data), row,
-                                          dropOperationFor(row));
+    return delegate_->tableViewAcceptDropRowDropOperation(&table_, MimeDraggingInfo(data), row,
+                                                          dropOperationFor(row));
 }

@@ -58,11 +58,12 @@ public:
 
     // Drops on the patches table and open requests: both install what they
     // are given and show its type, or alert when nothing could be installed.
-    views::DragOperation tableViewValidateDrop(const views::TableView* table,
-                                               const views::DraggingInfo& info, int proposedRow,
-                                               views::DropOperation operation) const;
-    bool tableViewAcceptDrop(const views::TableView* table, const views::DraggingInfo& info,
-                             int row, views::DropOperation operation);
+    views::DragOperation tableViewValidateDropProposedRowProposedDropOperation(
+        const views::TableView* table, const views::DraggingInfo& info, int proposedRow,
+        views::DropOperation operation) const;
+    bool tableViewAcceptDropRowDropOperation(const views::TableView* table,
+                                             const views::DraggingInfo& info, int row,
+                                             views::DropOperation operation);
     bool applicationOpenFiles(const std::vector<std::string>& fileNames);
     void alertBadDrop();
 

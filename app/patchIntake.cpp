@@ -18,16 +18,15 @@ bool holdsNulByte(const std::string& path) {
 }
 }  // namespace
 
-views::DragOperation VQ_ImporterAppDelegate::tableViewValidateDrop(const views::TableView*,
-                                                                   const views::DraggingInfo&, int,
-                                                                   views::DropOperation) const {
+views::DragOperation VQ_ImporterAppDelegate::tableViewValidateDropProposedRowProposedDropOperation(
+    const views::TableView*, const views::DraggingInfo&, int, views::DropOperation) const {
     // Whatever is dragged is judged only after the drop, by installation.
     return views::DragOperation::copy;
 }
 
-bool VQ_ImporterAppDelegate::tableViewAcceptDrop(const views::TableView*,
-                                                 const views::DraggingInfo& info, int,
-                                                 views::DropOperation) {
+bool VQ_ImporterAppDelegate::tableViewAcceptDropRowDropOperation(const views::TableView*,
+                                                                 const views::DraggingInfo& info,
+                                                                 int, views::DropOperation) {
     const auto items = info.pasteboardItems();
     if (!items) return false;
     std::vector<std::string> paths;

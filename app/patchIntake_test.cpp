@@ -58,9 +58,9 @@ protected:
     }
     Output drop(const FakeDraggingInfo& info, bool expectedResult = true) {
         return run([&] {
-            EXPECT_EQ(
-                controller.tableViewAcceptDrop(&views.patches, info, -1, views::DropOperation::on),
-                expectedResult);
+            EXPECT_EQ(controller.tableViewAcceptDropRowDropOperation(&views.patches, info, -1,
+                                                                     views::DropOperation::on),
+                      expectedResult);
         });
     }
     static FakeDraggingInfo filesDragged(const std::vector<std::string>& paths) {
@@ -213,8 +213,8 @@ TEST_F(IntakeTest, OpenRequestsLogTheNameBeforeDecodingIt) {
 
 TEST_F(IntakeTest, EveryDragIsAcceptedWherever) {
     for (int row : {-1, 0, 12})
-        EXPECT_NE(controller.tableViewValidateDrop(&views.patches, FakeDraggingInfo(), row,
-                                                   views::DropOperation::above),
+        EXPECT_NE(controller.tableViewValidateDropProposedRowProposedDropOperation(
+                      &views.patches, FakeDraggingInfo(), row, views::DropOperation::above),
                   views::DragOperation::none);
 }
 
