@@ -3,6 +3,7 @@
 #include "library/VQAUUtils.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
@@ -42,11 +43,22 @@ bool containsMarker(int fd) {
     }
 }
 
+bool isRegularFile(int fd) {
+    struct stat info;
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
 }  // namespace
 
+// Only a regular file has content to classify: opening a pipe would wait for a
+// writer, and reading a device such as /dev/zero would never end. The path is
+// checked before opening (opening a device can have effects of its own) and
+// the open file again, in case the name changed in between.
 const char* getType(std::string path) {
-    UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file && containsMarker(file.get())) return INSTRUMENTS_DIR;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return EFFECTS_DIR;
+    UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file && isRegularFile(file.get()) && containsMarker(file.get())) return INSTRUMENTS_DIR;
     return EFFECTS_DIR;
 }
 
