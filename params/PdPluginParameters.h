@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "fsutil/ofxFileUtils.h"
 
 // One declared parameter; the initial values stand for every field that its
@@ -51,7 +53,11 @@ public:
         if (folder == nullptr || *folder == '\0') return;
         try {
             const std::string folderPath(folder);
-            std::ifstream patchFile(folderPath + "/" + ofxFileName(folderPath) + ".pd");
+            const std::string patchPath = folderPath + "/" + ofxFileName(folderPath) + ".pd";
+            // Only a regular file is read: a pipe would wait for a writer, and
+            // a device such as /dev/zero would never end its first line.
+            if (!isRegularFile(patchPath)) return;
+            std::ifstream patchFile(patchPath);
             // One line at a time keeps memory bounded by the longest line.
             std::string line;
             while (std::getline(patchFile, line)) {
@@ -126,6 +132,11 @@ private:
     // A comment that starts the line and holds the word param between spaces.
     static bool isDeclarationLine(const std::string& line) {
         return line.starts_with("#X text") && line.find(" param ") != std::string::npos;
+    }
+
+    static bool isRegularFile(const std::string& path) {
+        struct stat info;
+        return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
     }
 
     // Only these type words (whole token, case-sensitive) carry values.
