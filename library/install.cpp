@@ -63,6 +63,15 @@ bool clearLeftover(const std::string& path) {
     return !existsItself(path);
 }
 
+// The hidden folder of a type directory where copies are made, created when
+// missing; empty when there is none to use.
+std::string openStaging(const char* type) {
+    const std::string stagingDir = std::string(type) + std::string(kStagingFolder);
+    ofxCreateDirectory(stagingDir);
+    // Everything deleted in it must lie inside it, so it must not lead elsewhere.
+    return isRealDirectory(stagingDir) ? stagingDir : std::string();
+}
+
 // Puts the staged copy in place of the earlier copy at destination in one step,
 // so the name never stands missing or half-copied, then deletes the earlier copy.
 bool replaceAtomically(const std::string& staged, const std::string& destination,
@@ -99,10 +108,8 @@ const char* installFolder(const std::string& source) {
     // A file, a link to a file or a dangling link in the way is not ours to replace.
     if (hasEarlierCopy ? !S_ISDIR(earlier.st_mode) : existsItself(destination)) return nullptr;
 
-    const std::string stagingDir = std::string(type) + std::string(kStagingFolder);
-    ofxCreateDirectory(stagingDir);
-    // Everything deleted below lies inside it, so it must not lead elsewhere.
-    if (!isRealDirectory(stagingDir)) return nullptr;
+    const std::string stagingDir = openStaging(type);
+    if (stagingDir.empty()) return nullptr;
     const std::string staged = stagingDir + "/" + name;
 
     bool installed = clearLeftover(staged) && copyTreeWithCp(source, staged);
@@ -122,20 +129,50 @@ std::string folderNameForFile(const std::string& path) {
     return getFileName(extension == std::string::npos ? path : path.substr(0, extension));
 }
 
-// Copies a single file into a patch folder of its type, made when missing.
+// The line ofxCopyFile prints for a destination it can't write.
+void reportUnwritable(const std::string& path) {
+    std::printf("%s: No such file or directory\n", path.c_str());
+}
+
+// Copies a single file into a patch folder of its type. The copy is made in
+// a staged folder and moved into place in one step: a new patch folder
+// appears whole, or the file replaces its namesake in the existing folder, so
+// an interrupted install leaves only the staged folder, which the next
+// install of the name clears.
 const char* installFile(const std::string& source) {
     std::puts("It's a file");
     const std::string folderName = folderNameForFile(source);
     // These would name the type directory itself or its parent, not a new folder.
     if (folderName.empty() || folderName == "." || folderName == "..") return nullptr;
     const char* type = getType(source);
-    const std::string folder = std::string(type) + "/" + folderName + "/";
-    const bool created = ofxCreateDirectory(folder);
-    // Dropping an installed main patch file again copies it onto itself, which
-    // ofxCopyFile leaves untouched and reports as done.
-    if (ofxCopyFile(source, folder + patchNameFromPath(source))) return type;
-    if (created) rmdir(folder.c_str());
-    return nullptr;
+    const std::string folder = std::string(type) + "/" + folderName;
+    const std::string fileName = patchNameFromPath(source);
+    const std::string destination = folder + "/" + fileName;
+
+    // An installed file dropped again is already in place.
+    struct stat installed;
+    if (stat(destination.c_str(), &installed) == 0 && isSameFile(source, installed)) return type;
+    // A file or a link in the way is not ours to replace, and writing through
+    // a link would write outside the library.
+    const bool intoExisting = isRealDirectory(folder);
+    const std::string stagingDir =
+        intoExisting || !existsItself(folder) ? openStaging(type) : std::string();
+    if (stagingDir.empty()) {
+        reportUnwritable(destination);
+        return nullptr;
+    }
+    const std::string staged = stagingDir + "/" + folderName;
+    const std::string stagedFile = staged + "/" + fileName;
+    bool done =
+        clearLeftover(staged) && ofxCreateDirectory(staged) && ofxCopyFile(source, stagedFile);
+    if (done) {
+        done = intoExisting ? std::rename(stagedFile.c_str(), destination.c_str()) == 0
+                            : std::rename(staged.c_str(), folder.c_str()) == 0;
+        if (!done) reportUnwritable(destination);
+    }
+    ofxDeleteDir(staged);
+    rmdir(stagingDir.c_str());  // stays while other leftovers remain in it
+    return done ? type : nullptr;
 }
 
 }  // namespace
