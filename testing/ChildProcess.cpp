@@ -1,6 +1,9 @@
 #include "testing/ChildProcess.h"
 
 #include <grp.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
@@ -13,6 +16,37 @@ namespace testing_support {
 namespace {
 constexpr uid_t kNobody = 65534;
 constexpr int kSetupFailed = 125;
+
+int outcomeOf(int status) {
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return WEXITSTATUS(status);
+}
+
+bool dropToNobody() {
+    if (geteuid() != 0) return true;  // already unprivileged
+    return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0 &&
+           geteuid() == kNobody;
+}
+
+// Clears the three capabilities from the bounding set (so no program started
+// later regains them) and from the effective, permitted and inheritable sets.
+bool dropFileOverrides() {
+    if (geteuid() != 0) return true;
+    constexpr int kDropped[] = {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER};
+    for (int capability : kDropped)
+        if (prctl(PR_CAPBSET_DROP, capability, 0, 0, 0) != 0) return false;
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct sets[_LINUX_CAPABILITY_U32S_3] = {};
+    if (syscall(SYS_capget, &header, sets) != 0) return false;
+    for (int capability : kDropped) {
+        const unsigned bit = 1u << (capability % 32);
+        auto& set = sets[capability / 32];
+        set.effective &= ~bit;
+        set.permitted &= ~bit;
+        set.inheritable &= ~bit;
+    }
+    return syscall(SYS_capset, &header, sets) == 0;
+}
 
 int runForked(const std::function<bool()>& prepare, const std::function<int()>& scenario) {
     // Unflushed output would otherwise be written twice, once by each process.
@@ -29,8 +63,7 @@ int runForked(const std::function<bool()>& prepare, const std::function<int()>& 
     int status = 0;
     while (waitpid(child, &status, 0) < 0)
         if (errno != EINTR) return -1;
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
+    return outcomeOf(status);
 }
 }  // namespace
 
@@ -39,13 +72,7 @@ int runInChild(const std::function<int()>& scenario) {
 }
 
 int runUnprivileged(const std::function<int()>& scenario) {
-    return runForked(
-        [] {
-            if (geteuid() != 0) return true;  // already unprivileged
-            return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0 &&
-                   geteuid() == kNobody;
-        },
-        scenario);
+    return runForked(dropToNobody, scenario);
 }
 
 int runWithFileSizeLimit(rlim_t bytes, const std::function<int()>& scenario) {
@@ -56,6 +83,56 @@ int runWithFileSizeLimit(rlim_t bytes, const std::function<int()>& scenario) {
             return setrlimit(RLIMIT_FSIZE, &limit) == 0;
         },
         scenario);
+}
+
+int runWithoutFileOverrides(const std::function<int()>& scenario) {
+    return runForked(dropFileOverrides, scenario);
+}
+
+StartedChild::StartedChild(const std::function<int()>& scenario) {
+    std::cout.flush();
+    std::fflush(nullptr);
+    pid_ = fork();
+    if (pid_ == 0) {
+        int code = scenario();
+        std::cout.flush();
+        std::fflush(nullptr);
+        _exit(code);
+    }
+}
+
+StartedChild::~StartedChild() {
+    if (outcome_ >= 0 || pid_ <= 0) return;
+    kill(SIGKILL);
+    wait();
+}
+
+void StartedChild::kill(int signal) {
+    if (pid_ > 0 && outcome_ < 0) ::kill(pid_, signal);
+}
+
+int StartedChild::wait() {
+    if (outcome_ >= 0 || pid_ <= 0) return outcome_;
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0)
+        if (errno != EINTR) return -1;
+    outcome_ = outcomeOf(status);
+    return outcome_;
+}
+
+bool adoptOrphans() {
+    return prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0) == 0;
+}
+
+std::vector<int> waitForAllChildren() {
+    std::vector<int> outcomes;
+    int status = 0;
+    while (true) {
+        if (waitpid(-1, &status, 0) >= 0)
+            outcomes.push_back(outcomeOf(status));
+        else if (errno != EINTR)
+            return outcomes;  // ECHILD: none left
+    }
 }
 
 }  // namespace testing_support
