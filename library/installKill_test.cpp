@@ -60,7 +60,7 @@ Clock::duration timeOneInstall(const std::string& source) {
 }
 
 struct KillCounts {
-    int endedAsEarlier = 0, endedAsNew = 0;
+    int endedAsEarlier = 0, endedAsNew = 0, leftStaging = 0;
 };
 
 // Installs the two sources of patch `name` by turns, each in a child killed
@@ -111,10 +111,13 @@ KillCounts killDuringInstalls(const std::string (&sources)[2], const Tree (&resu
         } else {
             ++counts.endedAsEarlier;
         }
+        if (pathExists(kStaging)) ++counts.leftStaging;
     }
-    std::printf("%d kills within %ld us: %d left the earlier state, %d the new copy\n", kills,
-                static_cast<long>(longest.count() * 5 / 4), counts.endedAsEarlier,
-                counts.endedAsNew);
+    std::printf(
+        "%d kills within %ld us: %d left the earlier state, %d the new copy, %d a "
+        "hidden leftover\n",
+        kills, static_cast<long>(longest.count() * 5 / 4), counts.endedAsEarlier, counts.endedAsNew,
+        counts.leftStaging);
 
     // An install that runs to its end clears whatever the kills left.
     StartedChild install = startInstall(sources[0]);
