@@ -1,6 +1,7 @@
-// The importer's entry: logs its first line, builds the controller and the
-// main window, and runs the Qt event loop. Paths on the command line are an
-// open request, handled once the event loop runs.
+// The importer's entry: logs its first line, then either hands its paths to
+// the importer already running or builds the controller and the main window
+// and runs the Qt event loop. Paths on the command line are an open request,
+// handled once the event loop runs.
 
 #include <QApplication>
 #include <QTimer>
@@ -12,8 +13,10 @@
 
 #include "app/BusyCursor.h"
 #include "app/MainWindow.h"
+#include "app/SingleInstance.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/platformLog.h"
+#include "library/VQAUUtils.h"
 
 namespace {
 bool isSet(const char* name) {
@@ -29,6 +32,19 @@ bool canShowWindows(int argc, char* argv[]) {
     }
     return false;
 }
+
+void bringToFront(QWidget& window) {
+    window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+void openFiles(VQ_ImporterAppDelegate& controller, const std::vector<std::string>& fileNames) {
+    if (fileNames.empty()) return;
+    BusyCursor busy;
+    controller.applicationOpenFiles(fileNames);
+}
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -42,19 +58,33 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Veltrano Importer");
+    // The installed desktop entry's name, so that Wayland shells match the
+    // window to the entry and its icon.
+    QGuiApplication::setDesktopFileName("org.veltrano.importer");
+
+    // QApplication has taken its own options out of argv; the rest are paths.
+    const std::vector<std::string> fileNames(argv + 1, argv + argc);
+    SingleInstance instance(BASE_DIR);
+    switch (instance.handOverOrListen(fileNames)) {
+        case SingleInstance::Start::handedOver:
+            return 0;
+        case SingleInstance::Start::notAnswered:
+            std::fprintf(stderr, "%s: the importer already running did not answer\n", argv[0]);
+            return 1;
+        case SingleInstance::Start::first:
+            break;
+    }
 
     VQ_ImporterAppDelegate controller;
     MainWindow window(controller);
     window.show();
     controller.applicationDidFinishLaunching();
 
-    // QApplication has taken its own options out of argv; the rest are paths.
-    const std::vector<std::string> fileNames(argv + 1, argv + argc);
-    if (!fileNames.empty()) {
-        QTimer::singleShot(0, &window, [&controller, fileNames] {
-            BusyCursor busy;
-            controller.applicationOpenFiles(fileNames);
-        });
-    }
+    QObject::connect(&instance, &SingleInstance::openRequested, &window,
+                     [&controller, &window](const std::vector<std::string>& paths) {
+                         bringToFront(window);
+                         openFiles(controller, paths);
+                     });
+    QTimer::singleShot(0, &window, [&controller, fileNames] { openFiles(controller, fileNames); });
     return app.exec();
 }

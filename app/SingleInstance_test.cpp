@@ -1,0 +1,136 @@
+// Two real importers at once, on the offscreen platform: the test build of the
+// program, whose library folder lies under the build tree.
+
+#include "app/SingleInstance.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QThread>
+#include <functional>
+
+#include "library/VQAUUtils.h"
+#include "testing/ChildProcess.h"
+#include "testing/ScratchDir.h"
+#include "testing/ScratchLibrary.h"
+
+namespace {
+const char* const kEffect = "#N canvas 0 0 450 300 10;\n#X obj 10 10 dac~;\n";
+// Safety nets against a hang, never measures: sanitizer builds start slowly.
+constexpr int kPatienceMs = 60000;
+constexpr unsigned kPatienceSeconds = 60;
+
+bool eventually(const std::function<bool()>& condition) {
+    const QDeadlineTimer deadline(kPatienceMs);
+    while (!condition()) {
+        if (deadline.hasExpired()) return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+bool someoneListens() {
+    QLocalSocket probe;
+    probe.connectToServer(SingleInstance::serverName(BASE_DIR));
+    return probe.waitForConnected(1000);
+}
+
+// The importer that runs first, in a working folder of its own; killed when
+// the test ends, however it ends.
+class FirstImporter {
+public:
+    explicit FirstImporter(const std::string& workingDir) {
+        process_.setWorkingDirectory(QString::fromStdString(workingDir));
+        process_.setProcessChannelMode(QProcess::ForwardedChannels);
+        process_.start(VELTRANO_TEST_IMPORTER, QStringList{});
+        process_.waitForStarted();
+    }
+    ~FirstImporter() { kill(); }
+    FirstImporter(const FirstImporter&) = delete;
+    FirstImporter& operator=(const FirstImporter&) = delete;
+
+    bool running() {
+        process_.waitForFinished(0);  // takes note of an end not noticed yet
+        return process_.state() == QProcess::Running;
+    }
+    bool startsListening() {
+        return eventually([this] { return someoneListens() || !running(); }) && running();
+    }
+    // Like a crash: the importer gets no chance to remove its socket.
+    void kill() {
+        process_.kill();
+        process_.waitForFinished();
+    }
+
+private:
+    QProcess process_;
+};
+
+// Runs the program once more, in `workingDir` with `arguments` (any bytes),
+// and returns its exit status.
+int startAgain(const std::string& workingDir, std::vector<std::string> arguments) {
+    // Built before the fork: the child only changes folder and runs the program.
+    std::vector<char*> argv{const_cast<char*>(VELTRANO_TEST_IMPORTER)};
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    return testing_support::runInChild([&] {
+        if (chdir(workingDir.c_str()) != 0) return 126;
+        // The alarm outlives exec: a start that never ends is ended by it.
+        alarm(kPatienceSeconds);
+        execv(argv[0], argv.data());
+        return 127;
+    });
+}
+
+class SingleInstanceTest : public ::testing::Test {
+protected:
+    ~SingleInstanceTest() override {
+        // A killed importer leaves its socket behind.
+        QLocalServer::removeServer(SingleInstance::serverName(BASE_DIR));
+    }
+
+    static std::string installedEffect(const std::string& name) {
+        return std::string(EFFECTS_DIR) + "/" + name + "/" + name + ".pd";
+    }
+
+    testing_support::ScratchLibrary library;
+    testing_support::ScratchDir firstDir;
+    testing_support::ScratchDir secondDir;
+};
+}  // namespace
+
+TEST_F(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) {
+    FirstImporter first(firstDir.root());
+    ASSERT_TRUE(first.startsListening());
+
+    // Relative, so it names the file only in the later start's working folder;
+    // with a space and a byte that is no UTF-8.
+    const std::string name = "Pad\xe9 one";
+    secondDir.writeFile(name + ".pd", kEffect);
+    EXPECT_EQ(startAgain(secondDir.root(), {name + ".pd"}), 0);
+    EXPECT_TRUE(eventually([&] { return testing_support::pathExists(installedEffect(name)); }));
+
+    // Without paths, a later start only brings the window to the front.
+    EXPECT_EQ(startAgain(secondDir.root(), {}), 0);
+    EXPECT_TRUE(first.running());
+    EXPECT_TRUE(someoneListens());
+}
+
+TEST_F(SingleInstanceTest, AStartAfterACrashTakesTheSocketLeftBehind) {
+    {
+        FirstImporter crashed(firstDir.root());
+        ASSERT_TRUE(crashed.startsListening());
+    }
+    ASSERT_TRUE(QFileInfo::exists(SingleInstance::serverName(BASE_DIR)));
+
+    FirstImporter next(firstDir.root());
+    ASSERT_TRUE(next.startsListening());
+    EXPECT_EQ(startAgain(secondDir.root(), {secondDir.writeFile("Echo.pd", kEffect)}), 0);
+    EXPECT_TRUE(eventually([&] { return testing_support::pathExists(installedEffect("Echo")); }));
+    EXPECT_TRUE(next.running());
+}
