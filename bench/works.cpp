@@ -1,0 +1,242 @@
+#include "bench/works.h"
+
+#include "bench/scratchData.h"
+#include "library/VQAUUtils.h"
+
+#include <unistd.h>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
+
+std::string countText(std::uint64_t count) {
+    const std::string digits = std::to_string(count);
+    std::string text;
+    for (std::size_t at = 0; at < digits.size(); ++at) {
+        if (at > 0 && (digits.size() - at) % 3 == 0) text += ',';
+        text += digits[at];
+    }
+    return text;
+}
+
+std::string bytesText(std::uint64_t bytes) {
+    double value = static_cast<double>(bytes) / static_cast<double>(kMiB);
+    const char* unit = "MiB";
+    if (value >= 1024) {
+        value /= 1024;
+        unit = "GiB";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3g %s", value, unit);
+    return text;
+}
+
+bool sameBytes(const std::string& first, const std::string& second) {
+    std::ifstream a(first, std::ios::binary), b(second, std::ios::binary);
+    if (!a || !b) return false;
+    std::vector<char> bufferA(1 << 20), bufferB(1 << 20);
+    for (;;) {
+        a.read(bufferA.data(), static_cast<std::streamsize>(bufferA.size()));
+        b.read(bufferB.data(), static_cast<std::streamsize>(bufferB.size()));
+        if (a.gcount() != b.gcount() ||
+            !std::equal(bufferA.begin(), bufferA.begin() + a.gcount(), bufferB.begin()))
+            return false;
+        if (a.gcount() == 0) return true;
+    }
+}
+
+std::uint64_t countFiles(const std::string& root) {
+    std::uint64_t files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file()) ++files;
+    return files;
+}
+
+std::vector<std::string> ourCommand(const BenchPaths& paths, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {paths.helper, "--one"});
+    return arguments;
+}
+
+Comparison copyFile(const BenchPaths& paths, int divisor, std::string& size) {
+    const std::uint64_t bytes = 256 * kMiB / static_cast<std::uint64_t>(divisor);
+    size = bytesText(bytes);
+    const std::string source = paths.work + "/take.wav";
+    const std::string oursCopy = paths.work + "/ours.wav";
+    const std::string theirsCopy = paths.work + "/theirs.wav";
+    writeSampleFile(source, bytes);
+    Comparison comparison;
+    comparison.ours.command = ourCommand(paths, {"copy", source, oursCopy});
+    comparison.ours.prepare = [=] { removeTree(oursCopy); };
+    comparison.ours.succeeded = [=](const ChildRun& run) {
+        return run.exitCode == 0 && sameBytes(source, oursCopy);
+    };
+    comparison.theirs.command = {"cp", source, theirsCopy};
+    comparison.theirs.prepare = [=] { removeTree(theirsCopy); };
+    comparison.theirs.succeeded = exitsWith(0);
+    return comparison;
+}
+
+Comparison installFolder(const BenchPaths& paths, int divisor, std::string& size) {
+    const int files = 2000 / divisor;
+    const std::uint64_t bytes = 200 * kMiB / static_cast<std::uint64_t>(divisor);
+    size = countText(static_cast<std::uint64_t>(files)) + " files, " + bytesText(bytes);
+    const std::string source = paths.work + "/Drums";
+    const std::string installed = std::string(EFFECTS_DIR) + "/Drums";
+    const std::string copyFolder = paths.work + "/cp";
+    const std::string copied = copyFolder + "/Drums";
+    makePatchFolder(source, files, bytes);
+    Comparison comparison;
+    comparison.ours.command = ourCommand(paths, {"install", source});
+    comparison.ours.prepare = [=] { removeTree(installed); };
+    comparison.ours.succeeded = [=](const ChildRun& run) {
+        return run.exitCode == 0 && countFiles(installed) == static_cast<std::uint64_t>(files);
+    };
+    comparison.theirs.command = {"cp", "-R", source, copied};
+    comparison.theirs.prepare = [=] {
+        removeTree(copied);
+        makeDirectories(copyFolder);
+    };
+    comparison.theirs.succeeded = exitsWith(0);
+    return comparison;
+}
+
+Comparison classifyFile(const BenchPaths& paths, int divisor, std::string& size) {
+    const std::uint64_t bytes = 1024 * kMiB / static_cast<std::uint64_t>(divisor);
+    size = bytesText(bytes);
+    const std::string patch = paths.work + "/Big.pd";
+    writePatchFile(patch, bytes);
+    Comparison comparison;
+    comparison.ours.command = ourCommand(paths, {"gettype", patch});
+    comparison.ours.succeeded = exitsWith(0);
+    comparison.theirs.command = {"grep", "-c", "-F", "notein", patch};
+    comparison.theirs.output = ChildOutput::capture;
+    // grep exits with 1 when no line matched.
+    comparison.theirs.succeeded = printsAndExits("0\n", 1);
+    return comparison;
+}
+
+Comparison listPatches(const BenchPaths& paths, int divisor, std::string& size) {
+    const int folders = 20000 / divisor;
+    size = countText(static_cast<std::uint64_t>(folders)) + " folders";
+    makePatchFolders(EFFECTS_DIR, folders, paths.work + "/Effect.pd");
+    Comparison comparison;
+    comparison.ours.command = ourCommand(paths, {"loadpatches", std::to_string(folders)});
+    comparison.ours.succeeded = exitsWith(0);
+    comparison.theirs.command = {"find",      EFFECTS_DIR, "-mindepth", "1",
+                                 "-maxdepth", "1",         "-type",     "d"};
+    comparison.theirs.succeeded = exitsWith(0);
+    return comparison;
+}
+
+Comparison deleteTree(const BenchPaths& paths, int divisor, std::string& size) {
+    const int files = 100000 / divisor;
+    size = countText(static_cast<std::uint64_t>(files)) + " files";
+    const std::string tree = paths.work + "/tree";
+    const std::string samples = paths.work + "/samples";
+    auto makeTree = [=] {
+        removeTree(tree);
+        makeFileTree(tree, files, samples);
+    };
+    Comparison comparison;
+    comparison.ours.command = ourCommand(paths, {"deletedir", tree});
+    comparison.ours.prepare = makeTree;
+    comparison.ours.succeeded = [=](const ChildRun& run) {
+        return run.exitCode == 0 && !fs::exists(tree);
+    };
+    comparison.theirs.command = {"rm", "-rf", tree};
+    comparison.theirs.prepare = makeTree;
+    comparison.theirs.succeeded = exitsWith(0);
+    return comparison;
+}
+
+Comparison readParameters(const BenchPaths& paths, int divisor, std::string& size) {
+    const std::uint64_t bytes = 100 * kMiB / static_cast<std::uint64_t>(divisor);
+    const int declarations = 200000 / divisor;
+    size = bytesText(bytes) + ", " + countText(static_cast<std::uint64_t>(declarations)) +
+           " declarations";
+    const std::string folder = paths.work + "/Synth";
+    makeDeclaringPatch(folder, bytes, declarations);
+    Comparison comparison;
+    comparison.ours.command = ourCommand(paths, {"params", folder, std::to_string(declarations)});
+    comparison.ours.succeeded = exitsWith(0);
+    comparison.theirs.command = {"grep", "-c", " param ", folder + "/Synth.pd"};
+    comparison.theirs.output = ChildOutput::capture;
+    comparison.theirs.succeeded = printsAndExits(std::to_string(declarations) + "\n", 0);
+    return comparison;
+}
+
+// Swaps the installed effects in and out of the library between runs, so the
+// window starts once with them and once with an empty library.
+class EffectsSwitch {
+public:
+    explicit EffectsSwitch(std::string parked) : parked_(std::move(parked)) {}
+    void useInstalled() {
+        if (!fs::exists(parked_)) return;
+        fs::remove(EFFECTS_DIR);
+        fs::rename(parked_, EFFECTS_DIR);
+    }
+    void useEmpty() {
+        if (fs::exists(parked_)) return;
+        fs::rename(EFFECTS_DIR, parked_);
+        makeDirectories(EFFECTS_DIR);
+    }
+
+private:
+    std::string parked_;
+};
+
+Comparison startWindow(const BenchPaths& paths, int divisor, std::string& size) {
+    const int effects = 20000 / divisor;
+    size = countText(static_cast<std::uint64_t>(effects)) + " effects";
+    makePatchFolders(EFFECTS_DIR, effects, paths.work + "/Effect.pd");
+    auto effectsSwitch = std::make_shared<EffectsSwitch>(paths.work + "/parked-effects");
+    Comparison comparison;
+    for (Side* side : {&comparison.ours, &comparison.theirs}) {
+        side->command = {paths.windowProgram};
+        side->output = ChildOutput::capture;
+        side->reportsSeconds = true;
+        side->succeeded = exitsWith(0);
+    }
+    comparison.ours.prepare = [effectsSwitch] { effectsSwitch->useInstalled(); };
+    comparison.theirs.prepare = [effectsSwitch] { effectsSwitch->useEmpty(); };
+    return comparison;
+}
+
+}  // namespace
+
+std::vector<Work> benchWorks(const BenchPaths& paths) {
+    std::vector<Work> works = {
+        {"ofxCopyFile", "cp", {1.1, 0, "<= 1.1"}, copyFile},
+        {"installFiles (patch folder)", "cp -R", {1.15, 0, "<= 1.15"}, installFolder},
+        {"getType (no marker)",
+         "grep -c -F notein",
+         {1.5, 16 * 1024, "<= 1.5, peak < 16 MiB"},
+         classifyFile},
+        {"loadPatches", "find -mindepth 1 -maxdepth 1 -type d", {1.2, 0, "<= 1.2"}, listPatches},
+        {"ofxDeleteDir", "rm -rf", {1.2, 0, "<= 1.2"}, deleteTree},
+        {"PdPluginParameters::load", "grep -c \" param \"", {2.0, 0, "<= 2.0"}, readParameters},
+    };
+    if (!paths.windowProgram.empty())
+        works.push_back({"window start to first paint (offscreen)",
+                         "same, empty library",
+                         {2.0, 0, "<= 2.0"},
+                         startWindow});
+    return works;
+}
+
+void clearWorkData(const BenchPaths& paths) {
+    removeTree(paths.work);
+    makeDirectories(paths.work);
+    for (const char* typeDir : {EFFECTS_DIR, INSTRUMENTS_DIR}) {
+        removeTree(typeDir);
+        makeDirectories(typeDir);
+    }
+}
