@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "fsutil/UniqueFd.h"
 #include "fuzz/check.h"
 #include "params/PdPluginParameters.h"
 
@@ -82,10 +83,11 @@ bool isDeclarationLine(const std::string& line) {
 // at least a name and a type.
 void checkLoad(const PdPluginParameters& splitter, const std::string& content) {
     const std::string file = patchFolder + "/P.pd";
-    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    check(fd >= 0);
-    check(write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size()));
-    close(fd);
+    {
+        const UniqueFd out(open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        check(out && write(out.get(), content.data(), content.size()) ==
+                         static_cast<ssize_t>(content.size()));
+    }
     int expected = 0;
     for (const std::string& line : splitter.split(content, '\n'))
         if (isDeclarationLine(line) && splitter.split(line, ' ').size() > kTypeToken) ++expected;
@@ -98,9 +100,8 @@ void checkLoad(const PdPluginParameters& splitter, const std::string& content) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // "Wrong format" lines would drown the fuzzer's own report.
-    const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    dup2(devNull, STDOUT_FILENO);
-    close(devNull);
+    const UniqueFd devNull(open("/dev/null", O_WRONLY | O_CLOEXEC));
+    dup2(devNull.get(), STDOUT_FILENO);
     // A memory file system where there is one: rewriting a file per input on
     // disk is slow.
     char inMemory[] = "/dev/shm/veltrano-fuzz-XXXXXX";

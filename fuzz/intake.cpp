@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,14 +89,12 @@ std::string capturedOutput() {
 }
 
 bool isEmptyDirectory(const char* path) {
-    DIR* dir = opendir(path);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(path), closedir);
     if (!dir) return false;
-    bool empty = true;
-    while (const dirent* entry = readdir(dir))
+    while (const dirent* entry = readdir(dir.get()))
         if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            empty = false;
-    closedir(dir);
-    return empty;
+            return false;
+    return true;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "fsutil/UniqueFd.h"
 #include "library/VQAUUtils.h"
 #include "testing/ScratchLibrary.h"
 
@@ -36,16 +37,33 @@ std::string findOnPath(const std::string& program) {
 
 std::string contentOf(const std::string& path) {
     std::string content;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw std::runtime_error("cannot read " + path);
+    const UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file) throw std::runtime_error("cannot read " + path);
     char buffer[1 << 16];
-    for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;) content.append(buffer, got);
-    close(fd);
+    for (ssize_t got; (got = read(file.get(), buffer, sizeof buffer)) > 0;)
+        content.append(buffer, static_cast<std::size_t>(got));
     return content;
 }
 
 bool isAtOrBelow(const std::string& key, const std::string& prefix) {
     return key == prefix || key.starts_with(prefix + "/");
+}
+
+// The tree with the subtree at `prefix` replaced (or removed when `subtree`
+// is null).
+Tree withSubtree(Tree tree, const std::string& prefix, const Tree* subtree) {
+    std::erase_if(tree, [&](const auto& entry) { return isAtOrBelow(entry.first, prefix); });
+    if (!subtree) return tree;
+    tree[prefix] = "<dir>";
+    for (const auto& [relative, content] : *subtree) tree[prefix + "/" + relative] = content;
+    return tree;
+}
+
+// Path of a type directory's entry relative to the folder libraryTree reads.
+std::string libraryKey(const char* typeDir, const std::string& name) {
+    return fs::relative(std::string(typeDir) + "/" + name,
+                        testing_support::ScratchLibrary::parentDir())
+        .string();
 }
 
 }  // namespace
@@ -72,20 +90,6 @@ Tree treeOf(const std::string& root) {
 
 Tree libraryTree() {
     return treeOf(testing_support::ScratchLibrary::parentDir());
-}
-
-Tree withSubtree(Tree tree, const std::string& prefix, const Tree* subtree) {
-    std::erase_if(tree, [&](const auto& entry) { return isAtOrBelow(entry.first, prefix); });
-    if (!subtree) return tree;
-    tree[prefix] = "<dir>";
-    for (const auto& [relative, content] : *subtree) tree[prefix + "/" + relative] = content;
-    return tree;
-}
-
-std::string libraryKey(const char* typeDir, const std::string& name) {
-    return fs::relative(std::string(typeDir) + "/" + name,
-                        testing_support::ScratchLibrary::parentDir())
-        .string();
 }
 
 std::string writePatchFolder(const ScratchDir& dir, const std::string& relative,
@@ -121,9 +125,8 @@ void putFirstOnPath(const std::string& folder) {
 }
 
 void silenceStdout() {
-    const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    dup2(devNull, STDOUT_FILENO);
-    close(devNull);
+    const UniqueFd devNull(open("/dev/null", O_WRONLY | O_CLOEXEC));
+    dup2(devNull.get(), STDOUT_FILENO);
 }
 
 Holds whatLibraryHolds(Tree before, const char* typeDir, const std::string& name,

@@ -22,11 +22,6 @@ using Tree = std::map<std::string, std::string>;
 Tree treeOf(const std::string& root);
 // Everything in and around the test library: the folder that holds BASE_DIR.
 Tree libraryTree();
-// The tree with the subtree at `prefix` replaced (or removed when `subtree`
-// is null).
-Tree withSubtree(Tree tree, const std::string& prefix, const Tree* subtree);
-// Path of a type directory's entry relative to the folder libraryTree reads.
-std::string libraryKey(const char* typeDir, const std::string& name);
 
 // Writes the patch folder `relative`/<name> holding <name>.pd (holding
 // `mainContent`) and `files` more files of `bytes` bytes each, whose content

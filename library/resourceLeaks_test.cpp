@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "library/VQAUUtils.h"
@@ -23,12 +24,11 @@ namespace {
 constexpr int kCycles = 1000;
 
 int openDescriptors() {
-    DIR* fds = opendir("/proc/self/fd");
+    const std::unique_ptr<DIR, int (*)(DIR*)> fds(opendir("/proc/self/fd"), closedir);
     if (!fds) return -1;
     int count = 0;
-    while (const dirent* entry = readdir(fds))
+    while (const dirent* entry = readdir(fds.get()))
         if (entry->d_name[0] != '.') ++count;
-    closedir(fds);
     return count - 1;  // the listing's own descriptor
 }
 
