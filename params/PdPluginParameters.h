@@ -6,12 +6,14 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <fstream>
 #include <iostream>
 #include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -57,12 +59,9 @@ public:
             // Only a regular file is read: a pipe would wait for a writer, and
             // a device such as /dev/zero would never end its first line.
             if (!isRegularFile(patchPath)) return;
-            std::ifstream patchFile(patchPath);
-            // One line at a time keeps memory bounded by the longest line.
-            std::string line;
-            while (std::getline(patchFile, line)) {
-                if (isDeclarationLine(line)) parseParameter(line);
-            }
+            std::ifstream patchFile(patchPath, std::ios::binary);
+            forEachDeclarationLine(patchFile,
+                                   [this](std::string_view line) { appendDeclaration(line); });
         } catch (const std::exception&) {
             parameters.clear();
         }
@@ -71,23 +70,7 @@ public:
     // Reads one declaration line (the caller has checked it is one) and
     // appends its record; false when the line has too few tokens to name a
     // parameter, or when memory runs out.
-    bool parseParameter(std::string line) noexcept {
-        try {
-            const std::vector<std::string> tokens = split(line, ' ');
-            if (tokens.size() < kNameAndTypeTokens) {
-                std::cout << "Wrong format\n" << std::endl;
-                return false;
-            }
-            auto parameter = std::make_unique<VQParameter>();
-            parameter->name = tokens[kNameToken];
-            parameter->type = tokens[kTypeToken];
-            if (hasValues(parameter->type)) readValues(tokens, *parameter);
-            parameters.push_back(std::move(parameter));
-            return true;
-        } catch (const std::exception&) {
-            return false;
-        }
-    }
+    bool parseParameter(std::string line) noexcept { return appendDeclaration(line); }
 
     // The pieces of text between delimiters. Empty pieces count (a leading or
     // doubled delimiter gives one); a trailing delimiter and an empty text
@@ -101,13 +84,8 @@ public:
     // Appends the pieces of text to tokens, which keeps what it held.
     std::vector<std::string>& split(const std::string& text, char delim,
                                     std::vector<std::string>& tokens) const {
-        std::size_t start = 0;
-        while (start < text.size()) {
-            std::size_t end = text.find(delim, start);
-            if (end == std::string::npos) end = text.size();
-            tokens.push_back(text.substr(start, end - start));
-            start = end + 1;
-        }
+        forEachPiece(text, delim,
+                     [&tokens](std::string_view piece) { tokens.emplace_back(piece); });
         return tokens;
     }
 
@@ -129,9 +107,101 @@ private:
     static constexpr std::size_t kDefaultToken = 9;
     static constexpr std::size_t kExtraToken = 10;
 
-    // A comment that starts the line and holds the word param between spaces.
-    static bool isDeclarationLine(const std::string& line) {
-        return line.starts_with("#X text") && line.find(" param ") != std::string::npos;
+    // A declaration line is a comment that starts the line and holds the word
+    // param between spaces.
+    static constexpr std::string_view kCommentStart = "#X text";
+    static constexpr std::string_view kParamWord = " param ";
+    // Blocks this size stay in the processor's cache while they are searched.
+    static constexpr std::size_t kBlockSize = 64 * 1024;
+
+    // Calls visit with each piece of text between delimiters, the way split
+    // cuts it.
+    template <typename Visit>
+    static void forEachPiece(std::string_view text, char delim, Visit visit) {
+        std::size_t start = 0;
+        while (start < text.size()) {
+            std::size_t end = text.find(delim, start);
+            if (end == std::string_view::npos) end = text.size();
+            visit(text.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+
+    // Calls declare with each declaration line among `lines` (whole lines;
+    // the last one may lack its line feed), without the line feed. Only the
+    // lines that hold " param " are looked at: the word is searched for over
+    // the whole text, which is the same as testing line by line because it
+    // holds no line feed.
+    template <typename Declare>
+    static void forEachDeclarationIn(std::string_view lines, Declare& declare) {
+        std::size_t lineStart = 0;
+        while (lineStart < lines.size()) {
+            const void* found = memmem(lines.data() + lineStart, lines.size() - lineStart,
+                                       kParamWord.data(), kParamWord.size());
+            if (!found) return;
+            const std::size_t at =
+                static_cast<std::size_t>(static_cast<const char*>(found) - lines.data());
+            const std::size_t feedBefore = lines.rfind('\n', at);
+            const std::size_t start = feedBefore == std::string_view::npos ? 0 : feedBefore + 1;
+            std::size_t end = lines.find('\n', at);
+            if (end == std::string_view::npos) end = lines.size();
+            const std::string_view line = lines.substr(start, end - start);
+            if (line.starts_with(kCommentStart)) declare(line);
+            lineStart = end + 1;
+        }
+    }
+
+    // Reads the stream in blocks and calls declare with each declaration line
+    // in file order, the line feed removed. A line that does not fit in a
+    // block waits for the rest of it (the buffer grows for a longer line), so
+    // memory stays bounded by the longest line.
+    template <typename Declare>
+    static void forEachDeclarationLine(std::istream& in, Declare declare) {
+        std::vector<char> buffer(kBlockSize);
+        std::size_t filled = 0;
+        for (;;) {
+            if (filled == buffer.size()) buffer.resize(buffer.size() * 2);
+            in.read(buffer.data() + filled, static_cast<std::streamsize>(buffer.size() - filled));
+            const std::size_t got = static_cast<std::size_t>(in.gcount());
+            if (got == 0) break;
+            // What was kept from the last block holds no line feed, so the
+            // last one lies in what just arrived.
+            const std::size_t lastFeed = std::string_view(buffer.data() + filled, got).rfind('\n');
+            filled += got;
+            if (lastFeed == std::string_view::npos) continue;
+            const std::size_t wholeLines = filled - got + lastFeed + 1;
+            forEachDeclarationIn(std::string_view(buffer.data(), wholeLines), declare);
+            std::memmove(buffer.data(), buffer.data() + wholeLines, filled - wholeLines);
+            filled -= wholeLines;
+        }
+        // A last line without a line feed counts too.
+        if (filled > 0) forEachDeclarationIn(std::string_view(buffer.data(), filled), declare);
+    }
+
+    // Appends the record of one declaration line; false when the line has
+    // too few tokens to name a parameter, or when memory runs out. The tokens
+    // are views into the line: only the fields kept are copied.
+    bool appendDeclaration(std::string_view line) noexcept {
+        try {
+            std::string_view tokens[kExtraToken + 1];
+            std::size_t count = 0;
+            forEachPiece(line, ' ', [&](std::string_view piece) {
+                if (count < std::size(tokens)) tokens[count] = piece;
+                ++count;
+            });
+            if (count < kNameAndTypeTokens) {
+                std::cout << "Wrong format\n" << std::endl;
+                return false;
+            }
+            auto parameter = std::make_unique<VQParameter>();
+            parameter->name = tokens[kNameToken];
+            parameter->type = tokens[kTypeToken];
+            if (hasValues(parameter->type)) readValues(tokens, count, *parameter);
+            parameters.push_back(std::move(parameter));
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
     }
 
     static bool isRegularFile(const std::string& path) {
@@ -144,20 +214,22 @@ private:
         return type == "slider" || type == "int" || type == "float";
     }
 
-    static void readValues(const std::vector<std::string>& tokens, VQParameter& parameter) {
-        if (tokens.size() > kMaxToken) {
+    static void readValues(const std::string_view* tokens, std::size_t count,
+                           VQParameter& parameter) {
+        if (count > kMaxToken) {
             parameter.min = toFloat(tokens[kMinToken]);
             parameter.max = toFloat(tokens[kMaxToken]);
         }
         parameter.defaultValue =
-            tokens.size() > kDefaultToken ? toFloat(tokens[kDefaultToken]) : parameter.min;
-        if (tokens.size() > kExtraToken) parameter.extra = tokens[kExtraToken];
+            count > kDefaultToken ? toFloat(tokens[kDefaultToken]) : parameter.min;
+        if (count > kExtraToken) parameter.extra = tokens[kExtraToken];
     }
 
     // The longest leading number of the token ("440;" gives 440, "loud" 0).
     // Values beyond a float's range become infinite rather than undefined.
-    static float toFloat(const std::string& token) {
-        const double value = std::atof(token.c_str());
+    static float toFloat(std::string_view token) {
+        // atof reads up to a NUL, so the token gets one of its own.
+        const double value = std::atof(std::string(token).c_str());
         constexpr double kLargest = std::numeric_limits<float>::max();
         if (value > kLargest) return std::numeric_limits<float>::infinity();
         if (value < -kLargest) return -std::numeric_limits<float>::infinity();

@@ -176,3 +176,26 @@ TEST(PdPluginParametersLoad, ReadsLinesLongerThanAnyBuffer) {
     ASSERT_EQ(parameters.size(), 1);
     expectRecord(parameters.getParameter(0), {longName, "int", 1, 2, 3, longName + ";"});
 }
+
+TEST(PdPluginParametersLoad, FindsDeclarationsWhereverTheReadsCutTheFile) {
+    // The file is read in blocks of 64 KiB: a declaration line cut by a block
+    // end, at any point of it, must still be read whole and only once.
+    constexpr std::size_t kBlock = 64 * 1024;
+    const std::string declaration = "#X text 1 2 param cut float 1 2 3 param twice;";
+    ScratchDir scratch;
+    for (std::size_t before = kBlock - declaration.size() - 1; before <= kBlock + 1; ++before) {
+        SCOPED_TRACE(before);
+        // Whole filler lines up to `before` bytes, then the declaration.
+        std::string content;
+        while (content.size() + 20 < before) content += "#X obj 1 2 param 3;\n";
+        content += std::string(before - content.size() - 1, 'x') + "\n";
+        content += declaration + "\n#X text 1 2 param after int 4 5 6;\n";
+        scratch.writeFile("Cut/Cut.pd", content);
+
+        PdPluginParameters parameters;
+        parameters.load(scratch.path("Cut").c_str());
+        ASSERT_EQ(parameters.size(), 2);
+        expectRecord(parameters.getParameter(0), {"cut", "float", 1, 2, 3, "param"});
+        expectRecord(parameters.getParameter(1), {"after", "int", 4, 5, 6, ""});
+    }
+}
