@@ -1,16 +1,16 @@
 #include "fsutil/ofxDirList.h"
 
-#include <dirent.h>
+#include "fsutil/visibleEntries.h"
+
 #include <cctype>
-#include <cstdio>
-#include <memory>
+#include <string_view>
 
 namespace {
 
 // Text after the last "."; empty without a "." or when the name ends in one.
-std::string getExt(const std::string& name) {
-    std::string::size_type dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+std::string getExt(std::string_view name) {
+    std::string_view::size_type dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot + 1));
 }
 
 std::string strToLower(std::string text) {
@@ -18,9 +18,20 @@ std::string strToLower(std::string text) {
     return text;
 }
 
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
+// With no filter every entry is kept; otherwise the first filter entry that
+// accepts the name keeps it.
+bool passesFilter(const std::vector<std::string>& extensions, std::string_view name) {
+    if (extensions.empty()) return true;
+    std::string ext;
+    for (const std::string& filter : extensions) {
+        if (filter == "*") return true;
+        if (filter.size() < name.size()) {
+            if (ext.empty()) ext = strToLower(getExt(name));
+            if (!ext.empty() && ext == filter) return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -47,31 +58,11 @@ int ofxDirList::listDir(std::string directory) {
     if (directory.empty()) return 0;
     if (directory.back() != '/') directory += '/';
 
-    std::unique_ptr<DIR, DirCloser> dir(opendir(directory.c_str()));
-    if (!dir) {
-        std::printf("ofxDirList - error opening directory");
-        return 0;
-    }
-    while (const dirent* entry = readdir(dir.get())) {
-        std::string name = entry->d_name;
-        if (name.empty() || name.front() == '.') continue;
-        if (!extensions.empty()) {
-            std::string ext;
-            bool accepted = false;
-            for (const std::string& filter : extensions) {
-                if (filter == "*") {
-                    accepted = true;
-                } else if (filter.size() < name.size()) {
-                    if (ext.empty()) ext = strToLower(getExt(name));
-                    accepted = !ext.empty() && ext == filter;
-                }
-                if (accepted) break;
-            }
-            if (!accepted) continue;
-        }
-        paths.push_back(directory + name);
-        names.push_back(std::move(name));
-    }
+    forEachVisibleEntry(directory, [this, &directory](std::string_view name, EntryKind) {
+        if (!passesFilter(extensions, name)) return;
+        paths.push_back(directory + std::string(name));
+        names.emplace_back(name);
+    });
     return static_cast<int>(names.size());
 }
 
