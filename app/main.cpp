@@ -69,7 +69,8 @@ int main(int argc, char* argv[]) {
         case SingleInstance::Start::handedOver:
             return 0;
         case SingleInstance::Start::notAnswered:
-            std::fprintf(stderr, "%s: the importer already running did not answer\n", argv[0]);
+            std::fprintf(stderr, "%s: the importer already running did not answer in time\n",
+                         argv[0]);
             return 1;
         case SingleInstance::Start::first:
             break;
