@@ -13,6 +13,16 @@ std::string commandLine(const std::vector<std::string>& command) {
     return line;
 }
 
+// The figure a program reports on the last line of its output; the lines
+// before it are the library's own diagnostics.
+double lastLineNumber(const std::string& output) {
+    const std::string::size_type end = output.find_last_not_of('\n');
+    if (end == std::string::npos) return 0;
+    const std::string::size_type lineStart = output.rfind('\n', end);
+    return std::strtod(output.c_str() + (lineStart == std::string::npos ? 0 : lineStart + 1),
+                       nullptr);
+}
+
 ChildRun runOnce(const Side& side) {
     if (side.prepare) side.prepare();
     // Dirty pages of the preparation are written out first, so that neither
@@ -22,7 +32,7 @@ ChildRun runOnce(const Side& side) {
     if (run.exitCode < 0 || (side.succeeded && !side.succeeded(run)))
         throw std::runtime_error("this run failed (exit code " + std::to_string(run.exitCode) +
                                  "): " + commandLine(side.command));
-    if (side.reportsSeconds) run.seconds = std::strtod(run.output.c_str(), nullptr);
+    if (side.reportsSeconds) run.seconds = lastLineNumber(run.output);
     return run;
 }
 

@@ -17,8 +17,9 @@ struct Side {
     std::function<void()> prepare;
     // Whether a run did the work it was asked to; a failed run stops the benchmark.
     std::function<bool(const ChildRun&)> succeeded;
-    // The child prints its own figure in seconds (for a span inside a
-    // process, such as start to first paint) instead of being timed whole.
+    // The child prints its own figure in seconds on its last line (for a
+    // span inside a process, such as start to first paint) instead of being
+    // timed whole.
     bool reportsSeconds = false;
 };
 
