@@ -30,7 +30,7 @@ TEST(OpenRequestMessage, CarriesEveryByteOfEveryAbsolutePath) {
 TEST(OpenRequestMessage, ResolvesRelativePathsAgainstTheSendersWorkingFolder) {
     // The receiver percent-decodes every path: the "%41" of the folder must
     // come out as itself, not as "A", and "%2F" already starts an absolute path.
-    const std::string dir = "/home/me/%41lpha \xe9";
+    const std::string dir = "/data/me/%41lpha \xe9";
     const std::optional<Paths> paths =
         decode(encodeOpenRequest({"Bass.pd", "sub/Lead", "../up.pd", "%2Fin/Echo.pd"}, dir));
     ASSERT_TRUE(paths);

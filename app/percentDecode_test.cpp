@@ -7,7 +7,7 @@ namespace {
 using namespace std::string_literals;
 
 TEST(PercentDecode, ReplacesEscapesWithTheirBytes) {
-    EXPECT_EQ(percentDecode("file:///home/u/My%20Patch.pd"), "file:///home/u/My Patch.pd");
+    EXPECT_EQ(percentDecode("file:///data/u/My%20Patch.pd"), "file:///data/u/My Patch.pd");
     EXPECT_EQ(percentDecode("%41%62%7e"), "Ab~");
     // UTF-8 names come as escaped bytes, in either case of hexadecimal digit.
     EXPECT_EQ(percentDecode("%C3%89cho%c3%a9"),
