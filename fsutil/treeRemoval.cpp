@@ -1,9 +1,9 @@
 #include "fsutil/treeRemoval.h"
 
-#include <dirent.h>
+#include "fsutil/UniqueDir.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,17 +28,13 @@ struct Level {
     size_t next = 0;
 };
 
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
 // Reads every entry first: removing entries while the stream is read would
 // leave it unspecified which entries the stream still yields.
 std::vector<Entry> readEntries(int fd) {
     std::vector<Entry> entries;
     int streamFd = dup(fd);
     if (streamFd < 0) return entries;
-    std::unique_ptr<DIR, DirCloser> dir(fdopendir(streamFd));
+    UniqueDir dir(fdopendir(streamFd));
     if (!dir) {
         close(streamFd);
         return entries;

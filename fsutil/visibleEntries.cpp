@@ -1,14 +1,10 @@
 #include "fsutil/visibleEntries.h"
 
-#include <dirent.h>
+#include "fsutil/UniqueDir.h"
+
 #include <cstdio>
-#include <memory>
 
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
 
 EntryKind kindOf(unsigned char type) {
     switch (type) {
@@ -28,7 +24,7 @@ EntryKind kindOf(unsigned char type) {
 bool forEachVisibleEntry(const std::string& directory,
                          const std::function<void(std::string_view name, EntryKind kind)>& visit) {
     if (directory.empty()) return true;
-    std::unique_ptr<DIR, DirCloser> dir(opendir(directory.c_str()));
+    UniqueDir dir(opendir(directory.c_str()));
     if (!dir) {
         std::printf("ofxDirList - error opening directory");
         return false;

@@ -1,4 +1,5 @@
 #include "fsutil/UniqueFd.h"
+#include "fsutil/fileKind.h"
 #include "fsutil/ofxDirList.h"
 #include "library/VQAUUtils.h"
 
@@ -43,7 +44,7 @@ bool containsMarker(int fd) {
     }
 }
 
-bool isRegularFile(int fd) {
+bool isOpenRegularFile(int fd) {
     struct stat info;
     return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
@@ -55,10 +56,9 @@ bool isRegularFile(int fd) {
 // checked before opening (opening a device can have effects of its own) and
 // the open file again, in case the name changed in between.
 const char* getType(std::string path) {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return EFFECTS_DIR;
+    if (!isRegularFile(path)) return EFFECTS_DIR;
     UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file && isRegularFile(file.get()) && containsMarker(file.get())) return INSTRUMENTS_DIR;
+    if (file && isOpenRegularFile(file.get()) && containsMarker(file.get())) return INSTRUMENTS_DIR;
     return EFFECTS_DIR;
 }
 

@@ -1,3 +1,4 @@
+#include "fsutil/fileKind.h"
 #include "fsutil/ofxFileUtils.h"
 #include "library/VQAUUtils.h"
 #include "library/runCopy.h"
@@ -22,14 +23,6 @@ constexpr std::string_view kReplacedCopy = "/.replaced";
 bool existsItself(const std::string& path) {
     struct stat info;
     return lstat(path.c_str(), &info) == 0;
-}
-
-// Only regular files (links followed) have content to install: a missing
-// path or a dangling link has none, and reading a pipe or a device could
-// block or never end.
-bool isRegularFile(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool isRealDirectory(const std::string& path) {
@@ -185,7 +178,7 @@ const char* installFiles(std::vector<std::string>& paths) {
         const char* type = nullptr;
         if (ofxIsDirectory(item))
             type = installFolder(item);
-        else if (isRegularFile(item))
+        else if (isRegularFile(item))  // not missing, dangling, a pipe or a device
             type = installFile(item);
         if (type) lastInstalled = type;
     }

@@ -17,8 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include <sys/stat.h>
-
+#include "fsutil/fileKind.h"
 #include "fsutil/ofxFileUtils.h"
 
 // One declared parameter; the initial values stand for every field that its
@@ -202,11 +201,6 @@ private:
         } catch (const std::exception&) {
             return false;
         }
-    }
-
-    static bool isRegularFile(const std::string& path) {
-        struct stat info;
-        return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
     }
 
     // Only these type words (whole token, case-sensitive) carry values.
