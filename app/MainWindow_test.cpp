@@ -13,12 +13,12 @@
 #include <filesystem>
 
 #include "app/ControllerTableView.h"
-#include "app/StderrCapture.h"
+#include "app/logTexts.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "library/VQAUUtils.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-#include "testing/StdoutCapture.h"
+#include "testing/OutputCapture.h"
 
 namespace fs = std::filesystem;
 
@@ -114,7 +114,7 @@ TEST_F(MainWindowTest, DroppedFilesAreInstalledAndTheSelectorFollows) {
     std::string log;
     bool accepted = false;
     testing_support::captureStdout([&] {
-        log = app_testing::captureStderr([&] { accepted = dropUrls(urls, belowTheRows()); });
+        log = testing_support::captureStderr([&] { accepted = dropUrls(urls, belowTheRows()); });
     });
     EXPECT_TRUE(accepted);
     EXPECT_EQ(app_testing::logTexts(log),
@@ -132,7 +132,7 @@ TEST_F(MainWindowTest, ADropOnARowCountsTheSame) {
     const std::string echo = source.writeFile("Echo.pd", kEffect);
     const QPoint onRow = patches().visualRect(patches().model()->index(0, 0)).center();
     testing_support::captureStdout([&] {
-        app_testing::captureStderr([&] {
+        testing_support::captureStderr([&] {
             EXPECT_TRUE(dropUrls({QUrl::fromLocalFile(QString::fromStdString(echo))}, onRow));
         });
     });
@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, ADropOnARowCountsTheSame) {
 TEST_F(MainWindowTest, ABadDropOpensAWindowModalAlertWithoutBlocking) {
     const std::string folder = source.makeDir("Loops");
     std::string out;
-    app_testing::captureStderr([&] {
+    testing_support::captureStderr([&] {
         out = testing_support::captureStdout([&] {
             EXPECT_TRUE(
                 dropUrls({QUrl::fromLocalFile(QString::fromStdString(folder))}, belowTheRows()));

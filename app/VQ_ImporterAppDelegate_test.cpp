@@ -10,7 +10,7 @@
 #include "library/VQAUUtils.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-#include "testing/StdoutCapture.h"
+#include "testing/OutputCapture.h"
 
 namespace fs = std::filesystem;
 using app_testing::FakeWindowViews;

@@ -4,12 +4,12 @@
 #include <set>
 
 #include "app/FakeViews.h"
-#include "app/StderrCapture.h"
+#include "app/logTexts.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "library/VQAUUtils.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-#include "testing/StdoutCapture.h"
+#include "testing/OutputCapture.h"
 
 namespace fs = std::filesystem;
 using app_testing::FakeDraggingInfo;
@@ -51,7 +51,7 @@ protected:
 
     Output run(const std::function<void()>& action) {
         Output output;
-        const std::string err = app_testing::captureStderr(
+        const std::string err = testing_support::captureStderr(
             [&] { output.out = testing_support::captureStdout(action); });
         output.log = app_testing::logTexts(err);
         return output;

@@ -5,8 +5,8 @@
 #include <unistd.h>
 #include <regex>
 
-#include "app/StderrCapture.h"
-#include "testing/StdoutCapture.h"
+#include "app/logTexts.h"
+#include "testing/OutputCapture.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ TEST(PlatformLog, LinesCarryDateTimeProgramAndProcess) {
 TEST(PlatformLog, WritesOneLineToStandardErrorOnly) {
     std::string err;
     const std::string out = testing_support::captureStdout(
-        [&] { err = app_testing::captureStderr([] { platformLog("file:///tmp/a b"); }); });
+        [&] { err = testing_support::captureStderr([] { platformLog("file:///tmp/a b"); }); });
     EXPECT_EQ(out, "");
     EXPECT_EQ(app_testing::logTexts(err), std::vector<std::string>{"file:///tmp/a b"});
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);

@@ -1,7 +1,7 @@
 #include "fsutil/ofxDirList.h"
 
+#include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
-#include "testing/StdoutCapture.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "fsutil/ofxFileUtils.h"
 
 #include "testing/ChildProcess.h"
+#include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
-#include "testing/StdoutCapture.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "library/VQAUUtils.h"
 #include "testing/ChildProcess.h"
+#include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
-#include "testing/StdoutCapture.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

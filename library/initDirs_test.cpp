@@ -1,20 +1,19 @@
 #include "library/VQAUUtils.h"
+#include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-#include "testing/StdoutCapture.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 using testing_support::captureStdout;
 using testing_support::isDirectory;
+using testing_support::kEffects;
+using testing_support::kInstruments;
 using testing_support::pathExists;
 using testing_support::ScratchLibrary;
 
 namespace {
-
-const std::string kEffects = EFFECTS_DIR;
-const std::string kInstruments = INSTRUMENTS_DIR;
 
 TEST(InitDirs, CreatesEachMissingFolderOnceAndThenOnlyAnnouncesItself) {
     ScratchLibrary library(false);

@@ -17,19 +17,19 @@
 #include "library/reliabilityHarness.h"
 #include "params/PdPluginParameters.h"
 #include "testing/ChildProcess.h"
+#include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-#include "testing/StdoutCapture.h"
 
 using namespace reliability;
+using testing_support::kEffect;
+using testing_support::kEffects;
 using testing_support::pathExists;
 using testing_support::ScratchDir;
 using testing_support::ScratchLibrary;
 
 namespace {
 
-const std::string kEffects = EFFECTS_DIR;
-const std::string kEffect = "#X obj 10 10 dac~;\n";
 constexpr int kInstalled = 0, kNothingInstalled = 1;
 // A child that cannot set up its fault.
 constexpr int kUnprepared = 2;

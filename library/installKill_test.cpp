@@ -23,6 +23,7 @@
 #include "testing/ScratchLibrary.h"
 
 using namespace reliability;
+using testing_support::kEffects;
 using testing_support::pathExists;
 using testing_support::ScratchDir;
 using testing_support::ScratchLibrary;
@@ -40,7 +41,6 @@ constexpr int kKills = 220, kFileKills = 50;
 constexpr int kFiles = 100;
 constexpr std::size_t kFileBytes = 24 * 1024;
 constexpr std::size_t kBigFile = 4 << 20;
-const std::string kEffects = EFFECTS_DIR;
 const std::string kStaging = kEffects + "/.installing";
 
 // Installs `source` in a child, as the importer would, and gives its outcome.

@@ -1,8 +1,8 @@
 #include "library/VQAUUtils.h"
 #include "testing/ChildProcess.h"
+#include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-#include "testing/StdoutCapture.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,17 +14,16 @@ namespace fs = std::filesystem;
 using testing_support::entriesOf;
 using testing_support::isDirectory;
 using testing_support::isSymlink;
+using testing_support::kEffect;
+using testing_support::kEffects;
+using testing_support::kInstrument;
+using testing_support::kInstruments;
 using testing_support::pathExists;
 using testing_support::readFile;
 using testing_support::ScratchDir;
 using testing_support::ScratchLibrary;
 
 namespace {
-
-const std::string kEffects = EFFECTS_DIR;
-const std::string kInstruments = INSTRUMENTS_DIR;
-const std::string kInstrument = "#X obj 10 10 notein;\n";
-const std::string kEffect = "#X obj 10 10 dac~;\n";
 
 struct Outcome {
     const char* type;

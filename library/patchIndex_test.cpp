@@ -1,7 +1,7 @@
 #include "library/VQAUUtils.h"
+#include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-#include "testing/StdoutCapture.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,14 +9,13 @@
 #include <algorithm>
 
 using testing_support::captureStdout;
+using testing_support::kEffects;
+using testing_support::kInstruments;
 using testing_support::pathExists;
 using testing_support::ScratchDir;
 using testing_support::ScratchLibrary;
 
 namespace {
-
-const std::string kEffects = EFFECTS_DIR;
-const std::string kInstruments = INSTRUMENTS_DIR;
 
 std::vector<std::string> sorted(std::vector<std::string> paths) {
     std::sort(paths.begin(), paths.end());

@@ -10,9 +10,9 @@
 #include "library/VQAUUtils.h"
 #include "library/reliabilityHarness.h"
 #include "params/PdPluginParameters.h"
+#include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-#include "testing/StdoutCapture.h"
 
 using namespace reliability;
 using testing_support::pathExists;
@@ -41,7 +41,7 @@ TEST(ResourceLeaks, ThousandsOfCyclesLeaveNoDescriptorOpen) {
     const std::string file = in.writeFile("Lead.pd", declarations);
     const std::string instruments = INSTRUMENTS_DIR;
 
-    testing_support::StdoutCapture quiet;
+    testing_support::OutputCapture quiet(STDOUT_FILENO);
     const int before = openDescriptors();
     int failures = 0;
     for (int cycle = 0; cycle < kCycles; ++cycle) {

@@ -10,20 +10,19 @@
 
 #include "library/VQAUUtils.h"
 #include "library/reliabilityHarness.h"
+#include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-#include "testing/StdoutCapture.h"
 
 using namespace reliability;
 using testing_support::isSymlink;
+using testing_support::kEffect;
+using testing_support::kEffects;
 using testing_support::pathExists;
 using testing_support::ScratchDir;
 using testing_support::ScratchLibrary;
 
 namespace {
-
-const std::string kEffects = EFFECTS_DIR;
-const std::string kEffect = "#X obj 10 10 dac~;\n";
 
 const char* install(const std::string& item) {
     std::vector<std::string> items{item};

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "testing/ScratchDir.h"
-#include "testing/StdoutCapture.h"
+#include "testing/OutputCapture.h"
 
 using testing_support::captureStdout;
 using testing_support::ScratchDir;

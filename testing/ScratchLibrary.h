@@ -5,7 +5,15 @@
 
 #include <string>
 
+#include "library/VQAUUtils.h"
+
 namespace testing_support {
+
+// The type directories as strings, and main patch files of each type.
+inline const std::string kEffects = EFFECTS_DIR;
+inline const std::string kInstruments = INSTRUMENTS_DIR;
+inline const std::string kEffect = "#X obj 10 10 dac~;\n";
+inline const std::string kInstrument = "#X obj 10 10 notein;\n";
 
 class ScratchLibrary {
 public:

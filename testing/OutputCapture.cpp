@@ -1,6 +1,5 @@
-#include "testing/StdoutCapture.h"
+#include "testing/OutputCapture.h"
 
-#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -9,32 +8,33 @@
 namespace testing_support {
 
 namespace {
-void flushBoth() {
+void flushAll() {
     std::cout.flush();
-    std::fflush(stdout);
+    std::cerr.flush();
+    std::fflush(nullptr);
 }
 }  // namespace
 
-StdoutCapture::StdoutCapture() {
-    flushBoth();
-    char name[] = "/tmp/veltrano-stdout-XXXXXX";
+OutputCapture::OutputCapture(int fd) : fd_(fd) {
+    flushAll();
+    char name[] = "/tmp/veltrano-output-XXXXXX";
     captureFd_ = mkstemp(name);
     if (captureFd_ < 0) throw std::runtime_error("cannot create capture file");
     unlink(name);
-    savedStdout_ = dup(STDOUT_FILENO);
-    dup2(captureFd_, STDOUT_FILENO);
+    savedFd_ = dup(fd_);
+    dup2(captureFd_, fd_);
 }
 
-StdoutCapture::~StdoutCapture() {
+OutputCapture::~OutputCapture() {
     finish();
 }
 
-std::string StdoutCapture::finish() {
-    if (savedStdout_ < 0) return text_;
-    flushBoth();
-    dup2(savedStdout_, STDOUT_FILENO);
-    close(savedStdout_);
-    savedStdout_ = -1;
+std::string OutputCapture::finish() {
+    if (savedFd_ < 0) return text_;
+    flushAll();
+    dup2(savedFd_, fd_);
+    close(savedFd_);
+    savedFd_ = -1;
     char buffer[65536];
     ssize_t got;
     off_t offset = 0;
@@ -48,7 +48,13 @@ std::string StdoutCapture::finish() {
 }
 
 std::string captureStdout(const std::function<void()>& fn) {
-    StdoutCapture capture;
+    OutputCapture capture(STDOUT_FILENO);
+    fn();
+    return capture.finish();
+}
+
+std::string captureStderr(const std::function<void()>& fn) {
+    OutputCapture capture(STDERR_FILENO);
     fn();
     return capture.finish();
 }
