@@ -13,7 +13,7 @@
 #include <filesystem>
 
 #include "app/ControllerTableView.h"
-#include "app/logTexts.h"
+#include "testing/logTexts.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "library/VQAUUtils.h"
 #include "testing/ScratchDir.h"
@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, DroppedFilesAreInstalledAndTheSelectorFollows) {
         log = testing_support::captureStderr([&] { accepted = dropUrls(urls, belowTheRows()); });
     });
     EXPECT_TRUE(accepted);
-    EXPECT_EQ(app_testing::logTexts(log),
+    EXPECT_EQ(testing_support::logTexts(log),
               (std::vector<std::string>{"0", "file://" + echo, "1", "file://" + bass}));
     EXPECT_TRUE(fs::is_regular_file(std::string(EFFECTS_DIR) + "/My Echo/My Echo.pd"));
     EXPECT_TRUE(fs::is_regular_file(std::string(INSTRUMENTS_DIR) + "/Grüße Bass/Grüße Bass.pd"));

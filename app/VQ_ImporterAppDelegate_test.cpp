@@ -6,14 +6,14 @@
 #include <filesystem>
 #include <set>
 
-#include "app/FakeViews.h"
+#include "testing/FakeViews.h"
 #include "library/VQAUUtils.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 #include "testing/OutputCapture.h"
 
 namespace fs = std::filesystem;
-using app_testing::FakeWindowViews;
+using testing_support::FakeWindowViews;
 using testing_support::captureStdout;
 using testing_support::ScratchLibrary;
 

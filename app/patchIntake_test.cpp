@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <set>
 
-#include "app/FakeViews.h"
-#include "app/logTexts.h"
+#include "testing/FakeViews.h"
+#include "testing/logTexts.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "library/VQAUUtils.h"
 #include "testing/ScratchDir.h"
@@ -12,9 +12,9 @@
 #include "testing/OutputCapture.h"
 
 namespace fs = std::filesystem;
-using app_testing::FakeDraggingInfo;
-using app_testing::FakePasteboardItem;
-using app_testing::FakeWindowViews;
+using testing_support::FakeDraggingInfo;
+using testing_support::FakePasteboardItem;
+using testing_support::FakeWindowViews;
 using testing_support::ScratchDir;
 using testing_support::ScratchLibrary;
 
@@ -53,7 +53,7 @@ protected:
         Output output;
         const std::string err = testing_support::captureStderr(
             [&] { output.out = testing_support::captureStdout(action); });
-        output.log = app_testing::logTexts(err);
+        output.log = testing_support::logTexts(err);
         return output;
     }
     Output drop(const FakeDraggingInfo& info, bool expectedResult = true) {
@@ -98,7 +98,7 @@ TEST_F(IntakeTest, DroppingAnEffectFolderInstallsItAndShowsTheEffects) {
     EXPECT_EQ(views.typeSelector.segment, 0);
     EXPECT_TRUE(views.window.sheets.empty());
     // Log lines go to standard error only; the library's lines stay on standard output.
-    EXPECT_TRUE(app_testing::logTexts(output.out).empty());
+    EXPECT_TRUE(testing_support::logTexts(output.out).empty());
     EXPECT_NE(output.out.find("file:: " + folder + "\n"), std::string::npos);
 }
 

@@ -5,7 +5,7 @@
 #include <unistd.h>
 #include <regex>
 
-#include "app/logTexts.h"
+#include "testing/logTexts.h"
 #include "testing/OutputCapture.h"
 
 namespace {
@@ -29,7 +29,7 @@ TEST(PlatformLog, WritesOneLineToStandardErrorOnly) {
     const std::string out = testing_support::captureStdout(
         [&] { err = testing_support::captureStderr([] { platformLog("file:///tmp/a b"); }); });
     EXPECT_EQ(out, "");
-    EXPECT_EQ(app_testing::logTexts(err), std::vector<std::string>{"file:///tmp/a b"});
+    EXPECT_EQ(testing_support::logTexts(err), std::vector<std::string>{"file:///tmp/a b"});
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
     EXPECT_TRUE(err.ends_with("file:///tmp/a b\n"));
 }

@@ -14,14 +14,14 @@
 #include <string>
 
 #include "library/VQAUUtils.h"
-#include "library/reliabilityHarness.h"
+#include "tests/reliability/reliabilityHarness.h"
 #include "params/PdPluginParameters.h"
 #include "testing/ChildProcess.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 
-using namespace reliability;
+using namespace testing_support;
 using testing_support::kEffect;
 using testing_support::kEffects;
 using testing_support::pathExists;

@@ -13,7 +13,7 @@
 
 #include "testing/ScratchDir.h"
 
-namespace reliability {
+namespace testing_support {
 
 // Relative path -> file content, "<dir>", "-> target" for a link, or
 // "<other>" for a pipe or device; links are never followed.
@@ -51,4 +51,4 @@ Holds whatLibraryHolds(Tree before, const char* typeDir, const std::string& name
 // nothing hidden.
 ::testing::AssertionResult listsExactly(const char* typeDir, std::vector<std::string> names);
 
-}  // namespace reliability
+}  // namespace testing_support

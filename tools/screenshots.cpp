@@ -18,7 +18,7 @@
 #include <functional>
 
 #include "app/ControllerTableView.h"
-#include "app/HeadlessEnvironment.h"
+#include "testing/HeadlessEnvironment.h"
 #include "app/MainWindow.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "library/VQAUUtils.h"
@@ -87,7 +87,7 @@ QPixmap withSheet(QWidget& window, QWidget& sheet) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    HeadlessEnvironment headless;
+    testing_support::HeadlessEnvironment headless;
     QApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);

@@ -17,12 +17,12 @@
 
 #include "fsutil/UniqueFd.h"
 #include "library/VQAUUtils.h"
-#include "library/reliabilityHarness.h"
+#include "tests/reliability/reliabilityHarness.h"
 #include "testing/ChildProcess.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 
-using namespace reliability;
+using namespace testing_support;
 using testing_support::kEffects;
 using testing_support::pathExists;
 using testing_support::ScratchDir;

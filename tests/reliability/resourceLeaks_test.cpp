@@ -8,13 +8,13 @@
 #include <string>
 
 #include "library/VQAUUtils.h"
-#include "library/reliabilityHarness.h"
+#include "tests/reliability/reliabilityHarness.h"
 #include "params/PdPluginParameters.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 
-using namespace reliability;
+using namespace testing_support;
 using testing_support::pathExists;
 using testing_support::ScratchDir;
 using testing_support::ScratchLibrary;

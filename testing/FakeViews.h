@@ -10,7 +10,7 @@
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/views.h"
 
-namespace app_testing {
+namespace testing_support {
 
 class FakeTableView : public views::TableView {
 public:
@@ -103,4 +103,4 @@ struct FakeWindowViews {
     FakeSegmentedControl typeSelector;
 };
 
-}  // namespace app_testing
+}  // namespace testing_support

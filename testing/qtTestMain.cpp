@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 
-#include "app/HeadlessEnvironment.h"
+#include "testing/HeadlessEnvironment.h"
 
 int main(int argc, char** argv) {
-    HeadlessEnvironment headless;
+    testing_support::HeadlessEnvironment headless;
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

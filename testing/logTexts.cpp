@@ -1,8 +1,8 @@
-#include "app/logTexts.h"
+#include "testing/logTexts.h"
 
 #include <regex>
 
-namespace app_testing {
+namespace testing_support {
 
 std::vector<std::string> logTexts(const std::string& captured) {
     static const std::regex prefix(
@@ -20,4 +20,4 @@ std::vector<std::string> logTexts(const std::string& captured) {
     return texts;
 }
 
-}  // namespace app_testing
+}  // namespace testing_support

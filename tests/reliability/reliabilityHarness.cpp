@@ -1,4 +1,4 @@
-#include "library/reliabilityHarness.h"
+#include "tests/reliability/reliabilityHarness.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,7 +16,7 @@
 namespace fs = std::filesystem;
 using testing_support::ScratchDir;
 
-namespace reliability {
+namespace testing_support {
 
 namespace {
 
@@ -158,4 +158,4 @@ Holds whatLibraryHolds(Tree before, const char* typeDir, const std::string& name
     return failure;
 }
 
-}  // namespace reliability
+}  // namespace testing_support

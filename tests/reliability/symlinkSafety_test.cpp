@@ -9,12 +9,12 @@
 #include <string>
 
 #include "library/VQAUUtils.h"
-#include "library/reliabilityHarness.h"
+#include "tests/reliability/reliabilityHarness.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 
-using namespace reliability;
+using namespace testing_support;
 using testing_support::isSymlink;
 using testing_support::kEffect;
 using testing_support::kEffects;

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+namespace testing_support {
+
 class HeadlessEnvironment {
 public:
     HeadlessEnvironment() {
@@ -29,3 +31,5 @@ public:
 private:
     std::string runtimeDir_;
 };
+
+}  // namespace testing_support

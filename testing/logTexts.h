@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-namespace app_testing {
+namespace testing_support {
 
 // The texts of the log lines in captured standard error, without their
 // "<date> <time> <program>[<pid>:<tid>] " prefix.
 std::vector<std::string> logTexts(const std::string& captured);
 
-}  // namespace app_testing
+}  // namespace testing_support
