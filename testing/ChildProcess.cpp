@@ -2,6 +2,8 @@
 
 #include <grp.h>
 #include <linux/capability.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -15,7 +17,6 @@ namespace testing_support {
 
 namespace {
 constexpr uid_t kNobody = 65534;
-constexpr int kSetupFailed = 125;
 
 int outcomeOf(int status) {
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
@@ -48,6 +49,11 @@ bool dropFileOverrides() {
     return syscall(SYS_capset, &header, sets) == 0;
 }
 
+bool enterPrivateMounts() {
+    return unshare(CLONE_NEWNS) == 0 &&
+           mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
 int runForked(const std::function<bool()>& prepare, const std::function<int()>& scenario) {
     // Unflushed output would otherwise be written twice, once by each process.
     std::cout.flush();
@@ -55,7 +61,7 @@ int runForked(const std::function<bool()>& prepare, const std::function<int()>& 
     pid_t child = fork();
     if (child < 0) return -1;
     if (child == 0) {
-        int code = prepare() ? scenario() : kSetupFailed;
+        int code = prepare() ? scenario() : kChildSetupFailed;
         std::cout.flush();
         std::fflush(nullptr);
         _exit(code);
@@ -87,6 +93,10 @@ int runWithFileSizeLimit(rlim_t bytes, const std::function<int()>& scenario) {
 
 int runWithoutFileOverrides(const std::function<int()>& scenario) {
     return runForked(dropFileOverrides, scenario);
+}
+
+int runInPrivateMounts(const std::function<int()>& scenario) {
+    return runForked(enterPrivateMounts, scenario);
 }
 
 StartedChild::StartedChild(const std::function<int()>& scenario) {

@@ -11,6 +11,9 @@
 
 namespace testing_support {
 
+// The exit code of a child whose set-up (user, limits, mounts) failed.
+inline constexpr int kChildSetupFailed = 125;
+
 // Exit code of the child, or 128 + signal number when a signal ended it.
 int runInChild(const std::function<int()>& scenario);
 
@@ -28,6 +31,12 @@ int runWithFileSizeLimit(rlim_t bytes, const std::function<int()>& scenario);
 // a root-owned file with mode 000 is really unreadable, while root-owned
 // folders stay writable. Not running as root, it runs like runUnprivileged.
 int runWithoutFileOverrides(const std::function<int()>& scenario);
+
+// The scenario runs in a mount namespace of its own, with every mount private
+// to it, so it can mount scratch file systems (tmpfs, bind mounts) without
+// the rest of the machine seeing them. Needs root (CAP_SYS_ADMIN); without it
+// the result is kChildSetupFailed.
+int runInPrivateMounts(const std::function<int()>& scenario);
 
 // A scenario running in a forked child that the test can stop at any moment.
 // A child still running when the object goes is killed and waited for.
