@@ -18,14 +18,6 @@ namespace {
 constexpr size_t kMaxTempStem = 200;
 constexpr int kTempAttempts = 100;
 
-void reportOpenFailure(const std::string& path) {
-    std::printf("%s: No such file or directory\n", path.c_str());
-}
-
-void reportFailure(const std::string& path, int error) {
-    std::printf("%s: %s\n", path.c_str(), std::strerror(error));
-}
-
 bool sameFile(int fd, const std::string& path) {
     struct stat open, named;
     return fstat(fd, &open) == 0 && stat(path.c_str(), &named) == 0 &&
@@ -78,6 +70,10 @@ bool isWriteError(int error) {
 
 }  // namespace
 
+void reportPathError(const std::string& path, int error) {
+    std::printf("%s: %s\n", path.c_str(), std::strerror(error));
+}
+
 bool copyAllBytes(int from, int to, bool& readFailed) {
     // The kernel copies (or shares) the blocks itself where it can; a source
     // it can't do that for is copied through a buffer.
@@ -101,7 +97,7 @@ bool copyAllBytes(int from, int to, bool& readFailed) {
 bool copyFileAtomically(const std::string& source, const std::string& destination) {
     UniqueFd from(open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (!from) {
-        reportOpenFailure(source);
+        reportPathError(source, errno);
         return false;
     }
     // Writing a file onto itself would empty it first.
@@ -110,7 +106,7 @@ bool copyFileAtomically(const std::string& source, const std::string& destinatio
     std::string tempPath;
     UniqueFd to = createTempBeside(destination, tempPath);
     if (!to) {
-        reportOpenFailure(destination);
+        reportPathError(destination, errno);
         return false;
     }
     bool readFailed = false;
@@ -126,7 +122,7 @@ bool copyFileAtomically(const std::string& source, const std::string& destinatio
     }
     if (!copied) {
         unlink(tempPath.c_str());
-        reportFailure(readFailed ? source : destination, error);
+        reportPathError(readFailed ? source : destination, error);
     }
     return copied;
 }

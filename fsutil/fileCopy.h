@@ -6,10 +6,13 @@
 
 #include <string>
 
-// True only when every byte arrived. Failures print one line on standard
-// output: "<path>: No such file or directory" when a file can't be opened,
-// "<path>: <reason>" for a read, write or close error.
+// True only when every byte arrived. A failure prints one line on standard
+// output, "<path>: <reason>", naming the file that failed and the system's
+// reason.
 bool copyFileAtomically(const std::string& source, const std::string& destination);
+
+// Prints "<path>: <reason>" for an errno on standard output.
+void reportPathError(const std::string& path, int error);
 
 // Copies everything from `from` (read from its current offset) to `to`.
 // On failure sets errno and tells which side failed through `readFailed`.

@@ -38,18 +38,11 @@ int ofxDeleteFile(std::string path) {
 
 void ofxEmptyDir(std::string path) {
     UniqueFd directory(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory) emptyOpenDirectory(std::move(directory));
+    if (directory) emptyOpenDirectory(std::move(directory), RemovalMode::asPermitted);
 }
 
 int ofxDeleteDir(std::string path) {
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0) return -1;
-    // A link to a folder is removed itself; the folder it points to may lie
-    // outside the library and is never entered.
-    if (S_ISLNK(st.st_mode)) return unlink(path.c_str());
-    UniqueFd directory(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (directory) emptyOpenDirectory(std::move(directory));
-    return rmdir(path.c_str());
+    return removeTree(path, RemovalMode::asPermitted) == 0 ? 0 : -1;
 }
 
 bool ofxCopyFile(std::string source, std::string destination) {

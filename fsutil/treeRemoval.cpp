@@ -1,10 +1,12 @@
 #include "fsutil/treeRemoval.h"
 
 #include "fsutil/UniqueDir.h"
+#include "fsutil/mountId.h"
+#include "fsutil/ownFolders.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <string>
+#include <cerrno>
 #include <vector>
 
 namespace {
@@ -13,6 +15,7 @@ namespace {
 // worked on and reopen it through ".." afterwards, so the walk never runs out
 // of descriptors.
 constexpr size_t kMaxOpenLevels = 64;
+constexpr int kOpenFolder = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
 struct Entry {
     std::string name;
@@ -26,6 +29,18 @@ struct Level {
     std::string nameInParent;
     std::vector<Entry> entries;
     size_t next = 0;
+};
+
+// Keeps the first error of a walk that goes on after each one.
+class FirstError {
+public:
+    void note(int error) {
+        if (error_ == 0) error_ = error;
+    }
+    int get() const { return error_; }
+
+private:
+    int error_ = 0;
 };
 
 // Reads every entry first: removing entries while the stream is read would
@@ -69,7 +84,7 @@ bool openLevel(UniqueFd fd, std::string nameInParent, Level& level) {
 // Gets the parent's descriptor back after it was given up, making sure ".."
 // still is the folder it was (the tree may have been moved meanwhile).
 bool reopenParent(const Level& child, Level& parent) {
-    UniqueFd fd(openat(child.fd.get(), "..", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    UniqueFd fd(openat(child.fd.get(), "..", kOpenFolder));
     struct stat st;
     if (!fd || fstat(fd.get(), &st) != 0 || st.st_dev != parent.device || st.st_ino != parent.inode)
         return false;
@@ -77,25 +92,50 @@ bool reopenParent(const Level& child, Level& parent) {
     return true;
 }
 
+void removeEntry(int parentFd, const std::string& name, int flags, FirstError& error) {
+    if (unlinkat(parentFd, name.c_str(), flags) != 0) error.note(errno);
+}
+
+// The subfolder `name` of `parent`, open, when the walk may enter it: it can
+// be opened (after getting the owner's access, in that mode) and lies on the
+// walk's own mount.
+UniqueFd enterableFolder(int parentFd, const std::string& name, std::uint64_t mount,
+                         RemovalMode mode, FirstError& error) {
+    mode_t formerMode;
+    if (mode == RemovalMode::asOwner) grantOwnerAccess(parentFd, name.c_str(), formerMode);
+    UniqueFd child(openat(parentFd, name.c_str(), kOpenFolder));
+    if (!child) {
+        error.note(errno);
+        return child;
+    }
+    if (mountIdOf(child.get()) != mount) {
+        error.note(EBUSY);
+        return UniqueFd();
+    }
+    return child;
+}
+
 }  // namespace
 
-void emptyOpenDirectory(UniqueFd directory) {
+int emptyOpenDirectory(UniqueFd directory, RemovalMode mode) {
+    FirstError error;
+    const std::uint64_t mount = mountIdOf(directory.get());
     std::vector<Level> levels(1);
-    if (!openLevel(std::move(directory), "", levels.front())) return;
+    if (!openLevel(std::move(directory), "", levels.front())) return errno;
 
     while (true) {
         Level& level = levels.back();
         if (level.next < level.entries.size()) {
             const Entry& entry = level.entries[level.next++];
             if (!entry.isDirectory) {
-                unlinkat(level.fd.get(), entry.name.c_str(), 0);
+                removeEntry(level.fd.get(), entry.name, 0, error);
                 continue;
             }
-            UniqueFd child(openat(level.fd.get(), entry.name.c_str(),
-                                  O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            UniqueFd child = enterableFolder(level.fd.get(), entry.name, mount, mode, error);
             Level childLevel;
             if (!child || !openLevel(std::move(child), entry.name, childLevel)) {
-                // Unreadable (or replaced meanwhile): it can still go when empty.
+                // Unreadable, mounted or replaced meanwhile: it can still go when
+                // empty (a mount point never does).
                 unlinkat(level.fd.get(), entry.name.c_str(), AT_REMOVEDIR);
                 continue;
             }
@@ -104,12 +144,39 @@ void emptyOpenDirectory(UniqueFd directory) {
                 levels[levels.size() - kMaxOpenLevels - 1].fd.reset();
             continue;
         }
-        if (levels.size() == 1) return;  // the top folder itself stays
+        if (levels.size() == 1) return error.get();  // the top folder itself stays
 
         Level& parent = levels[levels.size() - 2];
-        if (!parent.fd && !reopenParent(level, parent)) return;
+        if (!parent.fd && !reopenParent(level, parent)) {
+            error.note(ESTALE);
+            return error.get();
+        }
         std::string name = std::move(level.nameInParent);
         levels.pop_back();
-        unlinkat(parent.fd.get(), name.c_str(), AT_REMOVEDIR);
+        removeEntry(parent.fd.get(), name, AT_REMOVEDIR, error);
     }
+}
+
+int removeTree(const std::string& path, RemovalMode mode) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) return errno;
+    // A link to a folder is removed itself; the folder it points to may lie
+    // outside the library and is never entered.
+    if (S_ISLNK(st.st_mode)) return unlink(path.c_str()) == 0 ? 0 : errno;
+    if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+
+    FirstError error;
+    mode_t formerMode;
+    if (mode == RemovalMode::asOwner) grantOwnerAccess(AT_FDCWD, path.c_str(), formerMode);
+    UniqueFd top(open(path.c_str(), kOpenFolder));
+    if (top) {
+        // A folder mounted here is another file system's: not ours to empty.
+        UniqueFd above(openat(top.get(), "..", kOpenFolder));
+        if (above && mountIdOf(above.get()) != mountIdOf(top.get()))
+            error.note(EBUSY);
+        else
+            error.note(emptyOpenDirectory(std::move(top), mode));
+    }
+    if (rmdir(path.c_str()) != 0) error.note(errno);
+    return error.get();
 }

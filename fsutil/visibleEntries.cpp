@@ -21,18 +21,23 @@ EntryKind kindOf(unsigned char type) {
 
 }  // namespace
 
+bool forEachEntry(const std::string& directory,
+                  const std::function<void(std::string_view name, EntryKind kind)>& visit) {
+    UniqueDir dir(opendir(directory.c_str()));
+    if (!dir) return false;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") visit(name, kindOf(entry->d_type));
+    }
+    return true;
+}
+
 bool forEachVisibleEntry(const std::string& directory,
                          const std::function<void(std::string_view name, EntryKind kind)>& visit) {
     if (directory.empty()) return true;
-    UniqueDir dir(opendir(directory.c_str()));
-    if (!dir) {
-        std::printf("ofxDirList - error opening directory");
-        return false;
-    }
-    while (const dirent* entry = readdir(dir.get())) {
-        const std::string_view name = entry->d_name;
-        if (name.empty() || name.front() == '.') continue;
-        visit(name, kindOf(entry->d_type));
-    }
-    return true;
+    const bool opened = forEachEntry(directory, [&visit](std::string_view name, EntryKind kind) {
+        if (!name.empty() && name.front() != '.') visit(name, kind);
+    });
+    if (!opened) std::printf("ofxDirList - error opening directory");
+    return opened;
 }

@@ -11,6 +11,12 @@
 // An entry's kind as its directory entry reports it, without a stat.
 enum class EntryKind { directory, symlink, unknown, other };
 
+// Calls visit(name, kind) for every entry of `directory` but "." and "..",
+// hidden ones included, in the order the system yields them. Prints nothing;
+// false when the directory can't be opened.
+bool forEachEntry(const std::string& directory,
+                  const std::function<void(std::string_view name, EntryKind kind)>& visit);
+
 // Calls visit(name, kind) for every entry of `directory` whose name is not
 // empty and does not begin with ".", in the order the system yields them.
 // An empty path lists nothing and prints nothing. A directory that can't be

@@ -1,11 +1,13 @@
+#include "fsutil/fileCopy.h"
 #include "fsutil/fileKind.h"
 #include "fsutil/ofxFileUtils.h"
 #include "library/VQAUUtils.h"
+#include "library/libraryLock.h"
+#include "library/placement.h"
 #include "library/runCopy.h"
+#include "library/staging.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <string_view>
@@ -14,20 +16,10 @@ namespace {
 
 constexpr std::string_view kLocalhostUrl = "file://localhost";
 constexpr std::string_view kLocalFileUrl = "file:///";
-// Copies are made in this hidden folder of the type directory, so listings
-// never show a half-copied patch.
-constexpr std::string_view kStagingFolder = "/.installing";
-// Where an earlier copy waits when the file system can't exchange two names.
-constexpr std::string_view kReplacedCopy = "/.replaced";
 
 bool existsItself(const std::string& path) {
     struct stat info;
     return lstat(path.c_str(), &info) == 0;
-}
-
-bool isRealDirectory(const std::string& path) {
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool isSameFile(const std::string& path, const struct stat& other) {
@@ -50,43 +42,9 @@ void stripFileUrls(std::vector<std::string>& items) {
     }
 }
 
-// Removes what an interrupted install left at path; true when nothing stands there.
-bool clearLeftover(const std::string& path) {
-    if (existsItself(path)) ofxDeleteDir(path);
-    return !existsItself(path);
-}
-
-// The hidden folder of a type directory where copies are made, created when
-// missing; empty when there is none to use.
-std::string openStaging(const char* type) {
-    const std::string stagingDir = std::string(type) + std::string(kStagingFolder);
-    ofxCreateDirectory(stagingDir);
-    // Everything deleted in it must lie inside it, so it must not lead elsewhere.
-    return isRealDirectory(stagingDir) ? stagingDir : std::string();
-}
-
-// Puts the staged copy in place of the earlier copy at destination in one step,
-// so the name never stands missing or half-copied, then deletes the earlier copy.
-bool replaceAtomically(const std::string& staged, const std::string& destination,
-                       const std::string& stagingDir) {
-    if (renameat2(AT_FDCWD, staged.c_str(), AT_FDCWD, destination.c_str(), RENAME_EXCHANGE) == 0) {
-        ofxDeleteDir(staged);
-        return true;
-    }
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    // This file system can't exchange names: move the earlier copy aside first.
-    const std::string aside = stagingDir + std::string(kReplacedCopy);
-    if (!clearLeftover(aside) || std::rename(destination.c_str(), aside.c_str()) != 0) return false;
-    if (std::rename(staged.c_str(), destination.c_str()) != 0) {
-        std::rename(aside.c_str(), destination.c_str());
-        return false;
-    }
-    ofxDeleteDir(aside);
-    return true;
-}
-
-// Copies a patch folder into its type directory. The earlier copy is replaced
-// only once the new one is complete; a failed copy leaves it as it was.
+// Copies a patch folder into its type directory. The copy is made in a
+// staging folder and takes the earlier copy's place only once complete, so a
+// failed copy leaves the earlier one as it was.
 const char* installFolder(const std::string& source) {
     const char* type = getTypeForDir(source);
     if (!type) return nullptr;
@@ -99,79 +57,96 @@ const char* installFolder(const std::string& source) {
     const bool hasEarlierCopy = stat(destination.c_str(), &earlier) == 0;
     if (hasEarlierCopy && isSameFile(source, earlier)) return type;  // dropped from its place
     // A file, a link to a file or a dangling link in the way is not ours to replace.
-    if (hasEarlierCopy ? !S_ISDIR(earlier.st_mode) : existsItself(destination)) return nullptr;
-
-    const std::string stagingDir = openStaging(type);
-    if (stagingDir.empty()) return nullptr;
-    const std::string staged = stagingDir + "/" + name;
-
-    bool installed = clearLeftover(staged) && copyTreeWithCp(source, staged);
-    if (installed) {
-        installed = hasEarlierCopy ? replaceAtomically(staged, destination, stagingDir)
-                                   : std::rename(staged.c_str(), destination.c_str()) == 0;
+    if (hasEarlierCopy ? !S_ISDIR(earlier.st_mode) : existsItself(destination)) {
+        reportPathError(destination, hasEarlierCopy ? ENOTDIR : EEXIST);
+        return nullptr;
     }
-    if (!installed) ofxDeleteDir(staged);
-    rmdir(stagingDir.c_str());  // stays while other leftovers remain in it
-    return installed ? type : nullptr;
+
+    StagingFolder staging(type);
+    if (!staging) {
+        reportPathError(destination, staging.error());
+        return nullptr;
+    }
+    const std::string staged = staging.path(name);
+    if (!copyTreeWithCp(source, staged)) return nullptr;  // cp said why
+    const int error =
+        hasEarlierCopy ? swapWithEarlier(staged, destination) : placeNew(staged, destination);
+    if (error) reportPathError(destination, error);
+    return error ? nullptr : type;
 }
 
-// The folder made around a single file: its name up to the last ".pd", so
-// Bass.pd goes into Bass.
-std::string folderNameForFile(const std::string& path) {
-    const std::string::size_type extension = path.rfind(".pd");
-    return getFileName(extension == std::string::npos ? path : path.substr(0, extension));
+// The folder made around a single file: the file's own name up to its last
+// ".pd", so Bass.pd goes into Bass; the folders the file lies in play no part.
+std::string folderNameForFile(const std::string& fileName) {
+    return fileName.substr(0, fileName.rfind(".pd"));
 }
 
-// The line ofxCopyFile prints for a destination it can't write.
-void reportUnwritable(const std::string& path) {
-    std::printf("%s: No such file or directory\n", path.c_str());
+// Why nothing can be put at `folder`: what stands there is not a folder, or
+// it is a link, which would lead the file out of the library.
+int whyNotAPatchFolder(const std::string& folder) {
+    struct stat info;
+    if (lstat(folder.c_str(), &info) != 0) return 0;
+    if (S_ISLNK(info.st_mode)) return ELOOP;
+    return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
 }
 
 // Copies a single file into a patch folder of its type. The copy is made in
 // a staged folder and moved into place in one step: a new patch folder
-// appears whole, or the file replaces its namesake in the existing folder, so
-// an interrupted install leaves only the staged folder, which the next
-// install of the name clears.
+// appears whole, or the file takes its namesake's place in the existing
+// folder, so an interrupted install leaves only the staging folder.
 const char* installFile(const std::string& source) {
     std::puts("It's a file");
-    const std::string folderName = folderNameForFile(source);
-    // These would name the type directory itself or its parent, not a new folder.
-    if (folderName.empty() || folderName == "." || folderName == "..") return nullptr;
+    const std::string fileName = patchNameFromPath(source);
+    const std::string folderName = folderNameForFile(fileName);
+    // Empty, ".", ".." or hidden: not a folder the list could show.
+    if (folderName.empty() || folderName.front() == '.') return nullptr;
     const char* type = getType(source);
     const std::string folder = std::string(type) + "/" + folderName;
-    const std::string fileName = patchNameFromPath(source);
     const std::string destination = folder + "/" + fileName;
 
     // An installed file dropped again is already in place.
     struct stat installed;
     if (stat(destination.c_str(), &installed) == 0 && isSameFile(source, installed)) return type;
-    // A file or a link in the way is not ours to replace, and writing through
-    // a link would write outside the library.
-    const bool intoExisting = isRealDirectory(folder);
-    const std::string stagingDir =
-        intoExisting || !existsItself(folder) ? openStaging(type) : std::string();
-    if (stagingDir.empty()) {
-        reportUnwritable(destination);
+    if (int error = whyNotAPatchFolder(folder)) {
+        reportPathError(destination, error);
         return nullptr;
     }
-    const std::string staged = stagingDir + "/" + folderName;
-    const std::string stagedFile = staged + "/" + fileName;
-    bool done =
-        clearLeftover(staged) && ofxCreateDirectory(staged) && ofxCopyFile(source, stagedFile);
-    if (done) {
-        done = intoExisting ? std::rename(stagedFile.c_str(), destination.c_str()) == 0
-                            : std::rename(staged.c_str(), folder.c_str()) == 0;
-        if (!done) reportUnwritable(destination);
+    const bool intoExisting = existsItself(folder);
+    StagingFolder staging(type);
+    if (!staging) {
+        reportPathError(destination, staging.error());
+        return nullptr;
     }
-    ofxDeleteDir(staged);
-    rmdir(stagingDir.c_str());  // stays while other leftovers remain in it
-    return done ? type : nullptr;
+    const std::string staged = staging.path(folderName);
+    const std::string stagedFile = staged + "/" + fileName;
+    if (!ofxCreateDirectory(staged)) {
+        reportPathError(destination, errno);
+        return nullptr;
+    }
+    if (!ofxCopyFile(source, stagedFile)) return nullptr;  // ofxCopyFile said why
+    int error;
+    if (!intoExisting)
+        error = placeNew(staged, folder);
+    else if (existsItself(destination))
+        error = swapWithEarlier(stagedFile, destination);
+    else
+        error = placeNew(stagedFile, destination);
+    if (error) reportPathError(destination, error);
+    return error ? nullptr : type;
 }
 
 }  // namespace
 
 const char* installFiles(std::vector<std::string>& paths) {
     stripFileUrls(paths);
+    if (paths.empty()) return nullptr;
+    // The whole request is one write of the library; holding the lock also
+    // means no other importer is staging, so what staging folders remain
+    // are leftovers of installs that were interrupted.
+    LibraryLock lock;
+    clearStagingLeftovers(EFFECTS_DIR);
+    clearStagingLeftovers(INSTRUMENTS_DIR);
+
     const char* lastInstalled = nullptr;
     for (const std::string& item : paths) {
         std::printf("file:: %s\n", item.c_str());

@@ -66,20 +66,32 @@ TEST(InstallFiles, PutsASingleFileIntoAFolderNamedAfterIt) {
     EXPECT_EQ(readFile(kInstruments + "/Bass/Bass.pd"), kInstrument);
 
     // Any content installs as an effect: empty, binary, without a final newline.
+    // The folder is named after the file alone, never after a folder it lies
+    // in, and a name the list would hide installs nothing.
     const std::pair<std::string, std::string> files[] = {
         {"notes.txt", "notes.txt/notes.txt"},
         {"score.pdf", "score/score.pdf"},
         {"Lead.pd.bak", "Lead/Lead.pd.bak"},
         {"blob", "blob/blob"},
-        {"x.pd.dir/Pad", "x/Pad"},  // the last ".pd" may stand in a parent folder
+        {"Reverb.pdbackup/impulse.wav", "impulse.wav/impulse.wav"},
+        {"x.pd.dir/Pad", "Pad/Pad"},
+        {".hidden.pd", ""},
+        {"....pd", ""},
+        {".pd", ""},
     };
     const std::string binary("\0\xff\x01no newline", 14);
     for (const auto& [name, installedAs] : files) {
         SCOPED_TRACE(name);
         std::string path = in.writeFile(name, name == "blob" ? binary : "");
+        if (installedAs.empty()) {
+            EXPECT_EQ(install({path}).type, nullptr);
+            continue;
+        }
         EXPECT_EQ(install({path}).type, EFFECTS_DIR);
         EXPECT_EQ(readFile(kEffects + "/" + installedAs), name == "blob" ? binary : "");
     }
+    EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{"Lead", "Pad", "blob",
+                                                              "impulse.wav", "notes.txt", "score"}));
 }
 
 TEST(InstallFiles, ReportsEachStepInOrderAndReturnsTheLastInstalledType) {
@@ -206,17 +218,22 @@ TEST(InstallFiles, AFailedCopyKeepsTheEarlierCopyAndLeavesNothingBehind) {
     EXPECT_EQ(treeOf(kEffects), before);
 }
 
-TEST(InstallFiles, RemovesAStaleStagedCopyAndNeverListsIt) {
+// Whatever interrupted installs left, for any patch and in either type
+// directory (also in the shared staging folder of earlier versions), goes
+// with the next install; nothing of an install stays but the patch.
+TEST(InstallFiles, ClearsStagingLeftoversAndLeavesNoneOfItsOwn) {
     ScratchLibrary library;
     ScratchDir in;
     fs::create_directories(kEffects + "/.installing/Bass/deep");
     testing_support::writeFile(kEffects + "/.installing/Bass/deep/junk", "junk");
-    fs::create_directories(kEffects + "/.installing/Other");
+    fs::create_directories(kEffects + "/.veltrano-staging-a1b2c3/Other/deep");
+    fs::create_directories(kInstruments + "/.veltrano-staging-d4e5f6");
+    fs::create_directories(kEffects + "/.hidden-by-the-user");
     in.writeFile("Bass/Bass.pd", kEffect);
     EXPECT_EQ(install({in.path("Bass")}).type, EFFECTS_DIR);
     EXPECT_EQ(treeOf(kEffects + "/Bass"), treeOf(in.path("Bass")));
-    EXPECT_EQ(entriesOf(kEffects + "/.installing"), std::vector<std::string>{"Other"});
-    EXPECT_EQ(*loadPatches(EFFECTS_DIR), std::vector<std::string>{kEffects + "/Bass"});
+    EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{".hidden-by-the-user", "Bass"}));
+    EXPECT_TRUE(entriesOf(kInstruments).empty());
 }
 
 TEST(InstallFiles, CountsASourceThatIsItsOwnDestinationAsInstalled) {

@@ -1,6 +1,9 @@
 #include "fsutil/ofxFileUtils.h"
+#include "fsutil/treeRemoval.h"
 #include "fsutil/visibleEntries.h"
 #include "library/VQAUUtils.h"
+#include "library/libraryLock.h"
+#include "library/removal.h"
 
 #include <string_view>
 
@@ -32,8 +35,13 @@ std::vector<std::string>* loadPatches(const char* typeDir) {
     return &patchPaths;
 }
 
-// A listed link to a folder elsewhere loses only the link: ofxDeleteDir never
+// A listed link to a folder elsewhere loses only the link: the removal never
 // follows it.
 void uninstallPatch(const char* path) {
-    ofxDeleteDir(path);
+    removeInstalledPatch(path);
+}
+
+int removeInstalledPatch(const std::string& path) {
+    LibraryLock lock;
+    return removeTree(path, RemovalMode::asOwner);
 }

@@ -141,8 +141,7 @@ TEST(InstallFaults, NothingIsInstalledWithoutATypeDirectoryOrOverAFile) {
     const std::string file = in.writeFile("Bass.pd", kEffect);
     const std::string other = in.writeFile("Other.pd", kEffect);
 
-    // A plain file where the patch folder would go, and where the staging
-    // folder would go.
+    // A plain file where the patch folder would go.
     testing_support::writeFile(kEffects + "/Bass", "plain");
     {
         const Unchanged unchanged(in);
@@ -153,14 +152,6 @@ TEST(InstallFaults, NothingIsInstalledWithoutATypeDirectoryOrOverAFile) {
         EXPECT_TRUE(unchanged.holds());
     }
     ASSERT_EQ(unlink((kEffects + "/Bass").c_str()), 0);
-    testing_support::writeFile(kEffects + "/.installing", "plain");
-    {
-        const Unchanged unchanged(in);
-        EXPECT_EQ(testing_support::runInChild([&] { return installOutcome({folder}); }),
-                  kNothingInstalled);
-        EXPECT_TRUE(unchanged.holds());
-    }
-    ASSERT_EQ(unlink((kEffects + "/.installing").c_str()), 0);
 
     ASSERT_EQ(rmdir(EFFECTS_DIR), 0);
     const Unchanged unchanged(in);

@@ -20,8 +20,6 @@ namespace testing_support {
 
 namespace {
 
-constexpr char kStagingFolder[] = ".installing";
-
 std::string findOnPath(const std::string& program) {
     const char* path = std::getenv("PATH");
     std::string folders = path ? path : "/usr/bin:/bin";
@@ -129,13 +127,22 @@ void silenceStdout() {
     dup2(devNull.get(), STDOUT_FILENO);
 }
 
+bool hasHiddenEntries(const char* typeDir) {
+    for (const std::string& name : entriesOf(typeDir))
+        if (name.starts_with(".")) return true;
+    return false;
+}
+
 Holds whatLibraryHolds(Tree before, const char* typeDir, const std::string& name,
                        const Tree& replacement, bool ignoreStaging) {
     Tree now = libraryTree();
     if (ignoreStaging) {
-        const std::string staging = libraryKey(typeDir, kStagingFolder);
-        now = withSubtree(std::move(now), staging, nullptr);
-        before = withSubtree(std::move(before), staging, nullptr);
+        // Staging folders are the type directory's hidden entries.
+        std::string hidden = libraryKey(typeDir, "x");
+        hidden.back() = '.';
+        const auto isStaging = [&](const auto& entry) { return entry.first.starts_with(hidden); };
+        std::erase_if(now, isStaging);
+        std::erase_if(before, isStaging);
     }
     if (now == before) return Holds::earlier;
     if (now == withSubtree(before, libraryKey(typeDir, name), &replacement))

@@ -38,6 +38,9 @@ void putFirstOnPath(const std::string& folder);
 // In a child: standard output goes nowhere.
 void silenceStdout();
 
+// True when the type directory holds a hidden entry (a staging leftover).
+bool hasHiddenEntries(const char* typeDir);
+
 enum class Holds { earlier, replacement, neither };
 
 // What the library holds for the patch `name` of `typeDir` compared with
