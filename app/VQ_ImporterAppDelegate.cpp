@@ -1,9 +1,12 @@
 #include "app/VQ_ImporterAppDelegate.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 
 #include "app/utf8.h"
 #include "library/VQAUUtils.h"
+#include "library/removal.h"
 
 namespace {
 constexpr int kEffectsSegment = 0;
@@ -20,10 +23,14 @@ void reloadDataOf(views::TableView* table) {
     if (table) table->reloadData();
 }
 
+// "%3.2f" with a decimal point in every locale: two decimals already make
+// at least three characters, so the width never pads.
 std::string formatValue(float value) {
     char text[64];
-    std::snprintf(text, sizeof text, "%3.2f", static_cast<double>(value));
-    return text;
+    const auto end = std::to_chars(text, text + sizeof text, static_cast<double>(value),
+                                   std::chars_format::fixed, 2)
+                         .ptr;
+    return std::string(text, end);
 }
 
 // The text of one parameters-table cell, chosen by the column's identifier.
@@ -79,10 +86,23 @@ void VQ_ImporterAppDelegate::typeChanged() {
 void VQ_ImporterAppDelegate::deletePressed() {
     const int row = selectedRowOf(patches);
     if (!isPatchRow(row)) return;
-    uninstallPatch((*patchPaths)[static_cast<std::size_t>(row)].c_str());
-    // The parameters table keeps the deleted patch's parameters until another
-    // patch is selected.
+    const std::string path = (*patchPaths)[static_cast<std::size_t>(row)];
+    const int error = removeInstalledPatch(path);
+    // The list shows what is really left on disk, the deleted patch's
+    // parameters stay until another patch is selected.
     reloadPatches(typeDirOfSelectedSegment());
+    if (error) alertDeleteFailed(patchNameFromPath(path), error);
+}
+
+void VQ_ImporterAppDelegate::alertDeleteFailed(const std::string& name, int error) {
+    if (!window) return;
+    views::Alert alert;
+    alert.buttonTitles = {"OK"};
+    alert.messageText = "“" + name + "” could not be deleted";
+    alert.informativeText = std::string(std::strerror(error)) +
+                            ". Whatever could not be removed is still in the library.";
+    alert.style = views::AlertStyle::warning;
+    window->beginSheetModal(alert);
 }
 
 void VQ_ImporterAppDelegate::helpPressed() {

@@ -66,6 +66,8 @@ public:
                                              views::DropOperation operation);
     bool applicationOpenFiles(const std::vector<std::string>& fileNames);
     void alertBadDrop();
+    // Tells that a patch could not be deleted, and the system's reason.
+    void alertDeleteFailed(const std::string& patchName, int error);
 
 private:
     void installAndShow(std::vector<std::string>& paths);

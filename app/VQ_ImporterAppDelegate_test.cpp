@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <filesystem>
 #include <set>
 
@@ -11,6 +12,9 @@
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 #include "testing/OutputCapture.h"
+#include "testing/ChildProcess.h"
+
+#include <sys/mount.h>
 
 namespace fs = std::filesystem;
 using testing_support::FakeWindowViews;
@@ -193,6 +197,30 @@ TEST_F(ControllerTest, DeleteRemovesTheSelectedPatchAndKeepsItsParameters) {
     EXPECT_EQ(loadedParameter(controller, views), "Echo_level");
 }
 
+// A delete that cannot finish (here a folder mounted inside the patch) says
+// so, naming the patch and the system's reason, and the list keeps the patch.
+TEST_F(ControllerTest, AFailedDeleteAlertsWithTheReasonAndKeepsThePatchListed) {
+    ScratchLibrary library;
+    testing_support::ScratchDir elsewhere;
+    const std::string mounted = installPatch(EFFECTS_DIR, "Echo") + "/samples";
+    fs::create_directories(mounted);
+    const int outcome = testing_support::runInPrivateMounts([&] {
+        if (mount(elsewhere.root().c_str(), mounted.c_str(), nullptr, MS_BIND, nullptr) != 0)
+            return testing_support::kChildSetupFailed;
+        VQ_ImporterAppDelegate controller;
+        FakeWindowViews views(controller);
+        views.patches.selected = 0;
+        controller.deletePressed();
+        const bool alerted = views.window.sheets.size() == 1 &&
+                             views.window.sheets[0].messageText == "“Echo” could not be deleted" &&
+                             views.window.sheets[0].informativeText.starts_with(
+                                 "Device or resource busy.");
+        return alerted && shownNames(controller, views) == std::vector<std::string>{"Echo"} ? 0 : 1;
+    });
+    if (outcome == testing_support::kChildSetupFailed) GTEST_SKIP() << "no private mounts here";
+    EXPECT_EQ(outcome, 0);
+}
+
 TEST_F(ControllerTest, DeleteReloadsTheTypeOfTheSelector) {
     installPatch(EFFECTS_DIR, "Echo");
     installPatch(INSTRUMENTS_DIR, "Bass");
@@ -259,6 +287,23 @@ TEST_F(ControllerTest, ParameterCellsShowNameAndFormattedValues) {
     EXPECT_EQ(cell("", 1), "none");
     EXPECT_EQ(cell("name", 5), "");
     EXPECT_EQ(cell("name", -1), "");
+}
+
+// Pd writes numbers with a decimal point. A window in a German session,
+// whose toolkit sets the process locale, reads and shows them the same.
+TEST_F(ControllerTest, NumbersReadAndShowAlikeInACommaDecimalLocale) {
+    const std::string folder = installPatch(EFFECTS_DIR, "Gain");
+    testing_support::writeFile(folder + "/Gain.pd", "#X text 1 1 param gain float -2.25 1e3 0.5;\n");
+    if (!setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale (./dev test makes it)";
+    VQ_ImporterAppDelegate controller;
+    FakeWindowViews views(controller);
+    controller.setPatch(folder);
+    const auto cell = [&](const std::string& column) {
+        return controller.tableViewObjectValueForTableColumnRow(&views.parameterTable, column, 0);
+    };
+    const std::vector<std::string> shown = {cell("min"), cell("max"), cell("default")};
+    setlocale(LC_ALL, "C");
+    EXPECT_EQ(shown, (std::vector<std::string>{"-2.25", "1000.00", "0.50"}));
 }
 
 TEST_F(ControllerTest, EveryPatchesColumnShowsTheNameAndOtherRowsAreEmpty) {

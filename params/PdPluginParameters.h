@@ -4,6 +4,7 @@
 //   #X text 12 40 param cutoff slider 20 800 440 Hz;
 // read into records in file order. Header-only: both classes live here.
 
+#include <clocale>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -219,11 +220,15 @@ private:
         if (count > kExtraToken) parameter.extra = tokens[kExtraToken];
     }
 
-    // The longest leading number of the token ("440;" gives 440, "loud" 0).
-    // Values beyond a float's range become infinite rather than undefined.
+    // The longest leading number of the token ("440;" gives 440, "loud" 0),
+    // read as Pd writes numbers, with a decimal point, whatever the process's
+    // locale (a window in a German session would read "0.5" as 0). Values
+    // beyond a float's range become infinite rather than undefined.
     static float toFloat(std::string_view token) {
-        // atof reads up to a NUL, so the token gets one of its own.
-        const double value = std::atof(std::string(token).c_str());
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+        // strtod reads up to a NUL, so the token gets one of its own.
+        const std::string text(token);
+        const double value = strtod_l(text.c_str(), nullptr, cLocale);
         constexpr double kLargest = std::numeric_limits<float>::max();
         if (value > kLargest) return std::numeric_limits<float>::infinity();
         if (value < -kLargest) return -std::numeric_limits<float>::infinity();

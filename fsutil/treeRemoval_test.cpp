@@ -1,0 +1,72 @@
+#include "fsutil/treeRemoval.h"
+
+#include "testing/ChildProcess.h"
+#include "testing/ScratchDir.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+using namespace testing_support;
+
+namespace {
+constexpr uid_t kNobody = 65534;
+}  // namespace
+
+// `cp -R` keeps modes, so a patch may hold folders its owner made read-only
+// or unreadable: removing as their owner opens them up first; removing as
+// permitted leaves them, like rm -rf. A folder of another user stays either
+// way, and the first error is told.
+TEST(RemoveTree, AsOwnerOpensUpOnlyTheOwnersFolders) {
+    ScratchDir scratch;
+    const std::string own = scratch.makeDir("own");
+    scratch.writeFile("own/shared/foreign/kept", "x");  // root's, inside the user's
+    for (const char* path : {"own", "own/shared"})
+        ASSERT_EQ(chown(scratch.path(path).c_str(), kNobody, kNobody), 0);
+
+    const int outcome = runUnprivileged([&] {
+        const std::string top = own + "/top";
+        for (const char* folder : {"", "/locked", "/locked/closed"})
+            if (mkdir((top + folder).c_str(), 0755) != 0) return 1;
+        writeFile(top + "/locked/closed/file", "x");
+        chmod((top + "/locked/closed").c_str(), 0);
+        chmod((top + "/locked").c_str(), 0555);
+        chmod(top.c_str(), 0555);
+        if (removeTree(top, RemovalMode::asPermitted) != EACCES || !pathExists(top)) return 2;
+        if (removeTree(top, RemovalMode::asOwner) != 0 || pathExists(top)) return 3;
+        if (removeTree(own + "/shared", RemovalMode::asOwner) != EACCES) return 4;
+        return 0;
+    });
+    EXPECT_EQ(outcome, 0);
+    EXPECT_EQ(readFile(own + "/shared/foreign/kept"), "x");
+}
+
+// A folder mounted inside the tree, or the tree's top being a mount point:
+// what is mounted there belongs to another place and stays whole, and the
+// removal says it could not finish.
+TEST(RemoveTree, NeverEntersAnotherMount) {
+    ScratchDir scratch;
+    const std::string elsewhere = scratch.makeDir("elsewhere");
+    scratch.writeFile("elsewhere/precious", "keep me");
+    scratch.writeFile("patch/file", "x");
+    const std::string inner = scratch.makeDir("patch/mounted");
+    const std::string mountedTop = scratch.makeDir("mountedTop");
+
+    const int outcome = runInPrivateMounts([&] {
+        if (mount(elsewhere.c_str(), inner.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+            mount(elsewhere.c_str(), mountedTop.c_str(), nullptr, MS_BIND, nullptr) != 0)
+            return kChildSetupFailed;
+        for (RemovalMode mode : {RemovalMode::asPermitted, RemovalMode::asOwner}) {
+            if (removeTree(scratch.path("patch"), mode) != EBUSY) return 1;
+            if (removeTree(mountedTop, mode) != EBUSY) return 2;
+            if (readFile(elsewhere + "/precious") != "keep me") return 3;
+            if (pathExists(scratch.path("patch/file")) || !pathExists(inner)) return 4;
+        }
+        return 0;
+    });
+    if (outcome == kChildSetupFailed) GTEST_SKIP() << "no private mounts here (needs root)";
+    EXPECT_EQ(outcome, 0);
+}
