@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QLocalServer>
+#include <QUrl>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QThread>
@@ -114,6 +115,19 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) 
     secondDir.writeFile(name + ".pd", kEffect);
     EXPECT_EQ(startAgain(secondDir.root(), {name + ".pd"}), 0);
     EXPECT_TRUE(eventually([&] { return testing_support::pathExists(installedEffect(name)); }));
+
+    // File managers hand over file URLs, escaped once: each names its file
+    // exactly, a "%" in the name included.
+    std::vector<std::string> urls;
+    for (const char* file : {"a%41.pd", "My Bass.pd"})
+        urls.push_back(QUrl::fromLocalFile(QString::fromStdString(secondDir.writeFile(file, kEffect)))
+                           .toEncoded()
+                           .toStdString());
+    EXPECT_EQ(startAgain(firstDir.root(), urls), 0);
+    EXPECT_TRUE(eventually([&] {
+        return testing_support::pathExists(installedEffect("a%41")) &&
+               testing_support::pathExists(installedEffect("My Bass"));
+    }));
 
     // Without paths, a later start only brings the window to the front.
     EXPECT_EQ(startAgain(secondDir.root(), {}), 0);

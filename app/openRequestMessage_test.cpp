@@ -32,13 +32,16 @@ TEST(OpenRequestMessage, ResolvesRelativePathsAgainstTheSendersWorkingFolder) {
     // come out as itself, not as "A", and "%2F" already starts an absolute path.
     const std::string dir = "/data/me/%41lpha \xe9";
     const std::optional<Paths> paths =
-        decode(encodeOpenRequest({"Bass.pd", "sub/Lead", "../up.pd", "%2Fin/Echo.pd"}, dir));
+        decode(encodeOpenRequest({"Bass.pd", "sub/Lead", "../up.pd", "%2Fin/Echo.pd",
+                                  "file:///srv/My%20Bass.pd"},
+                                 dir));
     ASSERT_TRUE(paths);
-    ASSERT_EQ(paths->size(), 4u);
+    ASSERT_EQ(paths->size(), 5u);
     EXPECT_EQ(percentDecode((*paths)[0]), dir + "/Bass.pd");
     EXPECT_EQ(percentDecode((*paths)[1]), dir + "/sub/Lead");
     EXPECT_EQ(percentDecode((*paths)[2]), dir + "/../up.pd");
     EXPECT_EQ((*paths)[3], "%2Fin/Echo.pd");
+    EXPECT_EQ((*paths)[4], "file:///srv/My%20Bass.pd");  // a URL is no relative path
 
     EXPECT_EQ(decode(encodeOpenRequest({"Bass.pd"}, "/")), Paths{"/Bass.pd"});
     // Without a known working folder the path goes as it is.

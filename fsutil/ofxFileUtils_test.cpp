@@ -214,6 +214,14 @@ TEST(CopyFile, ReportsOpenFailuresAndLeavesTheDestinationAlone) {
     EXPECT_EQ(captureStdout([&] { copied = ofxCopyFile(source, intoMissingFolder); }),
               intoMissingFolder + ": No such file or directory\n");
     EXPECT_FALSE(copied);
+
+    // The line tells the error that happened, not always a missing file.
+    std::string secret = scratch.writeFile("secret", "x");
+    chmod(secret.c_str(), 0600);
+    std::string denied = captureStdout([&] {
+        runUnprivileged([&] { return ofxCopyFile(secret, scratch.path("copy")) ? 1 : 0; });
+    });
+    EXPECT_EQ(denied, secret + ": Permission denied\n");
 }
 
 TEST(CopyFile, ReportsReadAndWriteErrorsWithoutPartialFiles) {
