@@ -1,0 +1,50 @@
+#pragma once
+
+// Moves files and folders to the user's trash the way the desktop does, so any
+// file manager shows them there and can put them back: into the home trash
+// ($XDG_DATA_HOME/Trash) when it is on the item's mount, otherwise into the
+// trash at the top of the item's mount ($topdir/.Trash/$uid when .Trash is a
+// sticky folder, else $topdir/.Trash-$uid). The item's description
+// (info/<name>.trashinfo) is written first, then the item goes into files/
+// with one rename: never a copy, so never across file systems. Links are never
+// followed: a linked item is trashed as the link, and a trash folder that is a
+// link is not used.
+//
+// Written on POSIX alone: the core builds without Qt or GLib, and the
+// installer needs what their trash calls don't offer: recording an origin
+// other than the item's current place, and swapping an entry back.
+//
+// Every call returns the system's error (errno) of the step that failed, or 0.
+// A trash folder that is a link or no folder at all, or one at the top of a
+// mount that belongs to another user, counts as no trash: EXDEV.
+
+#include <string>
+
+struct TrashedItem {
+    std::string trashedPath;   // <trash>/files/<name>
+    std::string infoPath;      // <trash>/info/<name>.trashinfo
+    std::string originalPath;  // the absolute path recorded as Path=
+};
+
+struct TrashResult {
+    int error = 0;
+    TrashedItem item;
+    explicit operator bool() const { return error == 0; }
+};
+
+// Moves `path` (a folder or a file, never followed if it is a link) into the
+// user's trash. `recordAs` is the absolute path to record as its origin; empty
+// means `path` itself (made absolute against the working folder when relative).
+TrashResult moveToTrash(const std::string& path, const std::string& recordAs = {});
+
+// Moves a trashed item back to its original path and then removes its info
+// file. Refused with EEXIST when something stands at the original path again;
+// the original's folder is not created. 0 once the item is back (the info file
+// is removed as well as can be), else the errno.
+int restoreFromTrash(const TrashedItem& item);
+
+// Swaps, in one step, the trashed item with what stands at its original path
+// now, and dates the info file anew: the trash entry then holds what stood
+// there. Undoes a replace. 0 once swapped (should the new date not take, the
+// entry keeps its old info), else the errno with nothing changed.
+int exchangeWithTrashed(const TrashedItem& item);

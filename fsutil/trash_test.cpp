@@ -1,0 +1,170 @@
+#include "fsutil/trash.h"
+
+#include "testing/ChildProcess.h"
+#include "testing/ScratchDir.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// A scratch folder whose data/ holds the home trash while the object lives.
+struct ScratchHome {
+    ScratchDir scratch;
+    std::string trash = scratch.path("data/Trash");
+    std::optional<std::string> saved;
+
+    ScratchHome() {
+        if (const char* old = std::getenv("XDG_DATA_HOME")) saved = old;
+        setenv("XDG_DATA_HOME", scratch.path("data").c_str(), 1);
+    }
+    ~ScratchHome() {
+        saved ? setenv("XDG_DATA_HOME", saved->c_str(), 1) : unsetenv("XDG_DATA_HOME");
+    }
+};
+
+// True when `info` is the info file of `encodedPath` trashed between the two times.
+bool isInfoOf(const std::string& info, const std::string& encodedPath, std::time_t from,
+              std::time_t to) {
+    for (std::time_t at = from; at <= to; ++at) {
+        struct tm local;
+        char date[32];
+        localtime_r(&at, &local);
+        std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
+        if (info == "[Trash Info]\nPath=" + encodedPath + "\nDeletionDate=" + date + "\n")
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(MoveToTrash, TakesAFreeNameWritesTheInfoAndMovesALinkAsALink) {
+    ScratchHome home;
+    home.scratch.writeFile("one/Echo/main.pd", "one");
+    home.scratch.makeSymlink("two/Echo", home.scratch.path("one"));
+    home.scratch.writeFile("data/Trash/files/Echo.2", "");  // its info file is lost
+    const std::string recorded = "/Sounds/Tape Echo 100%/\xC3\xA9~-._";
+
+    std::time_t before = std::time(nullptr);
+    TrashResult first = moveToTrash(home.scratch.path("one/Echo/"));
+    TrashResult second = moveToTrash(home.scratch.path("two/Echo"), recorded);
+    std::time_t after = std::time(nullptr);
+
+    ASSERT_TRUE(first && second) << first.error << " " << second.error;
+    EXPECT_EQ(first.item.trashedPath, home.trash + "/files/Echo");
+    EXPECT_EQ(first.item.infoPath, home.trash + "/info/Echo.trashinfo");
+    EXPECT_EQ(second.item.trashedPath, home.trash + "/files/Echo.3");
+    EXPECT_EQ(second.item.infoPath, home.trash + "/info/Echo.3.trashinfo");
+    EXPECT_EQ(second.item.originalPath, recorded);
+    EXPECT_EQ(readFile(first.item.trashedPath + "/main.pd"), "one");
+    EXPECT_TRUE(isSymlink(second.item.trashedPath));
+    EXPECT_EQ(entriesOf(home.scratch.path("two")), Names{});
+    EXPECT_TRUE(
+        isInfoOf(readFile(first.item.infoPath), home.scratch.path("one/Echo"), before, after));
+    EXPECT_TRUE(isInfoOf(readFile(second.item.infoPath), "/Sounds/Tape%20Echo%20100%25/%C3%A9~-._",
+                         before, after));
+}
+
+TEST(MoveToTrash, UsesTheTrashOfTheItemsMountWhenTheHomeTrashIsElsewhere) {
+    enum Run { asRoot, readOnly, unprivileged };
+    struct Case {
+        const char* name;
+        std::string folder;  // made at the mount's top, or beside it and linked there
+        mode_t mode;
+        uid_t owner;
+        bool linked;
+        Run run;
+        int error;
+        std::string trash;  // where the item goes, under the mount's top
+    } const cases[] = {
+        {"no trash yet", "", 0, 0, false, asRoot, 0, ".Trash-0"},
+        {"sticky .Trash", ".Trash", 01777, 0, false, asRoot, 0, ".Trash/0"},
+        {".Trash not sticky", ".Trash", 0777, 0, false, asRoot, 0, ".Trash-0"},
+        {".Trash a link", ".Trash", 01777, 0, true, asRoot, 0, ".Trash-0"},
+        {".Trash-0 a link", ".Trash-0", 0700, 0, true, asRoot, EXDEV, ""},
+        {".Trash-0 not mine", ".Trash-0", 0700, 65534, false, asRoot, EXDEV, ""},
+        {"read-only mount", "", 0, 0, false, readOnly, EROFS, ""},
+        {"top not writable", "", 0, 0, false, unprivileged, EACCES, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchHome home;
+        const ScratchDir& s = home.scratch;
+        s.writeFile("vol/box/Echo/main.pd", "x");
+        if (!c.folder.empty()) {
+            std::string made = s.makeDir(c.linked ? "vol/elsewhere" : "vol/" + c.folder);
+            chmod(made.c_str(), c.mode);
+            chown(made.c_str(), c.owner, c.owner);
+            if (c.linked) s.makeSymlink("vol/" + c.folder, "elsewhere");
+        }
+        // vol/ seen again at mnt/ is another mount of the same file system: a
+        // rename between the two fails all the same.
+        const std::string mountPoint = s.makeDir("mnt");
+        int outcome = runInPrivateMounts([&] {
+            if (mount(s.path("vol").c_str(), mountPoint.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+                (c.run == readOnly && mount(nullptr, mountPoint.c_str(), nullptr,
+                                            MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0))
+                return kChildSetupFailed;
+            const auto trashIt = [&] {
+                TrashResult result = moveToTrash(s.path("mnt/box/Echo"));
+                if (result.error) return result.error;
+                return result.item.trashedPath == s.path("mnt/" + c.trash + "/files/Echo") ? 0 : 99;
+            };
+            return c.run == unprivileged ? runUnprivileged(trashIt) : trashIt();
+        });
+        if (outcome == kChildSetupFailed) GTEST_SKIP() << "private mounts need root";
+
+        EXPECT_EQ(outcome, c.error);
+        const std::string where = c.trash.empty() ? "vol/box" : "vol/" + c.trash + "/files";
+        EXPECT_EQ(readFile(s.path(where + "/Echo/main.pd")), "x");
+        EXPECT_EQ(pathExists(s.path("vol/" + c.trash + "/info/Echo.trashinfo")), !c.trash.empty());
+        EXPECT_EQ(entriesOf(s.path("vol/elsewhere")), Names{});
+    }
+}
+
+TEST(RestoreAndExchange, UndoATrashingOnlyIntoAFreePlaceOrBySwapping) {
+    ScratchHome home;
+    const std::string place = home.scratch.path("lib/Echo");
+    home.scratch.writeFile("lib/Echo/main.pd", "old");
+    const TrashResult trashed = moveToTrash(place);
+    ASSERT_TRUE(trashed) << trashed.error;
+    const TrashedItem& item = trashed.item;
+    const std::string info = readFile(item.infoPath);
+    const std::string backdated =
+        info.substr(0, info.find("DeletionDate=")) + "DeletionDate=2001-02-03T04:05:06\n";
+    writeFile(item.infoPath, backdated);
+    home.scratch.writeFile("lib/Echo/main.pd", "new");
+
+    EXPECT_EQ(restoreFromTrash(item), EEXIST);
+    EXPECT_EQ(readFile(place + "/main.pd"), "new");
+    EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "old");
+    EXPECT_EQ(readFile(item.infoPath), backdated);
+
+    std::time_t before = std::time(nullptr);
+    EXPECT_EQ(exchangeWithTrashed(item), 0);
+    std::time_t after = std::time(nullptr);
+    EXPECT_EQ(readFile(place + "/main.pd"), "old");
+    EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "new");
+    EXPECT_EQ(entriesOf(home.trash + "/info"), Names{"Echo.trashinfo"});
+    EXPECT_TRUE(isInfoOf(readFile(item.infoPath), place, before, after));
+
+    std::filesystem::remove_all(place);
+    EXPECT_EQ(restoreFromTrash(item), 0);
+    EXPECT_EQ(readFile(place + "/main.pd"), "new");
+    EXPECT_EQ(entriesOf(home.trash + "/files"), Names{});
+    EXPECT_EQ(entriesOf(home.trash + "/info"), Names{});
+}
