@@ -39,21 +39,29 @@ bool grantOwnerAccess(int parentFd, const char* name, mode_t& formerMode) {
     return folder && changeMode(folder, formerMode | kOwnerAccess);
 }
 
-int renameOwnFolders(const char* from, const char* to, unsigned flags) {
-    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, flags) == 0) return 0;
+int renameOwnFolders(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
+    if (renameat2(fromDir, from, toDir, to, flags) == 0) return 0;
     const int refused = errno;
     if (refused != EACCES) return refused;
 
     // Only the folders that move need write access; their parents are not ours to change.
     mode_t fromMode = 0, toMode = 0;
-    UniqueFd fromFolder = openOwnRestrictedFolder(AT_FDCWD, from, fromMode);
+    UniqueFd fromFolder = openOwnRestrictedFolder(fromDir, from, fromMode);
     UniqueFd toFolder =
-        flags & RENAME_EXCHANGE ? openOwnRestrictedFolder(AT_FDCWD, to, toMode) : UniqueFd();
+        flags & RENAME_EXCHANGE ? openOwnRestrictedFolder(toDir, to, toMode) : UniqueFd();
     if (!fromFolder && !toFolder) return refused;
     if (fromFolder) changeMode(fromFolder, fromMode | kOwnerAccess);
     if (toFolder) changeMode(toFolder, toMode | kOwnerAccess);
-    const int error = renameat2(AT_FDCWD, from, AT_FDCWD, to, flags) == 0 ? 0 : errno;
+    const int error = renameat2(fromDir, from, toDir, to, flags) == 0 ? 0 : errno;
     if (fromFolder) changeMode(fromFolder, fromMode);
     if (toFolder) changeMode(toFolder, toMode);
     return error;
+}
+
+int renameNoReplace(int fromDir, const char* from, int toDir, const char* to) {
+    const int error = renameOwnFolders(fromDir, from, toDir, to, RENAME_NOREPLACE);
+    if (error != EINVAL) return error;
+    struct stat info;
+    if (fstatat(toDir, to, &info, AT_SYMLINK_NOFOLLOW) == 0) return EEXIST;
+    return renameOwnFolders(fromDir, from, toDir, to, 0);
 }

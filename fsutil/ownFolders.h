@@ -12,9 +12,14 @@
 // permission, adds them. True when it did; its former mode in `formerMode`.
 bool grantOwnerAccess(int parentFd, const char* name, mode_t& formerMode);
 
-// renameat2 (flags: 0, RENAME_NOREPLACE or RENAME_EXCHANGE) between two
-// paths. Moving a folder to another parent needs write permission on the
-// folder itself (its ".." changes): when that refuses the move of a folder
-// this process owns, the folder is made writable for the move and gets its
-// mode back afterwards. 0, or the errno of the rename.
-int renameOwnFolders(const char* from, const char* to, unsigned flags);
+// renameat2 (flags: 0, RENAME_NOREPLACE or RENAME_EXCHANGE). Moving a folder
+// to another parent needs write permission on the folder itself (its ".."
+// changes): when that refuses the move of a folder this process owns, the
+// folder is made writable for the move and gets its mode back afterwards.
+// 0, or the errno of the rename.
+int renameOwnFolders(int fromDir, const char* from, int toDir, const char* to, unsigned flags);
+
+// renameOwnFolders that never replaces what stands at `to`: RENAME_NOREPLACE,
+// or where the file system lacks it (NFS, some FUSE), a check and then a
+// plain rename.
+int renameNoReplace(int fromDir, const char* from, int toDir, const char* to);

@@ -1,10 +1,11 @@
 #include "fsutil/trash.h"
 
 #include "fsutil/UniqueFd.h"
+#include "fsutil/mountId.h"
+#include "fsutil/ownFolders.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <cerrno>
 #include <climits>
@@ -55,32 +56,11 @@ int makeAbsolute(std::string& path) {
     return 0;
 }
 
-// Mounts are told apart by mount id: two mounts of one file system share a
-// device, but a rename between them still fails. Kernels that give no mount
-// id leave the device to go by.
-struct Mount {
-    bool hasId = false;
-    uint64_t id = 0;
-    dev_t device = 0;
-    bool operator==(const Mount& other) const {
-        return hasId && other.hasId ? id == other.id : device == other.device;
-    }
-};
-
-int mountOf(int folder, const char* path, int flags, Mount& mount) {
-    struct statx st;
-    if (statx(folder, path, flags, STATX_MNT_ID, &st) != 0) return errno;
-    mount.hasId = st.stx_mask & STATX_MNT_ID;
-    mount.id = st.stx_mnt_id;
-    mount.device = makedev(st.stx_dev_major, st.stx_dev_minor);
-    return 0;
-}
-
 // The mount a folder that may not exist yet will be on: that of its nearest
 // existing ancestor.
-int futureMountOf(std::string path, Mount& mount) {
+int futureMountOf(std::string path, std::uint64_t& mount) {
     while (true) {
-        int error = mountOf(AT_FDCWD, path.c_str(), 0, mount);
+        int error = mountIdAt(AT_FDCWD, path.c_str(), 0, mount);
         if (error != ENOENT || path == "/") return error;
         path = splitPath(path).folder;
     }
@@ -141,16 +121,16 @@ std::string dataHome() {
 }
 
 // The top folder of `mount`, found by going up from `folder`, which is on it.
-int topOfMount(const std::string& folder, const Mount& mount, std::string& top) {
+int topOfMount(const std::string& folder, std::uint64_t mount, std::string& top) {
     MallocString real(realpath(folder.c_str(), nullptr));
     if (!real) return errno;
     top = real.get();
     while (top != "/") {
         std::string parent = splitPath(top).folder;
-        Mount parentMount;
-        if (int error = mountOf(AT_FDCWD, parent.c_str(), AT_SYMLINK_NOFOLLOW, parentMount))
+        std::uint64_t parentMount;
+        if (int error = mountIdAt(AT_FDCWD, parent.c_str(), AT_SYMLINK_NOFOLLOW, parentMount))
             return error;
-        if (!(parentMount == mount)) break;
+        if (parentMount != mount) break;
         top = std::move(parent);
     }
     return 0;
@@ -159,7 +139,7 @@ int topOfMount(const std::string& folder, const Mount& mount, std::string& top) 
 // The trash at the top of the mount: the user's folder in an administrator's
 // shared .Trash, which must be sticky so that no user can remove another's;
 // else the user's own .Trash-$uid.
-int openTopTrash(const std::string& itemFolder, const Mount& mount, Trash& trash) {
+int openTopTrash(const std::string& itemFolder, std::uint64_t mount, Trash& trash) {
     std::string top;
     if (int error = topOfMount(itemFolder, mount, top)) return error;
     UniqueFd topFolder(open(top.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
@@ -176,10 +156,10 @@ int openTopTrash(const std::string& itemFolder, const Mount& mount, Trash& trash
 }
 
 // The home trash when it is on the item's mount, else the trash of that mount.
-int openTrashFor(const std::string& itemFolder, const Mount& itemMount, Trash& trash) {
+int openTrashFor(const std::string& itemFolder, std::uint64_t itemMount, Trash& trash) {
     const std::string home = dataHome();
-    Mount homeMount;
-    if (home.empty() || futureMountOf(home + "/Trash", homeMount) != 0 || !(homeMount == itemMount))
+    std::uint64_t homeMount;
+    if (home.empty() || futureMountOf(home + "/Trash", homeMount) != 0 || homeMount != itemMount)
         return openTopTrash(itemFolder, itemMount, trash);
     UniqueFd data, trashFolder;
     struct stat st;
@@ -263,16 +243,6 @@ int reserveName(const Trash& trash, const std::string& itemName, const std::stri
     return EEXIST;
 }
 
-// A rename that never replaces what stands at the target. File systems that
-// can't promise that (EINVAL: NFS, some FUSE) get a check, then a plain rename.
-int renameNoReplace(int fromFolder, const std::string& from, int toFolder, const std::string& to) {
-    if (renameat2(fromFolder, from.c_str(), toFolder, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL) return errno;
-    struct stat st;
-    if (fstatat(toFolder, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return EEXIST;
-    return renameat(fromFolder, from.c_str(), toFolder, to.c_str()) == 0 ? 0 : errno;
-}
-
 UniqueFd openFolderOf(const std::string& path, int extraFlags) {
     return UniqueFd(
         open(splitPath(path).folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC | extraFlags));
@@ -298,16 +268,16 @@ TrashResult moveToTrash(const std::string& path, const std::string& recordAs) {
         return result;
     }
     // The rename moves the entry out of its folder, so the folder's mount counts.
-    Mount mount;
+    std::uint64_t mount;
     Trash trash;
     std::string name;
-    if ((result.error = mountOf(folder.get(), "", AT_EMPTY_PATH, mount)) ||
+    if ((result.error = mountIdAt(folder.get(), "", AT_EMPTY_PATH, mount)) ||
         (result.error = openTrashFor(item.folder, mount, trash)) ||
         (result.error = reserveName(trash, item.name, infoText(original), name)))
         return result;
 
     const std::string infoName = name + kInfoSuffix;
-    if ((result.error = renameNoReplace(folder.get(), item.name, trash.files.get(), name))) {
+    if ((result.error = renameNoReplace(folder.get(), item.name.c_str(), trash.files.get(), name.c_str()))) {
         unlinkat(trash.info.get(), infoName.c_str(), 0);
         return result;
     }
@@ -321,8 +291,8 @@ int restoreFromTrash(const TrashedItem& item) {
     if (!files) return errno;
     UniqueFd target = openFolderOf(item.originalPath, 0);
     if (!target) return errno;
-    if (int error = renameNoReplace(files.get(), splitPath(item.trashedPath).name, target.get(),
-                                    splitPath(item.originalPath).name))
+    if (int error = renameNoReplace(files.get(), splitPath(item.trashedPath).name.c_str(),
+                                    target.get(), splitPath(item.originalPath).name.c_str()))
         return error;
     unlink(item.infoPath.c_str());
     return 0;
@@ -344,9 +314,9 @@ int exchangeWithTrashed(const TrashedItem& item) {
     unlinkat(infoFolder.get(), temporary.c_str(), 0);  // left by an interrupted exchange
     if (int error = createFileWith(infoFolder.get(), temporary, infoText(item.originalPath)))
         return error;
-    if (renameat2(files.get(), splitPath(item.trashedPath).name.c_str(), target.get(),
-                  splitPath(item.originalPath).name.c_str(), RENAME_EXCHANGE) != 0) {
-        int error = errno;
+    if (int error = renameOwnFolders(files.get(), splitPath(item.trashedPath).name.c_str(),
+                                     target.get(), splitPath(item.originalPath).name.c_str(),
+                                     RENAME_EXCHANGE)) {
         unlinkat(infoFolder.get(), temporary.c_str(), 0);
         return error;
     }

@@ -2,39 +2,35 @@
 
 #include "fsutil/ownFolders.h"
 
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <cerrno>
 #include <cstdio>
 
 namespace {
-bool unsupported(int error) {
-    return error == EINVAL || error == ENOSYS;
+int moveEntry(const std::string& from, const std::string& to, unsigned flags = 0) {
+    return renameOwnFolders(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), flags);
 }
 }  // namespace
 
 int placeNew(const std::string& staged, const std::string& destination) {
-    const int error = renameOwnFolders(staged.c_str(), destination.c_str(), RENAME_NOREPLACE);
-    if (!unsupported(error)) return error;
-    // Without RENAME_NOREPLACE a rename would replace an empty folder there.
-    struct stat info;
-    if (lstat(destination.c_str(), &info) == 0) return EEXIST;
-    return renameOwnFolders(staged.c_str(), destination.c_str(), 0);
+    return renameNoReplace(AT_FDCWD, staged.c_str(), AT_FDCWD, destination.c_str());
 }
 
 int swapWithEarlier(const std::string& staged, const std::string& destination) {
-    const int error = renameOwnFolders(staged.c_str(), destination.c_str(), RENAME_EXCHANGE);
-    return unsupported(error) ? swapByRenames(staged, destination) : error;
+    const int error = moveEntry(staged, destination, RENAME_EXCHANGE);
+    // File systems without the exchange say EINVAL.
+    return error == EINVAL || error == ENOSYS ? swapByRenames(staged, destination) : error;
 }
 
 int swapByRenames(const std::string& staged, const std::string& destination) {
     // Beside the staged copy, so inside its staging folder.
     const std::string aside = staged + ".earlier";
-    if (int error = renameOwnFolders(destination.c_str(), aside.c_str(), 0)) return error;
-    if (int error = renameOwnFolders(staged.c_str(), destination.c_str(), 0)) {
-        renameOwnFolders(aside.c_str(), destination.c_str(), 0);
+    if (int error = moveEntry(destination, aside)) return error;
+    if (int error = moveEntry(staged, destination)) {
+        moveEntry(aside, destination);
         return error;
     }
     // The new copy is in place: the install stands even should this fail.
-    renameOwnFolders(aside.c_str(), staged.c_str(), 0);
+    moveEntry(aside, staged);
     return 0;
 }
