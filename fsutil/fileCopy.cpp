@@ -94,35 +94,31 @@ bool copyAllBytes(int from, int to, bool& readFailed) {
     }
 }
 
-bool copyFileAtomically(const std::string& source, const std::string& destination) {
+int copyFileAtomically(const std::string& source, const std::string& destination) {
     UniqueFd from(open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (!from) {
-        reportPathError(source, errno);
-        return false;
+        const int error = errno;
+        reportPathError(source, error);
+        return error;
     }
     // Writing a file onto itself would empty it first.
-    if (sameFile(from.get(), destination)) return true;
+    if (sameFile(from.get(), destination)) return 0;
 
     std::string tempPath;
     UniqueFd to = createTempBeside(destination, tempPath);
     if (!to) {
-        reportPathError(destination, errno);
-        return false;
+        const int error = errno;
+        reportPathError(destination, error);
+        return error;
     }
     bool readFailed = false;
     bool copied = copyAllBytes(from.get(), to.get(), readFailed);
-    int error = errno;
-    if (copied && close(to.release()) != 0) {
-        copied = false;
-        error = errno;
-    }
-    if (copied && rename(tempPath.c_str(), destination.c_str()) != 0) {
-        copied = false;
-        error = errno;
-    }
-    if (!copied) {
+    int error = copied ? 0 : errno;
+    if (copied && close(to.release()) != 0) error = errno;
+    if (!error && rename(tempPath.c_str(), destination.c_str()) != 0) error = errno;
+    if (error) {
         unlink(tempPath.c_str());
         reportPathError(readFailed ? source : destination, error);
     }
-    return copied;
+    return error;
 }

@@ -6,10 +6,10 @@
 
 #include <string>
 
-// True only when every byte arrived. A failure prints one line on standard
-// output, "<path>: <reason>", naming the file that failed and the system's
-// reason.
-bool copyFileAtomically(const std::string& source, const std::string& destination);
+// 0 only when every byte arrived, else the errno of what failed. A failure
+// prints one line on standard output, "<path>: <reason>", naming the file
+// that failed and the system's reason.
+int copyFileAtomically(const std::string& source, const std::string& destination);
 
 // Prints "<path>: <reason>" for an errno on standard output.
 void reportPathError(const std::string& path, int error);

@@ -46,5 +46,5 @@ int ofxDeleteDir(std::string path) {
 }
 
 bool ofxCopyFile(std::string source, std::string destination) {
-    return copyFileAtomically(source, destination);
+    return copyFileAtomically(source, destination) == 0;
 }

@@ -1,7 +1,9 @@
 #include "fsutil/fileCopy.h"
 #include "fsutil/fileKind.h"
 #include "fsutil/ofxFileUtils.h"
+#include "fsutil/treeSize.h"
 #include "library/VQAUUtils.h"
+#include "library/installation.h"
 #include "library/libraryLock.h"
 #include "library/placement.h"
 #include "library/runCopy.h"
@@ -9,13 +11,17 @@
 
 #include <sys/stat.h>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 namespace {
 
 constexpr std::string_view kLocalhostUrl = "file://localhost";
 constexpr std::string_view kLocalFileUrl = "file:///";
+// Measuring a growing copy walks it, so not at every tick of the watch.
+constexpr std::chrono::milliseconds kProgressEvery{250};
 
 bool existsItself(const std::string& path) {
     struct stat info;
@@ -42,12 +48,71 @@ void stripFileUrls(std::vector<std::string>& items) {
     }
 }
 
+struct ItemResult {
+    ItemOutcome outcome;
+    // The type directory the item went into, when it was installed.
+    const char* type = nullptr;
+    std::string reason = {};
+};
+
+ItemResult installedAs(const char* type) {
+    return {ItemOutcome::installed, type};
+}
+
+// Prints the line for the path that failed, as ofxCopyFile does.
+ItemResult failedAt(const std::string& path, int error) {
+    reportPathError(path, error);
+    return {ItemOutcome::failed, nullptr, std::strerror(error)};
+}
+
+// One item of a request on its way in, with whoever watches the request.
+class ItemInstall {
+public:
+    ItemInstall(std::size_t index, std::size_t count, InstallWatcher* watcher,
+                InstallReport& report)
+        : index_(index), count_(count), watcher_(watcher), report_(report) {}
+
+    bool cancelled() const { return watcher_ && watcher_->cancelled(); }
+
+    // Counting what an item has to copy walks it: only for a watcher, and
+    // only once the item is known to be a patch.
+    void started(const std::string& item, const std::string& source) {
+        if (watcher_) watcher_->itemStarted(index_, count_, item, bytesInTree(source));
+    }
+
+    // Watches a copy growing at `copy`.
+    CopyWatch copyWatch(const std::string& copy) {
+        if (!watcher_) return {};
+        auto measured = std::chrono::steady_clock::now();
+        return {[this] { return cancelled(); },
+                [this, copy, measured]() mutable {
+                    const auto now = std::chrono::steady_clock::now();
+                    if (now - measured < kProgressEvery) return;
+                    measured = now;
+                    watcher_->itemProgress(bytesInTree(copy));
+                }};
+    }
+
+    // The earlier copy, swapped out of the library into `staged`, goes to the
+    // trash as what stood at `placed`. Where no trash takes it, the staging
+    // folder's removal deletes it, as a replace always did.
+    void trashEarlierCopy(const std::string& staged, const std::string& placed) {
+        if (TrashResult trashed = moveToTrash(staged, placed))
+            report_.replaced.push_back({placed, trashed.item});
+    }
+
+private:
+    std::size_t index_, count_;
+    InstallWatcher* watcher_;
+    InstallReport& report_;
+};
+
 // Copies a patch folder into its type directory. The copy is made in a
 // staging folder and takes the earlier copy's place only once complete, so a
-// failed copy leaves the earlier one as it was.
-const char* installFolder(const std::string& source) {
+// failed or cancelled copy leaves the earlier one as it was.
+ItemResult installFolder(const std::string& source, ItemInstall& install) {
     const char* type = getTypeForDir(source);
-    if (!type) return nullptr;
+    if (!type) return {ItemOutcome::notAPatch};
     std::puts("Copeee");
     // The folder's own name: a trailing "/" on the dropped path names the same folder.
     const std::string name = getDirName(source);
@@ -55,24 +120,25 @@ const char* installFolder(const std::string& source) {
 
     struct stat earlier;
     const bool hasEarlierCopy = stat(destination.c_str(), &earlier) == 0;
-    if (hasEarlierCopy && isSameFile(source, earlier)) return type;  // dropped from its place
+    if (hasEarlierCopy && isSameFile(source, earlier)) return installedAs(type);  // in its place
     // A file, a link to a file or a dangling link in the way is not ours to replace.
-    if (hasEarlierCopy ? !S_ISDIR(earlier.st_mode) : existsItself(destination)) {
-        reportPathError(destination, hasEarlierCopy ? ENOTDIR : EEXIST);
-        return nullptr;
-    }
+    if (hasEarlierCopy ? !S_ISDIR(earlier.st_mode) : existsItself(destination))
+        return failedAt(destination, hasEarlierCopy ? ENOTDIR : EEXIST);
 
+    install.started(source, source);
     StagingFolder staging(type);
-    if (!staging) {
-        reportPathError(destination, staging.error());
-        return nullptr;
-    }
+    if (!staging) return failedAt(destination, staging.error());
     const std::string staged = staging.path(name);
-    if (!copyTreeWithCp(source, staged)) return nullptr;  // cp said why
-    const int error =
-        hasEarlierCopy ? swapWithEarlier(staged, destination) : placeNew(staged, destination);
-    if (error) reportPathError(destination, error);
-    return error ? nullptr : type;
+    const CopyOutcome copy = copyTreeWithCp(source, staged, install.copyWatch(staged));
+    if (copy.cancelled) return {ItemOutcome::cancelled};
+    if (!copy.copied) return {ItemOutcome::failed, nullptr, copy.reason};  // cp said why
+    if (!hasEarlierCopy) {
+        const int error = placeNew(staged, destination);
+        return error ? failedAt(destination, error) : installedAs(type);
+    }
+    if (int error = swapWithEarlier(staged, destination)) return failedAt(destination, error);
+    install.trashEarlierCopy(staged, destination);
+    return installedAs(type);
 }
 
 // The folder made around a single file: the file's own name up to its last
@@ -94,68 +160,79 @@ int whyNotAPatchFolder(const std::string& folder) {
 // a staged folder and moved into place in one step: a new patch folder
 // appears whole, or the file takes its namesake's place in the existing
 // folder, so an interrupted install leaves only the staging folder.
-const char* installFile(const std::string& source) {
+ItemResult installFile(const std::string& source, ItemInstall& install) {
     std::puts("It's a file");
     const std::string fileName = patchNameFromPath(source);
     const std::string folderName = folderNameForFile(fileName);
     // Empty, ".", ".." or hidden: not a folder the list could show.
-    if (folderName.empty() || folderName.front() == '.') return nullptr;
+    if (folderName.empty() || folderName.front() == '.') return {ItemOutcome::notAPatch};
     const char* type = getType(source);
     const std::string folder = std::string(type) + "/" + folderName;
     const std::string destination = folder + "/" + fileName;
 
     // An installed file dropped again is already in place.
     struct stat installed;
-    if (stat(destination.c_str(), &installed) == 0 && isSameFile(source, installed)) return type;
-    if (int error = whyNotAPatchFolder(folder)) {
-        reportPathError(destination, error);
-        return nullptr;
-    }
+    if (stat(destination.c_str(), &installed) == 0 && isSameFile(source, installed))
+        return installedAs(type);
+    if (int error = whyNotAPatchFolder(folder)) return failedAt(destination, error);
+    install.started(source, source);
     const bool intoExisting = existsItself(folder);
     StagingFolder staging(type);
-    if (!staging) {
-        reportPathError(destination, staging.error());
-        return nullptr;
-    }
+    if (!staging) return failedAt(destination, staging.error());
     const std::string staged = staging.path(folderName);
     const std::string stagedFile = staged + "/" + fileName;
-    if (!ofxCreateDirectory(staged)) {
-        reportPathError(destination, errno);
-        return nullptr;
+    if (!ofxCreateDirectory(staged)) return failedAt(destination, errno);
+    if (int error = copyFileAtomically(source, stagedFile))  // it said why
+        return {ItemOutcome::failed, nullptr, std::strerror(error)};
+    if (!intoExisting || !existsItself(destination)) {
+        const int error =
+            intoExisting ? placeNew(stagedFile, destination) : placeNew(staged, folder);
+        return error ? failedAt(destination, error) : installedAs(type);
     }
-    if (!ofxCopyFile(source, stagedFile)) return nullptr;  // ofxCopyFile said why
-    int error;
-    if (!intoExisting)
-        error = placeNew(staged, folder);
-    else if (existsItself(destination))
-        error = swapWithEarlier(stagedFile, destination);
-    else
-        error = placeNew(stagedFile, destination);
-    if (error) reportPathError(destination, error);
-    return error ? nullptr : type;
+    if (int error = swapWithEarlier(stagedFile, destination)) return failedAt(destination, error);
+    install.trashEarlierCopy(stagedFile, destination);
+    return installedAs(type);
 }
 
 }  // namespace
 
-const char* installFiles(std::vector<std::string>& paths) {
+InstallReport installItems(std::vector<std::string>& paths, InstallWatcher* watcher) {
+    InstallReport report;
     stripFileUrls(paths);
-    if (paths.empty()) return nullptr;
+    if (paths.empty()) return report;
     // The whole request is one write of the library; holding the lock also
     // means no other importer is staging, so what staging folders remain
     // are leftovers of installs that were interrupted.
-    LibraryLock lock;
+    const LibraryLock lock;
     clearStagingLeftovers(EFFECTS_DIR);
     clearStagingLeftovers(INSTRUMENTS_DIR);
 
-    const char* lastInstalled = nullptr;
-    for (const std::string& item : paths) {
+    bool cancelled = false;
+    const auto stop = [&cancelled] {
+        std::puts("cancelled");
+        cancelled = true;
+    };
+    for (std::size_t index = 0; index < paths.size(); ++index) {
+        const std::string& item = paths[index];
+        ItemInstall install(index, paths.size(), watcher, report);
+        if (!cancelled && install.cancelled()) stop();
+        if (cancelled) {
+            report.items.push_back({item, ItemOutcome::cancelled, {}});
+            continue;
+        }
         std::printf("file:: %s\n", item.c_str());
-        const char* type = nullptr;
+        ItemResult result{ItemOutcome::notFound};
         if (ofxIsDirectory(item))
-            type = installFolder(item);
+            result = installFolder(item, install);
         else if (isRegularFile(item))  // not missing, dangling, a pipe or a device
-            type = installFile(item);
-        if (type) lastInstalled = type;
+            result = installFile(item, install);
+        if (result.type) report.lastType = result.type;
+        if (result.outcome == ItemOutcome::cancelled) stop();
+        report.items.push_back({item, result.outcome, result.reason});
     }
-    return lastInstalled;
+    return report;
+}
+
+const char* installFiles(std::vector<std::string>& paths) {
+    return installItems(paths).lastType;
 }

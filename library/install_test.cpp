@@ -234,6 +234,11 @@ TEST(InstallFiles, ClearsStagingLeftoversAndLeavesNoneOfItsOwn) {
     EXPECT_EQ(treeOf(kEffects + "/Bass"), treeOf(in.path("Bass")));
     EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{".hidden-by-the-user", "Bass"}));
     EXPECT_TRUE(entriesOf(kInstruments).empty());
+    // A leftover may be the earlier copy of a patch: it waits in the trash.
+    const std::string trash = ScratchLibrary::dataHome() + "/Trash";
+    EXPECT_EQ(entriesOf(trash + "/files"), (std::vector<std::string>{"Bass", "Other"}));
+    EXPECT_NE(readFile(trash + "/info/Other.trashinfo").find("\nPath=" + kEffects + "/Other\n"),
+              std::string::npos);
 }
 
 TEST(InstallFiles, CountsASourceThatIsItsOwnDestinationAsInstalled) {

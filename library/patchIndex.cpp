@@ -1,8 +1,6 @@
 #include "fsutil/ofxFileUtils.h"
-#include "fsutil/treeRemoval.h"
 #include "fsutil/visibleEntries.h"
 #include "library/VQAUUtils.h"
-#include "library/libraryLock.h"
 #include "library/removal.h"
 
 #include <string_view>
@@ -39,9 +37,4 @@ std::vector<std::string>* loadPatches(const char* typeDir) {
 // follows it.
 void uninstallPatch(const char* path) {
     removeInstalledPatch(path);
-}
-
-int removeInstalledPatch(const std::string& path) {
-    LibraryLock lock;
-    return removeTree(path, RemovalMode::asOwner);
 }

@@ -1,8 +1,10 @@
 #include "library/staging.h"
 
+#include "fsutil/trash.h"
 #include "fsutil/treeRemoval.h"
 #include "fsutil/visibleEntries.h"
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstdlib>
 #include <string_view>
@@ -26,14 +28,31 @@ StagingFolder::~StagingFolder() {
     if (!path_.empty()) removeTree(path_, RemovalMode::asOwner);
 }
 
+namespace {
+
+// Entries are collected before anything moves: moving entries while a folder
+// is read would leave it unspecified which entries the reading still yields.
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    forEachEntry(folder, [&names](std::string_view name, EntryKind) { names.emplace_back(name); });
+    return names;
+}
+
+}  // namespace
+
 void clearStagingLeftovers(const char* typeDir) {
     const std::string directory = typeDir;
-    // Collected first: removing entries while the folder is read would leave
-    // it unspecified which entries the reading still yields.
-    std::vector<std::string> leftovers;
-    forEachEntry(directory, [&](std::string_view name, EntryKind) {
-        if (name.starts_with(kPrefix) || name == kEarlierStaging)
-            leftovers.push_back(directory + "/" + std::string(name));
-    });
-    for (const std::string& leftover : leftovers) removeTree(leftover, RemovalMode::asOwner);
+    for (const std::string& name : namesIn(directory)) {
+        if (!name.starts_with(kPrefix) && name != kEarlierStaging) continue;
+        const std::string leftover = directory + "/" + name;
+        // An install killed right after its exchange left the earlier copy of
+        // a patch here, so what a leftover folder holds goes to the trash, as
+        // what stood in the type directory under its name.
+        struct stat info;
+        if (lstat(leftover.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            for (const std::string& entry : namesIn(leftover))
+                moveToTrash(leftover + "/" + entry, directory + "/" + entry);
+        }
+        removeTree(leftover, RemovalMode::asOwner);
+    }
 }

@@ -27,7 +27,8 @@ private:
     int error_ = 0;
 };
 
-// Removes what interrupted installs left in the type directory, whatever the
-// patch they were making. Only while holding the LibraryLock: then nobody
-// else is staging.
+// Clears what interrupted installs left in the type directory, whatever the
+// patch they were making: what the leftovers hold goes to the trash (or, where
+// no trash takes it, is deleted). Only while holding the LibraryLock: then
+// nobody else is staging.
 void clearStagingLeftovers(const char* typeDir);

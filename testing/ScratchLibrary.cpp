@@ -2,6 +2,7 @@
 
 #include "library/VQAUUtils.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
@@ -10,19 +11,23 @@ namespace fs = std::filesystem;
 namespace testing_support {
 
 namespace {
-// Refuses to wipe anything but the test build's own folder.
-void wipeParent() {
+// Refuses to wipe anything but the test build's own folders.
+void wipeParentAndTrash() {
     std::string parent = ScratchLibrary::parentDir();
     if (parent.find("/test-library/") == std::string::npos)
         throw std::runtime_error("refusing to touch a library folder outside the build tree");
     std::error_code ignored;
     fs::remove_all(parent, ignored);
+    fs::remove_all(ScratchLibrary::dataHome(), ignored);
 }
 }  // namespace
 
 ScratchLibrary::ScratchLibrary(bool withFolders) {
-    wipeParent();
+    wipeParentAndTrash();
     fs::create_directories(parentDir());
+    fs::create_directories(dataHome());
+    // Replaced and deleted patches go to this trash, never to the user's.
+    setenv("XDG_DATA_HOME", dataHome().c_str(), 1);
     if (withFolders) {
         fs::create_directory(BASE_DIR);
         fs::create_directory(EFFECTS_DIR);
@@ -31,11 +36,15 @@ ScratchLibrary::ScratchLibrary(bool withFolders) {
 }
 
 ScratchLibrary::~ScratchLibrary() {
-    wipeParent();
+    wipeParentAndTrash();
 }
 
 std::string ScratchLibrary::parentDir() {
     return fs::path(BASE_DIR).parent_path().string();
+}
+
+std::string ScratchLibrary::dataHome() {
+    return fs::path(parentDir()).parent_path().string() + "/data-home";
 }
 
 }  // namespace testing_support

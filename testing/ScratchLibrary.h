@@ -17,8 +17,9 @@ inline const std::string kInstrument = "#X obj 10 10 notein;\n";
 
 class ScratchLibrary {
 public:
-    // Leaves the parent of BASE_DIR existing and empty; with `withFolders`,
-    // also creates BASE_DIR with both type directories.
+    // Leaves the parent of BASE_DIR existing and empty, and an empty trash
+    // of its own; with `withFolders`, also creates BASE_DIR with both type
+    // directories.
     explicit ScratchLibrary(bool withFolders = true);
     ~ScratchLibrary();
     ScratchLibrary(const ScratchLibrary&) = delete;
@@ -26,6 +27,8 @@ public:
 
     // The folder that holds BASE_DIR (provided by the audio host in real use).
     static std::string parentDir();
+    // XDG_DATA_HOME while the fixture lives: the trash is <dataHome>/Trash.
+    static std::string dataHome();
 };
 
 }  // namespace testing_support
