@@ -1,5 +1,7 @@
 #include "library/VQAUUtils.h"
 
+#include "fsutil/ofxFileUtils.h"
+
 // The three name rules differ only for a path that ends in "/": the patch name
 // keeps that slash, the file name is then empty, the folder name drops it.
 
@@ -20,7 +22,8 @@ std::string getFileName(std::string path) {
     return path.substr(slash + 1);
 }
 
+// The folder name is what ofxFileName gives: the last component, one
+// trailing "/" ignored.
 std::string getDirName(std::string path) {
-    if (!path.empty() && path.back() == '/') path.pop_back();
-    return getFileName(path);
+    return ofxFileName(std::move(path));
 }
