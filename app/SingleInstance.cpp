@@ -13,10 +13,17 @@
 
 namespace {
 constexpr int kConnectMs = 2000;
-// The running importer answers only between the things it does, and an
-// installation it is busy with may copy large folders.
+// The running importer answers at once (it installs off its window's
+// thread); this only bounds a wait for one that hangs.
 constexpr int kAnswerMs = 30000;
+// The hand-over is settled in three steps, so that both sides agree on
+// whether the paths were handed over: the later start sends its request, the
+// running importer answers that it takes it, the later start confirms, and
+// only a confirmed request is installed. A later start that gave up before
+// the answer sends no confirmation, reports the failure, and nothing of its
+// request is installed.
 const QByteArray kTaken = "1";
+const QByteArray kConfirmed = "2";
 }  // namespace
 
 SingleInstance::SingleInstance(const std::string& libraryFolder)
@@ -69,23 +76,40 @@ SingleInstance::Start SingleInstance::handOver(QLocalSocket& socket,
     while (socket.bytesAvailable() == 0) {
         if (!socket.waitForReadyRead(kAnswerMs)) return Start::notAnswered;
     }
-    return socket.read(kTaken.size()) == kTaken ? Start::handedOver : Start::notAnswered;
+    if (socket.read(kTaken.size()) != kTaken) return Start::notAnswered;
+    socket.write(kConfirmed);
+    if (!socket.waitForBytesWritten(kConnectMs) && socket.bytesToWrite() > 0)
+        return Start::notAnswered;
+    socket.disconnectFromServer();
+    return Start::handedOver;
 }
 
 void SingleInstance::acceptConnections() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // A request whose sender went before confirming is dropped.
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+            pending_.erase(socket);
+            socket->deleteLater();
+        });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(*socket); });
     }
 }
 
 void SingleInstance::readRequest(QLocalSocket& socket) {
-    QDataStream in(&socket);
-    const std::optional<std::vector<std::string>> paths = readOpenRequest(in);
-    if (!paths) return;  // the rest is still on its way
-    // Answered before the paths are installed, so the later start ends at once.
-    socket.write(kTaken);
-    socket.flush();
+    auto pending = pending_.find(&socket);
+    if (pending == pending_.end()) {
+        QDataStream in(&socket);
+        std::optional<std::vector<std::string>> paths = readOpenRequest(in);
+        if (!paths) return;  // the rest is still on its way
+        pending = pending_.emplace(&socket, std::move(*paths)).first;
+        // Answered at once, before anything is installed.
+        socket.write(kTaken);
+        socket.flush();
+    }
+    if (socket.bytesAvailable() < kConfirmed.size()) return;
+    const std::vector<std::string> paths = std::move(pending->second);
+    pending_.erase(pending);
+    const bool confirmed = socket.read(kConfirmed.size()) == kConfirmed;
     socket.disconnectFromServer();
-    emit openRequested(*paths);
+    if (confirmed) emit openRequested(paths);
 }

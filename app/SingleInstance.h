@@ -8,6 +8,7 @@
 #include <QLocalServer>
 #include <QObject>
 #include <QString>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -47,4 +48,6 @@ private:
 
     QString name_;
     QLocalServer server_;
+    // Requests taken but not yet confirmed by their sender.
+    std::map<QLocalSocket*, std::vector<std::string>> pending_;
 };

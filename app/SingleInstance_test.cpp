@@ -2,6 +2,7 @@
 // program, whose library folder lies under the build tree.
 
 #include "app/SingleInstance.h"
+#include "app/openRequestMessage.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -133,6 +134,25 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) 
     EXPECT_EQ(startAgain(secondDir.root(), {}), 0);
     EXPECT_TRUE(first.running());
     EXPECT_TRUE(someoneListens());
+}
+
+// A later start that gives up before the running importer answers reports a
+// failure; its request must then not be installed either.
+TEST_F(SingleInstanceTest, ARequestItsSenderNeverConfirmedIsNotInstalled) {
+    FirstImporter first(firstDir.root());
+    ASSERT_TRUE(first.startsListening());
+    {
+        QLocalSocket sender;
+        sender.connectToServer(SingleInstance::serverName(BASE_DIR));
+        ASSERT_TRUE(sender.waitForConnected(kPatienceMs));
+        sender.write(encodeOpenRequest({secondDir.writeFile("Gone.pd", kEffect)}, ""));
+        ASSERT_TRUE(sender.waitForReadyRead(kPatienceMs));
+        EXPECT_EQ(sender.readAll(), "1");
+    }  // gone without confirming
+    // A confirmed request after it is installed, so the first had its chance.
+    EXPECT_EQ(startAgain(secondDir.root(), {secondDir.writeFile("Kept.pd", kEffect)}), 0);
+    EXPECT_TRUE(eventually([&] { return testing_support::pathExists(installedEffect("Kept")); }));
+    EXPECT_FALSE(testing_support::pathExists(installedEffect("Gone")));
 }
 
 TEST_F(SingleInstanceTest, AStartAfterACrashTakesTheSocketLeftBehind) {
