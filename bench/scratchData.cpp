@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 #include <stdexcept>
+#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -75,6 +76,34 @@ const std::string& sampleBlock() {
     return block;
 }
 
+// About a megabyte of the shape (one line for the repeated line).
+std::string unmarkedBlock(UnmarkedShape shape) {
+    switch (shape) {
+        case UnmarkedShape::patchText:
+            return patchLines(kBlockBytes, 1);
+        case UnmarkedShape::oneLineRepeated:
+            return "#X obj 10 10 osc~ 440 some more text here;\n";
+        case UnmarkedShape::nearMisses: {
+            const char* const words[] = {"note", "noteon", "noteout", "notei"};
+            std::mt19937 random(3);
+            std::string text;
+            while (text.size() < kBlockBytes) {
+                text += words[random() % std::size(words)];
+                text += random() % 8 == 0 ? '\n' : ' ';
+            }
+            return text;
+        }
+        case UnmarkedShape::noLineFeed: {
+            std::string text = patchLines(kBlockBytes, 1);
+            std::replace(text.begin(), text.end(), '\n', ' ');
+            return text;
+        }
+        case UnmarkedShape::randomBytes:
+            return sampleBlock();
+    }
+    throw std::logic_error("unknown shape");
+}
+
 std::string numbered(const std::string& stem, int number, int width) {
     std::string digits = std::to_string(number);
     if (static_cast<int>(digits.size()) < width)
@@ -114,6 +143,16 @@ void writePatchFile(const std::string& path, std::uint64_t bytes) {
 
 void writeSampleFile(const std::string& path, std::uint64_t bytes) {
     writeRepeated(path, sampleBlock(), bytes);
+}
+
+void writeUnmarkedFile(const std::string& path, UnmarkedShape shape, std::uint64_t bytes) {
+    const std::string block = unmarkedBlock(shape);
+    const std::string_view marker = "notein";
+    // The end of one copy runs on into the start of the next.
+    const std::string seam = block + block.substr(0, std::min(block.size(), marker.size() - 1));
+    if (seam.find(marker) != std::string::npos)
+        throw std::runtime_error("the generated data holds the marker: " + path);
+    writeRepeated(path, block, bytes);
 }
 
 void makePatchFolder(const std::string& folder, int files, std::uint64_t totalBytes) {

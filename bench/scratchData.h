@@ -15,6 +15,16 @@ std::string patchLines(std::uint64_t bytes, std::uint32_t seed);
 // A file of `bytes` bytes of patch text.
 void writePatchFile(const std::string& path, std::uint64_t bytes);
 
+// Contents of a file to classify, each without the instrument marker
+// "notein": patch text; one short patch line repeated; the marker's near
+// misses "note", "noteon", "noteout" and "notei"; patch text without line
+// feeds (one line); random bytes.
+enum class UnmarkedShape { patchText, oneLineRepeated, nearMisses, noLineFeed, randomBytes };
+
+// A file of `bytes` bytes of that shape, one block repeated. Throws when the
+// block, repeated, would hold the marker after all.
+void writeUnmarkedFile(const std::string& path, UnmarkedShape shape, std::uint64_t bytes);
+
 // A file of `bytes` bytes of sample-like binary data.
 void writeSampleFile(const std::string& path, std::uint64_t bytes);
 

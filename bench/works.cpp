@@ -108,19 +108,23 @@ Comparison installFolder(const BenchPaths& paths, int divisor, std::string& size
     return comparison;
 }
 
-Comparison classifyFile(const BenchPaths& paths, int divisor, std::string& size) {
-    const std::uint64_t bytes = 1024 * kMiB / static_cast<std::uint64_t>(divisor);
-    size = bytesText(bytes);
-    const std::string patch = paths.work + "/Big.pd";
-    writePatchFile(patch, bytes);
-    Comparison comparison;
-    comparison.ours.command = ourCommand(paths, {"gettype", patch});
-    comparison.ours.succeeded = exitsWith(0);
-    comparison.theirs.command = {"grep", "-c", "-F", "notein", patch};
-    comparison.theirs.output = ChildOutput::capture;
-    // grep exits with 1 when no line matched.
-    comparison.theirs.succeeded = printsAndExits("0\n", 1);
-    return comparison;
+// Classifying a file of the shape, against `grep` counting the lines that hold
+// the marker: none, so it prints 0 and exits with 1.
+Work::SetUp classifyFile(UnmarkedShape shape, std::vector<std::string> grep) {
+    return [=](const BenchPaths& paths, int divisor, std::string& size) {
+        const std::uint64_t bytes = 1024 * kMiB / static_cast<std::uint64_t>(divisor);
+        size = bytesText(bytes);
+        const std::string patch = paths.work + "/Big.pd";
+        writeUnmarkedFile(patch, shape, bytes);
+        Comparison comparison;
+        comparison.ours.command = ourCommand(paths, {"gettype", patch});
+        comparison.ours.succeeded = exitsWith(0);
+        comparison.theirs.command = grep;
+        comparison.theirs.command.push_back(patch);
+        comparison.theirs.output = ChildOutput::capture;
+        comparison.theirs.succeeded = printsAndExits("0\n", 1);
+        return comparison;
+    };
 }
 
 Comparison listPatches(const BenchPaths& paths, int divisor, std::string& size) {
@@ -213,13 +217,22 @@ Comparison startWindow(const BenchPaths& paths, int divisor, std::string& size) 
 }  // namespace
 
 std::vector<Work> benchWorks(const BenchPaths& paths) {
+    const Target kClassifyTarget{1.2, 16 * 1024, "<= 1.2, peak < 16 MiB"};
+    const std::vector<std::string> kGrepCount{"grep", "-c", "-F", "notein"};
     std::vector<Work> works = {
         {"ofxCopyFile", "cp", {1.1, 0, "<= 1.1"}, copyFile},
         {"installFiles (patch folder)", "cp -R", {1.15, 0, "<= 1.15"}, installFolder},
-        {"getType (no marker)",
-         "grep -c -F notein",
-         {1.5, 16 * 1024, "<= 1.5, peak < 16 MiB"},
-         classifyFile},
+        {"getType (patch text)", "grep -c -F notein", kClassifyTarget,
+         classifyFile(UnmarkedShape::patchText, kGrepCount)},
+        {"getType (one line repeated)", "grep -c -F notein", kClassifyTarget,
+         classifyFile(UnmarkedShape::oneLineRepeated, kGrepCount)},
+        {"getType (near misses)", "grep -c -F notein", kClassifyTarget,
+         classifyFile(UnmarkedShape::nearMisses, kGrepCount)},
+        {"getType (no line feed)", "grep -c -F notein", kClassifyTarget,
+         classifyFile(UnmarkedShape::noLineFeed, kGrepCount)},
+        // -a: grep searches binary data as text, as getType reads every byte.
+        {"getType (random bytes)", "grep -c -a -F notein", kClassifyTarget,
+         classifyFile(UnmarkedShape::randomBytes, {"grep", "-c", "-a", "-F", "notein"})},
         {"loadPatches", "find -mindepth 1 -maxdepth 1 -type d", {1.2, 0, "<= 1.2"}, listPatches},
         {"ofxDeleteDir", "rm -rf", {1.2, 0, "<= 1.2"}, deleteTree},
         {"PdPluginParameters::load", "grep -c \" param \"", {2.0, 0, "<= 2.0"}, readParameters},

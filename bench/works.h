@@ -26,11 +26,13 @@ struct Target {
 };
 
 struct Work {
+    // Makes the data for 1/divisor of the full size; `size` says how much.
+    using SetUp = std::function<Comparison(const BenchPaths& paths, int divisor, std::string& size)>;
+
     std::string name;
     std::string baseline;
     Target target;
-    // Makes the data for 1/divisor of the full size; `size` says how much.
-    std::function<Comparison(const BenchPaths& paths, int divisor, std::string& size)> setUp;
+    SetUp setUp;
 };
 
 std::vector<Work> benchWorks(const BenchPaths& paths);

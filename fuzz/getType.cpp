@@ -1,7 +1,9 @@
 // getType on arbitrary bytes: an instrument exactly when "notein" stands
 // anywhere in the file, the same answer as a plain search of the whole buffer.
 // The first input byte can place the rest just before the 64 KiB mark, so a
-// marker split across two reads is tried as well.
+// marker split across two reads is tried as well, after a filler of 'x' (no
+// byte of the marker) or of 'n' (its last byte, which sends the search into
+// its vector runs right before the mark).
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -24,7 +26,7 @@ std::string fileContent(const uint8_t* data, size_t size) {
     std::string content(reinterpret_cast<const char*>(data) + 1, size - 1);
     if (data[0] & 1) {
         const std::size_t before = (data[0] >> 1) % 8 + 1;
-        content.insert(0, kReadBlock - before, 'x');
+        content.insert(0, kReadBlock - before, data[0] & 0x10 ? 'n' : 'x');
     }
     return content;
 }

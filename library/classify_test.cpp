@@ -36,18 +36,27 @@ TEST(GetType, FindsTheMarkerAnywhereCaseSensitively) {
 TEST(GetType, SeesAMarkerSplitAcrossReadBlocks) {
     ScratchDir dir;
     constexpr std::size_t kBlock = 64 * 1024;
-    for (std::size_t offset :
-         {kBlock - 6, kBlock - 5, kBlock - 3, kBlock - 1, kBlock, 2 * kBlock - 2, 3 * kBlock + 7}) {
-        SCOPED_TRACE(offset);
-        std::string content(offset, 'x');
-        content += "notein";
-        content.append(100, 'y');
-        EXPECT_EQ(getType(dir.writeFile("big.pd", content)), INSTRUMENTS_DIR);
+    // 'x' is no byte of the marker; 'n', its last byte, everywhere makes the
+    // search compare runs of 256 starts at once, the last run of a block ending
+    // 256 starts before the block's end.
+    for (char filler : {'x', 'n'}) {
+        for (std::size_t offset : {std::size_t{255}, std::size_t{256}, kBlock - 257, kBlock - 256,
+                                   kBlock - 6, kBlock - 5, kBlock - 3, kBlock - 1, kBlock,
+                                   2 * kBlock - 2, 3 * kBlock + 7}) {
+            SCOPED_TRACE(std::string(1, filler) + std::to_string(offset));
+            std::string content(offset, filler);
+            content += "notein";
+            content.append(100, filler);
+            EXPECT_EQ(getType(dir.writeFile("big.pd", content)), INSTRUMENTS_DIR);
+        }
     }
     std::string withoutMarker(3 * kBlock + 11, 'x');
     for (std::size_t i = kBlock - 3; i < withoutMarker.size(); i += kBlock)
         withoutMarker.replace(i, 5, "notei");  // near misses on every boundary
     EXPECT_EQ(getType(dir.writeFile("near.pd", withoutMarker)), EFFECTS_DIR);
+    std::string denseNearMisses;
+    while (denseNearMisses.size() < 3 * kBlock) denseNearMisses += "nnoteon notei noten ";
+    EXPECT_EQ(getType(dir.writeFile("dense.pd", denseNearMisses)), EFFECTS_DIR);
 }
 
 TEST(GetType, UnreadableMissingOrDirectoryIsAnEffect) {
