@@ -32,9 +32,10 @@ struct ArchiveReadFree {
 };
 using UniqueArchiveReader = std::unique_ptr<archive, ArchiveReadFree>;
 
-// Only what the recognised names promise. A compression filter is enabled
-// only when its library is built into libarchive: otherwise libarchive would
-// run an outside program for it.
+// What the recognised names promise, whichever of them an archive has: a
+// browser may save a .tar.gz already unpacked, and it still opens. A filter is
+// enabled only when its library is built into libarchive, which would
+// otherwise run an outside program for it.
 void enableArchiveTypes(archive* reader) {
     archive_read_support_format_tar(reader);
     archive_read_support_format_zip(reader);
@@ -108,7 +109,7 @@ public:
     Extraction(const std::string& archivePath, const std::string& into,
                const ExtractionLimits& limits, const ExtractionHooks& hooks)
         : archivePath_(archivePath),
-          into_(into),
+          into_(into.size() > 1 && into.back() == '/' ? into.substr(0, into.size() - 1) : into),
           name_(oneLine(archivePath.substr(archivePath.rfind('/') + 1))),
           limits_(limits),
           hooks_(hooks) {}
@@ -141,12 +142,10 @@ private:
         if (!failure.empty()) return failure;
         const PatchLayout layout = arrangePatches(root_.get(), archiveStem(archivePath_), name_);
         if (!layout.failure.empty()) return layout.failure;
-        // A pack in a folder installs each patch on its own: its links must
-        // stay inside their patch folder, not only inside the pack.
-        const bool packInFolder = layout.patchFolders.front().size() == 2;
         for (const DeferredLink& link : links_)
-            if (packInFolder && !linkStaysInside(link.path, link.target, 2))
-                return refused(joinEntryPath(link.path), "leads out of its patch folder");
+            if (!linkStaysInside(link.path, link.target, layout.depthInArchive))
+                return refused(joinEntryPath(link.path), "is a link to " + quotedName(link.target) +
+                                                             ", which leads out of its patch folder");
         for (const EntryPath& folder : layout.patchFolders)
             patchFolders.push_back(into_ + "/" + joinEntryPath(folder));
         return {};
@@ -254,12 +253,12 @@ private:
     }
 
     // Links are made after everything else, so no entry is ever written
-    // through one. The folder a link must stay in is its top-level folder,
-    // or the extraction folder for a link at the top.
+    // through one. Here they must stay inside the extraction folder; once the
+    // layout is known, inside their patch folder.
     std::string recordSymlink(const std::string& name, const EntryPath& path, const char* rawTarget) {
         const std::string target = rawTarget ? entryNameAsUtf8(rawTarget) : std::string();
-        if (!linkStaysInside(path, target, std::min<std::size_t>(1, path.size() - 1)))
-            return refused(name, "is a link to " + quotedName(target) + ", which leads out of its folder");
+        if (!linkStaysInside(path, target, 0))
+            return refused(name, "is a link to " + quotedName(target) + ", which may lead outside");
         links_.push_back({path, target});
         return {};
     }

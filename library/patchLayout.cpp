@@ -73,6 +73,7 @@ PatchLayout arrangePatches(int rootFd, const std::string& stem, const std::strin
     PatchLayout layout;
     if (allPatchFolders(rootFd, top)) {
         for (const std::string& name : top) layout.patchFolders.push_back({name});
+        layout.depthInArchive = 1;
         return layout;
     }
     if (top.size() == 1 && hasKind(rootFd, top.front(), S_IFDIR)) {
@@ -80,6 +81,7 @@ PatchLayout arrangePatches(int rootFd, const std::string& stem, const std::strin
         const std::vector<std::string> inside = pack ? sortedNames(pack.get()) : std::vector<std::string>();
         if (allPatchFolders(pack.get(), inside)) {
             for (const std::string& name : inside) layout.patchFolders.push_back({top.front(), name});
+            layout.depthInArchive = 2;
             return layout;
         }
     }

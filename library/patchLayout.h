@@ -11,6 +11,9 @@
 struct PatchLayout {
     std::vector<EntryPath> patchFolders;  // below the extraction folder, sorted by name
     std::string failure;                  // one line, when there is no patch to install
+    // How many components the archive's own paths have above a patch's
+    // content: 0 when its top-level entries were gathered into one patch.
+    std::size_t depthInArchive = 0;
 };
 
 // In this order: one top-level patch folder; several top-level patch folders
