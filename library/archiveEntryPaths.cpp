@@ -1,6 +1,7 @@
 #include "library/archiveEntryPaths.h"
 
 #include <iconv.h>
+#include <limits.h>
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -52,6 +53,8 @@ std::string converted(const char* from, std::string_view text, bool& ok) {
 CheckedEntryPath checkEntryPath(const std::string& name) {
     if (name.empty()) return {CheckedEntryPath::refused, {}, "has an empty name"};
     if (name.front() == '/') return {CheckedEntryPath::refused, {}, "has an absolute path"};
+    // Longer paths can't be opened by other programs anyway.
+    if (name.size() >= PATH_MAX) return {CheckedEntryPath::refused, {}, "has a name too long"};
     CheckedEntryPath checked{CheckedEntryPath::usable, {}, {}};
     for (std::string_view component : componentsOf(name)) {
         if (component == "..") return {CheckedEntryPath::refused, {}, "climbs out with \"..\""};

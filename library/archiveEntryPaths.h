@@ -17,7 +17,8 @@ struct CheckedEntryPath {
     std::string reason;  // why it is refused
 };
 
-// Refused: an empty name, an absolute path, a ".." component. Dropped: the
+// Refused: an empty name, an absolute path, a ".." component, a name of
+// PATH_MAX bytes or more. Dropped: the
 // extraction folder itself ("./") and desktop litter, __MACOSX, .DS_Store
 // and Thumbs.db (with everything below them).
 CheckedEntryPath checkEntryPath(const std::string& name);

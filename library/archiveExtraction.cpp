@@ -136,6 +136,7 @@ private:
         if (!root_) return name_ + ": cannot open " + quotedName(into_) + ": " + std::strerror(errno);
         if (!isEmptyFolder(root_.get())) return name_ + ": " + quotedName(into_) + " is not empty";
         emptied_ = true;
+        tree_ = std::make_unique<ExtractionTree>(root_.get());
         std::string failure = openArchive();
         if (failure.empty()) failure = extractEntries();
         if (failure.empty()) failure = makeSymlinks();
@@ -174,9 +175,11 @@ private:
             const int status = archive_read_next_header(reader_.get(), &entry);
             if (status == ARCHIVE_EOF) return {};
             if (status < ARCHIVE_WARN) return damaged();
+            const std::uint64_t foldersBefore = tree_->foldersMade();
             std::string failure = cancelled();
-            if (failure.empty()) failure = budget_->addEntry();
             if (failure.empty()) failure = extractEntry(entry);
+            // Folders made for a path count too: one long path could make thousands.
+            if (failure.empty()) failure = budget_->addEntries(1 + tree_->foldersMade() - foldersBefore);
             if (!failure.empty()) return failure;
         }
     }
@@ -193,7 +196,7 @@ private:
             return linkHard(name, checked.path, entryNameAsUtf8(hardLink));
         switch (archive_entry_filetype(entry)) {
         case AE_IFDIR:
-            return tree().openFolder(checked.path, checked.path.size()) ? "" : cannotWrite(name);
+            return tree_->openFolder(checked.path, checked.path.size()) ? "" : cannotWrite(name);
         case AE_IFREG:
             return writeFile(entry, name, checked.path);
         case AE_IFLNK:
@@ -209,7 +212,7 @@ private:
                 budget_->announce(static_cast<std::uint64_t>(archive_entry_size(entry)));
             if (!failure.empty()) return failure;
         }
-        const UniqueFd file = tree().createFile(path, (archive_entry_perm(entry) & 0111) != 0);
+        const UniqueFd file = tree_->createFile(path, (archive_entry_perm(entry) & 0111) != 0);
         if (!file) return cannotWrite(name);
         std::uint64_t end = 0, dataEnd = 0;
         for (;;) {
@@ -247,7 +250,7 @@ private:
                                      ", not to a file extracted before it in its folder");
         std::string failure = budget_->add(extracted->second, false);
         if (!failure.empty()) return failure;
-        if (!tree().makeHardLink(checked.path, path)) return cannotWrite(name);
+        if (!tree_->makeHardLink(checked.path, path)) return cannotWrite(name);
         files_[joinEntryPath(path)] = extracted->second;
         return {};
     }
@@ -265,12 +268,10 @@ private:
 
     std::string makeSymlinks() {
         for (const DeferredLink& link : links_)
-            if (!tree().makeSymlink(link.path, link.target))
+            if (!tree_->makeSymlink(link.path, link.target))
                 return cannotWrite(joinEntryPath(link.path));
         return {};
     }
-
-    ExtractionTree tree() const { return ExtractionTree(root_.get()); }
 
     std::string cancelled() const {
         return hooks_.cancelled && hooks_.cancelled() ? name_ + ": cancelled" : std::string();
@@ -305,6 +306,7 @@ private:
     bool emptied_ = false;  // `into` was empty, so everything in it is ours to remove
     UniqueFd file_;
     UniqueArchiveReader reader_;
+    std::unique_ptr<ExtractionTree> tree_;
     std::unique_ptr<ExtractionBudget> budget_;
     std::unordered_map<std::string, std::uint64_t> files_;  // regular files extracted: size
     std::vector<DeferredLink> links_;

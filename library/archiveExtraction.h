@@ -34,7 +34,7 @@ struct ExtractionLimits {
     // (holes of sparse files and hard-linked copies included), whatever the
     // headers claim.
     std::uint64_t maxTotalBytes;
-    std::uint64_t maxEntries;
+    std::uint64_t maxEntries;  // the archive's entries and the folders made for their paths
     // Bytes written / the archive's file size, checked as it grows once more
     // than expansionFloorBytes are written.
     double maxExpansion;

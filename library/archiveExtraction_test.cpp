@@ -225,7 +225,8 @@ TEST(ArchiveExtraction, RefusesHostileAndBrokenArchivesWritingNothing) {
          "the entry \"P/A/l\" is a link to \"../B/B.pd\", which leads out of its patch folder"},
         {"Big.tar.gz", {kEcho, {"Echo/big", zeros}}, "unpacks to more than 1 MiB (the size limit)",
          [](ExtractionLimits& limits) { limits.maxTotalBytes = 1 << 20; }},
-        {"Many.tar", std::vector<Entry>(20, {"Echo/", "", Entry::folder}), "more than 10 entries (the entry limit)",
+        // The folders a path needs count as entries.
+        {"Deep.tar", {{"1/2/3/4/5/6/7/8/9/10/11/x"}}, "more than 10 entries (the entry limit)",
          [](ExtractionLimits& limits) { limits.maxEntries = 10; }},
         {"Bomb.tar.gz", {kEcho, {"Echo/big", zeros}},
          "unpacks to more than 10 times its own size (the expansion limit)",

@@ -23,8 +23,9 @@ ExtractionBudget::ExtractionBudget(const ExtractionLimits& limits, std::uint64_t
       rootFd_(rootFd),
       archiveName_(std::move(archiveName)) {}
 
-std::string ExtractionBudget::addEntry() {
-    if (++entries_ <= limits_.maxEntries) return {};
+std::string ExtractionBudget::addEntries(std::uint64_t count) {
+    entries_ = sum(entries_, count);
+    if (entries_ <= limits_.maxEntries) return {};
     return archiveName_ + ": more than " + std::to_string(limits_.maxEntries) +
            " entries (the entry limit)";
 }
@@ -61,7 +62,7 @@ std::string ExtractionBudget::exceeded(std::uint64_t total, std::uint64_t onDisk
 }
 
 std::string formatSize(std::uint64_t bytes) {
-    static const char* const kUnits[] = {"bytes", "KiB", "MiB", "GiB", "TiB"};
+    static const char* const kUnits[] = {"bytes", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
     std::size_t unit = 0;
     double value = static_cast<double>(bytes);
     while (value >= 1024 && unit + 1 < std::size(kUnits)) {

@@ -15,7 +15,8 @@ public:
     ExtractionBudget(const ExtractionLimits& limits, std::uint64_t archiveSize, int rootFd,
                      std::string archiveName);
 
-    std::string addEntry();
+    // Entries of the archive, and folders made for them without an entry.
+    std::string addEntries(std::uint64_t count);
     // Before writing an entry that says it holds `bytes`, so an honest header
     // of a bomb stops it before anything is written.
     std::string announce(std::uint64_t bytes) const;

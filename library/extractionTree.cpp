@@ -9,25 +9,26 @@ namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-UniqueFd openOrMakeFolder(int parent, const std::string& name) {
+}  // namespace
+
+UniqueFd ExtractionTree::openOrMakeFolder(int parent, const std::string& name) {
     UniqueFd folder(openat(parent, name.c_str(), kFolderFlags));
     if (folder || errno != ENOENT) return folder;
-    if (mkdirat(parent, name.c_str(), 0755) != 0 && errno != EEXIST) return UniqueFd();
+    if (mkdirat(parent, name.c_str(), 0755) != 0) return UniqueFd();
+    ++foldersMade_;
     folder.reset(openat(parent, name.c_str(), kFolderFlags));
     if (folder && fchmod(folder.get(), 0755) != 0) return UniqueFd();
     return folder;
 }
 
-}  // namespace
-
-UniqueFd ExtractionTree::openFolder(const EntryPath& path, std::size_t depth) const {
+UniqueFd ExtractionTree::openFolder(const EntryPath& path, std::size_t depth) {
     UniqueFd folder(fcntl(root_, F_DUPFD_CLOEXEC, 0));
     for (std::size_t i = 0; folder && i < depth && i < path.size(); ++i)
         folder = openOrMakeFolder(folder.get(), path[i]);
     return folder;
 }
 
-UniqueFd ExtractionTree::createFile(const EntryPath& path, bool executable) const {
+UniqueFd ExtractionTree::createFile(const EntryPath& path, bool executable) {
     const UniqueFd parent = openFolder(path, path.size() - 1);
     if (!parent) return UniqueFd();
     const mode_t mode = executable ? 0755 : 0644;
@@ -37,13 +38,13 @@ UniqueFd ExtractionTree::createFile(const EntryPath& path, bool executable) cons
     return file;
 }
 
-bool ExtractionTree::makeHardLink(const EntryPath& existing, const EntryPath& link) const {
+bool ExtractionTree::makeHardLink(const EntryPath& existing, const EntryPath& link) {
     const UniqueFd from = openFolder(existing, existing.size() - 1);
     const UniqueFd to = from ? openFolder(link, link.size() - 1) : UniqueFd();
     return to && linkat(from.get(), existing.back().c_str(), to.get(), link.back().c_str(), 0) == 0;
 }
 
-bool ExtractionTree::makeSymlink(const EntryPath& link, const std::string& target) const {
+bool ExtractionTree::makeSymlink(const EntryPath& link, const std::string& target) {
     const UniqueFd parent = openFolder(link, link.size() - 1);
     return parent && symlinkat(target.c_str(), parent.get(), link.back().c_str()) == 0;
 }
