@@ -1,0 +1,259 @@
+#include "library/archiveExtraction.h"
+
+#include "testing/ScratchDir.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+using testing_support::ScratchDir;
+
+namespace {
+
+struct Entry {
+    enum Kind { file, folder, symlink, hardLink, fifo };
+    std::string name;
+    std::string data = {};  // content, or a link's target
+    Kind kind = file;
+    mode_t mode = 0644;
+};
+
+struct ArchiveWriteFree {
+    void operator()(archive* writer) const { archive_write_free(writer); }
+};
+
+// Format and compression follow the name's extension.
+void writeArchive(const std::string& path, const std::vector<Entry>& entries,
+                  const char* options = "") {
+    const std::unique_ptr<archive, ArchiveWriteFree> writer(archive_write_new());
+    if (path.ends_with(".tar.zst")) {  // an extension libarchive's writer doesn't know
+        archive_write_set_format_pax_restricted(writer.get());
+        archive_write_add_filter_zstd(writer.get());
+    } else {
+        ASSERT_EQ(archive_write_set_format_filter_by_ext(writer.get(), path.c_str()), ARCHIVE_OK);
+    }
+    ASSERT_EQ(archive_write_set_options(writer.get(), options), ARCHIVE_OK);
+    archive_write_set_passphrase(writer.get(), "secret");
+    ASSERT_EQ(archive_write_open_filename(writer.get(), path.c_str()), ARCHIVE_OK);
+    for (const Entry& item : entries) {
+        const std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(archive_entry_new(),
+                                                                            archive_entry_free);
+        static const mode_t kTypes[] = {AE_IFREG, AE_IFDIR, AE_IFLNK, AE_IFREG, AE_IFIFO};
+        archive_entry_set_pathname(entry.get(), item.name.c_str());
+        archive_entry_set_filetype(entry.get(), kTypes[item.kind]);
+        archive_entry_set_perm(entry.get(), item.mode);
+        if (item.kind == Entry::symlink) archive_entry_set_symlink(entry.get(), item.data.c_str());
+        if (item.kind == Entry::hardLink) archive_entry_set_hardlink(entry.get(), item.data.c_str());
+        if (item.kind == Entry::file) archive_entry_set_size(entry.get(), item.data.size());
+        ASSERT_EQ(archive_write_header(writer.get(), entry.get()), ARCHIVE_OK) << item.name;
+        if (item.kind == Entry::file)
+            archive_write_data(writer.get(), item.data.data(), item.data.size());
+    }
+    ASSERT_EQ(archive_write_close(writer.get()), ARCHIVE_OK);
+}
+
+// One line per path, sorted: "folder/", "file", "file*" when executable,
+// "link -> target"; any other mode in octal; a small file's content after ":".
+std::string treeOf(const std::string& root) {
+    std::set<std::string> lines;
+    for (const auto& item : fs::recursive_directory_iterator(root)) {
+        const std::string path = item.path().string();
+        std::string line = item.path().lexically_relative(root).string();
+        struct stat info {};
+        lstat(path.c_str(), &info);
+        const mode_t mode = info.st_mode & 07777;
+        char octal[16];
+        std::snprintf(octal, sizeof octal, " %o", mode);
+        if (S_ISLNK(info.st_mode)) {
+            line += " -> " + fs::read_symlink(item.path()).string();
+        } else if (S_ISDIR(info.st_mode)) {
+            line += mode == 0755 ? "/" : "/" + std::string(octal);
+        } else {
+            line += mode == 0755 ? "*" : mode == 0644 ? "" : octal;
+            if (info.st_size > 0)
+                line += info.st_size < 64 ? ": " + readFile(path)
+                                          : " (" + std::to_string(info.st_size) + " bytes)";
+        }
+        lines.insert(line);
+    }
+    std::string tree;
+    for (const std::string& line : lines) tree += line + "\n";
+    return tree;
+}
+
+ExtractionLimits testLimits() {
+    return {.maxTotalBytes = 64 << 20, .maxEntries = 1000, .maxExpansion = 1000,
+            .expansionFloorBytes = 1 << 20, .keepFreeBytes = 0};
+}
+
+const Entry kEcho{"Echo/Echo.pd", "#N canvas"};
+
+void scramble(const std::string& path) {
+    std::string bytes = readFile(path);
+    for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 16; ++i) bytes[i] ^= 0x5a;
+    testing_support::writeFile(path, bytes);
+}
+
+// Calls change(bytes, at) for each field at `offset` in the zip's records
+// that begin with `signature`.
+void patchZip(const std::string& path, const std::map<std::string, std::size_t>& fields,
+              void (*change)(std::string& bytes, std::size_t at)) {
+    std::string bytes = readFile(path);
+    for (const auto& [signature, offset] : fields)
+        for (auto at = bytes.find(signature); at != std::string::npos; at = bytes.find(signature, at + 4))
+            change(bytes, at + offset);
+    testing_support::writeFile(path, bytes);
+}
+
+// Every uncompressed size (local header, data descriptor, central directory) becomes 1.
+void understateSizes(const std::string& path) {
+    patchZip(path, {{"PK\3\4", 22}, {"PK\7\10", 12}, {"PK\1\2", 24}},
+             [](std::string& bytes, std::size_t at) { bytes.replace(at, 4, std::string("\1\0\0\0", 4)); });
+}
+
+// Sets the flag "names are UTF-8", which the writer only sets in a UTF-8 locale.
+void flagUtf8Names(const std::string& path) {
+    patchZip(path, {{"PK\3\4", 7}, {"PK\1\2", 9}}, [](std::string& bytes, std::size_t at) { bytes[at] |= 0x08; });
+}
+
+}  // namespace
+
+TEST(ArchiveNames, RecogniseTheArchiveExtensionsAndStripThem) {
+    const std::map<std::string, std::string> stems = {
+        {"/in/Echo.zip", "Echo"}, {"a.b/Pack.TAR.GZ", "Pack"}, {"x.tgz", "x"},
+        {"x.tar.bz2", "x"},       {"x.TBZ2", "x"},             {"x.tar.xz", "x"},
+        {"x.txz", "x"},           {"x.tar.zst", "x"},          {"x.tar", "x"},
+        {"x.gz", ""},             {"x.zip.pd", ""},            {"zip", ""}};
+    for (const auto& [path, stem] : stems) {
+        EXPECT_EQ(isArchiveName(path), !stem.empty()) << path;
+        if (!stem.empty()) {
+            EXPECT_EQ(archiveStem(path), stem) << path;
+        }
+    }
+}
+
+TEST(ArchiveExtraction, FindsThePatchesOfEachLayout) {
+    struct Layout {
+        std::string archive;
+        std::vector<Entry> entries;
+        std::vector<std::string> patches;
+        std::string tree;  // what `into` holds afterwards
+        std::string failure = {};
+        void (*spoil)(const std::string& path) = nullptr;
+    };
+    const std::vector<Layout> layouts = {
+        {"Echo.tar.gz",
+         {{"Echo/", "", Entry::folder, 0555}, kEcho, {"Echo/run", "", Entry::file, 04750},
+          {"Echo/.DS_Store", "x"}, {"__MACOSX/Echo/._Echo.pd", "x"}, {"Echo/pipe", "", Entry::fifo},
+          {"Echo/setgid/", "", Entry::folder, 02777}, {"Echo/setgid/l", "../Echo.pd", Entry::symlink}},
+         {"Echo"},
+         "Echo/\nEcho/Echo.pd: #N canvas\nEcho/run*\nEcho/setgid/\nEcho/setgid/l -> ../Echo.pd\n"},
+        {"Echo.zip",
+         {kEcho, {"Echo/B/B.pd"}, {"Echo/Caf\x82.txt"}, {"./Echo/\xc3\xa9t\xc3\xa9.txt"}},
+         {"Echo"},
+         "Echo/\nEcho/B/\nEcho/B/B.pd\nEcho/Café.txt\nEcho/Echo.pd: #N canvas\nEcho/été.txt\n"},
+        // In the "C" locale of the tests, as in any other.
+        {"Flag.zip", {{"Flag/Flag.pd"}, {"Flag/\xc3\xa9t\xc3\xa9.txt"}}, {"Flag"},
+         "Flag/\nFlag/Flag.pd\nFlag/été.txt\n", "", flagUtf8Names},
+        {"Pack.tgz", {{"A/A.pd"}, {"B/B.pd", "b"}, {"B/h", "B/B.pd", Entry::hardLink}},
+         {"A", "B"}, "A/\nA/A.pd\nB/\nB/B.pd: b\nB/h: b\n"},
+        {"Pack.tar.xz", {{"Pack/B/B.pd"}, {"Pack/A/A.pd"}, {"Pack/A/l", "A.pd", Entry::symlink}},
+         {"Pack/A", "Pack/B"}, "Pack/\nPack/A/\nPack/A/A.pd\nPack/A/l -> A.pd\nPack/B/\nPack/B/B.pd\n"},
+        {"Echo.tar.zst", {{"Echo.pd"}, {"Echo/x.wav"}, {"Echo/l", "../Echo.pd", Entry::symlink}},
+         {"Echo"}, "Echo/\nEcho/Echo.pd\nEcho/Echo/\nEcho/Echo/l -> ../Echo.pd\nEcho/Echo/x.wav\n"},
+        {"Echo.tar.bz2", {{"notes.txt"}, {"A/A.pd"}}, {}, "",
+         "Echo.tar.bz2: no patch folder and no \"Echo.pd\" at the top"},
+        {"Pack.tar", {{"Pack/A/A.pd"}, {"Pack/readme.txt"}}, {}, "",
+         "Pack.tar: no patch folder and no \"Pack.pd\" at the top"},
+        {"Empty.zip", {{"__MACOSX/._x"}}, {}, "", "Empty.zip: holds nothing to install"},
+    };
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.archive);
+        const ScratchDir scratch;
+        const std::string archive = scratch.path(layout.archive);
+        writeArchive(archive, layout.entries);
+        if (layout.spoil) layout.spoil(archive);
+        const std::string into = scratch.makeDir("into");
+        const ExtractedPatches result = extractPatches(archive, into, testLimits());
+        std::vector<std::string> expected;
+        for (const std::string& patch : layout.patches) expected.push_back(into + "/" + patch);
+        EXPECT_EQ(result.patchFolders, expected);
+        EXPECT_EQ(result.failure, layout.failure);
+        EXPECT_EQ(treeOf(into), layout.tree);
+    }
+}
+
+TEST(ArchiveExtraction, RefusesHostileAndBrokenArchivesWritingNothing) {
+    const ScratchDir scratch;
+    const std::string into = scratch.makeDir("into");
+    const std::string victim = scratch.writeFile("victim/passwd", "secret");
+    const std::string zeros(2 << 20, '\0');
+    struct Refusal {
+        std::string archive;
+        std::vector<Entry> entries;
+        std::string failure;  // part of the line
+        void (*adjust)(ExtractionLimits&) = nullptr;
+        void (*spoil)(const std::string& path) = nullptr;
+        const char* options = "";
+        bool cancel = false;
+    };
+    const std::vector<Refusal> refusals = {
+        {"Abs.tar", {kEcho, {victim, "pwned"}}, "has an absolute path"},
+        {"Up.tar", {kEcho, {"Echo/../../victim/passwd", "pwned"}}, "climbs out with \"..\""},
+        {"Through.tar",
+         {kEcho, {"Echo/evil", "../../victim", Entry::symlink}, {"Echo/evil/passwd", "pwned"}},
+         "is a link to \"../../victim\", which may lead outside"},
+        {"AbsLink.zip", {kEcho, {"Echo/evil", victim, Entry::symlink}}, "which may lead outside"},
+        // Lexically inside, but "x" might be a link: only leading ".." may climb.
+        {"Undone.tar", {kEcho, {"Echo/l", "x/../Echo.pd", Entry::symlink}}, "which may lead outside"},
+        {"Beside.tar", {kEcho, {"Echo/l", "../Other", Entry::symlink}}, "leads out of its patch folder"},
+        {"HardOut.tar", {kEcho, {"Echo/h", victim, Entry::hardLink}}, "extracted before it in its folder"},
+        {"HardSide.tar", {kEcho, {"A/a"}, {"Echo/h", "A/a", Entry::hardLink}},
+         "extracted before it in its folder"},
+        {"Twice.tar", {kEcho, {"Echo/h", "Echo/Echo.pd", Entry::hardLink}, {"Echo/h", "pwned"}},
+         "the entry \"Echo/h\" clashes with an entry before it"},
+        {"PackLink.tar", {{"P/A/A.pd"}, {"P/B/B.pd"}, {"P/A/l", "../B/B.pd", Entry::symlink}},
+         "the entry \"P/A/l\" is a link to \"../B/B.pd\", which leads out of its patch folder"},
+        {"Big.tar.gz", {kEcho, {"Echo/big", zeros}}, "unpacks to more than 1 MiB (the size limit)",
+         [](ExtractionLimits& limits) { limits.maxTotalBytes = 1 << 20; }},
+        // The folders a path needs count as entries.
+        {"Deep.tar", {{"1/2/3/4/5/6/7/8/9/10/11/x"}}, "more than 10 entries (the entry limit)",
+         [](ExtractionLimits& limits) { limits.maxEntries = 10; }},
+        {"Bomb.tar.gz", {kEcho, {"Echo/big", zeros}},
+         "unpacks to more than 10 times its own size (the expansion limit)",
+         [](ExtractionLimits& limits) { limits.maxExpansion = 10; }},
+        {"Full.tar", {kEcho}, "free on the disk (the free space reserve)",
+         [](ExtractionLimits& limits) { limits.keepFreeBytes = ~std::uint64_t{0}; }},
+        {"Cut.tar", {kEcho, {"Echo/big", zeros}}, "damaged or cut short (Truncated tar archive",
+         nullptr, [](const std::string& path) { truncate(path.c_str(), fs::file_size(path) / 2); }},
+        {"Corrupt.zip", {kEcho, {"Echo/big", zeros}}, "damaged or cut short (", nullptr, scramble},
+        {"Liar.zip", {{"Echo/big", zeros}}, "unpacks to more than 1 MiB (the size limit)",
+         [](ExtractionLimits& limits) { limits.maxTotalBytes = 1 << 20; }, understateSizes},
+        {"Secret.zip", {kEcho}, "the entry \"Echo/Echo.pd\" is encrypted", nullptr, nullptr,
+         "zip:encryption=zipcrypt"},
+        {"Stop.tar", {kEcho, {"Echo/big", zeros}}, "Stop.tar: cancelled", nullptr, nullptr, "", true},
+    };
+    for (const Refusal& refusal : refusals) {
+        SCOPED_TRACE(refusal.archive);
+        const std::string archive = scratch.path(refusal.archive);
+        writeArchive(archive, refusal.entries, refusal.options);
+        if (refusal.spoil) refusal.spoil(archive);
+        ExtractionLimits limits = testLimits();
+        if (refusal.adjust) refusal.adjust(limits);
+        const ExtractionHooks hooks{[&] { return refusal.cancel; }, {}};
+        const std::string before = treeOf(scratch.root());
+        const ExtractedPatches result = extractPatches(archive, into, limits, hooks);
+        EXPECT_TRUE(result.patchFolders.empty());
+        EXPECT_NE(result.failure.find(refusal.failure), std::string::npos) << result.failure;
+        EXPECT_EQ(treeOf(scratch.root()), before);
+    }
+}

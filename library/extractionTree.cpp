@@ -1,0 +1,50 @@
+#include "library/extractionTree.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+}  // namespace
+
+UniqueFd ExtractionTree::openOrMakeFolder(int parent, const std::string& name) {
+    UniqueFd folder(openat(parent, name.c_str(), kFolderFlags));
+    if (folder || errno != ENOENT) return folder;
+    if (mkdirat(parent, name.c_str(), 0755) != 0) return UniqueFd();
+    ++foldersMade_;
+    folder.reset(openat(parent, name.c_str(), kFolderFlags));
+    if (folder && fchmod(folder.get(), 0755) != 0) return UniqueFd();
+    return folder;
+}
+
+UniqueFd ExtractionTree::openFolder(const EntryPath& path, std::size_t depth) {
+    UniqueFd folder(fcntl(root_, F_DUPFD_CLOEXEC, 0));
+    for (std::size_t i = 0; folder && i < depth && i < path.size(); ++i)
+        folder = openOrMakeFolder(folder.get(), path[i]);
+    return folder;
+}
+
+UniqueFd ExtractionTree::createFile(const EntryPath& path, bool executable) {
+    const UniqueFd parent = openFolder(path, path.size() - 1);
+    if (!parent) return UniqueFd();
+    const mode_t mode = executable ? 0755 : 0644;
+    UniqueFd file(openat(parent.get(), path.back().c_str(),
+                         O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    if (file && fchmod(file.get(), mode) != 0) return UniqueFd();
+    return file;
+}
+
+bool ExtractionTree::makeHardLink(const EntryPath& existing, const EntryPath& link) {
+    const UniqueFd from = openFolder(existing, existing.size() - 1);
+    const UniqueFd to = from ? openFolder(link, link.size() - 1) : UniqueFd();
+    return to && linkat(from.get(), existing.back().c_str(), to.get(), link.back().c_str(), 0) == 0;
+}
+
+bool ExtractionTree::makeSymlink(const EntryPath& link, const std::string& target) {
+    const UniqueFd parent = openFolder(link, link.size() - 1);
+    return parent && symlinkat(target.c_str(), parent.get(), link.back().c_str()) == 0;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+// Creates an archive's entries below one folder through directory descriptors
+// only: every component is opened with O_NOFOLLOW, so no link, one extracted
+// earlier or one planted by someone else, is ever followed, and nothing is
+// made outside the folder. Nothing that exists is replaced: creating a path
+// that is taken fails with EEXIST. Modes are set exactly, whatever the umask.
+
+#include "fsutil/UniqueFd.h"
+#include "library/archiveEntryPaths.h"
+
+#include <cstdint>
+#include <string>
+
+class ExtractionTree {
+public:
+    explicit ExtractionTree(int rootFd) : root_(rootFd) {}  // not owned
+
+    // The folder made of the first `depth` components of `path`, created
+    // (0755) where missing. Invalid with errno set when it can't be had.
+    UniqueFd openFolder(const EntryPath& path, std::size_t depth);
+    // A new regular file, 0755 when executable, else 0644, open for writing.
+    UniqueFd createFile(const EntryPath& path, bool executable);
+    // False with errno set when it can't be made.
+    bool makeHardLink(const EntryPath& existing, const EntryPath& link);
+    bool makeSymlink(const EntryPath& link, const std::string& target);
+
+    // Folders created so far, the ones no entry of their own asked for included.
+    std::uint64_t foldersMade() const { return foldersMade_; }
+
+private:
+    UniqueFd openOrMakeFolder(int parent, const std::string& name);
+
+    int root_;
+    std::uint64_t foldersMade_ = 0;
+};
