@@ -125,7 +125,7 @@ public:
         }
         if (!result.failure.empty()) {
             result.patchFolders.clear();
-            if (emptied_) emptyOpenDirectory(reopenFolder(root_.get()));
+            if (emptied_) emptyOpenDirectory(reopenFolder(root_.get()), RemovalMode::asPermitted);
         }
         return result;
     }
