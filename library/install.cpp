@@ -1,14 +1,17 @@
 #include "fsutil/fileCopy.h"
 #include "fsutil/fileKind.h"
+#include "fsutil/ownFolders.h"
 #include "fsutil/ofxFileUtils.h"
 #include "fsutil/treeSize.h"
 #include "library/VQAUUtils.h"
+#include "library/archiveExtraction.h"
 #include "library/installation.h"
 #include "library/libraryLock.h"
 #include "library/placement.h"
 #include "library/runCopy.h"
 #include "library/staging.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <cerrno>
 #include <chrono>
@@ -93,6 +96,12 @@ public:
                 }};
     }
 
+    ExtractionHooks extractionHooks() {
+        if (!watcher_) return {};
+        return {[this] { return cancelled(); },
+                [this](std::uint64_t written) { watcher_->itemProgress(written); }};
+    }
+
     // The earlier copy, swapped out of the library into `staged`, goes to the
     // trash as what stood at `placed`. Where no trash takes it, the staging
     // folder's removal deletes it, as a replace always did.
@@ -107,6 +116,38 @@ private:
     InstallReport& report_;
 };
 
+// Where a patch folder goes, and what stands there now.
+struct PatchPlace {
+    const char* type;
+    std::string destination;
+    // An earlier copy (a folder, or a link to one) that the patch replaces.
+    bool hasEarlierCopy = false;
+    // What stands there is not a folder: not ours to replace.
+    int inTheWay = 0;
+};
+
+PatchPlace placeOf(const char* type, const std::string& name) {
+    PatchPlace place{type, std::string(type) + "/" + name};
+    struct stat earlier;
+    place.hasEarlierCopy = stat(place.destination.c_str(), &earlier) == 0;
+    if (place.hasEarlierCopy ? !S_ISDIR(earlier.st_mode) : existsItself(place.destination))
+        place.inTheWay = place.hasEarlierCopy ? ENOTDIR : EEXIST;
+    return place;
+}
+
+// Puts the complete copy at `staged` in its place; the earlier copy goes to
+// the trash.
+ItemResult putInPlace(const std::string& staged, const PatchPlace& place, ItemInstall& install) {
+    if (!place.hasEarlierCopy) {
+        const int error = placeNew(staged, place.destination);
+        return error ? failedAt(place.destination, error) : installedAs(place.type);
+    }
+    if (int error = swapWithEarlier(staged, place.destination))
+        return failedAt(place.destination, error);
+    install.trashEarlierCopy(staged, place.destination);
+    return installedAs(place.type);
+}
+
 // Copies a patch folder into its type directory. The copy is made in a
 // staging folder and takes the earlier copy's place only once complete, so a
 // failed or cancelled copy leaves the earlier one as it was.
@@ -116,29 +157,75 @@ ItemResult installFolder(const std::string& source, ItemInstall& install) {
     std::puts("Copeee");
     // The folder's own name: a trailing "/" on the dropped path names the same folder.
     const std::string name = getDirName(source);
-    const std::string destination = std::string(type) + "/" + name;
-
-    struct stat earlier;
-    const bool hasEarlierCopy = stat(destination.c_str(), &earlier) == 0;
-    if (hasEarlierCopy && isSameFile(source, earlier)) return installedAs(type);  // in its place
-    // A file, a link to a file or a dangling link in the way is not ours to replace.
-    if (hasEarlierCopy ? !S_ISDIR(earlier.st_mode) : existsItself(destination))
-        return failedAt(destination, hasEarlierCopy ? ENOTDIR : EEXIST);
+    const PatchPlace place = placeOf(type, name);
+    struct stat installed;
+    if (place.hasEarlierCopy && stat(place.destination.c_str(), &installed) == 0 &&
+        isSameFile(source, installed))
+        return installedAs(type);  // dropped from its place
+    if (place.inTheWay) return failedAt(place.destination, place.inTheWay);
 
     install.started(source, source);
     StagingFolder staging(type);
-    if (!staging) return failedAt(destination, staging.error());
+    if (!staging) return failedAt(place.destination, staging.error());
     const std::string staged = staging.path(name);
     const CopyOutcome copy = copyTreeWithCp(source, staged, install.copyWatch(staged));
     if (copy.cancelled) return {ItemOutcome::cancelled};
     if (!copy.copied) return {ItemOutcome::failed, nullptr, copy.reason};  // cp said why
-    if (!hasEarlierCopy) {
-        const int error = placeNew(staged, destination);
-        return error ? failedAt(destination, error) : installedAs(type);
+    return putInPlace(staged, place, install);
+}
+
+// Installs one patch folder extracted from an archive: it moves into a
+// staging folder of its own type directory (copied there should that type
+// directory lie on another file system) and then into place.
+ItemResult installExtracted(const std::string& extracted, ItemInstall& install) {
+    const char* type = getTypeForDir(extracted);
+    if (!type) return {ItemOutcome::notAPatch};
+    std::puts("Copeee");
+    const std::string name = getDirName(extracted);
+    const PatchPlace place = placeOf(type, name);
+    if (place.inTheWay) return failedAt(place.destination, place.inTheWay);
+    StagingFolder staging(type);
+    if (!staging) return failedAt(place.destination, staging.error());
+    const std::string staged = staging.path(name);
+    const int moved = renameNoReplace(AT_FDCWD, extracted.c_str(), AT_FDCWD, staged.c_str());
+    if (moved == EXDEV) {
+        const CopyOutcome copy = copyTreeWithCp(extracted, staged, install.copyWatch(staged));
+        if (copy.cancelled) return {ItemOutcome::cancelled};
+        if (!copy.copied) return {ItemOutcome::failed, nullptr, copy.reason};
+    } else if (moved) {
+        return failedAt(place.destination, moved);
     }
-    if (int error = swapWithEarlier(staged, destination)) return failedAt(destination, error);
-    install.trashEarlierCopy(staged, destination);
-    return installedAs(type);
+    return putInPlace(staged, place, install);
+}
+
+// Installs the patches an archive holds. It is extracted into a staging
+// folder on the library's file system, so its patches move into place
+// without another copy; whatever happens, the extraction goes with the
+// staging folder.
+ItemResult installArchive(const std::string& archive, ItemInstall& install) {
+    std::puts("It's an archive");
+    StagingFolder staging(EFFECTS_DIR);
+    if (!staging) return failedAt(archive, staging.error());
+    // Hidden: a leftover of it is scratch, never an earlier copy of a patch.
+    const std::string into = staging.path(".extracted");
+    if (!ofxCreateDirectory(into)) return failedAt(into, errno);
+    install.started(archive, archive);
+    const ExtractedPatches extracted =
+        extractPatches(archive, into, defaultExtractionLimits(), install.extractionHooks());
+    if (install.cancelled()) return {ItemOutcome::cancelled};
+    if (!extracted.failure.empty()) {
+        std::printf("%s\n", extracted.failure.c_str());
+        return {ItemOutcome::failed, nullptr, extracted.failure};
+    }
+    ItemResult result{ItemOutcome::notAPatch};
+    for (const std::string& patch : extracted.patchFolders) {
+        ItemResult placed = installExtracted(patch, install);
+        if (placed.outcome == ItemOutcome::cancelled) return placed;
+        if (placed.type) result.type = placed.type;
+        if (!result.type) result = placed;
+    }
+    if (result.type) result.outcome = ItemOutcome::installed;
+    return result;
 }
 
 // The folder made around a single file: the file's own name up to its last
@@ -224,6 +311,8 @@ InstallReport installItems(std::vector<std::string>& paths, InstallWatcher* watc
         ItemResult result{ItemOutcome::notFound};
         if (ofxIsDirectory(item))
             result = installFolder(item, install);
+        else if (isRegularFile(item) && isArchiveName(item))
+            result = installArchive(item, install);
         else if (isRegularFile(item))  // not missing, dangling, a pipe or a device
             result = installFile(item, install);
         if (result.type) report.lastType = result.type;

@@ -47,11 +47,12 @@ void clearStagingLeftovers(const char* typeDir) {
         const std::string leftover = directory + "/" + name;
         // An install killed right after its exchange left the earlier copy of
         // a patch here, so what a leftover folder holds goes to the trash, as
-        // what stood in the type directory under its name.
+        // what stood in the type directory under its name; hidden entries
+        // are an install's own scratch (an archive being extracted).
         struct stat info;
         if (lstat(leftover.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
             for (const std::string& entry : namesIn(leftover))
-                moveToTrash(leftover + "/" + entry, directory + "/" + entry);
+                if (!entry.starts_with(".")) moveToTrash(leftover + "/" + entry, directory + "/" + entry);
         }
         removeTree(leftover, RemovalMode::asOwner);
     }
