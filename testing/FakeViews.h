@@ -16,6 +16,7 @@ class FakeTableView : public views::TableView {
 public:
     void reloadData() override { ++reloadCount; }
     int selectedRow() const override { return selected; }
+    void setSelectedRow(int row) override { selected = row; }
     void setDataSource(VQ_ImporterAppDelegate* source) override { dataSource = source; }
     void registerForDraggedTypes(const std::vector<std::string>& types) override {
         draggedTypes = types;
