@@ -5,6 +5,36 @@
 #include "app/VQ_ImporterAppDelegate.h"
 
 namespace {
+// A cell shows at most this many characters and its tooltip a few more:
+// laying out a name of megabytes (one patch declared a parameter named with
+// 200,000 accents) took seconds at every repaint.
+constexpr qsizetype kCellCharacters = 300;
+constexpr qsizetype kToolTipCharacters = 2000;
+
+bool isUtf8Continuation(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// At most `limit` characters (code points) of UTF-8 text, ending in "…" when
+// cut. Only the bytes that can hold them are converted, cut where a sequence
+// starts, so a huge text costs no more than a short one.
+QString cappedText(const std::string& bytes, qsizetype limit) {
+    const std::size_t mostBytes = static_cast<std::size_t>(limit + 1) * 4;
+    std::size_t end = std::min(bytes.size(), mostBytes);
+    // A sequence is at most 4 bytes long; stray continuation bytes further
+    // back are invalid and convert to replacement characters anyway.
+    for (int back = 0; end < bytes.size() && back < 3 && isUtf8Continuation(bytes[end]); ++back)
+        --end;
+    // Invalid UTF-8 shows as replacement characters rather than hiding text.
+    QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(end));
+    qsizetype units = 0;
+    for (qsizetype characters = 0; units < text.size() && characters < limit; ++characters)
+        units += text.at(units).isHighSurrogate() && units + 1 < text.size() ? 2 : 1;
+    if (units == text.size() && end == bytes.size()) return text;
+    text.truncate(units);
+    return text + QChar(0x2026);
+}
+
 views::DropOperation dropOperationFor(int row) {
     // Qt proposes no row for a drop onto an item or onto empty space.
     return row < 0 ? views::DropOperation::on : views::DropOperation::above;
@@ -60,10 +90,9 @@ QVariant ControllerTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole && numericColumns_.contains(identifier))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    // Names are byte strings; invalid UTF-8 shows as replacement characters
-    // rather than hiding the row's name.
-    return QString::fromStdString(dataSource_->tableViewObjectValueForTableColumnRow(
-        &table_, identifier.toStdString(), index.row()));
+    return cappedText(dataSource_->tableViewObjectValueForTableColumnRow(
+                          &table_, identifier.toStdString(), index.row()),
+                      role == Qt::DisplayRole ? kCellCharacters : kToolTipCharacters);
 }
 
 QVariant ControllerTableModel::headerData(int section, Qt::Orientation orientation,
@@ -88,7 +117,8 @@ QStringList ControllerTableModel::mimeTypes() const {
 }
 
 Qt::DropActions ControllerTableModel::supportedDropActions() const {
-    return acceptsDrops_ ? Qt::CopyAction | Qt::MoveAction | Qt::LinkAction : Qt::IgnoreAction;
+    // Drops are copied into the library, never moved.
+    return acceptsDrops_ ? Qt::CopyAction : Qt::IgnoreAction;
 }
 
 bool ControllerTableModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int row, int,

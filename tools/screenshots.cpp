@@ -19,7 +19,7 @@
 
 #include "app/ControllerTableView.h"
 #include "testing/HeadlessEnvironment.h"
-#include "app/MainWindow.h"
+#include "app/openMainWindow.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "library/VQAUUtils.h"
 #include "testing/ScratchDir.h"
@@ -98,9 +98,8 @@ int main(int argc, char** argv) {
     fillLibrary();
 
     VQ_ImporterAppDelegate controller;
-    MainWindow window(controller);
-    window.show();
-    controller.applicationDidFinishLaunching();
+    const std::unique_ptr<MainWindow> windowOwner = openMainWindow(controller);
+    MainWindow& window = *windowOwner;
     auto& patches = *window.findChild<ControllerTableView*>("patches");
 
     bool saved = true;
