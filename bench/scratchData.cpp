@@ -187,6 +187,19 @@ void makeDeclaringPatch(const std::string& folder, std::uint64_t bytes, int decl
     output.close();
 }
 
+void makeAccentNamePatch(const std::string& folder, int accents) {
+    makeDirectories(folder);
+    const std::string name = fs::path(folder).filename();
+    Output output(folder + "/" + name + ".pd");
+    output.write("#N canvas 0 50 450 300 12;\n#X text 12 40 param a");
+    std::string accentRun;
+    for (int accent = 0; accent < std::min(accents, 4096); ++accent) accentRun += "\xcc\x81";
+    for (int written = 0; written < accents; written += 4096)
+        output.write(accentRun.data(), 2 * static_cast<std::uint64_t>(std::min(4096, accents - written)));
+    output.write(" float 0 1 0.5;\n#X obj 10 10 dac~;\n");
+    output.close();
+}
+
 void makeLink(const std::string& existing, const std::string& path) {
     std::error_code error;
     fs::create_hard_link(existing, path, error);

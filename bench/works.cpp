@@ -210,25 +210,91 @@ Comparison startWindow(const BenchPaths& paths, int divisor, std::string& size) 
     return comparison;
 }
 
+// The window with one of two effects selected before its first frame: ours
+// selects the one whose parameter is named by millions of accents, the
+// baseline a plain patch of the same size.
+Comparison paintAccentName(const BenchPaths& paths, int divisor, std::string& size) {
+    const int accents = 2000000 / divisor;
+    const std::string accentPatch = std::string(EFFECTS_DIR) + "/Accents";
+    makeAccentNamePatch(accentPatch, accents);
+    const std::uint64_t bytes = fs::file_size(accentPatch + "/Accents.pd");
+    size = countText(static_cast<std::uint64_t>(accents)) + " accents, " + bytesText(bytes);
+    makeDeclaringPatch(std::string(EFFECTS_DIR) + "/Plain", bytes, 1);
+    Comparison comparison;
+    comparison.ours.command = {paths.windowProgram, "--select", "Accents"};
+    comparison.theirs.command = {paths.windowProgram, "--select", "Plain"};
+    for (Side* side : {&comparison.ours, &comparison.theirs}) {
+        side->output = ChildOutput::capture;
+        side->reportsSeconds = true;
+        side->succeeded = exitsWith(0);
+    }
+    return comparison;
+}
+
+Comparison searchKeystroke(const BenchPaths& paths, int divisor, std::string& size) {
+    const int effects = 20000 / divisor;
+    size = countText(static_cast<std::uint64_t>(effects)) + " effects, \"1234\" typed, erased";
+    makePatchFolders(EFFECTS_DIR, effects, paths.work + "/Effect.pd");
+    Comparison comparison;
+    comparison.ours.command = {paths.windowProgram, "--search", "1234"};
+    comparison.ours.output = ChildOutput::capture;
+    comparison.ours.reportsSeconds = true;
+    comparison.ours.succeeded = exitsWith(0);
+    return comparison;
+}
+
+Comparison folderMadeOutside(const BenchPaths& paths, int divisor, std::string& size) {
+    const int effects = 20000 / divisor;
+    size = countText(static_cast<std::uint64_t>(effects)) + " effects";
+    makePatchFolders(EFFECTS_DIR, effects, paths.work + "/Effect.pd");
+    const std::string made = std::string(EFFECTS_DIR) + "/Made Outside";
+    Comparison comparison;
+    comparison.ours.command = {paths.windowProgram, "--appear", "Made Outside"};
+    comparison.ours.prepare = [made] { removeTree(made); };
+    comparison.ours.output = ChildOutput::capture;
+    comparison.ours.reportsSeconds = true;
+    comparison.ours.succeeded = exitsWith(0);
+    return comparison;
+}
+
 }  // namespace
 
 std::vector<Work> benchWorks(const BenchPaths& paths) {
     std::vector<Work> works = {
-        {"ofxCopyFile", "cp", {1.1, 0, "<= 1.1"}, copyFile},
-        {"installFiles (patch folder)", "cp -R", {1.15, 0, "<= 1.15"}, installFolder},
+        {"ofxCopyFile", "cp", {1.1, 0, 0, "<= 1.1"}, copyFile},
+        {"installFiles (patch folder)", "cp -R", {1.15, 0, 0, "<= 1.15"}, installFolder},
         {"getType (no marker)",
          "grep -c -F notein",
-         {1.5, 16 * 1024, "<= 1.5, peak < 16 MiB"},
+         {1.5, 16 * 1024, 0, "<= 1.5, peak < 16 MiB"},
          classifyFile},
-        {"loadPatches", "find -mindepth 1 -maxdepth 1 -type d", {1.2, 0, "<= 1.2"}, listPatches},
-        {"ofxDeleteDir", "rm -rf", {1.2, 0, "<= 1.2"}, deleteTree},
-        {"PdPluginParameters::load", "grep -c \" param \"", {2.0, 0, "<= 2.0"}, readParameters},
+        {"loadPatches",
+         "find -mindepth 1 -maxdepth 1 -type d",
+         {1.2, 0, 0, "<= 1.2"},
+         listPatches},
+        {"ofxDeleteDir", "rm -rf", {1.2, 0, 0, "<= 1.2"}, deleteTree},
+        {"PdPluginParameters::load",
+         "grep -c \" param \"",
+         {2.0, 0, 0, "<= 2.0"},
+         readParameters},
     };
-    if (!paths.windowProgram.empty())
+    if (!paths.windowProgram.empty()) {
         works.push_back({"window start to first paint (offscreen)",
                          "same, empty library",
-                         {2.0, 0, "<= 2.0"},
+                         {2.0, 0, 0, "<= 2.0"},
                          startWindow});
+        works.push_back({"window first paint, accent-only parameter name selected",
+                         "same, plain patch of the same size",
+                         {1.2, 0, 0, "<= 1.2"},
+                         paintAccentName});
+        works.push_back({"window search, slowest keystroke to the list repainted",
+                         "",
+                         {0, 0, 0.010, "<= 0.010 s"},
+                         searchKeystroke});
+        works.push_back({"window shows a patch folder made outside",
+                         "",
+                         {0, 0, 1.0, "<= 1 s"},
+                         folderMadeOutside});
+    }
     return works;
 }
 
