@@ -47,6 +47,7 @@ ControllerTableModel::ControllerTableModel(const views::TableView& table, QObjec
 void ControllerTableModel::setDataSource(VQ_ImporterAppDelegate* dataSource) {
     beginResetModel();
     dataSource_ = dataSource;
+    longTexts_.clear();
     endResetModel();
 }
 
@@ -57,7 +58,11 @@ void ControllerTableModel::setDelegate(VQ_ImporterAppDelegate* delegate) {
 void ControllerTableModel::setColumns(const QStringList& identifiers, const QStringList& titles) {
     beginResetModel();
     identifiers_ = identifiers;
+    controllerIdentifiers_.clear();
+    for (const QString& identifier : identifiers)
+        controllerIdentifiers_.push_back(identifier.toStdString());
     titles_ = titles;
+    longTexts_.clear();
     endResetModel();
 }
 
@@ -72,7 +77,18 @@ void ControllerTableModel::acceptDrops(const QStringList& mimeTypes) {
 
 void ControllerTableModel::reload() {
     beginResetModel();
+    longTexts_.clear();
     endResetModel();
+}
+
+QModelIndex ControllerTableModel::index(int row, int column, const QModelIndex& parent) const {
+    // Sorting asks for two indexes per comparison, hundreds of thousands of
+    // times for a long list: checked directly rather than through hasIndex,
+    // which calls rowCount and columnCount virtually each time.
+    if (parent.isValid() || row < 0 || column < 0 || column >= identifiers_.size() ||
+        row >= rowCount())
+        return {};
+    return createIndex(row, column);
 }
 
 int ControllerTableModel::rowCount(const QModelIndex& parent) const {
@@ -90,9 +106,15 @@ QVariant ControllerTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole && numericColumns_.contains(identifier))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    return cappedText(dataSource_->tableViewObjectValueForTableColumnRow(
-                          &table_, identifier.toStdString(), index.row()),
-                      role == Qt::DisplayRole ? kCellCharacters : kToolTipCharacters);
+    const bool display = role == Qt::DisplayRole;
+    const quint64 key = (quint64(index.row()) << 32) | (quint64(index.column()) << 1) | display;
+    const auto cached = longTexts_.constFind(key);
+    if (cached != longTexts_.constEnd()) return *cached;
+    const std::string text = dataSource_->tableViewObjectValueForTableColumnRow(
+        &table_, controllerIdentifiers_[static_cast<std::size_t>(index.column())], index.row());
+    const qsizetype limit = display ? kCellCharacters : kToolTipCharacters;
+    if (text.size() <= static_cast<std::size_t>(limit)) return cappedText(text, limit);
+    return *longTexts_.insert(key, cappedText(text, limit));
 }
 
 QVariant ControllerTableModel::headerData(int section, Qt::Orientation orientation,

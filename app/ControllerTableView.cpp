@@ -32,8 +32,10 @@ void keepCopyAnswer(QDropEvent* event) {
 ControllerTableView::ControllerTableView(QWidget* parent)
     : QTableView(parent),
       model_(new ControllerTableModel(*this, this)),
+      sortedRows_(new NameSortFilterModel(this)),
       shownRows_(new NameSortFilterModel(this)) {
-    shownRows_->setSourceModel(model_);
+    sortedRows_->setSourceModel(model_);
+    shownRows_->setSourceModel(sortedRows_);
     setModel(shownRows_);
     selectionModel_ = new AskingSelectionModel(
         shownRows_,
@@ -86,11 +88,11 @@ void ControllerTableView::setPlaceholderText(const QString& text) {
 }
 
 bool ControllerTableView::isSortedByName() const {
-    return shownRows_->sortColumn() == 0;
+    return sortedRows_->sortColumn() == 0;
 }
 
 void ControllerTableView::setSortedByName(bool sorted) {
-    shownRows_->sort(sorted ? 0 : -1);
+    sortedRows_->sort(sorted ? 0 : -1);
 }
 
 void ControllerTableView::setSearchText(const QString& text) {
@@ -113,7 +115,7 @@ void ControllerTableView::reloadData() {
 }
 
 int ControllerTableView::controllerRow(int shownRow) const {
-    return shownRows_->mapToSource(shownRows_->index(shownRow, 0)).row();
+    return sortedRows_->mapToSource(shownRows_->mapToSource(shownRows_->index(shownRow, 0))).row();
 }
 
 int ControllerTableView::selectedRow() const {
@@ -123,7 +125,8 @@ int ControllerTableView::selectedRow() const {
 
 void ControllerTableView::setSelectedRow(int row) {
     const QScopedValueRollback quiet(selectingForController_, true);
-    const QModelIndex shown = shownRows_->mapFromSource(model_->index(row, 0));
+    const QModelIndex shown =
+        shownRows_->mapFromSource(sortedRows_->mapFromSource(model_->index(row, 0)));
     if (!shown.isValid()) {
         selectionModel_->clear();
         return;

@@ -65,6 +65,9 @@ private:
     int controllerRow(int shownRow) const;
 
     ControllerTableModel* model_;
+    // The controller's rows sorted, then only those the search keeps: sorted
+    // once per reload, so that a search filters without sorting again.
+    NameSortFilterModel* sortedRows_;
     NameSortFilterModel* shownRows_;
     AskingSelectionModel* selectionModel_;
     VQ_ImporterAppDelegate* delegate_ = nullptr;

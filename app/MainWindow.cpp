@@ -109,6 +109,14 @@ void MainWindow::connectControls() {
     auto* clearSearch = new QShortcut(Qt::Key_Escape, ui_->searchField, nullptr, nullptr,
                                       Qt::WidgetShortcut);
     connect(clearSearch, &QShortcut::activated, ui_->searchField, &QLineEdit::clear);
+    // Down goes from the search to the first patch it found.
+    auto* toList =
+        new QShortcut(Qt::Key_Down, ui_->searchField, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(toList, &QShortcut::activated, this, [this] {
+        ui_->patches->setFocus(Qt::ShortcutFocusReason);
+        if (ui_->patches->model()->rowCount() > 0)
+            ui_->patches->setCurrentIndex(ui_->patches->model()->index(0, 0));
+    });
     // Backspace deletes too, as in file managers, but only in the list: in
     // the search field it edits the text.
     auto* backspace =

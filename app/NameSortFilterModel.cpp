@@ -8,11 +8,14 @@ NameSortFilterModel::NameSortFilterModel(QObject* parent) : QSortFilterProxyMode
 
 void NameSortFilterModel::setSourceModel(QAbstractItemModel* model) {
     if (sourceModel()) disconnect(sourceModel(), nullptr, this, nullptr);
-    keys_.reset();
+    const auto forgetKeys = [this] {
+        ranks_.reset();
+        searchKeys_.reset();
+    };
+    forgetKeys();
     // Before the reset reaches this model, which sorts and filters again at
     // once: the keys must be made anew by then.
-    if (model)
-        connect(model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { keys_.reset(); });
+    if (model) connect(model, &QAbstractItemModel::modelAboutToBeReset, this, forgetKeys);
     QSortFilterProxyModel::setSourceModel(model);
 }
 
@@ -50,25 +53,25 @@ QString NameSortFilterModel::searchKey(const QString& text) {
     return key.toCaseFolded();
 }
 
-const NameSortFilterModel::NameKeys& NameSortFilterModel::keys() const {
-    if (keys_) return *keys_;
-    keys_.emplace();
+QStringList NameSortFilterModel::sourceNames() const {
     const QAbstractItemModel* source = sourceModel();
-    const int rows = source ? source->rowCount() : 0;
-    const QCollator collator = nameCollator();
     QStringList names;
-    std::vector<QCollatorSortKey> sortKeys;
+    const int rows = source ? source->rowCount() : 0;
     names.reserve(rows);
-    sortKeys.reserve(static_cast<std::size_t>(rows));
-    keys_->searchKeys.reserve(rows);
-    for (int row = 0; row < rows; ++row) {
-        names.append(source->index(row, 0).data().toString());
-        sortKeys.push_back(collator.sortKey(names.back()));
-        keys_->searchKeys.append(searchKey(names.back()));
-    }
-    // Sorted once here, so that the many comparisons of every sort and
-    // search compare two numbers.
-    std::vector<int> order(static_cast<std::size_t>(rows));
+    for (int row = 0; row < rows; ++row) names.append(source->index(row, 0).data().toString());
+    return names;
+}
+
+const std::vector<int>& NameSortFilterModel::ranks() const {
+    if (ranks_) return *ranks_;
+    const QStringList names = sourceNames();
+    const QCollator collator = nameCollator();
+    std::vector<QCollatorSortKey> sortKeys;
+    sortKeys.reserve(static_cast<std::size_t>(names.size()));
+    for (const QString& name : names) sortKeys.push_back(collator.sortKey(name));
+    // Sorted once here, so that the many comparisons of the proxy's own sort
+    // compare two numbers.
+    std::vector<int> order(sortKeys.size());
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](int left, int right) {
         const int byCollator = sortKeys[static_cast<std::size_t>(left)].compare(
@@ -76,18 +79,25 @@ const NameSortFilterModel::NameKeys& NameSortFilterModel::keys() const {
         // Names equal to the collator ("Echo", "echo") still get one order.
         return byCollator != 0 ? byCollator < 0 : names[left] < names[right];
     });
-    keys_->ranks.resize(order.size());
+    ranks_.emplace(order.size());
     for (std::size_t place = 0; place < order.size(); ++place)
-        keys_->ranks[static_cast<std::size_t>(order[place])] = static_cast<int>(place);
-    return *keys_;
+        (*ranks_)[static_cast<std::size_t>(order[place])] = static_cast<int>(place);
+    return *ranks_;
+}
+
+const QStringList& NameSortFilterModel::searchKeys() const {
+    if (searchKeys_) return *searchKeys_;
+    searchKeys_.emplace(sourceNames());
+    for (QString& name : *searchKeys_) name = searchKey(name);
+    return *searchKeys_;
 }
 
 bool NameSortFilterModel::lessThan(const QModelIndex& left, const QModelIndex& right) const {
-    const std::vector<int>& ranks = keys().ranks;
-    return ranks[static_cast<std::size_t>(left.row())] < ranks[static_cast<std::size_t>(right.row())];
+    const std::vector<int>& rank = ranks();
+    return rank[static_cast<std::size_t>(left.row())] < rank[static_cast<std::size_t>(right.row())];
 }
 
 bool NameSortFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
     if (searchNeedle_.isEmpty()) return true;
-    return keys().searchKeys[sourceRow].contains(searchNeedle_);
+    return searchKeys()[sourceRow].contains(searchNeedle_);
 }

@@ -2,10 +2,10 @@
 
 // Sorts the rows of a table whose first column names each row the way people
 // sort names (ignoring case, numbers by value: "Synth 2" before "Synth 10", by
-// the rules of the user's language) and keeps the rows whose name contains a
+// the rules of the user's language), or keeps the rows whose name contains a
 // search text, ignoring case and accents. For tens of thousands of names,
 // what sorting and searching compare is worked out once per reset of the
-// source model, not at every comparison.
+// source model, when first needed, not at every comparison.
 
 #include <QCollator>
 #include <QSortFilterProxyModel>
@@ -35,15 +35,14 @@ protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
 private:
-    struct NameKeys {
-        // Each row's place in the sorted order.
-        std::vector<int> ranks;
-        QStringList searchKeys;
-    };
-    // The source changes only by resets; its keys are made when first needed.
-    const NameKeys& keys() const;
+    QStringList sourceNames() const;
+    // Each source row's place in the sorted order.
+    const std::vector<int>& ranks() const;
+    const QStringList& searchKeys() const;
 
     QString searchText_;
     QString searchNeedle_;
-    mutable std::optional<NameKeys> keys_;
+    // Made anew after every reset of the source, which changes only so.
+    mutable std::optional<std::vector<int>> ranks_;
+    mutable std::optional<QStringList> searchKeys_;
 };
