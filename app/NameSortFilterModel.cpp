@@ -7,7 +7,7 @@
 NameSortFilterModel::NameSortFilterModel(QObject* parent) : QSortFilterProxyModel(parent) {}
 
 void NameSortFilterModel::setSourceModel(QAbstractItemModel* model) {
-    if (sourceModel()) disconnect(sourceModel(), nullptr, this, nullptr);
+    disconnect(forgettingKeys_);
     const auto forgetKeys = [this] {
         ranks_.reset();
         searchKeys_.reset();
@@ -15,7 +15,9 @@ void NameSortFilterModel::setSourceModel(QAbstractItemModel* model) {
     forgetKeys();
     // Before the reset reaches this model, which sorts and filters again at
     // once: the keys must be made anew by then.
-    if (model) connect(model, &QAbstractItemModel::modelAboutToBeReset, this, forgetKeys);
+    if (model)
+        forgettingKeys_ =
+            connect(model, &QAbstractItemModel::modelAboutToBeReset, this, forgetKeys);
     QSortFilterProxyModel::setSourceModel(model);
 }
 

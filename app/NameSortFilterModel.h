@@ -45,4 +45,5 @@ private:
     // Made anew after every reset of the source, which changes only so.
     mutable std::optional<std::vector<int>> ranks_;
     mutable std::optional<QStringList> searchKeys_;
+    QMetaObject::Connection forgettingKeys_;
 };

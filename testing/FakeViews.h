@@ -14,7 +14,10 @@ namespace testing_support {
 
 class FakeTableView : public views::TableView {
 public:
-    void reloadData() override { ++reloadCount; }
+    void reloadData() override {
+        ++reloadCount;
+        selected = -1;
+    }
     int selectedRow() const override { return selected; }
     void setSelectedRow(int row) override { selected = row; }
     void setDataSource(VQ_ImporterAppDelegate* source) override { dataSource = source; }
