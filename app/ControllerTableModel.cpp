@@ -10,6 +10,9 @@ namespace {
 // 200,000 accents) took seconds at every repaint.
 constexpr qsizetype kCellCharacters = 300;
 constexpr qsizetype kToolTipCharacters = 2000;
+// Unicode's stream-safe text format allows at most 30 marks in a row; more
+// only stack into one unreadable blot that is slow to lay out.
+constexpr int kMarksInARow = 30;
 
 bool isUtf8Continuation(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
@@ -26,13 +29,29 @@ QString cappedText(const std::string& bytes, qsizetype limit) {
     for (int back = 0; end < bytes.size() && back < 3 && isUtf8Continuation(bytes[end]); ++back)
         --end;
     // Invalid UTF-8 shows as replacement characters rather than hiding text.
-    QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(end));
-    qsizetype units = 0;
-    for (qsizetype characters = 0; units < text.size() && characters < limit; ++characters)
-        units += text.at(units).isHighSurrogate() && units + 1 < text.size() ? 2 : 1;
-    if (units == text.size() && end == bytes.size()) return text;
-    text.truncate(units);
-    return text + QChar(0x2026);
+    const QString converted = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(end));
+    QString text;
+    bool cut = end < bytes.size();
+    qsizetype characters = 0;
+    int marksInARow = 0;
+    for (qsizetype at = 0; at < converted.size();) {
+        const bool pair = converted.at(at).isHighSurrogate() && at + 1 < converted.size() &&
+                          converted.at(at + 1).isLowSurrogate();
+        const qsizetype units = pair ? 2 : 1;
+        const char32_t codePoint =
+            pair ? QChar::surrogateToUcs4(converted.at(at), converted.at(at + 1))
+                 : converted.at(at).unicode();
+        marksInARow = QChar::isMark(codePoint) ? marksInARow + 1 : 0;
+        if (characters == limit || marksInARow > kMarksInARow) {
+            cut = true;
+            if (characters == limit) break;
+        } else {
+            text.append(converted.constData() + at, units);
+            ++characters;
+        }
+        at += units;
+    }
+    return cut ? text + QChar(0x2026) : text;
 }
 
 views::DropOperation dropOperationFor(int row) {

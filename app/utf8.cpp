@@ -30,6 +30,17 @@ bool isValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
+        // ASCII and two-byte sequences (Latin, Greek, Cyrillic, combining
+        // accents) take the short way: names can be megabytes long.
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF && i + 1 < text.size() &&
+            isContinuation(static_cast<unsigned char>(text[i + 1]))) {
+            i += 2;
+            continue;
+        }
         const int length = sequenceLength(lead);
         if (length == 0 || text.size() - i < static_cast<std::size_t>(length)) return false;
         if (length > 1 && !secondByteFits(lead, static_cast<unsigned char>(text[i + 1])))
