@@ -1,5 +1,7 @@
 #include "app/ControllerTableModel.h"
 
+#include <algorithm>
+
 #include "app/BusyCursor.h"
 #include "app/MimeDraggingInfo.h"
 #include "app/VQ_ImporterAppDelegate.h"
@@ -22,6 +24,11 @@ bool isUtf8Continuation(char byte) {
 // cut. Only the bytes that can hold them are converted, cut where a sequence
 // starts, so a huge text costs no more than a short one.
 QString cappedText(const std::string& bytes, qsizetype limit) {
+    // Most cells (every patch name of a long list) are short ASCII.
+    if (bytes.size() <= static_cast<std::size_t>(limit) &&
+        std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
     const std::size_t mostBytes = static_cast<std::size_t>(limit + 1) * 4;
     std::size_t end = std::min(bytes.size(), mostBytes);
     // A sequence is at most 4 bytes long; stray continuation bytes further
