@@ -100,7 +100,8 @@ void ControllerTableView::setSearchText(const QString& text) {
     shownRows_->setSearchText(text);
     // The search hid the selected row: Qt drops it from the selection
     // without a selection signal.
-    if (selected >= 0 && selectedRow() < 0 && delegate_) delegate_->tableViewSelectionDidChange(this);
+    if (selected >= 0 && selectedRow() < 0 && delegate_)
+        delegate_->tableViewSelectionDidChange(this);
     viewport()->update();
 }
 

@@ -61,7 +61,10 @@ TEST_F(ControllerTableViewTest, CellsShowAtMostAFewHundredCharactersAndFewMarksI
 
     const auto parameterName = [&](int role) {
         return window->findChild<ControllerTableView*>("parameterTable")
-            ->model()->index(0, 0).data(role).toString();
+            ->model()
+            ->index(0, 0)
+            .data(role)
+            .toString();
     };
     patches->selectRow(0);
     // At most 30 marks in a row, as Unicode's stream-safe text format has it.

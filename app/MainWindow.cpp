@@ -40,10 +40,10 @@ MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
       controller_(controller),
       ui_(std::make_unique<Ui::MainWindow>()),
       helpPanel_(new HelpPanel(this)),
-      libraryWatcher_(new LibraryWatcher(
-          {QString::fromUtf8(BASE_DIR), QString::fromUtf8(EFFECTS_DIR),
-           QString::fromUtf8(INSTRUMENTS_DIR)},
-          this)) {
+      libraryWatcher_(
+          new LibraryWatcher({QString::fromUtf8(BASE_DIR), QString::fromUtf8(EFFECTS_DIR),
+                              QString::fromUtf8(INSTRUMENTS_DIR)},
+                             this)) {
     ui_->setupUi(this);
     typeSegments_ = std::make_unique<ButtonSegments>(
         *ui_->typeSegments,
@@ -106,8 +106,8 @@ void MainWindow::connectControls() {
         ui_->patches->setSearchText(text);
         showListState();
     });
-    auto* clearSearch = new QShortcut(Qt::Key_Escape, ui_->searchField, nullptr, nullptr,
-                                      Qt::WidgetShortcut);
+    auto* clearSearch =
+        new QShortcut(Qt::Key_Escape, ui_->searchField, nullptr, nullptr, Qt::WidgetShortcut);
     connect(clearSearch, &QShortcut::activated, ui_->searchField, &QLineEdit::clear);
     // Down goes from the search to the first patch it found.
     auto* toList =
@@ -184,9 +184,10 @@ void MainWindow::showListState() {
     const QLocale locale;
     const QString kind = instruments ? (all == 1 ? tr("instrument") : tr("instruments"))
                                      : (all == 1 ? tr("effect") : tr("effects"));
-    ui_->countLabel->setText(search.isEmpty() ? locale.toString(all) + ' ' + kind
-                                              : tr("%1 of %2 %3").arg(locale.toString(shown),
-                                                                     locale.toString(all), kind));
+    ui_->countLabel->setText(
+        search.isEmpty()
+            ? locale.toString(all) + ' ' + kind
+            : tr("%1 of %2 %3").arg(locale.toString(shown), locale.toString(all), kind));
     const QString kinds = instruments ? tr("instruments") : tr("effects");
     if (all == 0) {
         ui_->patches->setPlaceholderText(

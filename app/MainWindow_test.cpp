@@ -139,8 +139,7 @@ TEST_F(MainWindowTest, DropsAreCopiesAndAMoveOnlyDragIsRefused) {
     EXPECT_FALSE(fs::exists(std::string(EFFECTS_DIR) + "/Echo"));
 
     // Shift proposes a move when the source allows one.
-    EXPECT_EQ(dropQuietly({urlOf(echo)}, onRow, Qt::CopyAction | Qt::MoveAction,
-                          Qt::ShiftModifier),
+    EXPECT_EQ(dropQuietly({urlOf(echo)}, onRow, Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier),
               Qt::CopyAction);
     EXPECT_EQ(shownNames(), (QStringList{"Drone", "Echo"}));
 }
@@ -175,9 +174,8 @@ TEST_F(MainWindowTest, FilesChosenInTheDialogAreInstalledUnderTheirOwnNames) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->nameFilters(), (QStringList{"Pd patches (*.pd)", "All files (*)"}));
     dialog->selectFile(QString::fromStdString(odd));
-    testing_support::captureStdout([&] {
-        testing_support::captureStderr([&] { static_cast<QDialog*>(dialog)->accept(); });
-    });
+    testing_support::captureStdout(
+        [&] { testing_support::captureStderr([&] { static_cast<QDialog*>(dialog)->accept(); }); });
     EXPECT_TRUE(fs::is_regular_file(std::string(EFFECTS_DIR) + "/a%41/a%41.pd"));
     EXPECT_EQ(shownNames(), QStringList{"a%41"});
 }
@@ -266,9 +264,8 @@ TEST_F(MainWindowTest, HelpOpensANonModalPanel) {
     EXPECT_TRUE(help.isVisible());
     EXPECT_FALSE(help.isModal());
     const QString text = help.findChild<QTextBrowser*>("helpText")->toPlainText();
-    for (const QString& needed :
-         {QString::fromUtf8(BASE_DIR), QString("notein"), QString("Ctrl+F"),
-          QString("#X text 12 40 param cutoff slider 20 800 440 Hz;")})
+    for (const QString& needed : {QString::fromUtf8(BASE_DIR), QString("notein"), QString("Ctrl+F"),
+                                  QString("#X text 12 40 param cutoff slider 20 800 440 Hz;")})
         EXPECT_TRUE(text.contains(needed)) << needed.toStdString();
 }
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/BusyCursor.h"
-#include "app/openMainWindow.h"
 #include "app/SingleInstance.h"
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/openMainWindow.h"
 #include "app/platformLog.h"
 #include "library/VQAUUtils.h"
 

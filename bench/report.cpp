@@ -78,8 +78,8 @@ void printTable(std::ostream& out, const std::vector<Row>& rows) {
         const Figures& figures = row.figures;
         // A work without a baseline shows only its own figures.
         const bool compared = !row.baseline.empty();
-        out << "| " << row.work << " | " << (compared ? row.baseline : "none") << " | "
-            << row.size << " | " << fixed(figures.ours, "%.4f") << " | "
+        out << "| " << row.work << " | " << (compared ? row.baseline : "none") << " | " << row.size
+            << " | " << fixed(figures.ours, "%.4f") << " | "
             << (compared ? fixed(figures.theirs, "%.4f") : "") << " | "
             << (compared ? fixed(figures.ours / figures.theirs, "%.2f") : "") << " | "
             << (row.growth > 0 ? fixed(row.growth, "x%.1f") : "") << " | "

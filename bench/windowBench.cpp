@@ -138,8 +138,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const std::string mode = argc == 3 ? argv[1] : "";
     const std::string argument = argc == 3 ? argv[2] : "";
-    if (argc != 1 && !(argc == 3 && (mode == "--select" || mode == "--search" || mode == "--appear"))) {
-        std::fprintf(stderr, "usage: %s [--select NAME | --search TEXT | --appear NAME]\n", argv[0]);
+    if (argc != 1 &&
+        !(argc == 3 && (mode == "--select" || mode == "--search" || mode == "--appear"))) {
+        std::fprintf(stderr, "usage: %s [--select NAME | --search TEXT | --appear NAME]\n",
+                     argv[0]);
         return 2;
     }
 

@@ -270,15 +270,9 @@ std::vector<Work> benchWorks(const BenchPaths& paths) {
          "grep -c -F notein",
          {1.5, 16 * 1024, 0, "<= 1.5, peak < 16 MiB"},
          classifyFile},
-        {"loadPatches",
-         "find -mindepth 1 -maxdepth 1 -type d",
-         {1.2, 0, 0, "<= 1.2"},
-         listPatches},
+        {"loadPatches", "find -mindepth 1 -maxdepth 1 -type d", {1.2, 0, 0, "<= 1.2"}, listPatches},
         {"ofxDeleteDir", "rm -rf", {1.2, 0, 0, "<= 1.2"}, deleteTree},
-        {"PdPluginParameters::load",
-         "grep -c \" param \"",
-         {2.0, 0, 0, "<= 2.0"},
-         readParameters},
+        {"PdPluginParameters::load", "grep -c \" param \"", {2.0, 0, 0, "<= 2.0"}, readParameters},
     };
     if (!paths.windowProgram.empty()) {
         works.push_back({"window start to first paint (offscreen)",
