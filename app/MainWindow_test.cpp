@@ -71,32 +71,25 @@ protected:
 
     // A drag of file URLs that enters the patches table, moves and drops at
     // `position`: the action the table answered the drop with, or
-    // IgnoreAction when it refused it.
+    // IgnoreAction when it refused it. What the install printed goes to `out`.
     Qt::DropAction dropUrls(const QList<QUrl>& urls, QPoint position,
                             Qt::DropActions actions = Qt::CopyAction,
                             Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QMimeData mimeData;
         mimeData.setUrls(urls);
-        QWidget* viewport = patches().viewport();
         QDragEnterEvent enter(position, actions, &mimeData, Qt::LeftButton, modifiers);
-        QApplication::sendEvent(viewport, &enter);
         QDragMoveEvent move(position, actions, &mimeData, Qt::LeftButton, modifiers);
-        QApplication::sendEvent(viewport, &move);
-        EXPECT_EQ(move.isAccepted(), enter.isAccepted());
         QDropEvent drop(position, actions, &mimeData, Qt::LeftButton, modifiers);
-        QApplication::sendEvent(viewport, &drop);
+        testing_support::captureStderr([&] {
+            out = testing_support::captureStdout([&] {
+                for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop})
+                    QApplication::sendEvent(patches().viewport(), event);
+            });
+        });
+        EXPECT_EQ(move.isAccepted(), enter.isAccepted());
         return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     }
-    Qt::DropAction dropQuietly(const QList<QUrl>& urls, QPoint position,
-                               Qt::DropActions actions = Qt::CopyAction,
-                               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        Qt::DropAction answer = Qt::IgnoreAction;
-        testing_support::captureStdout([&] {
-            testing_support::captureStderr(
-                [&] { answer = dropUrls(urls, position, actions, modifiers); });
-        });
-        return answer;
-    }
+    std::string out;
     QPoint belowTheRows() { return QPoint(20, patches().viewport()->height() - 10); }
     static QUrl urlOf(const std::string& path) {
         return QUrl::fromLocalFile(QString::fromStdString(path));
@@ -121,7 +114,7 @@ TEST_F(MainWindowTest, DroppedFilesAreInstalledAndTheSelectorFollows) {
     source.writeFile("My Echo/My Echo.pd", kEffect);
     const std::string bass = source.writeFile("Grüße Bass.pd", kInstrument);
     // The URLs arrive percent-encoded ("My%20Echo"); the intake decodes them.
-    EXPECT_EQ(dropQuietly({urlOf(echo), urlOf(bass)}, belowTheRows()), Qt::CopyAction);
+    EXPECT_EQ(dropUrls({urlOf(echo), urlOf(bass)}, belowTheRows()), Qt::CopyAction);
     EXPECT_TRUE(fs::is_regular_file(std::string(EFFECTS_DIR) + "/My Echo/My Echo.pd"));
     EXPECT_TRUE(fs::is_regular_file(std::string(INSTRUMENTS_DIR) + "/Grüße Bass/Grüße Bass.pd"));
     EXPECT_TRUE(child<QPushButton>("instrumentsSegment").isChecked());
@@ -135,22 +128,18 @@ TEST_F(MainWindowTest, DropsAreCopiesAndAMoveOnlyDragIsRefused) {
     controller.reloadPatches(EFFECTS_DIR);
     const QPoint onRow = patches().visualRect(patches().model()->index(0, 0)).center();
     const std::string echo = source.writeFile("Echo.pd", kEffect);
-    EXPECT_EQ(dropQuietly({urlOf(echo)}, onRow, Qt::MoveAction), Qt::IgnoreAction);
+    EXPECT_EQ(dropUrls({urlOf(echo)}, onRow, Qt::MoveAction), Qt::IgnoreAction);
     EXPECT_FALSE(fs::exists(std::string(EFFECTS_DIR) + "/Echo"));
 
     // Shift proposes a move when the source allows one.
-    EXPECT_EQ(dropQuietly({urlOf(echo)}, onRow, Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier),
+    EXPECT_EQ(dropUrls({urlOf(echo)}, onRow, Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier),
               Qt::CopyAction);
     EXPECT_EQ(shownNames(), (QStringList{"Drone", "Echo"}));
 }
 
 TEST_F(MainWindowTest, ABadDropOpensAWindowModalAlertWithoutBlocking) {
     const std::string folder = source.makeDir("Loops");
-    std::string out;
-    testing_support::captureStderr([&] {
-        out = testing_support::captureStdout(
-            [&] { EXPECT_EQ(dropUrls({urlOf(folder)}, belowTheRows()), Qt::CopyAction); });
-    });
+    EXPECT_EQ(dropUrls({urlOf(folder)}, belowTheRows()), Qt::CopyAction);
     EXPECT_TRUE(out.ends_with("\ninvalid files\n")) << out;
 
     auto* alert = window->findChild<QMessageBox*>();
