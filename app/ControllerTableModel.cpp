@@ -1,10 +1,66 @@
 #include "app/ControllerTableModel.h"
 
+#include <algorithm>
+
 #include "app/BusyCursor.h"
 #include "app/MimeDraggingInfo.h"
 #include "app/VQ_ImporterAppDelegate.h"
 
 namespace {
+// A cell shows at most this many characters and its tooltip a few more:
+// laying out a name of megabytes (one patch declared a parameter named with
+// 200,000 accents) took seconds at every repaint.
+constexpr qsizetype kCellCharacters = 300;
+constexpr qsizetype kToolTipCharacters = 2000;
+// Unicode's stream-safe text format allows at most 30 marks in a row; more
+// only stack into one unreadable blot that is slow to lay out.
+constexpr int kMarksInARow = 30;
+
+bool isUtf8Continuation(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// At most `limit` characters (code points) of UTF-8 text, ending in "…" when
+// cut. Only the bytes that can hold them are converted, cut where a sequence
+// starts, so a huge text costs no more than a short one.
+QString cappedText(const std::string& bytes, qsizetype limit) {
+    // Most cells (every patch name of a long list) are short ASCII.
+    if (bytes.size() <= static_cast<std::size_t>(limit) &&
+        std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    const std::size_t mostBytes = static_cast<std::size_t>(limit + 1) * 4;
+    std::size_t end = std::min(bytes.size(), mostBytes);
+    // A sequence is at most 4 bytes long; stray continuation bytes further
+    // back are invalid and convert to replacement characters anyway.
+    for (int back = 0; end < bytes.size() && back < 3 && isUtf8Continuation(bytes[end]); ++back)
+        --end;
+    // Invalid UTF-8 shows as replacement characters rather than hiding text.
+    const QString converted = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(end));
+    QString text;
+    bool cut = end < bytes.size();
+    qsizetype characters = 0;
+    int marksInARow = 0;
+    for (qsizetype at = 0; at < converted.size();) {
+        const bool pair = converted.at(at).isHighSurrogate() && at + 1 < converted.size() &&
+                          converted.at(at + 1).isLowSurrogate();
+        const qsizetype units = pair ? 2 : 1;
+        const char32_t codePoint =
+            pair ? QChar::surrogateToUcs4(converted.at(at), converted.at(at + 1))
+                 : converted.at(at).unicode();
+        marksInARow = QChar::isMark(codePoint) ? marksInARow + 1 : 0;
+        if (characters == limit || marksInARow > kMarksInARow) {
+            cut = true;
+            if (characters == limit) break;
+        } else {
+            text.append(converted.constData() + at, units);
+            ++characters;
+        }
+        at += units;
+    }
+    return cut ? text + QChar(0x2026) : text;
+}
+
 views::DropOperation dropOperationFor(int row) {
     // Qt proposes no row for a drop onto an item or onto empty space.
     return row < 0 ? views::DropOperation::on : views::DropOperation::above;
@@ -17,6 +73,7 @@ ControllerTableModel::ControllerTableModel(const views::TableView& table, QObjec
 void ControllerTableModel::setDataSource(VQ_ImporterAppDelegate* dataSource) {
     beginResetModel();
     dataSource_ = dataSource;
+    longTexts_.clear();
     endResetModel();
 }
 
@@ -27,7 +84,11 @@ void ControllerTableModel::setDelegate(VQ_ImporterAppDelegate* delegate) {
 void ControllerTableModel::setColumns(const QStringList& identifiers, const QStringList& titles) {
     beginResetModel();
     identifiers_ = identifiers;
+    controllerIdentifiers_.clear();
+    for (const QString& identifier : identifiers)
+        controllerIdentifiers_.push_back(identifier.toStdString());
     titles_ = titles;
+    longTexts_.clear();
     endResetModel();
 }
 
@@ -42,7 +103,18 @@ void ControllerTableModel::acceptDrops(const QStringList& mimeTypes) {
 
 void ControllerTableModel::reload() {
     beginResetModel();
+    longTexts_.clear();
     endResetModel();
+}
+
+QModelIndex ControllerTableModel::index(int row, int column, const QModelIndex& parent) const {
+    // Sorting asks for two indexes per comparison, hundreds of thousands of
+    // times for a long list: checked directly rather than through hasIndex,
+    // which calls rowCount and columnCount virtually each time.
+    if (parent.isValid() || row < 0 || column < 0 || column >= identifiers_.size() ||
+        row >= rowCount())
+        return {};
+    return createIndex(row, column);
 }
 
 int ControllerTableModel::rowCount(const QModelIndex& parent) const {
@@ -60,10 +132,15 @@ QVariant ControllerTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole && numericColumns_.contains(identifier))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
-    // Names are byte strings; invalid UTF-8 shows as replacement characters
-    // rather than hiding the row's name.
-    return QString::fromStdString(dataSource_->tableViewObjectValueForTableColumnRow(
-        &table_, identifier.toStdString(), index.row()));
+    const bool display = role == Qt::DisplayRole;
+    const quint64 key = (quint64(index.row()) << 32) | (quint64(index.column()) << 1) | display;
+    const auto cached = longTexts_.constFind(key);
+    if (cached != longTexts_.constEnd()) return *cached;
+    const std::string text = dataSource_->tableViewObjectValueForTableColumnRow(
+        &table_, controllerIdentifiers_[static_cast<std::size_t>(index.column())], index.row());
+    const qsizetype limit = display ? kCellCharacters : kToolTipCharacters;
+    if (text.size() <= static_cast<std::size_t>(limit)) return cappedText(text, limit);
+    return *longTexts_.insert(key, cappedText(text, limit));
 }
 
 QVariant ControllerTableModel::headerData(int section, Qt::Orientation orientation,
@@ -88,7 +165,8 @@ QStringList ControllerTableModel::mimeTypes() const {
 }
 
 Qt::DropActions ControllerTableModel::supportedDropActions() const {
-    return acceptsDrops_ ? Qt::CopyAction | Qt::MoveAction | Qt::LinkAction : Qt::IgnoreAction;
+    // Drops are copied into the library, never moved.
+    return acceptsDrops_ ? Qt::CopyAction : Qt::IgnoreAction;
 }
 
 bool ControllerTableModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int row, int,

@@ -5,7 +5,10 @@
 // and drops on the table go to the controller, its delegate.
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QStringList>
+#include <string>
+#include <vector>
 
 #include "app/views.h"
 
@@ -29,6 +32,8 @@ public:
     // Forgets everything the view cached and asks the data source again.
     void reload();
 
+    QModelIndex index(int row, int column,
+                      const QModelIndex& parent = QModelIndex()) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -48,8 +53,14 @@ private:
     VQ_ImporterAppDelegate* dataSource_ = nullptr;
     VQ_ImporterAppDelegate* delegate_ = nullptr;
     QStringList identifiers_;
+    // The same, as the controller takes them (converted once, not per cell).
+    std::vector<std::string> controllerIdentifiers_;
     QStringList titles_;
     QStringList numericColumns_;
     QStringList dropTypes_;
     bool acceptsDrops_ = false;
+    // Texts longer than a cell shows, as shown, until the next reload: the
+    // view asks for a cell at every repaint, and the controller hands over
+    // the whole text, which may be megabytes long.
+    mutable QHash<quint64, QString> longTexts_;
 };

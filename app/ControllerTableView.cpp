@@ -3,19 +3,50 @@
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QPainter>
+#include <QScopedValueRollback>
 
 #include "app/AskingSelectionModel.h"
 #include "app/ControllerTableModel.h"
+#include "app/NameSortFilterModel.h"
 #include "app/VQ_ImporterAppDelegate.h"
 
+namespace {
+// The importer copies what is dropped, so it answers every drag as a copy: a
+// drag answered as a move lets its source delete the originals, even when
+// the install failed. A source that allows no copy is refused.
+bool answerAsCopy(QDropEvent* event) {
+    if (!(event->possibleActions() & Qt::CopyAction)) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    return true;
+}
+
+// Qt's item views accept with the proposed action, which may be a move.
+void keepCopyAnswer(QDropEvent* event) {
+    if (event->isAccepted()) event->setDropAction(Qt::CopyAction);
+}
+}  // namespace
+
 ControllerTableView::ControllerTableView(QWidget* parent)
-    : QTableView(parent), model_(new ControllerTableModel(*this, this)) {
-    setModel(model_);
+    : QTableView(parent),
+      model_(new ControllerTableModel(*this, this)),
+      sortedRows_(new NameSortFilterModel(this)),
+      shownRows_(new NameSortFilterModel(this)) {
+    sortedRows_->setSourceModel(model_);
+    shownRows_->setSourceModel(sortedRows_);
+    setModel(shownRows_);
     selectionModel_ = new AskingSelectionModel(
-        model_,
-        [this](int row) { return !delegate_ || delegate_->tableViewShouldSelectRow(this, row); },
+        shownRows_,
+        [this](int shownRow) {
+            return !delegate_ || delegate_->tableViewShouldSelectRow(this, controllerRow(shownRow));
+        },
         this);
     setSelectionModel(selectionModel_);
+    connect(selectionModel_, &QItemSelectionModel::selectionChanged, this, [this] {
+        if (delegate_ && !selectingForController_) delegate_->tableViewSelectionDidChange(this);
+    });
     setSelectionBehavior(SelectRows);
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
@@ -56,21 +87,53 @@ void ControllerTableView::setPlaceholderText(const QString& text) {
     viewport()->update();
 }
 
+bool ControllerTableView::isSortedByName() const {
+    return sortedRows_->sortColumn() == 0;
+}
+
+void ControllerTableView::setSortedByName(bool sorted) {
+    sortedRows_->sort(sorted ? 0 : -1);
+}
+
+void ControllerTableView::setSearchText(const QString& text) {
+    const int selected = selectedRow();
+    shownRows_->setSearchText(text);
+    // The search hid the selected row: Qt drops it from the selection
+    // without a selection signal.
+    if (selected >= 0 && selectedRow() < 0 && delegate_)
+        delegate_->tableViewSelectionDidChange(this);
+    viewport()->update();
+}
+
 void ControllerTableView::setDelegate(VQ_ImporterAppDelegate* delegate) {
     delegate_ = delegate;
     model_->setDelegate(delegate);
 }
 
 void ControllerTableView::reloadData() {
-    const int row = selectedRow();
     model_->reload();
-    if (row >= 0 && row < model_->rowCount()) selectionModel_->selectRowWithoutAsking(row);
     viewport()->update();
+}
+
+int ControllerTableView::controllerRow(int shownRow) const {
+    return sortedRows_->mapToSource(shownRows_->mapToSource(shownRows_->index(shownRow, 0))).row();
 }
 
 int ControllerTableView::selectedRow() const {
     const QModelIndexList rows = selectionModel_->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return rows.isEmpty() ? -1 : controllerRow(rows.first().row());
+}
+
+void ControllerTableView::setSelectedRow(int row) {
+    const QScopedValueRollback quiet(selectingForController_, true);
+    const QModelIndex shown =
+        shownRows_->mapFromSource(sortedRows_->mapFromSource(model_->index(row, 0)));
+    if (!shown.isValid()) {
+        selectionModel_->clear();
+        return;
+    }
+    selectionModel_->selectRowWithoutAsking(shown.row());
+    scrollTo(shown);
 }
 
 void ControllerTableView::setDataSource(VQ_ImporterAppDelegate* dataSource) {
@@ -90,7 +153,7 @@ void ControllerTableView::registerForDraggedTypes(const std::vector<std::string>
 void ControllerTableView::paintEvent(QPaintEvent* event) {
     QTableView::paintEvent(event);
     QPainter painter(viewport());
-    if (model_->rowCount() == 0 && !placeholderText_.isEmpty()) {
+    if (shownRows_->rowCount() == 0 && !placeholderText_.isEmpty()) {
         painter.setPen(palette().color(QPalette::PlaceholderText));
         painter.drawText(viewport()->rect().adjusted(24, 24, -24, -24),
                          Qt::AlignCenter | Qt::TextWordWrap, placeholderText_);
@@ -103,8 +166,17 @@ void ControllerTableView::paintEvent(QPaintEvent* event) {
 }
 
 void ControllerTableView::dragEnterEvent(QDragEnterEvent* event) {
-    QTableView::dragEnterEvent(event);
+    if (answerAsCopy(event)) {
+        QTableView::dragEnterEvent(event);
+        keepCopyAnswer(event);
+    }
     showDropTarget(event->isAccepted());
+}
+
+void ControllerTableView::dragMoveEvent(QDragMoveEvent* event) {
+    if (!answerAsCopy(event)) return;
+    QTableView::dragMoveEvent(event);
+    keepCopyAnswer(event);
 }
 
 void ControllerTableView::dragLeaveEvent(QDragLeaveEvent* event) {
@@ -114,7 +186,9 @@ void ControllerTableView::dragLeaveEvent(QDragLeaveEvent* event) {
 
 void ControllerTableView::dropEvent(QDropEvent* event) {
     showDropTarget(false);
+    if (!answerAsCopy(event)) return;
     QTableView::dropEvent(event);
+    keepCopyAnswer(event);
 }
 
 void ControllerTableView::showDropTarget(bool shown) {

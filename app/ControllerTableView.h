@@ -3,6 +3,8 @@
 // A table of the main window as the controller sees it: it reads its rows
 // and cells from the controller, asks the controller before a row becomes
 // selected, and hands drops to it once it is registered as a drop target.
+// It may show the rows sorted by name and only those matching a search; the
+// rows it exchanges with the controller are always the controller's own.
 
 #include <QStringList>
 #include <QTableView>
@@ -11,6 +13,7 @@
 
 class AskingSelectionModel;
 class ControllerTableModel;
+class NameSortFilterModel;
 
 class ControllerTableView : public QTableView, public views::TableView {
     Q_OBJECT
@@ -19,6 +22,7 @@ class ControllerTableView : public QTableView, public views::TableView {
     Q_PROPERTY(QStringList columnTitles READ columnTitles WRITE setColumnTitles)
     Q_PROPERTY(QStringList numericColumns READ numericColumns WRITE setNumericColumns)
     Q_PROPERTY(QString placeholderText READ placeholderText WRITE setPlaceholderText)
+    Q_PROPERTY(bool sortedByName READ isSortedByName WRITE setSortedByName)
 public:
     explicit ControllerTableView(QWidget* parent = nullptr);
 
@@ -32,26 +36,43 @@ public:
     QString placeholderText() const { return placeholderText_; }
     void setPlaceholderText(const QString& text);
 
-    // Who is asked before a row is selected and who takes drops.
+    // Rows in the order of their names (the first column) rather than the
+    // controller's.
+    bool isSortedByName() const;
+    void setSortedByName(bool sorted);
+    // Shows only the rows whose name contains the text; empty shows all.
+    void setSearchText(const QString& text);
+
+    // Who is asked before a row is selected, told when the selection
+    // changed, and who takes drops.
     void setDelegate(VQ_ImporterAppDelegate* delegate);
 
     void reloadData() override;
     int selectedRow() const override;
+    void setSelectedRow(int row) override;
     void setDataSource(VQ_ImporterAppDelegate* dataSource) override;
     void registerForDraggedTypes(const std::vector<std::string>& types) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     void showDropTarget(bool shown);
+    int controllerRow(int shownRow) const;
 
     ControllerTableModel* model_;
+    // The controller's rows sorted, then only those the search keeps: sorted
+    // once per reload, so that a search filters without sorting again.
+    NameSortFilterModel* sortedRows_;
+    NameSortFilterModel* shownRows_;
     AskingSelectionModel* selectionModel_;
     VQ_ImporterAppDelegate* delegate_ = nullptr;
     QString placeholderText_;
     bool dropTargetShown_ = false;
+    // Set while the controller selects, which it needs not be told about.
+    bool selectingForController_ = false;
 };

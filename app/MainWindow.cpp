@@ -1,13 +1,27 @@
 #include "app/MainWindow.h"
 
+#include <QCloseEvent>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QMenu>
 #include <QMessageBox>
+#include <QSettings>
+#include <QShortcut>
+#include <QUrl>
 
 #include "app/BusyCursor.h"
+#include "app/LibraryWatcher.h"
 #include "app/VQ_ImporterAppDelegate.h"
+#include "library/VQAUUtils.h"
 #include "ui_mainwindow.h"
 
 namespace {
+constexpr int kInstrumentsSegment = 1;
+const char* const kGeometryKey = "mainWindow/geometry";
+
+// The kinds of file the file dialog offers; the first is chosen at first.
+const QStringList kPatchFileFilters = {"Pd patches (*.pd)", "All files (*)"};
+
 QMessageBox::Icon iconFor(views::AlertStyle style) {
     switch (style) {
         case views::AlertStyle::informational:
@@ -25,7 +39,11 @@ MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
     : QMainWindow(parent),
       controller_(controller),
       ui_(std::make_unique<Ui::MainWindow>()),
-      helpPanel_(new HelpPanel(this)) {
+      helpPanel_(new HelpPanel(this)),
+      libraryWatcher_(
+          new LibraryWatcher({QString::fromUtf8(BASE_DIR), QString::fromUtf8(EFFECTS_DIR),
+                              QString::fromUtf8(INSTRUMENTS_DIR)},
+                             this)) {
     ui_->setupUi(this);
     typeSegments_ = std::make_unique<ButtonSegments>(
         *ui_->typeSegments,
@@ -38,19 +56,17 @@ MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
     parameterHeader->setMinimumSectionSize(72);
     ui_->splitter->setStretchFactor(0, 2);
     ui_->splitter->setStretchFactor(1, 3);
-    QPalette hintPalette = ui_->dropHint->palette();
-    hintPalette.setColor(QPalette::WindowText, hintPalette.color(QPalette::PlaceholderText));
-    ui_->dropHint->setPalette(hintPalette);
+    for (QLabel* quiet : {ui_->dropHint, ui_->countLabel}) {
+        QPalette hintPalette = quiet->palette();
+        hintPalette.setColor(QPalette::WindowText, hintPalette.color(QPalette::PlaceholderText));
+        quiet->setPalette(hintPalette);
+    }
+    restoreGeometry(QSettings().value(kGeometryKey).toByteArray());
 
     attachViews();
-
-    connect(ui_->typeSegments, &QButtonGroup::idClicked, this,
-            [this](int) { controller_.typeChanged(); });
-    connect(ui_->deleteButton, &QPushButton::clicked, this, [this] {
-        BusyCursor busy;
-        controller_.deletePressed();
-    });
-    connect(ui_->helpButton, &QPushButton::clicked, this, [this] { controller_.helpPressed(); });
+    connectControls();
+    connectMenus();
+    showListState();
 }
 
 MainWindow::~MainWindow() {
@@ -73,6 +89,119 @@ void MainWindow::attachViews() {
     ui_->patches->setDataSource(&controller_);
     ui_->patches->setDelegate(&controller_);
     ui_->parameterTable->setDelegate(&controller_);
+}
+
+void MainWindow::connectControls() {
+    connect(ui_->typeSegments, &QButtonGroup::idClicked, this,
+            [this](int) { controller_.typeChanged(); });
+    connect(ui_->deleteButton, &QPushButton::clicked, this, &MainWindow::deleteSelectedPatch);
+    connect(ui_->helpButton, &QPushButton::clicked, this, [this] { controller_.helpPressed(); });
+
+    auto* addMenu = new QMenu(ui_->addButton);
+    addMenu->addAction(tr("Patch Files…"), this, [this] { choosePatches(false); });
+    addMenu->addAction(tr("Patch Folder…"), this, [this] { choosePatches(true); });
+    ui_->addButton->setMenu(addMenu);
+
+    connect(ui_->searchField, &QLineEdit::textChanged, this, [this](const QString& text) {
+        ui_->patches->setSearchText(text);
+        showListState();
+    });
+    auto* clearSearch =
+        new QShortcut(Qt::Key_Escape, ui_->searchField, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(clearSearch, &QShortcut::activated, ui_->searchField, &QLineEdit::clear);
+    // Down goes from the search to the first patch it found.
+    auto* toList =
+        new QShortcut(Qt::Key_Down, ui_->searchField, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(toList, &QShortcut::activated, this, [this] {
+        ui_->patches->setFocus(Qt::ShortcutFocusReason);
+        if (ui_->patches->model()->rowCount() > 0)
+            ui_->patches->setCurrentIndex(ui_->patches->model()->index(0, 0));
+    });
+    // Backspace deletes too, as in file managers, but only in the list: in
+    // the search field it edits the text.
+    auto* backspace =
+        new QShortcut(Qt::Key_Backspace, ui_->patches, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(backspace, &QShortcut::activated, this, &MainWindow::deleteSelectedPatch);
+
+    connect(ui_->patches->model(), &QAbstractItemModel::modelReset, this,
+            &MainWindow::showListState);
+    connect(libraryWatcher_, &LibraryWatcher::changed, this,
+            [this] { controller_.libraryChanged(); });
+}
+
+void MainWindow::connectMenus() {
+    connect(ui_->addFilesAction, &QAction::triggered, this, [this] { choosePatches(false); });
+    connect(ui_->addFolderAction, &QAction::triggered, this, [this] { choosePatches(true); });
+    connect(ui_->quitAction, &QAction::triggered, this, &QWidget::close);
+    connect(ui_->deleteAction, &QAction::triggered, this, &MainWindow::deleteSelectedPatch);
+    connect(ui_->findAction, &QAction::triggered, this, [this] {
+        ui_->searchField->setFocus(Qt::ShortcutFocusReason);
+        ui_->searchField->selectAll();
+    });
+    connect(ui_->effectsAction, &QAction::triggered, ui_->effectsSegment, &QPushButton::click);
+    connect(ui_->instrumentsAction, &QAction::triggered, ui_->instrumentsSegment,
+            &QPushButton::click);
+    connect(ui_->helpAction, &QAction::triggered, this, [this] { controller_.helpPressed(); });
+}
+
+void MainWindow::choosePatches(bool folder) {
+    auto* dialog = new QFileDialog(this, folder ? tr("Add a Patch Folder") : tr("Add Patch Files"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    if (folder) {
+        dialog->setFileMode(QFileDialog::Directory);
+        dialog->setOption(QFileDialog::ShowDirsOnly);
+    } else {
+        dialog->setFileMode(QFileDialog::ExistingFiles);
+        dialog->setNameFilters(kPatchFileFilters);
+    }
+    connect(dialog, &QFileDialog::filesSelected, this, &MainWindow::installPaths);
+    dialog->open();
+}
+
+void MainWindow::installPaths(const QStringList& paths) {
+    // As file URLs, which the open request decodes once: a file named
+    // "a%41.pd" arrives as "a%2541.pd" and installs itself, not "aA.pd".
+    std::vector<std::string> fileNames;
+    for (const QString& path : paths)
+        fileNames.push_back(QUrl::fromLocalFile(path).toEncoded().toStdString());
+    if (fileNames.empty()) return;
+    BusyCursor busy;
+    controller_.applicationOpenFiles(fileNames);
+}
+
+void MainWindow::deleteSelectedPatch() {
+    BusyCursor busy;
+    controller_.deletePressed();
+}
+
+void MainWindow::showListState() {
+    const bool instruments = typeSegments_->selectedSegment() == kInstrumentsSegment;
+    const int all = controller_.numberOfRowsInTableView(ui_->patches);
+    const int shown = ui_->patches->model()->rowCount();
+    const QString search = ui_->searchField->text();
+    const QLocale locale;
+    const QString kind = instruments ? (all == 1 ? tr("instrument") : tr("instruments"))
+                                     : (all == 1 ? tr("effect") : tr("effects"));
+    ui_->countLabel->setText(
+        search.isEmpty()
+            ? locale.toString(all) + ' ' + kind
+            : tr("%1 of %2 %3").arg(locale.toString(shown), locale.toString(all), kind));
+    const QString kinds = instruments ? tr("instruments") : tr("effects");
+    if (all == 0) {
+        ui_->patches->setPlaceholderText(
+            tr("No %1 installed yet. Drop Pd patches here or choose Add…").arg(kinds));
+    } else {
+        const QString shortSearch =
+            ui_->countLabel->fontMetrics().elidedText(search, Qt::ElideRight, 240);
+        ui_->patches->setPlaceholderText(tr("No %1 match “%2”.").arg(kinds, shortSearch));
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    QSettings().setValue(kGeometryKey, saveGeometry());
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::beginSheetModal(const views::Alert& alert) {

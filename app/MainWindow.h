@@ -1,8 +1,10 @@
 #pragma once
 
 // The importer's main window, laid out by mainwindow.ui. Building it attaches
-// its views to the controller and connects its controls to the controller's
-// actions, the way loading an interface description would.
+// its views to the controller and connects its controls, menus and keys to
+// the controller's actions, the way loading an interface description would.
+// It also searches the patches list, tells the controller about changes to
+// the library folder, and remembers its size and place.
 
 #include <QMainWindow>
 #include <memory>
@@ -14,6 +16,7 @@
 namespace Ui {
 class MainWindow;
 }
+class LibraryWatcher;
 
 class MainWindow : public QMainWindow, public views::Window {
     Q_OBJECT
@@ -26,11 +29,25 @@ public:
 
     HelpPanel& helpPanel() { return *helpPanel_; }
 
+    // Installs files and folders the way a drop of them would.
+    void installPaths(const QStringList& paths);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void attachViews();
+    void connectControls();
+    void connectMenus();
+    // A file dialog for patch files, or for a patch folder, whose choice is installed.
+    void choosePatches(bool folder);
+    void deleteSelectedPatch();
+    // The count under the list and the text the empty list shows.
+    void showListState();
 
     VQ_ImporterAppDelegate& controller_;
     std::unique_ptr<Ui::MainWindow> ui_;
     std::unique_ptr<ButtonSegments> typeSegments_;
     HelpPanel* helpPanel_;
+    LibraryWatcher* libraryWatcher_;
 };

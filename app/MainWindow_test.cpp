@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -13,30 +17,34 @@
 #include <filesystem>
 
 #include "app/ControllerTableView.h"
-#include "testing/logTexts.h"
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/openMainWindow.h"
 #include "library/VQAUUtils.h"
+#include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-#include "testing/OutputCapture.h"
 
 namespace fs = std::filesystem;
+using testing_support::kEffect;
+using testing_support::kInstrument;
 
 namespace {
 
-const char* const kEffect = "#N canvas 0 0 450 300 10;\n#X obj 10 10 dac~;\n";
-const char* const kInstrument = "#N canvas 0 0 450 300 10;\n#X obj 10 10 notein;\n";
+// An effect patch folder whose one parameter is named after the patch.
+void addEffect(const std::string& name) {
+    const std::string folder = std::string(EFFECTS_DIR) + "/" + name;
+    fs::create_directories(folder);
+    testing_support::writeFile(folder + "/" + name + ".pd",
+                               "#X text 1 2 param " + name + "_level float 0 1 0.5;\n");
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    MainWindowTest() : window(controller) {
-        window.show();
-        controller.applicationDidFinishLaunching();
-    }
+    MainWindowTest() { QApplication::setActiveWindow(window.get()); }
 
     template <typename T>
     T& child(const char* name) {
-        T* widget = window.findChild<T*>(name);
+        T* widget = window->findChild<T*>(name);
         EXPECT_NE(widget, nullptr) << name;
         return *widget;
     }
@@ -46,18 +54,15 @@ protected:
     static QString cell(const QTableView& table, int row, int column) {
         return table.model()->index(row, column).data().toString();
     }
-    QStringList patchNames() {
+    // The names the list shows, in its order.
+    QStringList shownNames() {
         QStringList names;
         for (int row = 0; row < patches().model()->rowCount(); ++row)
             names << cell(patches(), row, 0);
-        names.sort();
         return names;
     }
-    int rowOf(const QString& name) {
-        for (int row = 0; row < patches().model()->rowCount(); ++row) {
-            if (cell(patches(), row, 0) == name) return row;
-        }
-        return -1;
+    QString loadedParameter() {
+        return parameterTable().model()->rowCount() ? cell(parameterTable(), 0, 0) : QString();
     }
     void clickRow(int row) {
         const QRect cellRect = patches().visualRect(patches().model()->index(row, 0));
@@ -65,107 +70,103 @@ protected:
     }
 
     // A drag of file URLs that enters the patches table, moves and drops at
-    // `position`; true when the table took the drop.
-    bool dropUrls(const QList<QUrl>& urls, QPoint position) {
+    // `position`: the action the table answered the drop with, or
+    // IgnoreAction when it refused it. What the install printed goes to `out`.
+    Qt::DropAction dropUrls(const QList<QUrl>& urls, QPoint position,
+                            Qt::DropActions actions = Qt::CopyAction,
+                            Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QMimeData mimeData;
         mimeData.setUrls(urls);
-        QWidget* viewport = patches().viewport();
-        QDragEnterEvent enter(position, Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &enter);
-        EXPECT_TRUE(enter.isAccepted());
-        QDragMoveEvent move(position, Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &move);
-        EXPECT_TRUE(move.isAccepted());
-        QDropEvent drop(position, Qt::CopyAction, &mimeData, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &drop);
-        return drop.isAccepted();
+        QDragEnterEvent enter(position, actions, &mimeData, Qt::LeftButton, modifiers);
+        QDragMoveEvent move(position, actions, &mimeData, Qt::LeftButton, modifiers);
+        QDropEvent drop(position, actions, &mimeData, Qt::LeftButton, modifiers);
+        testing_support::captureStderr([&] {
+            out = testing_support::captureStdout([&] {
+                for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop})
+                    QApplication::sendEvent(patches().viewport(), event);
+            });
+        });
+        EXPECT_EQ(move.isAccepted(), enter.isAccepted());
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     }
+    std::string out;
     QPoint belowTheRows() { return QPoint(20, patches().viewport()->height() - 10); }
+    static QUrl urlOf(const std::string& path) {
+        return QUrl::fromLocalFile(QString::fromStdString(path));
+    }
 
     testing_support::ScratchLibrary library;
     testing_support::ScratchDir source;
     VQ_ImporterAppDelegate controller;
-    MainWindow window;
+    std::unique_ptr<MainWindow> window = openMainWindow(controller);
 };
 
-TEST_F(MainWindowTest, StartsOnTheEffectsWithTheirColumns) {
+TEST_F(MainWindowTest, StartsOnTheEffectsAndSaysHowToFillAnEmptyList) {
     EXPECT_TRUE(child<QPushButton>("effectsSegment").isChecked());
-    EXPECT_FALSE(child<QPushButton>("instrumentsSegment").isChecked());
-    EXPECT_EQ(child<QPushButton>("effectsSegment").text(), "Effects");
-    EXPECT_EQ(child<QPushButton>("instrumentsSegment").text(), "Instruments");
-    EXPECT_EQ(parameterTable().columnIdentifiers(), (QStringList{"name", "default", "min", "max"}));
-    QAbstractItemModel& parameters = *parameterTable().model();
-    QStringList titles;
-    for (int column = 0; column < parameters.columnCount(); ++column)
-        titles << parameters.headerData(column, Qt::Horizontal).toString();
-    EXPECT_EQ(titles, (QStringList{"Name", "Default", "Min", "Max"}));
-    EXPECT_EQ(parameters.rowCount(), 0);
+    EXPECT_EQ(parameterTable().model()->rowCount(), 0);
+    EXPECT_EQ(child<QLabel>("countLabel").text(), "0 effects");
+    EXPECT_EQ(patches().placeholderText(),
+              "No effects installed yet. Drop Pd patches here or choose Add…");
 }
 
 TEST_F(MainWindowTest, DroppedFilesAreInstalledAndTheSelectorFollows) {
     const std::string echo = source.makeDir("My Echo");
     source.writeFile("My Echo/My Echo.pd", kEffect);
     const std::string bass = source.writeFile("Grüße Bass.pd", kInstrument);
-    const QList<QUrl> urls{QUrl::fromLocalFile(QString::fromStdString(echo)),
-                           QUrl::fromLocalFile(QString::fromStdString(bass))};
-    // The table receives URLs in their encoded form.
-    ASSERT_TRUE(urls[0].toEncoded().endsWith("/My%20Echo"));
-
-    std::string log;
-    bool accepted = false;
-    testing_support::captureStdout([&] {
-        log = testing_support::captureStderr([&] { accepted = dropUrls(urls, belowTheRows()); });
-    });
-    EXPECT_TRUE(accepted);
-    EXPECT_EQ(testing_support::logTexts(log),
-              (std::vector<std::string>{"0", "file://" + echo, "1", "file://" + bass}));
+    // The URLs arrive percent-encoded ("My%20Echo"); the intake decodes them.
+    EXPECT_EQ(dropUrls({urlOf(echo), urlOf(bass)}, belowTheRows()), Qt::CopyAction);
     EXPECT_TRUE(fs::is_regular_file(std::string(EFFECTS_DIR) + "/My Echo/My Echo.pd"));
     EXPECT_TRUE(fs::is_regular_file(std::string(INSTRUMENTS_DIR) + "/Grüße Bass/Grüße Bass.pd"));
     EXPECT_TRUE(child<QPushButton>("instrumentsSegment").isChecked());
-    EXPECT_EQ(patchNames(), QStringList{"Grüße Bass"});
-    EXPECT_EQ(window.findChild<QMessageBox*>(), nullptr);
+    EXPECT_EQ(shownNames(), QStringList{"Grüße Bass"});
+    EXPECT_EQ(window->findChild<QMessageBox*>(), nullptr);
 }
 
-TEST_F(MainWindowTest, ADropOnARowCountsTheSame) {
-    fs::create_directories(std::string(EFFECTS_DIR) + "/Drone");
+// A source may delete its originals after a drop answered as a move.
+TEST_F(MainWindowTest, DropsAreCopiesAndAMoveOnlyDragIsRefused) {
+    addEffect("Drone");
     controller.reloadPatches(EFFECTS_DIR);
-    const std::string echo = source.writeFile("Echo.pd", kEffect);
     const QPoint onRow = patches().visualRect(patches().model()->index(0, 0)).center();
-    testing_support::captureStdout([&] {
-        testing_support::captureStderr([&] {
-            EXPECT_TRUE(dropUrls({QUrl::fromLocalFile(QString::fromStdString(echo))}, onRow));
-        });
-    });
-    EXPECT_EQ(patchNames(), (QStringList{"Drone", "Echo"}));
+    const std::string echo = source.writeFile("Echo.pd", kEffect);
+    EXPECT_EQ(dropUrls({urlOf(echo)}, onRow, Qt::MoveAction), Qt::IgnoreAction);
+    EXPECT_FALSE(fs::exists(std::string(EFFECTS_DIR) + "/Echo"));
+
+    // Shift proposes a move when the source allows one.
+    EXPECT_EQ(dropUrls({urlOf(echo)}, onRow, Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier),
+              Qt::CopyAction);
+    EXPECT_EQ(shownNames(), (QStringList{"Drone", "Echo"}));
 }
 
 TEST_F(MainWindowTest, ABadDropOpensAWindowModalAlertWithoutBlocking) {
     const std::string folder = source.makeDir("Loops");
-    std::string out;
-    testing_support::captureStderr([&] {
-        out = testing_support::captureStdout([&] {
-            EXPECT_TRUE(
-                dropUrls({QUrl::fromLocalFile(QString::fromStdString(folder))}, belowTheRows()));
-        });
-    });
+    EXPECT_EQ(dropUrls({urlOf(folder)}, belowTheRows()), Qt::CopyAction);
     EXPECT_TRUE(out.ends_with("\ninvalid files\n")) << out;
 
-    auto* alert = window.findChild<QMessageBox*>();
+    auto* alert = window->findChild<QMessageBox*>();
     ASSERT_NE(alert, nullptr);
-    EXPECT_TRUE(alert->isVisible());
     EXPECT_EQ(alert->windowModality(), Qt::WindowModal);
-    EXPECT_EQ(alert->icon(), QMessageBox::Warning);
     EXPECT_EQ(alert->text(), "The file or folder was invalid");
-    EXPECT_EQ(alert->informativeText(),
-              "Maybe you dropped a file with no dac~ or a folder that doesn't contain a patch of "
-              "the same name!");
     ASSERT_EQ(alert->buttons().size(), 1);
     EXPECT_EQ(alert->buttons().front()->text(), "OK");
 
     QTest::mouseClick(alert->buttons().front(), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(window.findChild<QMessageBox*>(), nullptr);
-    EXPECT_TRUE(child<QPushButton>("effectsSegment").isChecked());
+    EXPECT_EQ(window->findChild<QMessageBox*>(), nullptr);
+}
+
+// Open… installs what the dialog picked the way a drop does: as a file URL,
+// decoded once, so a name holding "%41" is not read as "A".
+TEST_F(MainWindowTest, FilesChosenInTheDialogAreInstalledUnderTheirOwnNames) {
+    const std::string odd = source.writeFile("a%41.pd", kEffect);
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    auto* dialog = window->findChild<QFileDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->nameFilters(), (QStringList{"Pd patches (*.pd)", "All files (*)"}));
+    dialog->selectFile(QString::fromStdString(odd));
+    testing_support::captureStdout(
+        [&] { testing_support::captureStderr([&] { static_cast<QDialog*>(dialog)->accept(); }); });
+    EXPECT_TRUE(fs::is_regular_file(std::string(EFFECTS_DIR) + "/a%41/a%41.pd"));
+    EXPECT_EQ(shownNames(), QStringList{"a%41"});
 }
 
 TEST_F(MainWindowTest, SelectingAPatchFillsTheParametersTable) {
@@ -176,56 +177,93 @@ TEST_F(MainWindowTest, SelectingAPatchFillsTheParametersTable) {
                                "#X text 12 40 param cutoff slider 20 800 440 Hz;\n"
                                "#X text 12 60 param gain float 0 1 0.5;\n");
     fs::create_directories(std::string(INSTRUMENTS_DIR) + "/Lead");
-    QTest::mouseClick(&child<QPushButton>("instrumentsSegment"), Qt::LeftButton);
-    EXPECT_EQ(patchNames(), (QStringList{"Bass", "Lead"}));
+    testing_support::writeFile(std::string(INSTRUMENTS_DIR) + "/Lead/Lead.pd",
+                               "#X text 12 40 param detune int -12 12 0;\n");
+    QTest::keyClick(window.get(), Qt::Key_2, Qt::ControlModifier);
+    EXPECT_TRUE(child<QPushButton>("instrumentsSegment").isChecked());
+    EXPECT_EQ(shownNames(), (QStringList{"Bass", "Lead"}));
 
-    clickRow(rowOf("Bass"));
-    EXPECT_EQ(patches().selectedRow(), rowOf("Bass"));
+    clickRow(0);
     ControllerTableView& parameters = parameterTable();
     ASSERT_EQ(parameters.model()->rowCount(), 2);
     EXPECT_EQ(cell(parameters, 0, 0), "cutoff");
     EXPECT_EQ(cell(parameters, 0, 1), "440.00");
-    EXPECT_EQ(cell(parameters, 0, 2), "20.00");
-    EXPECT_EQ(cell(parameters, 0, 3), "800.00");
-    EXPECT_EQ(cell(parameters, 1, 1), "0.50");
+    EXPECT_EQ(cell(parameters, 1, 3), "1.00");
 
-    // Moving the selector from the program sends no type change, so the
-    // effects' empty list does not touch the parameters.
-    controller.reloadPatches(EFFECTS_DIR);
-    EXPECT_TRUE(child<QPushButton>("effectsSegment").isChecked());
-    EXPECT_EQ(parameters.model()->rowCount(), 2);
-
-    // A patch that declares nothing empties the table.
-    controller.reloadPatches(INSTRUMENTS_DIR);
-    clickRow(rowOf("Lead"));
-    EXPECT_EQ(parameters.model()->rowCount(), 0);
+    // The arrow keys move the selection, and the parameters follow it.
+    QTest::keyClick(&patches(), Qt::Key_Down);
+    EXPECT_EQ(cell(patches(), patches().currentIndex().row(), 0), "Lead");
+    EXPECT_EQ(loadedParameter(), "detune");
 }
 
-TEST_F(MainWindowTest, DeleteRemovesTheSelectedPatch) {
-    fs::create_directories(std::string(EFFECTS_DIR) + "/Drone");
-    const std::string echo = std::string(EFFECTS_DIR) + "/Echo";
-    fs::create_directories(echo);
-    testing_support::writeFile(echo + "/Echo.pd", "#X text 1 2 param time float 0 1 0.5;\n");
+// The search keeps the names that hold its text whatever their case and
+// accents; picking, showing and deleting act on the patch of the row shown.
+TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
+    for (const char* name : {"Drone", "Echo", "Grain", "TapeÉcho", "Echo 2"}) addEffect(name);
     controller.reloadPatches(EFFECTS_DIR);
-    clickRow(rowOf("Echo"));
+    QAbstractItemModelTester tester(patches().model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    clickRow(static_cast<int>(shownNames().indexOf("Drone")));
+    EXPECT_EQ(loadedParameter(), "Drone_level");
 
-    QTest::mouseClick(&child<QPushButton>("deleteButton"), Qt::LeftButton);
-    EXPECT_FALSE(fs::exists(echo));
-    EXPECT_EQ(patchNames(), QStringList{"Drone"});
-    EXPECT_EQ(cell(parameterTable(), 0, 0), "time");
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
+    QLineEdit& search = child<QLineEdit>("searchField");
+    EXPECT_TRUE(search.hasFocus());
+    QTest::keyClicks(&search, "ECHO");
+    EXPECT_EQ(shownNames(), (QStringList{"Echo", "Echo 2", "TapeÉcho"}));
+    EXPECT_EQ(child<QLabel>("countLabel").text(), "3 of 5 effects");
+    // Drone is hidden: nothing is selected, and no parameters are shown.
+    EXPECT_EQ(patches().selectedRow(), -1);
+    EXPECT_EQ(loadedParameter(), "");
+
+    clickRow(2);
+    EXPECT_EQ(loadedParameter(), "TapeÉcho_level");
+    QTest::keyClick(&patches(), Qt::Key_Delete);
+    EXPECT_FALSE(fs::exists(std::string(EFFECTS_DIR) + "/TapeÉcho"));
+    EXPECT_EQ(shownNames(), (QStringList{"Echo", "Echo 2"}));
+    clickRow(1);
+    QTest::keyClick(&patches(), Qt::Key_Backspace);
+    EXPECT_FALSE(fs::exists(std::string(EFFECTS_DIR) + "/Echo 2"));
+
+    search.setFocus();
+    QTest::keyClicks(&search, "x");
+    EXPECT_EQ(patches().placeholderText(), "No effects match “ECHOx”.");
+    QTest::keyClick(&search, Qt::Key_Escape);
+    EXPECT_EQ(search.text(), "");
+    EXPECT_EQ(shownNames(), (QStringList{"Drone", "Echo", "Grain"}));
+    EXPECT_EQ(child<QLabel>("countLabel").text(), "3 effects");
+}
+
+TEST_F(MainWindowTest, PatchFoldersMadeOnDiskAppearWithoutAnyCall) {
+    const auto shows = [&](const QString& name) {
+        return QTest::qWaitFor([&] { return shownNames().contains(name); }, 5000);
+    };
+    addEffect("Made Outside");
+    EXPECT_TRUE(shows("Made Outside"));
+    // A type folder removed and made again is watched again.
+    fs::remove_all(EFFECTS_DIR);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownNames().isEmpty(); }, 5000));
+    addEffect("Back");
+    EXPECT_TRUE(shows("Back"));
 }
 
 TEST_F(MainWindowTest, HelpOpensANonModalPanel) {
-    QTest::mouseClick(&child<QPushButton>("helpButton"), Qt::LeftButton);
-    HelpPanel& help = window.helpPanel();
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    HelpPanel& help = window->helpPanel();
     EXPECT_TRUE(help.isVisible());
     EXPECT_FALSE(help.isModal());
     const QString text = help.findChild<QTextBrowser*>("helpText")->toPlainText();
-    for (const QString& needed :
-         {QString::fromUtf8(BASE_DIR), QString("notein"),
-          QString("#X text 12 40 param cutoff slider 20 800 440 Hz;"), QString("Bass/Bass.pd")})
+    for (const QString& needed : {QString::fromUtf8(BASE_DIR), QString("notein"), QString("Ctrl+F"),
+                                  QString("#X text 12 40 param cutoff slider 20 800 440 Hz;")})
         EXPECT_TRUE(text.contains(needed)) << needed.toStdString();
+}
+
+TEST_F(MainWindowTest, RemembersItsSizeAndPlace) {
+    window->resize(700, 450);
+    window->close();
+    window.reset();
+    window = openMainWindow(controller);
+    EXPECT_EQ(window->size(), QSize(700, 450));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/VQ_ImporterAppDelegate.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -58,6 +59,13 @@ void VQ_ImporterAppDelegate::applicationDidFinishLaunching() {
 }
 
 void VQ_ImporterAppDelegate::reloadPatches(const char* dir) {
+    // What was selected, read before the patch list is loaded anew.
+    const int previousRow = patchPaths ? selectedRowOf(patches) : -1;
+    const std::string previousPath =
+        isPatchRow(previousRow) ? (*patchPaths)[static_cast<std::size_t>(previousRow)] : "";
+    const bool sameType = dir == shownTypeDir;
+    shownTypeDir = dir;
+
     patchPaths = loadPatches(dir);
     if (typeSelector)
         typeSelector->setSelectedSegment(dir == EFFECTS_DIR ? kEffectsSegment
@@ -65,6 +73,19 @@ void VQ_ImporterAppDelegate::reloadPatches(const char* dir) {
     p.clear();
     for (const std::string& path : *patchPaths) p.push_back(patchNameFromPath(path));
     reloadDataOf(patches);
+
+    int row = previousRow;
+    if (sameType) {
+        const auto found = std::find(patchPaths->begin(), patchPaths->end(), previousPath);
+        row = previousPath.empty() || found == patchPaths->end()
+                  ? -1
+                  : static_cast<int>(found - patchPaths->begin());
+    }
+    selectPatchRow(row);
+}
+
+void VQ_ImporterAppDelegate::libraryChanged() {
+    if (shownTypeDir) reloadPatches(shownTypeDir);
 }
 
 const char* VQ_ImporterAppDelegate::typeDirOfSelectedSegment() const {
@@ -75,12 +96,26 @@ bool VQ_ImporterAppDelegate::isPatchRow(int row) const {
     return patchPaths && row >= 0 && static_cast<std::size_t>(row) < patchPaths->size();
 }
 
+void VQ_ImporterAppDelegate::selectPatchRow(int row) {
+    if (!isPatchRow(row)) row = -1;
+    if (patches) {
+        patches->setSelectedRow(row);
+        if (patches->selectedRow() != row) row = -1;
+    }
+    if (row < 0) {
+        clearParameters();
+        return;
+    }
+    setPatch((*patchPaths)[static_cast<std::size_t>(row)]);
+}
+
+void VQ_ImporterAppDelegate::clearParameters() {
+    params = PdPluginParameters();
+    reloadDataOf(parameterTable);
+}
+
 void VQ_ImporterAppDelegate::typeChanged() {
     reloadPatches(typeDirOfSelectedSegment());
-    // The selected row carries over: the patch at the same position of the
-    // new list becomes the loaded one, when there is one.
-    const int row = selectedRowOf(patches);
-    if (isPatchRow(row)) setPatch((*patchPaths)[static_cast<std::size_t>(row)]);
 }
 
 void VQ_ImporterAppDelegate::deletePressed() {
@@ -88,8 +123,7 @@ void VQ_ImporterAppDelegate::deletePressed() {
     if (!isPatchRow(row)) return;
     const std::string path = (*patchPaths)[static_cast<std::size_t>(row)];
     const int error = removeInstalledPatch(path);
-    // The list shows what is really left on disk, the deleted patch's
-    // parameters stay until another patch is selected.
+    // The list shows what is really left on disk.
     reloadPatches(typeDirOfSelectedSegment());
     if (error) alertDeleteFailed(patchNameFromPath(path), error);
 }
@@ -136,4 +170,8 @@ bool VQ_ImporterAppDelegate::tableViewShouldSelectRow(const views::TableView* ta
     // The parameters are loaded before the row shows as selected.
     if (table == patches && isPatchRow(row)) setPatch((*patchPaths)[static_cast<std::size_t>(row)]);
     return true;
+}
+
+void VQ_ImporterAppDelegate::tableViewSelectionDidChange(const views::TableView* table) {
+    if (table == patches && patches && patches->selectedRow() < 0) clearParameters();
 }

@@ -5,6 +5,11 @@
 // loads the parameters of the selected patch, deletes and installs patches and
 // shows the help panel. Plain C++: it reaches the window only through the
 // interfaces of views.h. Everything runs on the main thread, synchronously.
+//
+// The parameters table shows the parameters of the selected patch, or none
+// while no patch is selected. A reload of the shown type keeps the selected
+// patch selected by its path; a switch of type selects the patch at the same
+// row of the new list.
 
 #include <string>
 #include <vector>
@@ -35,9 +40,11 @@ public:
     // of file names on the patches table.
     void applicationDidFinishLaunching();
 
-    // Shows the patches of a type directory (EFFECTS_DIR or INSTRUMENTS_DIR)
-    // and moves the type selector to it.
+    // Shows the patches of a type directory (EFFECTS_DIR or INSTRUMENTS_DIR),
+    // moves the type selector to it and selects again (see above).
     void reloadPatches(const char* dir);
+    // The library folder changed on disk: reloads the shown type.
+    void libraryChanged();
 
     // Actions of the window's controls.
     void typeChanged();
@@ -55,6 +62,10 @@ public:
                                                       int row) const;
     // Asked before a row the user picks becomes selected; never refuses.
     bool tableViewShouldSelectRow(const views::TableView* table, int row);
+    // Told when a table's selection changed without the controller (a
+    // search hid the selected row): without a selected patch, the
+    // parameters table empties.
+    void tableViewSelectionDidChange(const views::TableView* table);
 
     // Drops on the patches table and open requests: both install what they
     // are given and show its type, or alert when nothing could be installed.
@@ -73,6 +84,10 @@ private:
     void installAndShow(std::vector<std::string>& paths);
     const char* typeDirOfSelectedSegment() const;
     bool isPatchRow(int row) const;
+    // Selects the row (-1: none) and shows its patch's parameters, or none
+    // when the patches table does not select it.
+    void selectPatchRow(int row);
+    void clearParameters();
 
     views::Window* window = nullptr;
     views::Panel* helpWindow = nullptr;
@@ -83,5 +98,7 @@ private:
     std::vector<std::string> p;
     // The library's one patch list; null until the first reloadPatches.
     std::vector<std::string>* patchPaths = nullptr;
+    // The type directory the list was last loaded from.
+    const char* shownTypeDir = nullptr;
     PdPluginParameters params;
 };

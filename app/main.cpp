@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/BusyCursor.h"
-#include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/openMainWindow.h"
 #include "app/platformLog.h"
 #include "library/VQAUUtils.h"
 
@@ -57,6 +57,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
+    // Also where the window keeps its size and place (QSettings).
+    QApplication::setOrganizationName("Veltrano");
     QApplication::setApplicationName("Veltrano Importer");
     // The installed desktop entry's name, so that Wayland shells match the
     // window to the entry and its icon.
@@ -77,15 +79,14 @@ int main(int argc, char* argv[]) {
     }
 
     VQ_ImporterAppDelegate controller;
-    MainWindow window(controller);
-    window.show();
-    controller.applicationDidFinishLaunching();
+    const std::unique_ptr<MainWindow> window = openMainWindow(controller);
 
-    QObject::connect(&instance, &SingleInstance::openRequested, &window,
+    QObject::connect(&instance, &SingleInstance::openRequested, window.get(),
                      [&controller, &window](const std::vector<std::string>& paths) {
-                         bringToFront(window);
+                         bringToFront(*window);
                          openFiles(controller, paths);
                      });
-    QTimer::singleShot(0, &window, [&controller, fileNames] { openFiles(controller, fileNames); });
+    QTimer::singleShot(0, window.get(),
+                       [&controller, fileNames] { openFiles(controller, fileNames); });
     return app.exec();
 }

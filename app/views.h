@@ -27,11 +27,15 @@ enum class DropOperation { on, above };
 class TableView {
 public:
     virtual ~TableView() = default;
-    // Forgets the cached rows and asks the data source again; a selected row
-    // stays selected while it still exists.
+    // Forgets the cached rows and the selection and asks the data source
+    // again; the data source selects again what it wants selected.
     virtual void reloadData() = 0;
-    // The selected row, or -1 when none is selected.
+    // The selected row, or -1 when none is selected. Rows are always the data
+    // source's own, in its order, whatever order the table shows them in.
     virtual int selectedRow() const = 0;
+    // Selects a row, or nothing for -1, without asking the delegate. A row the
+    // table does not show (a search hides it) is not selected.
+    virtual void setSelectedRow(int row) = 0;
     virtual void setDataSource(VQ_ImporterAppDelegate* dataSource) = 0;
     // Makes the table a drop target for drags that carry one of the types.
     virtual void registerForDraggedTypes(const std::vector<std::string>& types) = 0;

@@ -45,18 +45,17 @@ double median(std::vector<double> values) {
 }  // namespace
 
 Figures measure(const Comparison& comparison, int runs) {
+    const bool hasBaseline = !comparison.theirs.command.empty();
     runOnce(comparison.ours);
-    runOnce(comparison.theirs);
+    if (hasBaseline) runOnce(comparison.theirs);
     std::vector<double> ours, theirs;
     Figures figures;
     for (int run = 0; run < runs; ++run) {
         const bool oursFirst = run % 2 == 0;
-        const Side& first = oursFirst ? comparison.ours : comparison.theirs;
-        const Side& second = oursFirst ? comparison.theirs : comparison.ours;
-        ChildRun firstRun = runOnce(first);
-        ChildRun secondRun = runOnce(second);
-        const ChildRun& oursRun = oursFirst ? firstRun : secondRun;
-        const ChildRun& theirsRun = oursFirst ? secondRun : firstRun;
+        ChildRun oursRun, theirsRun;
+        if (oursFirst) oursRun = runOnce(comparison.ours);
+        if (hasBaseline) theirsRun = runOnce(comparison.theirs);
+        if (!oursFirst) oursRun = runOnce(comparison.ours);
         ours.push_back(oursRun.seconds);
         theirs.push_back(theirsRun.seconds);
         figures.oursPeakKiB = std::max(figures.oursPeakKiB, oursRun.peakKiB);

@@ -25,6 +25,7 @@ struct Side {
 
 struct Comparison {
     Side ours;
+    // No command: ours is measured alone.
     Side theirs;
 };
 

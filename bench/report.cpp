@@ -53,9 +53,10 @@ std::string fileSystemType(const std::string& folder) {
 
 bool meetsTarget(const Row& row) {
     if (!row.target) return true;
-    const double ratio = row.figures.ours / row.figures.theirs;
-    if (ratio > row.target->ratio) return false;
-    return row.target->peakKiBBelow == 0 || row.figures.oursPeakKiB < row.target->peakKiBBelow;
+    const Target& target = *row.target;
+    if (target.ratio > 0 && row.figures.ours / row.figures.theirs > target.ratio) return false;
+    if (target.seconds > 0 && row.figures.ours > target.seconds) return false;
+    return target.peakKiBBelow == 0 || row.figures.oursPeakKiB < target.peakKiBBelow;
 }
 
 std::string machineLine(const std::string& folder) {
@@ -75,12 +76,16 @@ void printTable(std::ostream& out, const std::vector<Row>& rows) {
         << "|---|---|---|--:|--:|--:|--:|--:|--:|---|---|\n";
     for (const Row& row : rows) {
         const Figures& figures = row.figures;
-        out << "| " << row.work << " | " << row.baseline << " | " << row.size << " | "
-            << fixed(figures.ours, "%.4f") << " | " << fixed(figures.theirs, "%.4f") << " | "
-            << fixed(figures.ours / figures.theirs, "%.2f") << " | "
+        // A work without a baseline shows only its own figures.
+        const bool compared = !row.baseline.empty();
+        out << "| " << row.work << " | " << (compared ? row.baseline : "none") << " | " << row.size
+            << " | " << fixed(figures.ours, "%.4f") << " | "
+            << (compared ? fixed(figures.theirs, "%.4f") : "") << " | "
+            << (compared ? fixed(figures.ours / figures.theirs, "%.2f") : "") << " | "
             << (row.growth > 0 ? fixed(row.growth, "x%.1f") : "") << " | "
-            << memoryText(figures.oursPeakKiB) << " | " << memoryText(figures.theirsPeakKiB)
-            << " | " << (row.target ? row.target->text : "") << " | "
+            << memoryText(figures.oursPeakKiB) << " | "
+            << (compared ? memoryText(figures.theirsPeakKiB) : "") << " | "
+            << (row.target ? row.target->text : "") << " | "
             << (row.target ? (meetsTarget(row) ? "met" : "MISSED") : "") << " |\n";
     }
 }

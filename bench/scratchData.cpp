@@ -226,6 +226,22 @@ void makeDeclaringPatch(const std::string& folder, std::uint64_t bytes, int decl
     output.close();
 }
 
+void makeLongDeclarationPatch(const std::string& folder, const std::string& before,
+                              const std::string& unit, int units, const std::string& after) {
+    makeDirectories(folder);
+    const std::string name = fs::path(folder).filename();
+    Output output(folder + "/" + name + ".pd");
+    output.write("#N canvas 0 50 450 300 12;\n#X text 12 40 param " + before);
+    constexpr int kUnitsAtOnce = 4096;
+    std::string run;
+    for (int unit_ = 0; unit_ < kUnitsAtOnce; ++unit_) run += unit;
+    for (int written = 0; written < units; written += kUnitsAtOnce)
+        output.write(run.data(), unit.size() * static_cast<std::uint64_t>(
+                                                   std::min(kUnitsAtOnce, units - written)));
+    output.write(after + ";\n#X obj 10 10 dac~;\n");
+    output.close();
+}
+
 void makeLink(const std::string& existing, const std::string& path) {
     std::error_code error;
     fs::create_hard_link(existing, path, error);

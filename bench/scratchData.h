@@ -46,6 +46,11 @@ void makeFileTree(const std::string& root, int files, const std::string& sampleF
 // parameter declarations (the only lines with " param " in them).
 void makeDeclaringPatch(const std::string& folder, std::uint64_t bytes, int declarations);
 
+// A patch folder whose main patch holds one declaration line: `before`,
+// then `unit` repeated `units` times, then `after`.
+void makeLongDeclarationPatch(const std::string& folder, const std::string& before,
+                              const std::string& unit, int units, const std::string& after);
+
 // ln
 void makeLink(const std::string& existing, const std::string& path);
 // mkdir -p

@@ -214,14 +214,64 @@ Comparison startWindow(const BenchPaths& paths, int divisor, std::string& size) 
     return comparison;
 }
 
+// The window with one of two effects selected before its first frame: ours
+// selects the one whose parameter is named "a" and millions of combining
+// accents, the baseline one whose declaration line is as long but whose name
+// is plain (the rest of its line is plain text), so that both cost the
+// parameter reader the same and the figures differ by the window alone.
+Comparison paintAccentName(const BenchPaths& paths, int divisor, std::string& size) {
+    const int accents = 2000000 / divisor;
+    const std::string accentPatch = std::string(EFFECTS_DIR) + "/Accents";
+    makeLongDeclarationPatch(accentPatch, "a", "\xcc\x81", accents, " float 0 1 0.5");
+    makeLongDeclarationPatch(std::string(EFFECTS_DIR) + "/Plain", "gain float 0 1 0.5 ", "ab",
+                             accents, "");
+    size = countText(static_cast<std::uint64_t>(accents)) + " accents, " +
+           bytesText(fs::file_size(accentPatch + "/Accents.pd"));
+    Comparison comparison;
+    comparison.ours.command = {paths.windowProgram, "--select", "Accents"};
+    comparison.theirs.command = {paths.windowProgram, "--select", "Plain"};
+    for (Side* side : {&comparison.ours, &comparison.theirs}) {
+        side->output = ChildOutput::capture;
+        side->reportsSeconds = true;
+        side->succeeded = exitsWith(0);
+    }
+    return comparison;
+}
+
+Comparison searchKeystroke(const BenchPaths& paths, int divisor, std::string& size) {
+    const int effects = 20000 / divisor;
+    size = countText(static_cast<std::uint64_t>(effects)) + " effects, \"1234\" typed, erased";
+    makePatchFolders(EFFECTS_DIR, effects, paths.work + "/Effect.pd");
+    Comparison comparison;
+    comparison.ours.command = {paths.windowProgram, "--search", "1234"};
+    comparison.ours.output = ChildOutput::capture;
+    comparison.ours.reportsSeconds = true;
+    comparison.ours.succeeded = exitsWith(0);
+    return comparison;
+}
+
+Comparison folderMadeOutside(const BenchPaths& paths, int divisor, std::string& size) {
+    const int effects = 20000 / divisor;
+    size = countText(static_cast<std::uint64_t>(effects)) + " effects";
+    makePatchFolders(EFFECTS_DIR, effects, paths.work + "/Effect.pd");
+    const std::string made = std::string(EFFECTS_DIR) + "/Made Outside";
+    Comparison comparison;
+    comparison.ours.command = {paths.windowProgram, "--appear", "Made Outside"};
+    comparison.ours.prepare = [made] { removeTree(made); };
+    comparison.ours.output = ChildOutput::capture;
+    comparison.ours.reportsSeconds = true;
+    comparison.ours.succeeded = exitsWith(0);
+    return comparison;
+}
+
 }  // namespace
 
 std::vector<Work> benchWorks(const BenchPaths& paths) {
-    const Target kClassifyTarget{1.2, 16 * 1024, "<= 1.2, peak < 16 MiB"};
+    const Target kClassifyTarget{1.2, 16 * 1024, 0, "<= 1.2, peak < 16 MiB"};
     const std::vector<std::string> kGrepCount{"grep", "-c", "-F", "notein"};
     std::vector<Work> works = {
-        {"ofxCopyFile", "cp", {1.1, 0, "<= 1.1"}, copyFile},
-        {"installFiles (patch folder)", "cp -R", {1.15, 0, "<= 1.15"}, installFolder},
+        {"ofxCopyFile", "cp", {1.1, 0, 0, "<= 1.1"}, copyFile},
+        {"installFiles (patch folder)", "cp -R", {1.15, 0, 0, "<= 1.15"}, installFolder},
         {"getType (patch text)", "grep -c -F notein", kClassifyTarget,
          classifyFile(UnmarkedShape::patchText, kGrepCount)},
         {"getType (one line repeated)", "grep -c -F notein", kClassifyTarget,
@@ -233,15 +283,28 @@ std::vector<Work> benchWorks(const BenchPaths& paths) {
         // -a: grep searches binary data as text, as getType reads every byte.
         {"getType (random bytes)", "grep -c -a -F notein", kClassifyTarget,
          classifyFile(UnmarkedShape::randomBytes, {"grep", "-c", "-a", "-F", "notein"})},
-        {"loadPatches", "find -mindepth 1 -maxdepth 1 -type d", {1.2, 0, "<= 1.2"}, listPatches},
-        {"ofxDeleteDir", "rm -rf", {1.2, 0, "<= 1.2"}, deleteTree},
-        {"PdPluginParameters::load", "grep -c \" param \"", {2.0, 0, "<= 2.0"}, readParameters},
+        {"loadPatches", "find -mindepth 1 -maxdepth 1 -type d", {1.2, 0, 0, "<= 1.2"}, listPatches},
+        {"ofxDeleteDir", "rm -rf", {1.2, 0, 0, "<= 1.2"}, deleteTree},
+        {"PdPluginParameters::load", "grep -c \" param \"", {2.0, 0, 0, "<= 2.0"}, readParameters},
     };
-    if (!paths.windowProgram.empty())
+    if (!paths.windowProgram.empty()) {
         works.push_back({"window start to first paint (offscreen)",
                          "same, empty library",
-                         {2.0, 0, "<= 2.0"},
+                         {2.0, 0, 0, "<= 2.0"},
                          startWindow});
+        works.push_back({"window first paint, accent-only parameter name selected",
+                         "same, plain name, line as long",
+                         {1.2, 0, 0, "<= 1.2"},
+                         paintAccentName});
+        works.push_back({"window search, slowest keystroke to the list repainted",
+                         "",
+                         {0, 0, 0.010, "<= 0.010 s"},
+                         searchKeystroke});
+        works.push_back({"window shows a patch folder made outside",
+                         "",
+                         {0, 0, 1.0, "<= 1 s"},
+                         folderMadeOutside});
+    }
     return works;
 }
 

@@ -19,9 +19,12 @@ struct BenchPaths {
 };
 
 struct Target {
+    // Ours against the baseline; 0 for a work without a baseline.
     double ratio = 0;
     // When set, ours must also stay below this peak memory.
     long peakKiBBelow = 0;
+    // When set, ours must take at most this long, whatever the baseline.
+    double seconds = 0;
     std::string text;
 };
 
@@ -30,6 +33,7 @@ struct Work {
     using SetUp = std::function<Comparison(const BenchPaths& paths, int divisor, std::string& size)>;
 
     std::string name;
+    // Empty for a work held to a time of its own rather than to a tool.
     std::string baseline;
     Target target;
     SetUp setUp;

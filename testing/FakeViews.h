@@ -14,8 +14,12 @@ namespace testing_support {
 
 class FakeTableView : public views::TableView {
 public:
-    void reloadData() override { ++reloadCount; }
+    void reloadData() override {
+        ++reloadCount;
+        selected = -1;
+    }
     int selectedRow() const override { return selected; }
+    void setSelectedRow(int row) override { selected = row; }
     void setDataSource(VQ_ImporterAppDelegate* source) override { dataSource = source; }
     void registerForDraggedTypes(const std::vector<std::string>& types) override {
         draggedTypes = types;

@@ -1,12 +1,14 @@
 #pragma once
 
 // For programs that show windows without a display (the window tests and the
-// screenshot tool): Qt's offscreen platform unless another one is chosen,
-// and a private runtime folder while XDG_RUNTIME_DIR is unset, since Qt
-// warns without one. Create it before the QApplication.
+// screenshot tool): Qt's offscreen platform unless another one is chosen, a
+// private runtime folder while XDG_RUNTIME_DIR is unset, since Qt warns
+// without one, and always a scratch settings folder (XDG_CONFIG_HOME), so
+// that the window's remembered size never reaches the user's settings.
+// Create it before the QApplication.
 
-#include <unistd.h>
-#include <cstdlib>
+#include <stdlib.h>
+#include <filesystem>
 #include <string>
 
 namespace testing_support {
@@ -15,20 +17,28 @@ class HeadlessEnvironment {
 public:
     HeadlessEnvironment() {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        if (std::getenv("XDG_RUNTIME_DIR")) return;
-        // mkdtemp makes the folder 0700, as Qt expects.
-        std::string pattern = "/tmp/veltrano-runtime-XXXXXX";
-        if (!mkdtemp(pattern.data())) return;
-        runtimeDir_ = pattern;
-        setenv("XDG_RUNTIME_DIR", runtimeDir_.c_str(), 1);
+        configDir_ = privateFolder("XDG_CONFIG_HOME");
+        if (!std::getenv("XDG_RUNTIME_DIR")) runtimeDir_ = privateFolder("XDG_RUNTIME_DIR");
     }
     ~HeadlessEnvironment() {
-        if (!runtimeDir_.empty()) rmdir(runtimeDir_.c_str());
+        std::error_code ignored;
+        for (const std::string& folder : {configDir_, runtimeDir_})
+            if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
     }
     HeadlessEnvironment(const HeadlessEnvironment&) = delete;
     HeadlessEnvironment& operator=(const HeadlessEnvironment&) = delete;
 
 private:
+    // A new folder (0700, as Qt expects of a runtime folder) named by the
+    // variable; empty when it could not be made.
+    static std::string privateFolder(const char* variable) {
+        std::string pattern = "/tmp/veltrano-headless-XXXXXX";
+        if (!mkdtemp(pattern.data())) return "";
+        setenv(variable, pattern.c_str(), 1);
+        return pattern;
+    }
+
+    std::string configDir_;
     std::string runtimeDir_;
 };
 

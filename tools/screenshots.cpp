@@ -1,13 +1,17 @@
 // Pictures the importer's windows as PNG files, for looking at the layout
 // without a display: the effects with a patch's parameters, the instruments,
-// a drag over the patches table, the bad-drop alert and the help panel. It
-// works on the test build's own library folder, never on the real one.
+// a search in use, a drag over the patches table, the bad-drop alert, an
+// open menu, an empty list and the help panel. It works on the test build's
+// own library folder, never on the real one.
 //
 //   veltrano-screenshots OUTPUT_FOLDER
 
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
@@ -19,7 +23,7 @@
 
 #include "app/ControllerTableView.h"
 #include "testing/HeadlessEnvironment.h"
-#include "app/MainWindow.h"
+#include "app/openMainWindow.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "library/VQAUUtils.h"
 #include "testing/ScratchDir.h"
@@ -47,6 +51,11 @@ void fillLibrary() {
     addPatch(EFFECTS_DIR, "Shimmer Reverb", "#X text 12 40 param size float 0 1 0.8;\n", false);
     addPatch(EFFECTS_DIR, "Granulator", "#X text 12 40 param grain int 5 500 80 ms;\n", false);
     addPatch(EFFECTS_DIR, "Bit Crusher", "", false);
+    addPatch(EFFECTS_DIR, "Écho Chamber", "#X text 12 40 param decay float 0 1 0.6;\n", false);
+    addPatch(EFFECTS_DIR, "Ping Pong Echo", "#X text 12 40 param time slider 1 2000 375 ms;\n",
+             false);
+    addPatch(EFFECTS_DIR, "Chorus 2", "", false);
+    addPatch(EFFECTS_DIR, "Chorus 10", "", false);
     addPatch(INSTRUMENTS_DIR, "Acid Bass",
              "#X text 12 40 param cutoff slider 20 8000 800 Hz;\n"
              "#X text 12 60 param resonance float 0 1 0.3;\n"
@@ -60,6 +69,19 @@ void selectPatch(ControllerTableView& patches, const QString& name) {
     for (int row = 0; row < patches.model()->rowCount(); ++row) {
         if (patches.model()->index(row, 0).data().toString() == name) patches.selectRow(row);
     }
+}
+
+// The window with one of its menus open below its title in the menu bar.
+QPixmap withMenu(QMainWindow& window, QMenu& menu) {
+    QMenuBar& bar = *window.menuBar();
+    const QPoint below = bar.mapTo(&window, bar.actionGeometry(menu.menuAction()).bottomLeft());
+    menu.popup(window.mapToGlobal(below));
+    QApplication::processEvents();
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    painter.drawPixmap(below, menu.grab());
+    menu.hide();
+    return picture;
 }
 
 // Lets pending layout and paint events run first, so the picture is current.
@@ -98,14 +120,24 @@ int main(int argc, char** argv) {
     fillLibrary();
 
     VQ_ImporterAppDelegate controller;
-    MainWindow window(controller);
-    window.show();
-    controller.applicationDidFinishLaunching();
+    const std::unique_ptr<MainWindow> windowOwner = openMainWindow(controller);
+    MainWindow& window = *windowOwner;
     auto& patches = *window.findChild<ControllerTableView*>("patches");
 
     bool saved = true;
     selectPatch(patches, "Tape Echo");
     saved &= save([&] { return window.grab(); }, folder, "main-effects.png");
+
+    auto& search = *window.findChild<QLineEdit*>("searchField");
+    search.setText("echo");
+    selectPatch(patches, "Ping Pong Echo");
+    saved &= save([&] { return window.grab(); }, folder, "search.png");
+    search.setText("flanger");
+    saved &= save([&] { return window.grab(); }, folder, "search-nothing-found.png");
+    search.clear();
+
+    saved &= save([&] { return withMenu(window, *window.findChild<QMenu*>("fileMenu")); }, folder,
+                  "menu-file.png");
 
     window.findChild<QPushButton*>("instrumentsSegment")->click();
     selectPatch(patches, "Acid Bass");
@@ -125,6 +157,11 @@ int main(int argc, char** argv) {
         saved &= save([&] { return withSheet(window, *alert); }, folder, "alert.png");
         alert->close();
     }
+
+    std::filesystem::remove_all(INSTRUMENTS_DIR);
+    std::filesystem::create_directory(INSTRUMENTS_DIR);
+    controller.libraryChanged();
+    saved &= save([&] { return window.grab(); }, folder, "empty.png");
 
     controller.helpPressed();
     saved &= save([&] { return window.helpPanel().grab(); }, folder, "help.png");

@@ -1,0 +1,185 @@
+// Times the importer's window on the offscreen platform, with whatever the
+// benchmark's library folder holds, and prints the seconds on standard
+// output. The window comes up the way the importer's entry brings it up.
+//
+//   veltrano-window-bench                 start of the program to its first
+//                                         painted frame
+//   veltrano-window-bench --select NAME   the same, with the effect NAME
+//                                         selected before the first frame
+//   veltrano-window-bench --search TEXT   after the first frame, types TEXT
+//                                         into the search field and erases it
+//                                         again: the slowest keystroke, from
+//                                         the key to the list painted anew
+//   veltrano-window-bench --appear NAME   after the first frame, makes the
+//                                         patch folder NAME among the effects:
+//                                         from then until the list shows it
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/VQ_ImporterAppDelegate.h"
+#include "app/openMainWindow.h"
+#include "library/VQAUUtils.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+// Notes when the first frame that paints the watched widget is complete (the
+// event loop's next turn) and ends the event loop.
+class FirstFrame : public QObject {
+public:
+    bool painted() const { return painted_; }
+    Clock::time_point at() const { return at_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !seen_) {
+            seen_ = true;
+            QTimer::singleShot(0, qApp, [this] {
+                at_ = Clock::now();
+                painted_ = true;
+                QCoreApplication::quit();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool seen_ = false;
+    bool painted_ = false;
+    Clock::time_point at_;
+};
+
+// Qt warns without a runtime folder of the user's own, and the window keeps
+// its size in the settings folder: both are the benchmark's own.
+void provideScratchFolders() {
+    const fs::path scratch = fs::temp_directory_path() / "veltrano-window-bench";
+    for (const char* variable : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"}) {
+        const fs::path folder = scratch / variable;
+        fs::create_directories(folder);
+        fs::permissions(folder, fs::perms::owner_all);
+        setenv(variable, folder.c_str(), 1);
+    }
+}
+
+int rowOf(const QAbstractItemView& list, const QString& name) {
+    const QAbstractItemModel& rows = *list.model();
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        if (rows.index(row, 0).data().toString() == name) return row;
+    }
+    return -1;
+}
+
+// The slowest keystroke of typing `text` and erasing it again, or -1 when
+// the search did not narrow the list.
+double slowestKeystroke(QLineEdit& searchField, QAbstractItemView& list, const QString& text) {
+    const int allRows = list.model()->rowCount();
+    double slowest = 0;
+    int narrowest = allRows;
+    auto press = [&](int key, const QString& typed) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, typed);
+        const Clock::time_point before = Clock::now();
+        QApplication::sendEvent(&searchField, &event);
+        list.viewport()->repaint();
+        slowest = std::max(slowest, secondsBetween(before, Clock::now()));
+        narrowest = std::min(narrowest, list.model()->rowCount());
+    };
+    for (const QChar c : text) press(0, QString(c));
+    for (qsizetype erased = 0; erased < text.size(); ++erased) press(Qt::Key_Backspace, {});
+    const bool narrowed = narrowest < allRows && list.model()->rowCount() == allRows;
+    return narrowed ? slowest : -1;
+}
+
+// From making the patch folder until the list shows it, or -1 when it does
+// not within ten seconds.
+double untilShown(QAbstractItemView& list, const std::string& name) {
+    const QString shownName = QString::fromStdString(name);
+    Clock::time_point shownAt;
+    bool shown = false;
+    QObject::connect(list.model(), &QAbstractItemModel::modelReset, qApp, [&] {
+        if (shown || rowOf(list, shownName) < 0) return;
+        shownAt = Clock::now();
+        shown = true;
+        QCoreApplication::quit();
+    });
+    QTimer::singleShot(10000, qApp, &QCoreApplication::quit);
+    const Clock::time_point madeAt = Clock::now();
+    const std::string folder = std::string(EFFECTS_DIR) + "/" + name;
+    fs::create_directory(folder);
+    std::ofstream(folder + "/" + name + ".pd") << "#X obj 10 10 dac~;\n";
+    QCoreApplication::exec();
+    return shown ? secondsBetween(madeAt, shownAt) : -1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const Clock::time_point start = Clock::now();
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    provideScratchFolders();
+    QApplication app(argc, argv);
+    const std::string mode = argc == 3 ? argv[1] : "";
+    const std::string argument = argc == 3 ? argv[2] : "";
+    if (argc != 1 &&
+        !(argc == 3 && (mode == "--select" || mode == "--search" || mode == "--appear"))) {
+        std::fprintf(stderr, "usage: %s [--select NAME | --search TEXT | --appear NAME]\n",
+                     argv[0]);
+        return 2;
+    }
+
+    VQ_ImporterAppDelegate controller;
+    const std::unique_ptr<MainWindow> window = openMainWindow(controller);
+    auto* patches = window->findChild<QAbstractItemView*>("patches");
+    auto* searchField = window->findChild<QLineEdit*>("searchField");
+    if (!patches || !searchField) {
+        std::fprintf(stderr, "the window has no patches table or search field\n");
+        return 1;
+    }
+    if (mode == "--select") {
+        const int row = rowOf(*patches, QString::fromStdString(argument));
+        if (row < 0) {
+            std::fprintf(stderr, "no effect named %s\n", argument.c_str());
+            return 1;
+        }
+        patches->setCurrentIndex(patches->model()->index(row, 0));
+    }
+    FirstFrame firstFrame;
+    patches->viewport()->installEventFilter(&firstFrame);
+    // A window that never paints would otherwise keep the benchmark waiting.
+    QTimer::singleShot(60000, &app, &QCoreApplication::quit);
+    app.exec();
+    if (!firstFrame.painted()) {
+        std::fprintf(stderr, "the patches table was never painted\n");
+        return 1;
+    }
+
+    double seconds = secondsBetween(start, firstFrame.at());
+    if (mode == "--search")
+        seconds = slowestKeystroke(*searchField, *patches, QString::fromStdString(argument));
+    else if (mode == "--appear")
+        seconds = untilShown(*patches, argument);
+    if (seconds < 0) {
+        std::fprintf(stderr, "the list did not show what %s asked for\n", mode.c_str());
+        return 1;
+    }
+    std::printf("%.9f\n", seconds);
+    return 0;
+}
