@@ -20,7 +20,10 @@ constexpr int kInstrumentsSegment = 1;
 const char* const kGeometryKey = "mainWindow/geometry";
 
 // The kinds of file the file dialog offers; the first is chosen at first.
-const QStringList kPatchFileFilters = {"Pd patches (*.pd)", "All files (*)"};
+const QStringList kPatchFileFilters = {
+    "Pd patches and archives (*.pd *.zip *.tar *.tar.gz *.tgz *.tar.bz2 *.tbz2 *.tar.xz *.txz "
+    "*.tar.zst)",
+    "Pd patches (*.pd)", "All files (*)"};
 
 QMessageBox::Icon iconFor(views::AlertStyle style) {
     switch (style) {
