@@ -1,16 +1,14 @@
 #include "library/archiveExtraction.h"
 
+#include "testing/ArchiveWriter.h"
 #include "testing/ScratchDir.h"
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -19,47 +17,8 @@ using testing_support::ScratchDir;
 
 namespace {
 
-struct Entry {
-    enum Kind { file, folder, symlink, hardLink, fifo };
-    std::string name;
-    std::string data = {};  // content, or a link's target
-    Kind kind = file;
-    mode_t mode = 0644;
-};
-
-struct ArchiveWriteFree {
-    void operator()(archive* writer) const { archive_write_free(writer); }
-};
-
-// Format and compression follow the name's extension.
-void writeArchive(const std::string& path, const std::vector<Entry>& entries,
-                  const char* options = "") {
-    const std::unique_ptr<archive, ArchiveWriteFree> writer(archive_write_new());
-    if (path.ends_with(".tar.zst")) {  // an extension libarchive's writer doesn't know
-        archive_write_set_format_pax_restricted(writer.get());
-        archive_write_add_filter_zstd(writer.get());
-    } else {
-        ASSERT_EQ(archive_write_set_format_filter_by_ext(writer.get(), path.c_str()), ARCHIVE_OK);
-    }
-    ASSERT_EQ(archive_write_set_options(writer.get(), options), ARCHIVE_OK);
-    archive_write_set_passphrase(writer.get(), "secret");
-    ASSERT_EQ(archive_write_open_filename(writer.get(), path.c_str()), ARCHIVE_OK);
-    for (const Entry& item : entries) {
-        const std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(archive_entry_new(),
-                                                                            archive_entry_free);
-        static const mode_t kTypes[] = {AE_IFREG, AE_IFDIR, AE_IFLNK, AE_IFREG, AE_IFIFO};
-        archive_entry_set_pathname(entry.get(), item.name.c_str());
-        archive_entry_set_filetype(entry.get(), kTypes[item.kind]);
-        archive_entry_set_perm(entry.get(), item.mode);
-        if (item.kind == Entry::symlink) archive_entry_set_symlink(entry.get(), item.data.c_str());
-        if (item.kind == Entry::hardLink) archive_entry_set_hardlink(entry.get(), item.data.c_str());
-        if (item.kind == Entry::file) archive_entry_set_size(entry.get(), item.data.size());
-        ASSERT_EQ(archive_write_header(writer.get(), entry.get()), ARCHIVE_OK) << item.name;
-        if (item.kind == Entry::file)
-            archive_write_data(writer.get(), item.data.data(), item.data.size());
-    }
-    ASSERT_EQ(archive_write_close(writer.get()), ARCHIVE_OK);
-}
+using Entry = testing_support::ArchiveEntry;
+using testing_support::writeArchive;
 
 // One line per path, sorted: "folder/", "file", "file*" when executable,
 // "link -> target"; any other mode in octal; a small file's content after ":".

@@ -1,4 +1,5 @@
 #include "library/VQAUUtils.h"
+#include "testing/ArchiveWriter.h"
 #include "testing/ChildProcess.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
@@ -92,6 +93,37 @@ TEST(InstallFiles, PutsASingleFileIntoAFolderNamedAfterIt) {
     }
     EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{"Lead", "Pad", "blob",
                                                               "impulse.wav", "notes.txt", "score"}));
+}
+
+// An archive installs the patches it holds, like dropped folders and with
+// the same lines for each; a hostile one installs nothing, leaves nothing
+// behind and says why.
+TEST(InstallFiles, InstallsThePatchesOfAnArchive) {
+    using testing_support::ArchiveEntry;
+    using testing_support::writeArchive;
+    ScratchLibrary library;
+    ScratchDir in;
+    const std::string pack = in.path("Pack.tar.gz"), loose = in.path("Echo.zip");
+    writeArchive(pack, {{"Pack/A/A.pd", kInstrument}, {"Pack/B/B.pd", kEffect}});
+    writeArchive(loose, {{"Echo.pd", kEffect}, {"echo.wav", "wav"}});
+    const Outcome outcome = install({pack, loose});
+    EXPECT_EQ(outcome.type, EFFECTS_DIR);
+    const auto found = [](const std::string& name, const std::string& type) {
+        return "Found " + name + "\nIt's a " + type + "\nCopeee\n";
+    };
+    EXPECT_EQ(outcome.output, "file:: " + pack + "\nIt's an archive\n" + found("A", kInstruments) +
+                                  found("B", kEffects) + "file:: " + loose +
+                                  "\nIt's an archive\n" + found("Echo", kEffects));
+    EXPECT_EQ(readFile(kEffects + "/Echo/echo.wav"), "wav");
+    EXPECT_EQ(entriesOf(kInstruments), std::vector<std::string>{"A"});
+
+    const std::string hostile = in.path("Evil.zip");
+    writeArchive(hostile, {{"Evil/Evil.pd", kEffect}, {"Evil/x", "/etc", ArchiveEntry::symlink}});
+    const Outcome refused = install({hostile});
+    EXPECT_EQ(refused.type, nullptr);
+    EXPECT_NE(refused.output.find("Evil.zip: refused, the entry \"Evil/x\""), std::string::npos)
+        << refused.output;
+    EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{"B", "Echo"}));
 }
 
 TEST(InstallFiles, ReportsEachStepInOrderAndReturnsTheLastInstalledType) {

@@ -18,6 +18,7 @@
 #include "fsutil/UniqueFd.h"
 #include "library/VQAUUtils.h"
 #include "tests/reliability/reliabilityHarness.h"
+#include "testing/ArchiveWriter.h"
 #include "testing/ChildProcess.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
@@ -161,6 +162,31 @@ TEST(InstallKill, ASingleFileInstallKilledAtAnyMomentLeavesNoPartOfIt) {
     const Tree beside[] = {{{"Lead.pd", contents[0]}, {"notes.txt", "kept"}},
                            {{"Lead.pd", contents[1]}, {"notes.txt", "kept"}}};
     killDuringInstalls(sources, beside, "Lead", kFileKills, false);
+}
+
+// An archive is extracted into a staging folder before its patch moves into
+// place: killed at any moment, the install leaves the earlier or the new
+// copy, and what the extraction left is cleared by the next install without
+// ever reaching the trash.
+TEST(InstallKill, AnArchiveInstallKilledAtAnyMomentLeavesNoPartOfIt) {
+    ASSERT_TRUE(testing_support::adoptOrphans());
+    ScratchLibrary library;
+    ScratchDir in;
+    std::string sources[2];
+    Tree results[2];
+    for (int version = 0; version < 2; ++version) {
+        const std::string folder = writePatchFolder(in, std::string(1, 'a' + version) + "/Drums",
+                                                    kEffect, kFiles, kFileBytes, 'a' + version);
+        results[version] = treeOf(folder);
+        std::vector<ArchiveEntry> entries;
+        for (const auto& [path, content] : results[version])
+            if (content != "<dir>") entries.push_back({"Drums/" + path, content});
+        sources[version] = folder + ".tar.gz";
+        writeArchive(sources[version], entries);
+    }
+    killDuringInstalls(sources, results, "Drums", kFileKills, false);
+    for (const std::string& trashed : entriesOf(ScratchLibrary::dataHome() + "/Trash/files"))
+        EXPECT_TRUE(trashed.starts_with("Drums")) << trashed;
 }
 
 // cp waits at a gate after saying it started, so the installer is certainly
