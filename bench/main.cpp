@@ -17,6 +17,7 @@
 #include "bench/works.h"
 #include "library/VQAUUtils.h"
 
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -96,6 +97,9 @@ int runBenchmark(const Options& options) {
         return 1;
     }
     const ScratchFolder scratch(VELTRANO_BENCH_SCRATCH);
+    // Earlier copies that a run replaces go to a trash of the benchmark's
+    // own (the runs it starts inherit it), never to the user's.
+    setenv("XDG_DATA_HOME", (std::string(VELTRANO_BENCH_SCRATCH) + "/data-home").c_str(), 1);
     const BenchPaths paths = benchPaths();
     clearWorkData(paths);
     const std::vector<Work> works = benchWorks(paths);

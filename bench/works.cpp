@@ -1,5 +1,6 @@
 #include "bench/works.h"
 
+#include "bench/childRun.h"
 #include "bench/scratchData.h"
 #include "library/VQAUUtils.h"
 
@@ -106,6 +107,40 @@ Comparison installFolder(const BenchPaths& paths, int divisor, std::string& size
     };
     comparison.theirs.succeeded = exitsWith(0);
     return comparison;
+}
+
+// Installing a patch from an archive that bsdtar made (`create` names its
+// format and compression), against bsdtar extracting the same archive.
+Work::SetUp installArchive(std::string extension, std::vector<std::string> create) {
+    return [=](const BenchPaths& paths, int divisor, std::string& size) {
+        const int files = 2000 / divisor;
+        const std::uint64_t bytes = 200 * kMiB / static_cast<std::uint64_t>(divisor);
+        size = countText(static_cast<std::uint64_t>(files)) + " files, " + bytesText(bytes);
+        const std::string made = paths.work + "/made";
+        const std::string archive = paths.work + "/Drums" + extension;
+        const std::string installed = std::string(EFFECTS_DIR) + "/Drums";
+        const std::string extracted = paths.work + "/bsdtar";
+        makePatchFolder(made + "/Drums", files, bytes);
+        std::vector<std::string> bsdtar = {"bsdtar", "-c"};
+        bsdtar.insert(bsdtar.end(), create.begin(), create.end());
+        bsdtar.insert(bsdtar.end(), {"-f", archive, "-C", made, "Drums"});
+        if (runChild(bsdtar, ChildOutput::discard).exitCode != 0)
+            throw std::runtime_error("bsdtar could not make " + archive);
+        removeTree(made);
+        Comparison comparison;
+        comparison.ours.command = ourCommand(paths, {"install", archive});
+        comparison.ours.prepare = [=] { removeTree(installed); };
+        comparison.ours.succeeded = [=](const ChildRun& run) {
+            return run.exitCode == 0 && countFiles(installed) == static_cast<std::uint64_t>(files);
+        };
+        comparison.theirs.command = {"bsdtar", "-xf", archive, "-C", extracted};
+        comparison.theirs.prepare = [=] {
+            removeTree(extracted);
+            makeDirectories(extracted);
+        };
+        comparison.theirs.succeeded = exitsWith(0);
+        return comparison;
+    };
 }
 
 // Classifying a file of the shape, against `grep` counting the lines that hold
@@ -272,6 +307,10 @@ std::vector<Work> benchWorks(const BenchPaths& paths) {
     std::vector<Work> works = {
         {"ofxCopyFile", "cp", {1.1, 0, 0, "<= 1.1"}, copyFile},
         {"installFiles (patch folder)", "cp -R", {1.15, 0, 0, "<= 1.15"}, installFolder},
+        {"installFiles (.tar.gz archive)", "bsdtar -xf", {1.2, 0, 0, "<= 1.2"},
+         installArchive(".tar.gz", {"-z"})},
+        {"installFiles (.zip archive)", "bsdtar -xf", {1.2, 0, 0, "<= 1.2"},
+         installArchive(".zip", {"--format", "zip"})},
         {"getType (patch text)", "grep -c -F notein", kClassifyTarget,
          classifyFile(UnmarkedShape::patchText, kGrepCount)},
         {"getType (one line repeated)", "grep -c -F notein", kClassifyTarget,

@@ -318,7 +318,7 @@ ExtractionLimits defaultExtractionLimits() {
     constexpr std::uint64_t kMiB = 1024 * 1024;
     return {.maxTotalBytes = 16 * 1024 * kMiB,
             .maxEntries = 100'000,
-            .maxExpansion = 100,
+            .maxExpansion = 1000,
             .expansionFloorBytes = 16 * kMiB,
             .keepFreeBytes = 256 * kMiB};
 }

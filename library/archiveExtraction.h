@@ -45,10 +45,11 @@ struct ExtractionLimits {
 
 // The program's limits. A sample pack can be gigabytes, so the total is
 // 16 GiB and 100,000 entries. Patches are text and compress about 10 times,
-// audio barely at all, while a zip bomb expands 1000 times and more: 100
-// times stops bombs long before they matter, once 16 MiB are written (below
-// that a small archive of very repetitive text may expand further, harmlessly).
-// 256 MiB stay free, so the desktop keeps working.
+// audio barely at all, but samples padded with silence compress a hundred
+// times and more, while a zip bomb expands a thousand times and far more:
+// 1000 times stops bombs early, once 16 MiB are written (below that a small
+// archive of very repetitive text may expand further, harmlessly). 256 MiB
+// stay free, so the desktop keeps working.
 ExtractionLimits defaultExtractionLimits();
 
 struct ExtractionHooks {  // both optional; called per block, on the calling thread
