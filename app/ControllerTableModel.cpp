@@ -73,7 +73,7 @@ ControllerTableModel::ControllerTableModel(const views::TableView& table, QObjec
 void ControllerTableModel::setDataSource(VQ_ImporterAppDelegate* dataSource) {
     beginResetModel();
     dataSource_ = dataSource;
-    longTexts_.clear();
+    forgetRows();
     endResetModel();
 }
 
@@ -103,23 +103,27 @@ void ControllerTableModel::acceptDrops(const QStringList& mimeTypes) {
 
 void ControllerTableModel::reload() {
     beginResetModel();
-    longTexts_.clear();
+    forgetRows();
     endResetModel();
+}
+
+void ControllerTableModel::forgetRows() {
+    longTexts_.clear();
+    // The data source's rows change only with a reload, which comes here.
+    rows_ = dataSource_ ? dataSource_->numberOfRowsInTableView(&table_) : 0;
 }
 
 QModelIndex ControllerTableModel::index(int row, int column, const QModelIndex& parent) const {
     // Sorting asks for two indexes per comparison, hundreds of thousands of
     // times for a long list: checked directly rather than through hasIndex,
     // which calls rowCount and columnCount virtually each time.
-    if (parent.isValid() || row < 0 || column < 0 || column >= identifiers_.size() ||
-        row >= rowCount())
+    if (parent.isValid() || row < 0 || column < 0 || column >= identifiers_.size() || row >= rows_)
         return {};
     return createIndex(row, column);
 }
 
 int ControllerTableModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid() || !dataSource_) return 0;
-    return dataSource_->numberOfRowsInTableView(&table_);
+    return parent.isValid() ? 0 : rows_;
 }
 
 int ControllerTableModel::columnCount(const QModelIndex& parent) const {

@@ -49,6 +49,8 @@ public:
                       const QModelIndex& parent) override;
 
 private:
+    void forgetRows();
+
     const views::TableView& table_;
     VQ_ImporterAppDelegate* dataSource_ = nullptr;
     VQ_ImporterAppDelegate* delegate_ = nullptr;
@@ -58,6 +60,8 @@ private:
     QStringList titles_;
     QStringList numericColumns_;
     QStringList dropTypes_;
+    // The data source's row count as of the last reload.
+    int rows_ = 0;
     bool acceptsDrops_ = false;
     // Texts longer than a cell shows, as shown, until the next reload: the
     // view asks for a cell at every repaint, and the controller hands over

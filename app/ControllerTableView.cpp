@@ -137,7 +137,24 @@ void ControllerTableView::setSelectedRow(int row) {
 }
 
 void ControllerTableView::setDataSource(VQ_ImporterAppDelegate* dataSource) {
+    // A table not shown yet is being built with its window: its first list,
+    // which may be long, is collated on another core meanwhile and sorted
+    // when the table is first shown.
+    const bool sortWhenShown = isSortedByName() && !isVisible();
+    if (sortWhenShown) sortedRows_->sort(-1);
     model_->setDataSource(dataSource);
+    if (sortWhenShown) {
+        sortedRows_->startRanking();
+        sortWhenShown_ = true;
+    }
+}
+
+void ControllerTableView::showEvent(QShowEvent* event) {
+    if (sortWhenShown_) {
+        sortWhenShown_ = false;
+        sortedRows_->sort(0);
+    }
+    QTableView::showEvent(event);
 }
 
 void ControllerTableView::registerForDraggedTypes(const std::vector<std::string>& types) {

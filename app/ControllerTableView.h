@@ -54,6 +54,7 @@ public:
     void registerForDraggedTypes(const std::vector<std::string>& types) override;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -73,6 +74,8 @@ private:
     VQ_ImporterAppDelegate* delegate_ = nullptr;
     QString placeholderText_;
     bool dropTargetShown_ = false;
+    // The first list is sorted when the table is first shown.
+    bool sortWhenShown_ = false;
     // Set while the controller selects, which it needs not be told about.
     bool selectingForController_ = false;
 };

@@ -41,12 +41,7 @@ QMessageBox::Icon iconFor(views::AlertStyle style) {
 MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
     : QMainWindow(parent),
       controller_(controller),
-      ui_(std::make_unique<Ui::MainWindow>()),
-      helpPanel_(new HelpPanel(this)),
-      libraryWatcher_(
-          new LibraryWatcher({QString::fromUtf8(BASE_DIR), QString::fromUtf8(EFFECTS_DIR),
-                              QString::fromUtf8(INSTRUMENTS_DIR)},
-                             this)) {
+      ui_(std::make_unique<Ui::MainWindow>()) {
     ui_->setupUi(this);
     typeSegments_ = std::make_unique<ButtonSegments>(
         *ui_->typeSegments,
@@ -67,6 +62,14 @@ MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
     restoreGeometry(QSettings().value(kGeometryKey).toByteArray());
 
     attachViews();
+    // Built once the patches table has its list, whose names are collated
+    // on another core meanwhile.
+    helpPanel_ = new HelpPanel(this);
+    controller_.setHelpWindow(helpPanel_);
+    libraryWatcher_ = new LibraryWatcher(
+        {QString::fromUtf8(BASE_DIR), QString::fromUtf8(EFFECTS_DIR),
+         QString::fromUtf8(INSTRUMENTS_DIR)},
+        this);
     connectControls();
     connectMenus();
     showListState();
@@ -83,7 +86,6 @@ MainWindow::~MainWindow() {
 
 void MainWindow::attachViews() {
     controller_.setWindow(this);
-    controller_.setHelpWindow(helpPanel_);
     controller_.setPatches(ui_->patches);
     controller_.setParameterTable(ui_->parameterTable);
     controller_.setTypeSelector(typeSegments_.get());

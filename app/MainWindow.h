@@ -48,6 +48,6 @@ private:
     VQ_ImporterAppDelegate& controller_;
     std::unique_ptr<Ui::MainWindow> ui_;
     std::unique_ptr<ButtonSegments> typeSegments_;
-    HelpPanel* helpPanel_;
-    LibraryWatcher* libraryWatcher_;
+    HelpPanel* helpPanel_ = nullptr;
+    LibraryWatcher* libraryWatcher_ = nullptr;
 };

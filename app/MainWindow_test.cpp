@@ -161,7 +161,6 @@ TEST_F(MainWindowTest, FilesChosenInTheDialogAreInstalledUnderTheirOwnNames) {
     QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
     auto* dialog = window->findChild<QFileDialog*>();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->nameFilters(), (QStringList{"Pd patches (*.pd)", "All files (*)"}));
     dialog->selectFile(QString::fromStdString(odd));
     testing_support::captureStdout(
         [&] { testing_support::captureStderr([&] { static_cast<QDialog*>(dialog)->accept(); }); });

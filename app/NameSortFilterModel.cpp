@@ -2,7 +2,6 @@
 
 #include <QLocale>
 #include <algorithm>
-#include <numeric>
 
 NameSortFilterModel::NameSortFilterModel(QObject* parent) : QSortFilterProxyModel(parent) {}
 
@@ -10,6 +9,7 @@ void NameSortFilterModel::setSourceModel(QAbstractItemModel* model) {
     disconnect(forgettingKeys_);
     const auto forgetKeys = [this] {
         ranks_.reset();
+        ranking_.reset();
         searchKeys_.reset();
     };
     forgetKeys();
@@ -64,26 +64,17 @@ QStringList NameSortFilterModel::sourceNames() const {
     return names;
 }
 
+void NameSortFilterModel::startRanking() {
+    ranking_ = std::make_unique<NameRanking>(sourceNames(), &nameCollator);
+}
+
 const std::vector<int>& NameSortFilterModel::ranks() const {
     if (ranks_) return *ranks_;
-    const QStringList names = sourceNames();
-    const QCollator collator = nameCollator();
-    std::vector<QCollatorSortKey> sortKeys;
-    sortKeys.reserve(static_cast<std::size_t>(names.size()));
-    for (const QString& name : names) sortKeys.push_back(collator.sortKey(name));
-    // Sorted once here, so that the many comparisons of the proxy's own sort
+    // Ranked once here, so that the many comparisons of the proxy's own sort
     // compare two numbers.
-    std::vector<int> order(sortKeys.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](int left, int right) {
-        const int byCollator = sortKeys[static_cast<std::size_t>(left)].compare(
-            sortKeys[static_cast<std::size_t>(right)]);
-        // Names equal to the collator ("Echo", "echo") still get one order.
-        return byCollator != 0 ? byCollator < 0 : names[left] < names[right];
-    });
-    ranks_.emplace(order.size());
-    for (std::size_t place = 0; place < order.size(); ++place)
-        (*ranks_)[static_cast<std::size_t>(order[place])] = static_cast<int>(place);
+    std::unique_ptr<NameRanking> ranking = std::move(ranking_);
+    if (!ranking) ranking = std::make_unique<NameRanking>(sourceNames(), &nameCollator);
+    ranks_.emplace(ranking->ranks());
     return *ranks_;
 }
 

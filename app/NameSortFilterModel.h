@@ -10,8 +10,11 @@
 #include <QCollator>
 #include <QSortFilterProxyModel>
 #include <QStringList>
+#include <memory>
 #include <optional>
 #include <vector>
+
+#include "app/NameRanking.h"
 
 class NameSortFilterModel : public QSortFilterProxyModel {
     Q_OBJECT
@@ -19,6 +22,10 @@ public:
     explicit NameSortFilterModel(QObject* parent = nullptr);
 
     void setSourceModel(QAbstractItemModel* model) override;
+    // Starts ranking the source's names on another core now, for a sort that
+    // comes later (the source must not change meanwhile, or the ranking is
+    // dropped with the change).
+    void startRanking();
     // Keeps the rows whose name contains the text; an empty text keeps all.
     void setSearchText(const QString& text);
     QString searchText() const { return searchText_; }
@@ -44,6 +51,7 @@ private:
     QString searchNeedle_;
     // Made anew after every reset of the source, which changes only so.
     mutable std::optional<std::vector<int>> ranks_;
+    mutable std::unique_ptr<NameRanking> ranking_;
     mutable std::optional<QStringList> searchKeys_;
     QMetaObject::Connection forgettingKeys_;
 };
