@@ -12,9 +12,6 @@
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 #include "testing/OutputCapture.h"
-#include "testing/ChildProcess.h"
-
-#include <sys/mount.h>
 
 namespace fs = std::filesystem;
 using testing_support::FakeWindowViews;
@@ -175,30 +172,6 @@ TEST_F(ControllerTest, DeleteWithoutAValidSelectionChangesNothing) {
     }
     EXPECT_TRUE(fs::exists(std::string(EFFECTS_DIR) + "/Echo/Echo.pd"));
     EXPECT_EQ(views.patches.reloadCount, 0);
-}
-
-// A delete that cannot finish (here a folder mounted inside the patch) says
-// so, naming the patch and the system's reason, and the list keeps the patch.
-TEST_F(ControllerTest, AFailedDeleteAlertsWithTheReasonAndKeepsThePatchListed) {
-    ScratchLibrary library;
-    testing_support::ScratchDir elsewhere;
-    const std::string mounted = installPatch(EFFECTS_DIR, "Echo") + "/samples";
-    fs::create_directories(mounted);
-    const int outcome = testing_support::runInPrivateMounts([&] {
-        if (mount(elsewhere.root().c_str(), mounted.c_str(), nullptr, MS_BIND, nullptr) != 0)
-            return testing_support::kChildSetupFailed;
-        VQ_ImporterAppDelegate controller;
-        FakeWindowViews views(controller);
-        views.patches.selected = 0;
-        controller.deletePressed();
-        const bool alerted = views.window.sheets.size() == 1 &&
-                             views.window.sheets[0].messageText == "“Echo” could not be deleted" &&
-                             views.window.sheets[0].informativeText.starts_with(
-                                 "Device or resource busy.");
-        return alerted && shownNames(controller, views) == std::vector<std::string>{"Echo"} ? 0 : 1;
-    });
-    if (outcome == testing_support::kChildSetupFailed) GTEST_SKIP() << "no private mounts here";
-    EXPECT_EQ(outcome, 0);
 }
 
 TEST_F(ControllerTest, ParameterCellsShowNameAndFormattedValues) {

@@ -141,6 +141,31 @@ TEST_F(IntakeTest, ABadDropAlertsAndChangesNothing) {
     EXPECT_EQ(fs::directory_iterator(EFFECTS_DIR), fs::directory_iterator());
 }
 
+// A request that installs some items and not others says how many were not
+// installed, and its details give each one's reason; what it replaced stays
+// undoable.
+TEST_F(IntakeTest, APartlyInstalledRequestSaysWhichItemsWereNotInstalledAndWhy) {
+    fs::create_directories(std::string(EFFECTS_DIR) + "/Echo");
+    testing_support::writeFile(std::string(EFFECTS_DIR) + "/Echo/Echo.pd", kEffect);
+    testing_support::writeFile(std::string(EFFECTS_DIR) + "/Pad", "in the way");
+    source.writeFile("Echo/Echo.pd", kEffect);
+    const std::string missing = source.path("missing.pd");
+    const std::string loops = source.makeDir("Loops");
+    const std::string pad = source.writeFile("Pad.pd", kEffect);
+
+    drop(filesDragged({source.path("Echo"), missing, loops, pad}));
+    EXPECT_EQ(views.notice.text, "3 of 4 items were not installed");
+    EXPECT_EQ(views.undoMenuItem.title, "Undo Replace “Echo”");
+    EXPECT_TRUE(views.window.sheets.empty());
+    views.notice.action();
+    EXPECT_EQ(views.itemList.title, "Items not installed");
+    EXPECT_EQ(views.itemList.items,
+              (std::vector<std::pair<std::string, std::string>>{
+                  {missing, "not found"},
+                  {loops, "not a patch folder"},
+                  {pad, "copy failed: Not a directory"}}));
+}
+
 TEST_F(IntakeTest, DropsWithoutUsableItemsInstallNothing) {
     const Output noList = drop(FakeDraggingInfo(), false);
     EXPECT_TRUE(noList.log.empty());

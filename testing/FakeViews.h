@@ -49,8 +49,67 @@ public:
 class FakeWindow : public views::Window {
 public:
     void beginSheetModal(const views::Alert& alert) override { sheets.push_back(alert); }
+    // Presses the button of that title on the latest sheet.
+    void press(const std::string& title) {
+        const views::Alert& alert = sheets.back();
+        for (std::size_t button = 0; button < alert.buttonTitles.size(); ++button)
+            if (alert.buttonTitles[button] == title && alert.didEnd) alert.didEnd(button);
+    }
 
     std::vector<views::Alert> sheets;
+};
+
+// Runs every library write at once, on the calling thread.
+class FakeLibraryWorker : public views::LibraryWorker {
+public:
+    void install(std::vector<std::string> paths,
+                 std::function<void(const InstallReport&)> done) override {
+        ++requests;
+        done(installItems(paths));
+    }
+    void write(views::LibraryWrite write) override {
+        ++requests;
+        write()();
+    }
+
+    int requests = 0;
+};
+
+class FakeNotice : public views::Notice {
+public:
+    void showNotice(const std::string& shownText, const std::string& shownActionTitle,
+                    std::function<void()> shownAction) override {
+        text = shownText;
+        actionTitle = shownActionTitle;
+        action = std::move(shownAction);
+    }
+    void hideNotice() override { text.clear(); }
+
+    // Empty while hidden.
+    std::string text;
+    std::string actionTitle;
+    std::function<void()> action;
+};
+
+class FakeItemListPanel : public views::ItemListPanel {
+public:
+    void showItems(const std::string& shownTitle,
+                   const std::vector<std::pair<std::string, std::string>>& shownItems) override {
+        title = shownTitle;
+        items = shownItems;
+    }
+
+    std::string title;
+    std::vector<std::pair<std::string, std::string>> items;
+};
+
+class FakeMenuItem : public views::MenuItem {
+public:
+    void setTitle(const std::string& shownTitle) override { title = shownTitle; }
+    void setEnabled(bool shownEnabled) override { enabled = shownEnabled; }
+
+    std::string title;
+    bool enabled = true;
 };
 
 class FakePasteboardItem : public views::PasteboardItem {
@@ -91,7 +150,7 @@ private:
     std::vector<FakePasteboardItem> items_;
 };
 
-// All five views of the main window, attached to a controller.
+// All views of the main window and its library worker, attached to a controller.
 struct FakeWindowViews {
     explicit FakeWindowViews(VQ_ImporterAppDelegate& controller) {
         controller.setWindow(&window);
@@ -99,12 +158,20 @@ struct FakeWindowViews {
         controller.setPatches(&patches);
         controller.setParameterTable(&parameterTable);
         controller.setTypeSelector(&typeSelector);
+        controller.setLibraryWorker(&libraryWorker);
+        controller.setNotice(&notice);
+        controller.setItemListPanel(&itemList);
+        controller.setUndoMenuItem(&undoMenuItem);
     }
     FakeWindow window;
     FakePanel helpWindow;
     FakeTableView patches;
     FakeTableView parameterTable;
     FakeSegmentedControl typeSelector;
+    FakeLibraryWorker libraryWorker;
+    FakeNotice notice;
+    FakeItemListPanel itemList;
+    FakeMenuItem undoMenuItem;
 };
 
 }  // namespace testing_support
