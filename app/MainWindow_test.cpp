@@ -13,8 +13,14 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QProgressBar>
 #include <QUrl>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <map>
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
@@ -38,6 +44,54 @@ void addEffect(const std::string& name) {
     testing_support::writeFile(folder + "/" + name + ".pd",
                                "#X text 1 2 param " + name + "_level float 0 1 0.5;\n");
 }
+
+// Every file and folder of the library and of the trash's files, with the
+// files' contents.
+std::map<std::string, std::string> libraryAndTrash() {
+    std::map<std::string, std::string> tree;
+    for (const std::string& root : {std::string(BASE_DIR),
+                                    testing_support::ScratchLibrary::dataHome() + "/Trash/files"}) {
+        std::error_code missing;
+        for (const auto& entry : fs::recursive_directory_iterator(root, missing))
+            tree[entry.path()] =
+                entry.is_regular_file() ? testing_support::readFile(entry.path()) : "<dir>";
+    }
+    return tree;
+}
+
+// A stand-in cp first on PATH while it lives: it notes the source of each
+// copy in its log, and holds the copy of a patch named Gated until the gate
+// (a pipe) is opened or it is killed.
+class GatedCp {
+public:
+    explicit GatedCp(const testing_support::ScratchDir& dir)
+        : log(dir.path("cp.log")), gate_(dir.path("gate")), path_(std::getenv("PATH")) {
+        mkfifo(gate_.c_str(), 0600);
+        const std::string cp = dir.writeFile(
+            "bin/cp", "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n"
+                      "echo \"$SOURCE\" >>'" + log + "'\n"
+                      "case \"$SOURCE\" in */Gated) read line <'" + gate_ + "';; esac\n"
+                      "PATH='" + path_ + "' exec cp \"$@\"\n");
+        chmod(cp.c_str(), 0755);
+        setenv("PATH", (dir.path("bin") + ":" + path_).c_str(), 1);
+    }
+    ~GatedCp() {
+        // A copy still held (the test failed) goes on and ends.
+        const int writer = open(gate_.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0 && write(writer, "\n", 1) >= 0) close(writer);
+        setenv("PATH", path_.c_str(), 1);
+    }
+    bool holdsGated() const {
+        return testing_support::pathExists(log) &&
+               testing_support::readFile(log).find("/Gated\n") != std::string::npos;
+    }
+
+    const std::string log;
+
+private:
+    const std::string gate_;
+    const std::string path_;
+};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -285,3 +339,102 @@ TEST_F(MainWindowTest, RemembersItsSizeAndPlace) {
 }
 
 }  // namespace
+
+// Installing through the worker prints the same lines and leaves the same
+// library and trash as installing on the spot.
+TEST_F(MainWindowTest, RequestsThroughTheWorkerEndAsTheSameRequestsRunOnTheSpot) {
+    const std::string echo = source.makeDir("Echo");
+    source.writeFile("Echo/Echo.pd", kEffect + "#X obj 1 1 newer;\n");
+    const std::string bass = source.writeFile("Bass.pd", kInstrument);
+    const std::string loops = source.makeDir("Loops");
+    const std::string missing = source.path("missing");
+    const std::vector<std::vector<std::string>> requests = {
+        {echo, bass, missing}, {loops, missing}, {"file://" + bass, echo + "/", bass}};
+    for (const std::vector<std::string>& request : requests) {
+        SCOPED_TRACE(request.front());
+        std::string out[2];
+        std::map<std::string, std::string> tree[2];
+        for (const bool threaded : {false, true}) {
+            testing_support::ScratchLibrary fresh;
+            addEffect("Echo");
+            controller.setLibraryWorker(threaded ? &window->libraryQueue() : nullptr);
+            out[threaded] = testing_support::captureStdout([&] {
+                testing_support::captureStderr([&] {
+                    controller.applicationOpenFiles(request);
+                    settle();
+                });
+            });
+            tree[threaded] = libraryAndTrash();
+        }
+        EXPECT_NE(out[0].find("file:: "), std::string::npos);
+        EXPECT_EQ(out[1], out[0]);
+        EXPECT_EQ(tree[1], tree[0]);
+    }
+}
+
+// Cancel, or quitting during an install, stops it while an item is copied:
+// that item leaves the earlier copy as it was, the items installed before it
+// stay, the later ones are not started. A request waiting behind it runs
+// after a cancel, and is dropped when the window quits.
+TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstalled) {
+    struct Case {
+        const char* what;
+        QStringList request;
+        bool quit;
+        QString notice;
+    };
+    const QString first = QString::fromStdString(source.makeDir("First"));
+    source.writeFile("First/First.pd", kEffect);
+    const QString gated = QString::fromStdString(source.makeDir("Gated"));
+    source.writeFile("Gated/Gated.pd", kEffect);
+    const QString last = QString::fromStdString(source.makeDir("Last"));
+    source.writeFile("Last/Last.pd", kEffect);
+    const QString queued = QString::fromStdString(source.writeFile("Queued.pd", kEffect));
+    const std::vector<Case> cases = {
+        {"cancelled at the first item", {gated, last}, false, "2 of 2 items were not installed"},
+        {"cancelled at the second item", {first, gated, last}, false,
+         "2 of 3 items were not installed"},
+        {"quit at the second item", {first, gated, last}, true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing_support::ScratchLibrary fresh;
+        testing_support::ScratchDir scratch;
+        GatedCp cp(scratch);
+        addEffect("Gated");
+        const std::map<std::string, std::string> before = libraryAndTrash();
+        const std::string out = testing_support::captureStdout([&] {
+            testing_support::captureStderr([&] {
+                window->installPaths(c.request);
+                window->installPaths({queued});
+                ASSERT_TRUE(QTest::qWaitFor([&] { return cp.holdsGated(); }, 60000));
+                ASSERT_TRUE(QTest::qWaitFor(
+                    [&] { return child<QWidget>("progressPane").isVisible(); }, 60000));
+                EXPECT_TRUE(child<QLabel>("progressText").text().startsWith("Installing “Gated”"));
+                EXPECT_EQ(child<QLabel>("waitingLabel").text(), "1 more waiting");
+                if (c.quit) {
+                    window->close();
+                    auto* question = window->findChild<QMessageBox*>();
+                    ASSERT_NE(question, nullptr);
+                    QTest::mouseClick(question->buttons().front(), Qt::LeftButton);
+                    EXPECT_FALSE(window->isVisible());
+                } else {
+                    QTest::mouseClick(&child<QPushButton>("cancelButton"), Qt::LeftButton);
+                    settle();
+                    EXPECT_EQ(child<QLabel>("noticeText").text(), c.notice);
+                }
+            });
+        });
+        EXPECT_NE(out.find("\ncancelled\n"), std::string::npos) << out;
+        std::map<std::string, std::string> after = libraryAndTrash();
+        const std::string effects = std::string(EFFECTS_DIR) + "/";
+        EXPECT_EQ(after.contains(effects + "Queued/Queued.pd"), !c.quit);
+        EXPECT_EQ(after.contains(effects + "First/First.pd"), c.request.front() == first);
+        std::erase_if(after, [&](const auto& entry) {
+            return entry.first.starts_with(effects + "Queued") ||
+                   entry.first.starts_with(effects + "First");
+        });
+        EXPECT_EQ(after, before);
+        if (c.quit) window = openMainWindow(controller);
+    }
+}
