@@ -15,10 +15,6 @@
 #include <QTextBrowser>
 #include <QProgressBar>
 #include <QUrl>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <map>
 
@@ -27,6 +23,7 @@
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
 #include "library/VQAUUtils.h"
+#include "testing/GatedCopy.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
@@ -58,40 +55,6 @@ std::map<std::string, std::string> libraryAndTrash() {
     }
     return tree;
 }
-
-// A stand-in cp first on PATH while it lives: it notes the source of each
-// copy in its log, and holds the copy of a patch named Gated until the gate
-// (a pipe) is opened or it is killed.
-class GatedCp {
-public:
-    explicit GatedCp(const testing_support::ScratchDir& dir)
-        : log(dir.path("cp.log")), gate_(dir.path("gate")), path_(std::getenv("PATH")) {
-        mkfifo(gate_.c_str(), 0600);
-        const std::string cp = dir.writeFile(
-            "bin/cp", "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n"
-                      "echo \"$SOURCE\" >>'" + log + "'\n"
-                      "case \"$SOURCE\" in */Gated) read line <'" + gate_ + "';; esac\n"
-                      "PATH='" + path_ + "' exec cp \"$@\"\n");
-        chmod(cp.c_str(), 0755);
-        setenv("PATH", (dir.path("bin") + ":" + path_).c_str(), 1);
-    }
-    ~GatedCp() {
-        // A copy still held (the test failed) goes on and ends.
-        const int writer = open(gate_.c_str(), O_WRONLY | O_NONBLOCK);
-        if (writer >= 0 && write(writer, "\n", 1) >= 0) close(writer);
-        setenv("PATH", path_.c_str(), 1);
-    }
-    bool holdsGated() const {
-        return testing_support::pathExists(log) &&
-               testing_support::readFile(log).find("/Gated\n") != std::string::npos;
-    }
-
-    const std::string log;
-
-private:
-    const std::string gate_;
-    const std::string path_;
-};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -400,7 +363,7 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
         SCOPED_TRACE(c.what);
         testing_support::ScratchLibrary fresh;
         testing_support::ScratchDir scratch;
-        GatedCp cp(scratch);
+        testing_support::GatedCopy cp(scratch);
         addEffect("Gated");
         const std::map<std::string, std::string> before = libraryAndTrash();
         const std::string out = testing_support::captureStdout([&] {
