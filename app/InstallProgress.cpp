@@ -73,6 +73,8 @@ void InstallProgress::showProgress() {
     const QLocale locale;
     if (progress.items == 0) {
         widgets_.text->setText(tr("Installing…"));
+    } else if (progress.items == 1) {
+        widgets_.text->setText(tr("Installing “%1”").arg(progress.name));
     } else {
         widgets_.text->setText(tr("Installing “%1”, %2 of %3 items done")
                                    .arg(progress.name, locale.toString(qulonglong(progress.item)),
