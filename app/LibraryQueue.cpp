@@ -42,13 +42,10 @@ LibraryQueue::~LibraryQueue() {
     stop();
 }
 
-void LibraryQueue::install(std::vector<std::string> paths,
-                           std::function<void(const InstallReport&)> done) {
-    enqueue(true, [this, paths = std::move(paths),
-                   done = std::move(done)](std::uint64_t request) mutable -> views::MainThreadStep {
+void LibraryQueue::install(views::LibraryInstall install) {
+    enqueue(true, [this, install = std::move(install)](std::uint64_t request) {
         Watcher watcher(*this, request);
-        InstallReport report = installItems(paths, &watcher);
-        return [done = std::move(done), report = std::move(report)] { done(report); };
+        return install(&watcher);
     });
 }
 

@@ -30,8 +30,7 @@ public:
     explicit LibraryQueue(QObject* parent = nullptr);
     ~LibraryQueue() override;
 
-    void install(std::vector<std::string> paths,
-                 std::function<void(const InstallReport&)> done) override;
+    void install(views::LibraryInstall install) override;
     void write(views::LibraryWrite write) override;
 
     // A request runs or waits.

@@ -103,7 +103,7 @@ private:
     };
 
     void installAndShow(std::vector<std::string>& paths);
-    void showInstallReport(const InstallReport& report);
+    void showInstallReport(const InstallReport& report, bool nothingInstalled);
     void runWrite(views::LibraryWrite write);
     void deleteFinished(const std::string& path, const TrashResult& trashed);
     void askToDeletePermanently(const std::string& path, int trashError);

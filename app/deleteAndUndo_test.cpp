@@ -2,7 +2,6 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 
 #include "app/VQ_ImporterAppDelegate.h"
@@ -20,10 +19,9 @@ namespace {
 const std::string kNewer = "#X obj 1 1 dac~; newer\n";
 
 std::string addEffect(const std::string& name, const std::string& content = kEffect) {
-    const std::string folder = kEffects + "/" + name;
-    fs::create_directories(folder);
-    writeFile(folder + "/" + name + ".pd", content);
-    return folder;
+    fs::create_directories(kEffects + "/" + name);
+    writeFile(kEffects + "/" + name + "/" + name + ".pd", content);
+    return kEffects + "/" + name;
 }
 
 std::string mainFileOf(const std::string& name) {
@@ -31,21 +29,22 @@ std::string mainFileOf(const std::string& name) {
     return pathExists(file) ? readFile(file) : "";
 }
 
-std::vector<std::string> trash(const char* part) {
-    return entriesOf(ScratchLibrary::dataHome() + "/Trash/" + part);
+std::size_t inTrash(const char* part) {
+    return entriesOf(ScratchLibrary::dataHome() + "/Trash/" + part).size();
+}
+
+// Selects the effect and presses Delete.
+void deleteEffect(VQ_ImporterAppDelegate& controller, FakeWindowViews& views,
+                  const std::string& name) {
+    controller.reloadPatches(EFFECTS_DIR);
+    for (int row = 0; row < controller.numberOfRowsInTableView(&views.patches); ++row)
+        if (controller.tableViewObjectValueForTableColumnRow(&views.patches, "", row) == name)
+            views.patches.selected = row;
+    controller.deletePressed();
 }
 
 class UndoTest : public ::testing::Test {
 protected:
-    // Selects the effect and presses Delete.
-    void deleteEffect(const std::string& name) {
-        controller.reloadPatches(EFFECTS_DIR);
-        for (int row = 0; row < controller.numberOfRowsInTableView(&views.patches); ++row)
-            if (controller.tableViewObjectValueForTableColumnRow(&views.patches, "", row) == name)
-                views.patches.selected = row;
-        controller.deletePressed();
-    }
-
     ScratchLibrary library;
     VQ_ImporterAppDelegate controller;
     FakeWindowViews views{controller};
@@ -54,9 +53,9 @@ protected:
 TEST_F(UndoTest, DeletesGoToTheTrashAndUndoBringsThemBackLatestFirst) {
     addEffect("Echo");
     addEffect("Drone");
-    deleteEffect("Echo");
-    deleteEffect("Drone");
-    EXPECT_EQ(trash("files"), (std::vector<std::string>{"Drone", "Echo"}));
+    deleteEffect(controller, views, "Echo");
+    deleteEffect(controller, views, "Drone");
+    EXPECT_EQ(inTrash("files"), 2u);
     EXPECT_EQ(views.notice.text, "Deleted “Drone”");
     EXPECT_EQ(views.notice.actionTitle, "Undo");
     EXPECT_EQ(views.undoMenuItem.title, "Undo Delete “Drone”");
@@ -76,10 +75,8 @@ TEST_F(UndoTest, DeletesGoToTheTrashAndUndoBringsThemBackLatestFirst) {
     controller.undoPressed();
     EXPECT_EQ(views.undoMenuItem.title, "Undo Delete “Echo”");
     controller.undoPressed();
-    EXPECT_EQ(mainFileOf("Drone"), kEffect);
-    EXPECT_EQ(mainFileOf("Echo"), kEffect);
-    EXPECT_TRUE(trash("files").empty());
-    EXPECT_TRUE(trash("info").empty());
+    EXPECT_EQ(mainFileOf("Drone") + mainFileOf("Echo"), kEffect + kEffect);
+    EXPECT_EQ(inTrash("files") + inTrash("info"), 0u);
     EXPECT_EQ(views.undoMenuItem.title, "Undo");
     EXPECT_FALSE(views.undoMenuItem.enabled);
     EXPECT_EQ(controller.numberOfRowsInTableView(&views.patches), 2);
@@ -89,23 +86,22 @@ TEST_F(UndoTest, DeletesGoToTheTrashAndUndoBringsThemBackLatestFirst) {
 // copies go to the trash in their stead.
 TEST_F(UndoTest, UndoOfAnInstallPutsTheEarlierCopiesBack) {
     struct Case {
-        const char* what;
-        std::vector<std::string> dropped;
+        std::vector<std::string> dropped;  // a folder ends in "/"
         std::string notice;
         std::string undoTitle;
     };
     const std::vector<Case> cases = {
-        {"a patch folder", {"Echo/"}, "Replaced “Echo”", "Undo Replace “Echo”"},
-        {"a file into its patch folder", {"Echo.pd"}, "Replaced “Echo”", "Undo Replace “Echo”"},
-        {"two patches", {"Echo/", "Drone/"}, "Replaced 2 patches", "Undo Replace of 2 Patches"},
+        {{"Echo/"}, "Replaced “Echo”", "Undo Replace “Echo”"},
+        {{"Echo.pd"}, "Replaced “Echo”", "Undo Replace “Echo”"},
+        {{"Echo/", "Drone/"}, "Replaced 2 patches", "Undo Replace of 2 Patches"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.dropped.front());
         ScratchLibrary fresh;
         ScratchDir source;
-        std::vector<std::string> paths;
+        std::vector<std::string> paths, names;
         for (const std::string& item : c.dropped) {
-            const std::string name = item.substr(0, item.find_first_of("/."));
+            const std::string name = names.emplace_back(item.substr(0, item.find_first_of("/.")));
             addEffect(name);
             const bool folder = item.back() == '/';
             source.writeFile(folder ? name + "/" + name + ".pd" : item, kNewer);
@@ -114,14 +110,11 @@ TEST_F(UndoTest, UndoOfAnInstallPutsTheEarlierCopiesBack) {
         controller.applicationOpenFiles(paths);
         EXPECT_EQ(views.notice.text, c.notice);
         EXPECT_EQ(views.undoMenuItem.title, c.undoTitle);
-        for (const std::string& item : c.dropped)
-            EXPECT_EQ(mainFileOf(item.substr(0, item.find_first_of("/."))), kNewer);
+        for (const std::string& name : names) EXPECT_EQ(mainFileOf(name), kNewer);
 
         views.notice.action();
-        for (const std::string& item : c.dropped)
-            EXPECT_EQ(mainFileOf(item.substr(0, item.find_first_of("/."))), kEffect);
-        EXPECT_EQ(trash("files").size(), c.dropped.size());
-        EXPECT_EQ(trash("info").size(), c.dropped.size());
+        for (const std::string& name : names) EXPECT_EQ(mainFileOf(name), kEffect);
+        EXPECT_EQ(inTrash("files") + inTrash("info"), 2 * names.size());
         EXPECT_FALSE(views.undoMenuItem.enabled);
     }
 }
@@ -144,28 +137,23 @@ TEST(DeleteWithoutTrash, AsksAndOnlyAYesDeletes) {
             return kChildSetupFailed;
         VQ_ImporterAppDelegate controller;
         FakeWindowViews views(controller);
-        const auto deleteAndPress = [&](const std::string& name, const std::string& button) {
-            for (int row = 0; row < controller.numberOfRowsInTableView(&views.patches); ++row)
-                if (controller.tableViewObjectValueForTableColumnRow(&views.patches, "", row) ==
-                    name)
-                    views.patches.selected = row;
-            controller.deletePressed();
-            views.window.press(button);
-        };
-        deleteAndPress("Echo", "Cancel");
+        deleteEffect(controller, views, "Echo");
+        views.window.press("Cancel");
         EXPECT_EQ(views.window.sheets.back().messageText, "Delete “Echo” permanently?");
         EXPECT_EQ(views.window.sheets.back().informativeText,
                   "It can't be moved to the trash: Invalid cross-device link. A patch deleted "
                   "permanently can't be brought back.");
         EXPECT_EQ(mainFileOf("Echo"), kEffect);
-        deleteAndPress("Echo", "Delete");
+        deleteEffect(controller, views, "Echo");
+        views.window.press("Delete");
         EXPECT_FALSE(pathExists(kEffects + "/Echo"));
 
         // A permanent delete that fails says why, and the patch stays listed.
-        deleteAndPress("Busy", "Delete");
+        deleteEffect(controller, views, "Busy");
+        views.window.press("Delete");
         EXPECT_EQ(views.window.sheets.back().messageText, "“Busy” could not be deleted");
-        EXPECT_TRUE(views.window.sheets.back().informativeText.starts_with(
-            "Device or resource busy."));
+        EXPECT_TRUE(
+            views.window.sheets.back().informativeText.starts_with("Device or resource busy."));
         EXPECT_EQ(controller.numberOfRowsInTableView(&views.patches), 1);
         EXPECT_EQ(views.window.sheets.size(), 4u);
         EXPECT_FALSE(views.undoMenuItem.enabled);

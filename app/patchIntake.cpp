@@ -83,36 +83,45 @@ bool VQ_ImporterAppDelegate::applicationOpenFiles(const std::vector<std::string>
 }
 
 void VQ_ImporterAppDelegate::installAndShow(std::vector<std::string>& paths) {
-    auto done = [this](const InstallReport& report) { showInstallReport(report); };
-    if (libraryWorker) {
-        libraryWorker->install(std::move(paths), done);
-        return;
-    }
-    done(installItems(paths));
+    views::LibraryInstall install = [this, paths = std::move(paths)](
+                                        InstallWatcher* watcher) mutable -> views::MainThreadStep {
+        InstallReport report = installItems(paths, watcher);
+        // Nothing installed, and not for a cancel: said right after the
+        // install's own lines, before any later request's.
+        const bool nothingInstalled =
+            !report.lastType && std::none_of(report.items.begin(), report.items.end(),
+                                             [](const ItemReport& item) {
+                                                 return item.outcome == ItemOutcome::cancelled;
+                                             });
+        if (nothingInstalled) {
+            std::puts("invalid files");
+            std::fflush(stdout);
+        }
+        return [this, report = std::move(report), nothingInstalled] {
+            showInstallReport(report, nothingInstalled);
+        };
+    };
+    if (libraryWorker)
+        libraryWorker->install(std::move(install));
+    else
+        install(nullptr)();
 }
 
-void VQ_ImporterAppDelegate::showInstallReport(const InstallReport& report) {
+void VQ_ImporterAppDelegate::showInstallReport(const InstallReport& report, bool nothingInstalled) {
     if (!report.replaced.empty()) {
         UndoStep step{true, {}};
         for (const ReplacedCopy& copy : report.replaced) step.trashed.push_back(copy.trashed);
         addUndoStep(std::move(step));
     }
+    if (nothingInstalled) {
+        alertBadDrop();
+        return;
+    }
+    if (report.lastType) reloadPatches(report.lastType);
     std::vector<std::pair<std::string, std::string>> notInstalled;
     for (const ItemReport& item : report.items)
         if (item.outcome != ItemOutcome::installed)
             notInstalled.emplace_back(item.item, whyNotInstalled(item));
-    const bool cancelled = std::any_of(report.items.begin(), report.items.end(),
-                                       [](const ItemReport& item) {
-                                           return item.outcome == ItemOutcome::cancelled;
-                                       });
-    if (report.lastType) {
-        reloadPatches(report.lastType);
-    } else if (!cancelled) {
-        std::puts("invalid files");
-        std::fflush(stdout);
-        alertBadDrop();
-        return;
-    }
     // What went wrong matters more than what was replaced: Undo stays in the menu.
     if (notInstalled.empty()) return;
     showNotice(notInstalledText(notInstalled.size(), report.items.size()), "Details…",

@@ -86,22 +86,6 @@ protected:
     FakeWindowViews views;
 };
 
-TEST_F(IntakeTest, DroppingAnEffectFolderInstallsItAndShowsTheEffects) {
-    const std::string folder = source.makeDir("My Echo");
-    source.writeFile("My Echo/My Echo.pd", kEffect);
-    controller.reloadPatches(INSTRUMENTS_DIR);
-
-    const Output output = drop(filesDragged({folder}));
-    EXPECT_EQ(output.log, (std::vector<std::string>{"0", "file://" + folder}));
-    EXPECT_TRUE(installed(EFFECTS_DIR, "My Echo"));
-    EXPECT_EQ(shownNames(), std::set<std::string>{"My Echo"});
-    EXPECT_EQ(views.typeSelector.segment, 0);
-    EXPECT_TRUE(views.window.sheets.empty());
-    // Log lines go to standard error only; the library's lines stay on standard output.
-    EXPECT_TRUE(testing_support::logTexts(output.out).empty());
-    EXPECT_NE(output.out.find("file:: " + folder + "\n"), std::string::npos);
-}
-
 TEST_F(IntakeTest, TheLastInstalledTypeWins) {
     const std::string effect = source.writeFile("Echo.pd", kEffect);
     const std::string instrument = source.writeFile("Bass.pd", kInstrument);
@@ -234,13 +218,6 @@ TEST_F(IntakeTest, OpenRequestsLogTheNameBeforeDecodingIt) {
     output = run([&] { EXPECT_TRUE(controller.applicationOpenFiles({})); });
     EXPECT_EQ(output.out, "");
     EXPECT_TRUE(output.log.empty());
-}
-
-TEST_F(IntakeTest, EveryDragIsAcceptedWherever) {
-    for (int row : {-1, 0, 12})
-        EXPECT_NE(controller.tableViewValidateDropProposedRowProposedDropOperation(
-                      &views.patches, FakeDraggingInfo(), row, views::DropOperation::above),
-                  views::DragOperation::none);
 }
 
 }  // namespace

@@ -89,17 +89,17 @@ using MainThreadStep = std::function<void()>;
 // A library write (a delete, an undo): it runs off the main thread and
 // returns what the main thread does with its outcome.
 using LibraryWrite = std::function<MainThreadStep()>;
+// An install: a library write that whoever runs it may follow and cancel
+// through the watcher it passes (null when nobody follows it).
+using LibraryInstall = std::function<MainThreadStep(InstallWatcher* watcher)>;
 
 // Does the library's writes one at a time, in the order they are asked for,
 // off the main thread, so the window keeps responding during a long install.
 class LibraryWorker {
 public:
     virtual ~LibraryWorker() = default;
-    // Installs the items (installItems) in its turn and hands the report to
-    // `done` on the main thread.
-    virtual void install(std::vector<std::string> paths,
-                         std::function<void(const InstallReport&)> done) = 0;
-    // Runs the write in its turn, then the step it returns on the main thread.
+    // Run each in its turn, then the step it returns on the main thread.
+    virtual void install(LibraryInstall install) = 0;
     virtual void write(LibraryWrite write) = 0;
 };
 

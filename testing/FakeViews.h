@@ -62,52 +62,36 @@ public:
 // Runs every library write at once, on the calling thread.
 class FakeLibraryWorker : public views::LibraryWorker {
 public:
-    void install(std::vector<std::string> paths,
-                 std::function<void(const InstallReport&)> done) override {
-        ++requests;
-        done(installItems(paths));
-    }
-    void write(views::LibraryWrite write) override {
-        ++requests;
-        write()();
-    }
-
-    int requests = 0;
+    void install(views::LibraryInstall install) override { install(nullptr)(); }
+    void write(views::LibraryWrite write) override { write()(); }
 };
 
-class FakeNotice : public views::Notice {
-public:
-    void showNotice(const std::string& shownText, const std::string& shownActionTitle,
-                    std::function<void()> shownAction) override {
-        text = shownText;
-        actionTitle = shownActionTitle;
-        action = std::move(shownAction);
+// The notice line; its text is empty while it is hidden.
+struct FakeNotice : views::Notice {
+    void showNotice(const std::string& shown, const std::string& title,
+                    std::function<void()> act) override {
+        text = shown;
+        actionTitle = title;
+        action = std::move(act);
     }
     void hideNotice() override { text.clear(); }
-
-    // Empty while hidden.
-    std::string text;
-    std::string actionTitle;
+    std::string text, actionTitle;
     std::function<void()> action;
 };
 
-class FakeItemListPanel : public views::ItemListPanel {
-public:
+struct FakeItemListPanel : views::ItemListPanel {
     void showItems(const std::string& shownTitle,
-                   const std::vector<std::pair<std::string, std::string>>& shownItems) override {
+                   const std::vector<std::pair<std::string, std::string>>& shown) override {
         title = shownTitle;
-        items = shownItems;
+        items = shown;
     }
-
     std::string title;
     std::vector<std::pair<std::string, std::string>> items;
 };
 
-class FakeMenuItem : public views::MenuItem {
-public:
-    void setTitle(const std::string& shownTitle) override { title = shownTitle; }
-    void setEnabled(bool shownEnabled) override { enabled = shownEnabled; }
-
+struct FakeMenuItem : views::MenuItem {
+    void setTitle(const std::string& shown) override { title = shown; }
+    void setEnabled(bool shown) override { enabled = shown; }
     std::string title;
     bool enabled = true;
 };

@@ -30,10 +30,6 @@ GatedCopy::~GatedCopy() {
     setenv("PATH", path_.c_str(), 1);
 }
 
-bool GatedCopy::holdsGated() const {
-    return log().find("/Gated\n") != std::string::npos;
-}
-
 bool GatedCopy::openGate(int patienceMs) {
     // Opening without waiting succeeds only once the held copy reads the gate.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(patienceMs);
@@ -43,10 +39,6 @@ bool GatedCopy::openGate(int patienceMs) {
         if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-}
-
-std::string GatedCopy::log() const {
-    return pathExists(log_) ? readFile(log_) : "";
 }
 
 }  // namespace testing_support

@@ -1,9 +1,9 @@
 #pragma once
 
 // A stand-in `cp` first on PATH while the object lives (for this process and
-// the programs it starts): it notes the source of each copy in its log, and
-// holds the copy of a folder named Gated until the gate is opened or it is
-// killed, so that a test can act while an install is surely running.
+// the programs it starts): it notes the source of each copy in its log and
+// holds the copy of a folder named Gated until the gate opens or it is
+// killed, so that a test can act while an install surely runs.
 
 #include <string>
 
@@ -13,24 +13,21 @@ namespace testing_support {
 
 class GatedCopy {
 public:
-    // Keeps its script, log and gate in `dir`.
+    // Keeps its script, log and gate (a pipe) in `dir`.
     explicit GatedCopy(const ScratchDir& dir);
-    // Opens the gate for a copy still held, so it ends too.
+    // Lets a copy still held go on, and puts PATH back.
     ~GatedCopy();
     GatedCopy(const GatedCopy&) = delete;
     GatedCopy& operator=(const GatedCopy&) = delete;
 
-    // The copy of Gated has begun and waits at the gate.
-    bool holdsGated() const;
+    bool holdsGated() const { return log().find("/Gated\n") != std::string::npos; }
     // Lets the held copy go on; false when none came to the gate in time.
     bool openGate(int patienceMs = 60000);
-    // The sources copied so far, one per line, in order.
-    std::string log() const;
+    // The sources copied so far, one per line.
+    std::string log() const { return pathExists(log_) ? readFile(log_) : ""; }
 
 private:
-    std::string log_;
-    std::string gate_;
-    std::string path_;
+    std::string log_, gate_, path_;
 };
 
 }  // namespace testing_support
