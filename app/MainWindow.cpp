@@ -54,7 +54,8 @@ MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
       libraryQueue_(new LibraryQueue(this)) {
     ui_->setupUi(this);
     undoMenuItem_ = std::make_unique<ActionMenuItem>(*ui_->undoAction);
-    installProgress_ = new InstallProgress(
+    // Owned by the window, as Qt children are.
+    new InstallProgress(
         *libraryQueue_,
         {ui_->progressPane, ui_->progressText, ui_->progressBytes, ui_->progressBar,
          ui_->waitingLabel, ui_->cancelButton},

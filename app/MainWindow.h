@@ -19,7 +19,6 @@
 namespace Ui {
 class MainWindow;
 }
-class InstallProgress;
 class ItemListPanel;
 class LibraryQueue;
 class LibraryWatcher;
@@ -64,7 +63,6 @@ private:
     ItemListPanel* itemListPanel_;
     LibraryWatcher* libraryWatcher_;
     LibraryQueue* libraryQueue_;
-    InstallProgress* installProgress_ = nullptr;
     std::unique_ptr<ActionMenuItem> undoMenuItem_;
     std::function<void()> noticeAction_;
     // Set once the user chose to quit during an install.
