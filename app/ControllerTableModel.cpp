@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/BusyCursor.h"
 #include "app/MimeDraggingInfo.h"
 #include "app/VQ_ImporterAppDelegate.h"
 
@@ -184,7 +183,6 @@ bool ControllerTableModel::canDropMimeData(const QMimeData* data, Qt::DropAction
 bool ControllerTableModel::dropMimeData(const QMimeData* data, Qt::DropAction, int row, int,
                                         const QModelIndex&) {
     if (!acceptsDrops_ || !delegate_) return false;
-    BusyCursor busy;
     return delegate_->tableViewAcceptDropRowDropOperation(&table_, MimeDraggingInfo(data), row,
                                                           dropOperationFor(row));
 }

@@ -9,7 +9,9 @@
 #include <QShortcut>
 #include <QUrl>
 
-#include "app/BusyCursor.h"
+#include "app/InstallProgress.h"
+#include "app/ItemListPanel.h"
+#include "app/LibraryQueue.h"
 #include "app/LibraryWatcher.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "library/VQAUUtils.h"
@@ -18,6 +20,7 @@
 namespace {
 constexpr int kInstrumentsSegment = 1;
 const char* const kGeometryKey = "mainWindow/geometry";
+constexpr std::size_t kQuitButton = 0;
 
 // The kinds of file the file dialog offers; the first is chosen at first.
 const QStringList kPatchFileFilters = {
@@ -41,8 +44,19 @@ QMessageBox::Icon iconFor(views::AlertStyle style) {
 MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
     : QMainWindow(parent),
       controller_(controller),
-      ui_(std::make_unique<Ui::MainWindow>()) {
+      ui_(std::make_unique<Ui::MainWindow>()),
+      itemListPanel_(new ItemListPanel(this)),
+      libraryQueue_(new LibraryQueue(this)) {
     ui_->setupUi(this);
+    undoMenuItem_ = std::make_unique<ActionMenuItem>(*ui_->undoAction);
+    // Owned by the window, as Qt children are.
+    new InstallProgress(
+        *libraryQueue_,
+        {ui_->progressPane, ui_->progressText, ui_->progressBytes, ui_->progressBar,
+         ui_->waitingLabel, ui_->cancelButton},
+        this);
+    ui_->noticeText->setTextFormat(Qt::PlainText);
+    ui_->noticeBar->hide();
     typeSegments_ = std::make_unique<ButtonSegments>(
         *ui_->typeSegments,
         std::vector<QAbstractButton*>{ui_->effectsSegment, ui_->instrumentsSegment});
@@ -76,7 +90,13 @@ MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
+    // What the worker would still hand the controller is dropped with it.
+    libraryQueue_->stop();
     // The controller outlives the window: it must not reach views that are gone.
+    controller_.setLibraryWorker(nullptr);
+    controller_.setNotice(nullptr);
+    controller_.setItemListPanel(nullptr);
+    controller_.setUndoMenuItem(nullptr);
     controller_.setWindow(nullptr);
     controller_.setHelpWindow(nullptr);
     controller_.setPatches(nullptr);
@@ -89,6 +109,10 @@ void MainWindow::attachViews() {
     controller_.setPatches(ui_->patches);
     controller_.setParameterTable(ui_->parameterTable);
     controller_.setTypeSelector(typeSegments_.get());
+    controller_.setLibraryWorker(libraryQueue_);
+    controller_.setNotice(this);
+    controller_.setItemListPanel(itemListPanel_);
+    controller_.setUndoMenuItem(undoMenuItem_.get());
     // The patches table's data source is wired here; the controller makes
     // itself the parameters table's data source once launching has finished.
     ui_->patches->setDataSource(&controller_);
@@ -101,6 +125,12 @@ void MainWindow::connectControls() {
             [this](int) { controller_.typeChanged(); });
     connect(ui_->deleteButton, &QPushButton::clicked, this, &MainWindow::deleteSelectedPatch);
     connect(ui_->helpButton, &QPushButton::clicked, this, [this] { controller_.helpPressed(); });
+    connect(ui_->noticeAction, &QPushButton::clicked, this, [this] {
+        // The action may replace the notice, and with it this function.
+        const std::function<void()> action = noticeAction_;
+        if (action) action();
+    });
+    connect(ui_->noticeClose, &QToolButton::clicked, this, &MainWindow::hideNotice);
 
     auto* addMenu = new QMenu(ui_->addButton);
     addMenu->addAction(tr("Patch Files…"), this, [this] { choosePatches(false); });
@@ -138,6 +168,7 @@ void MainWindow::connectMenus() {
     connect(ui_->addFilesAction, &QAction::triggered, this, [this] { choosePatches(false); });
     connect(ui_->addFolderAction, &QAction::triggered, this, [this] { choosePatches(true); });
     connect(ui_->quitAction, &QAction::triggered, this, &QWidget::close);
+    connect(ui_->undoAction, &QAction::triggered, this, [this] { controller_.undoPressed(); });
     connect(ui_->deleteAction, &QAction::triggered, this, &MainWindow::deleteSelectedPatch);
     connect(ui_->findAction, &QAction::triggered, this, [this] {
         ui_->searchField->setFocus(Qt::ShortcutFocusReason);
@@ -172,12 +203,10 @@ void MainWindow::installPaths(const QStringList& paths) {
     for (const QString& path : paths)
         fileNames.push_back(QUrl::fromLocalFile(path).toEncoded().toStdString());
     if (fileNames.empty()) return;
-    BusyCursor busy;
     controller_.applicationOpenFiles(fileNames);
 }
 
 void MainWindow::deleteSelectedPatch() {
-    BusyCursor busy;
     controller_.deletePressed();
 }
 
@@ -205,8 +234,40 @@ void MainWindow::showListState() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (libraryQueue_->busy() && !quitting_) {
+        event->ignore();
+        views::Alert alert;
+        alert.buttonTitles = {"Quit", "Cancel"};
+        alert.messageText = "Quit while patches are being installed?";
+        alert.informativeText =
+            "The patch being copied is not installed, and the requests waiting are dropped. "
+            "Patches installed already stay.";
+        alert.didEnd = [this](std::size_t button) {
+            if (button != kQuitButton) return;
+            quitting_ = true;
+            libraryQueue_->stop();
+            close();
+        };
+        beginSheetModal(alert);
+        return;
+    }
     QSettings().setValue(kGeometryKey, saveGeometry());
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showNotice(const std::string& text, const std::string& actionTitle,
+                            std::function<void()> action) {
+    ui_->noticeText->setText(QString::fromStdString(text));
+    ui_->noticeText->setToolTip(ui_->noticeText->text());
+    ui_->noticeAction->setText(QString::fromStdString(actionTitle));
+    ui_->noticeAction->setVisible(!actionTitle.empty());
+    noticeAction_ = std::move(action);
+    ui_->noticeBar->show();
+}
+
+void MainWindow::hideNotice() {
+    ui_->noticeBar->hide();
+    noticeAction_ = nullptr;
 }
 
 void MainWindow::beginSheetModal(const views::Alert& alert) {
@@ -219,7 +280,21 @@ void MainWindow::beginSheetModal(const views::Alert& alert) {
     box->setInformativeText(QString::fromStdString(alert.informativeText));
     // Without a minimum width the explanation wraps into a narrow column.
     box->setStyleSheet("QLabel#qt_msgbox_informativelabel { min-width: 380px; }");
-    for (const std::string& title : alert.buttonTitles)
-        box->addButton(QString::fromStdString(title), QMessageBox::AcceptRole);
+    for (std::size_t index = 0; index < alert.buttonTitles.size(); ++index) {
+        const std::string& title = alert.buttonTitles[index];
+        // As on the Mac: a button titled Cancel answers Esc. It is also the
+        // default, so Return never answers a question that destroys.
+        const bool cancels = title == "Cancel";
+        QPushButton* button = box->addButton(QString::fromStdString(title),
+                                             cancels ? QMessageBox::RejectRole
+                                                     : QMessageBox::AcceptRole);
+        if (cancels) {
+            box->setDefaultButton(button);
+            box->setEscapeButton(button);
+        }
+        if (alert.didEnd)
+            connect(button, &QPushButton::clicked, this,
+                    [didEnd = alert.didEnd, index] { didEnd(index); });
+    }
     box->open();
 }

@@ -4,11 +4,14 @@
 // its views to the controller and connects its controls, menus and keys to
 // the controller's actions, the way loading an interface description would.
 // It also searches the patches list, tells the controller about changes to
-// the library folder, and remembers its size and place.
+// the library folder, runs the library's writes on its worker while showing
+// their progress, says what happened in a line under the list, and remembers
+// its size and place.
 
 #include <QMainWindow>
 #include <memory>
 
+#include "app/ActionMenuItem.h"
 #include "app/ButtonSegments.h"
 #include "app/HelpPanel.h"
 #include "app/views.h"
@@ -16,9 +19,11 @@
 namespace Ui {
 class MainWindow;
 }
+class ItemListPanel;
+class LibraryQueue;
 class LibraryWatcher;
 
-class MainWindow : public QMainWindow, public views::Window {
+class MainWindow : public QMainWindow, public views::Window, public views::Notice {
     Q_OBJECT
 public:
     explicit MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent = nullptr);
@@ -26,13 +31,19 @@ public:
 
     // A window-modal message box, opened without waiting for it.
     void beginSheetModal(const views::Alert& alert) override;
+    void showNotice(const std::string& text, const std::string& actionTitle,
+                    std::function<void()> action) override;
+    void hideNotice() override;
 
     HelpPanel& helpPanel() { return *helpPanel_; }
+    LibraryQueue& libraryQueue() { return *libraryQueue_; }
 
     // Installs files and folders the way a drop of them would.
     void installPaths(const QStringList& paths);
 
 protected:
+    // While the library worker is busy, asks first; quitting cancels the
+    // running install and drops the requests waiting.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -48,6 +59,13 @@ private:
     VQ_ImporterAppDelegate& controller_;
     std::unique_ptr<Ui::MainWindow> ui_;
     std::unique_ptr<ButtonSegments> typeSegments_;
+    // Made once the patches table has its list (see the constructor).
     HelpPanel* helpPanel_ = nullptr;
+    ItemListPanel* itemListPanel_;
     LibraryWatcher* libraryWatcher_ = nullptr;
+    LibraryQueue* libraryQueue_;
+    std::unique_ptr<ActionMenuItem> undoMenuItem_;
+    std::function<void()> noticeAction_;
+    // Set once the user chose to quit during an install.
+    bool quitting_ = false;
 };

@@ -13,13 +13,17 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QProgressBar>
 #include <QUrl>
 #include <filesystem>
+#include <map>
 
 #include "app/ControllerTableView.h"
+#include "app/LibraryQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
 #include "library/VQAUUtils.h"
+#include "testing/GatedCopy.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
@@ -36,6 +40,20 @@ void addEffect(const std::string& name) {
     fs::create_directories(folder);
     testing_support::writeFile(folder + "/" + name + ".pd",
                                "#X text 1 2 param " + name + "_level float 0 1 0.5;\n");
+}
+
+// Every file and folder of the library and of the trash's files, with the
+// files' contents.
+std::map<std::string, std::string> libraryAndTrash() {
+    std::map<std::string, std::string> tree;
+    for (const std::string& root : {std::string(BASE_DIR),
+                                    testing_support::ScratchLibrary::dataHome() + "/Trash/files"}) {
+        std::error_code missing;
+        for (const auto& entry : fs::recursive_directory_iterator(root, missing))
+            tree[entry.path()] =
+                entry.is_regular_file() ? testing_support::readFile(entry.path()) : "<dir>";
+    }
+    return tree;
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -64,6 +82,10 @@ protected:
     QString loadedParameter() {
         return parameterTable().model()->rowCount() ? cell(parameterTable(), 0, 0) : QString();
     }
+    // Lets the library worker finish what it was asked to do.
+    void settle() {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->libraryQueue().busy(); }, 60000));
+    }
     void clickRow(int row) {
         const QRect cellRect = patches().visualRect(patches().model()->index(row, 0));
         QTest::mouseClick(patches().viewport(), Qt::LeftButton, Qt::NoModifier, cellRect.center());
@@ -84,6 +106,7 @@ protected:
             out = testing_support::captureStdout([&] {
                 for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop})
                     QApplication::sendEvent(patches().viewport(), event);
+                settle();
             });
         });
         EXPECT_EQ(move.isAccepted(), enter.isAccepted());
@@ -109,32 +132,21 @@ TEST_F(MainWindowTest, StartsOnTheEffectsAndSaysHowToFillAnEmptyList) {
               "No effects installed yet. Drop Pd patches here or choose Add…");
 }
 
-TEST_F(MainWindowTest, DroppedFilesAreInstalledAndTheSelectorFollows) {
-    const std::string echo = source.makeDir("My Echo");
-    source.writeFile("My Echo/My Echo.pd", kEffect);
-    const std::string bass = source.writeFile("Grüße Bass.pd", kInstrument);
-    // The URLs arrive percent-encoded ("My%20Echo"); the intake decodes them.
-    EXPECT_EQ(dropUrls({urlOf(echo), urlOf(bass)}, belowTheRows()), Qt::CopyAction);
-    EXPECT_TRUE(fs::is_regular_file(std::string(EFFECTS_DIR) + "/My Echo/My Echo.pd"));
-    EXPECT_TRUE(fs::is_regular_file(std::string(INSTRUMENTS_DIR) + "/Grüße Bass/Grüße Bass.pd"));
-    EXPECT_TRUE(child<QPushButton>("instrumentsSegment").isChecked());
-    EXPECT_EQ(shownNames(), QStringList{"Grüße Bass"});
-    EXPECT_EQ(window->findChild<QMessageBox*>(), nullptr);
-}
-
-// A source may delete its originals after a drop answered as a move.
+// A source may delete its originals after a drop answered as a move. The
+// URLs arrive percent-encoded ("Grüße%20Echo"); the intake decodes them.
 TEST_F(MainWindowTest, DropsAreCopiesAndAMoveOnlyDragIsRefused) {
     addEffect("Drone");
     controller.reloadPatches(EFFECTS_DIR);
     const QPoint onRow = patches().visualRect(patches().model()->index(0, 0)).center();
-    const std::string echo = source.writeFile("Echo.pd", kEffect);
+    const std::string echo = source.writeFile("Grüße Echo.pd", kEffect);
     EXPECT_EQ(dropUrls({urlOf(echo)}, onRow, Qt::MoveAction), Qt::IgnoreAction);
-    EXPECT_FALSE(fs::exists(std::string(EFFECTS_DIR) + "/Echo"));
+    EXPECT_FALSE(fs::exists(std::string(EFFECTS_DIR) + "/Grüße Echo"));
 
     // Shift proposes a move when the source allows one.
     EXPECT_EQ(dropUrls({urlOf(echo)}, onRow, Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier),
               Qt::CopyAction);
-    EXPECT_EQ(shownNames(), (QStringList{"Drone", "Echo"}));
+    EXPECT_EQ(shownNames(), (QStringList{"Drone", "Grüße Echo"}));
+    EXPECT_EQ(window->findChild<QMessageBox*>(), nullptr);
 }
 
 TEST_F(MainWindowTest, ABadDropOpensAWindowModalAlertWithoutBlocking) {
@@ -162,8 +174,10 @@ TEST_F(MainWindowTest, FilesChosenInTheDialogAreInstalledUnderTheirOwnNames) {
     auto* dialog = window->findChild<QFileDialog*>();
     ASSERT_NE(dialog, nullptr);
     dialog->selectFile(QString::fromStdString(odd));
-    testing_support::captureStdout(
-        [&] { testing_support::captureStderr([&] { static_cast<QDialog*>(dialog)->accept(); }); });
+    testing_support::captureStdout([&] {
+        testing_support::captureStderr([&] { static_cast<QDialog*>(dialog)->accept(); });
+        settle();
+    });
     EXPECT_TRUE(fs::is_regular_file(std::string(EFFECTS_DIR) + "/a%41/a%41.pd"));
     EXPECT_EQ(shownNames(), QStringList{"a%41"});
 }
@@ -218,19 +232,29 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     clickRow(2);
     EXPECT_EQ(loadedParameter(), "TapeÉcho_level");
     QTest::keyClick(&patches(), Qt::Key_Delete);
+    settle();
     EXPECT_FALSE(fs::exists(std::string(EFFECTS_DIR) + "/TapeÉcho"));
     EXPECT_EQ(shownNames(), (QStringList{"Echo", "Echo 2"}));
     clickRow(1);
     QTest::keyClick(&patches(), Qt::Key_Backspace);
+    settle();
     EXPECT_FALSE(fs::exists(std::string(EFFECTS_DIR) + "/Echo 2"));
+    // The line under the list offers Undo, and so does Ctrl+Z.
+    EXPECT_EQ(child<QLabel>("noticeText").text(), "Deleted “Echo 2”");
+    QTest::mouseClick(&child<QPushButton>("noticeAction"), Qt::LeftButton);
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    settle();
+    EXPECT_TRUE(fs::exists(std::string(EFFECTS_DIR) + "/Echo 2/Echo 2.pd"));
+    EXPECT_TRUE(fs::exists(std::string(EFFECTS_DIR) + "/TapeÉcho/TapeÉcho.pd"));
+    EXPECT_FALSE(child<QWidget>("noticeBar").isVisible());
 
     search.setFocus();
     QTest::keyClicks(&search, "x");
     EXPECT_EQ(patches().placeholderText(), "No effects match “ECHOx”.");
     QTest::keyClick(&search, Qt::Key_Escape);
     EXPECT_EQ(search.text(), "");
-    EXPECT_EQ(shownNames(), (QStringList{"Drone", "Echo", "Grain"}));
-    EXPECT_EQ(child<QLabel>("countLabel").text(), "3 effects");
+    EXPECT_EQ(shownNames(), (QStringList{"Drone", "Echo", "Echo 2", "Grain", "TapeÉcho"}));
+    EXPECT_EQ(child<QLabel>("countLabel").text(), "5 effects");
 }
 
 TEST_F(MainWindowTest, PatchFoldersMadeOnDiskAppearWithoutAnyCall) {
@@ -266,3 +290,101 @@ TEST_F(MainWindowTest, RemembersItsSizeAndPlace) {
 }
 
 }  // namespace
+
+// Installing through the worker prints the same lines and leaves the same
+// library and trash as installing on the spot.
+TEST_F(MainWindowTest, RequestsThroughTheWorkerEndAsTheSameRequestsRunOnTheSpot) {
+    const std::string echo = source.makeDir("Echo");
+    source.writeFile("Echo/Echo.pd", kEffect + "#X obj 1 1 newer;\n");
+    const std::string bass = source.writeFile("Bass.pd", kInstrument);
+    const std::string loops = source.makeDir("Loops");
+    const std::string missing = source.path("missing");
+    const std::vector<std::vector<std::string>> requests = {
+        {echo, bass, missing}, {loops, missing}, {"file://" + bass, echo + "/", bass}};
+    for (const std::vector<std::string>& request : requests) {
+        SCOPED_TRACE(request.front());
+        std::string out[2];
+        std::map<std::string, std::string> tree[2];
+        for (const bool threaded : {false, true}) {
+            testing_support::ScratchLibrary fresh;
+            addEffect("Echo");
+            controller.setLibraryWorker(threaded ? &window->libraryQueue() : nullptr);
+            out[threaded] = testing_support::captureStdout([&] {
+                testing_support::captureStderr([&] {
+                    controller.applicationOpenFiles(request);
+                    settle();
+                });
+            });
+            tree[threaded] = libraryAndTrash();
+        }
+        EXPECT_NE(out[0].find("file:: "), std::string::npos);
+        EXPECT_EQ(out[1], out[0]);
+        EXPECT_EQ(tree[1], tree[0]);
+    }
+}
+
+// Cancel, or quitting during an install, stops it while an item is copied:
+// that item leaves the earlier copy as it was, the items installed before it
+// stay, the later ones are not started. A request waiting behind it runs
+// after a cancel, and is dropped when the window quits.
+TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstalled) {
+    struct Case {
+        const char* what;
+        QStringList request;
+        bool quit;
+        QString notice;
+    };
+    QString first, gated, last;
+    for (auto [name, path] : {std::pair{"First", &first}, {"Gated", &gated}, {"Last", &last}}) {
+        *path = QString::fromStdString(source.makeDir(name));
+        source.writeFile(name + std::string("/") + name + ".pd", kEffect);
+    }
+    const QString queued = QString::fromStdString(source.writeFile("Queued.pd", kEffect));
+    const std::vector<Case> cases = {
+        {"cancelled at the first item", {gated, last}, false, "2 of 2 items were not installed"},
+        {"cancelled at the second item", {first, gated, last}, false,
+         "2 of 3 items were not installed"},
+        {"quit at the second item", {first, gated, last}, true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing_support::ScratchLibrary fresh;
+        testing_support::ScratchDir scratch;
+        testing_support::GatedCopy cp(scratch);
+        addEffect("Gated");
+        const std::map<std::string, std::string> before = libraryAndTrash();
+        const std::string out = testing_support::captureStdout([&] {
+            testing_support::captureStderr([&] {
+                window->installPaths(c.request);
+                window->installPaths({queued});
+                ASSERT_TRUE(QTest::qWaitFor([&] { return cp.holdsGated(); }, 60000));
+                ASSERT_TRUE(QTest::qWaitFor(
+                    [&] { return child<QWidget>("progressPane").isVisible(); }, 60000));
+                EXPECT_TRUE(child<QLabel>("progressText").text().startsWith("Installing “Gated”"));
+                EXPECT_EQ(child<QLabel>("waitingLabel").text(), "1 more waiting");
+                if (c.quit) {
+                    window->close();
+                    auto* question = window->findChild<QMessageBox*>();
+                    ASSERT_NE(question, nullptr);
+                    QTest::mouseClick(question->buttons().front(), Qt::LeftButton);
+                    EXPECT_FALSE(window->isVisible());
+                } else {
+                    QTest::mouseClick(&child<QPushButton>("cancelButton"), Qt::LeftButton);
+                    settle();
+                    EXPECT_EQ(child<QLabel>("noticeText").text(), c.notice);
+                }
+            });
+        });
+        EXPECT_NE(out.find("\ncancelled\n"), std::string::npos) << out;
+        std::map<std::string, std::string> after = libraryAndTrash();
+        const std::string effects = std::string(EFFECTS_DIR) + "/";
+        EXPECT_EQ(after.contains(effects + "Queued/Queued.pd"), !c.quit);
+        EXPECT_EQ(after.contains(effects + "First/First.pd"), c.request.front() == first);
+        std::erase_if(after, [&](const auto& entry) {
+            return entry.first.starts_with(effects + "Queued") ||
+                   entry.first.starts_with(effects + "First");
+        });
+        EXPECT_EQ(after, before);
+        if (c.quit) window = openMainWindow(controller);
+    }
+}

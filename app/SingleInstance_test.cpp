@@ -18,6 +18,7 @@
 
 #include "library/VQAUUtils.h"
 #include "testing/ChildProcess.h"
+#include "testing/GatedCopy.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 
@@ -167,4 +168,27 @@ TEST_F(SingleInstanceTest, AStartAfterACrashTakesTheSocketLeftBehind) {
     EXPECT_EQ(startAgain(secondDir.root(), {secondDir.writeFile("Echo.pd", kEffect)}), 0);
     EXPECT_TRUE(eventually([&] { return testing_support::pathExists(installedEffect("Echo")); }));
     EXPECT_TRUE(next.running());
+}
+
+// The running importer takes a hand-over at once even while it installs: the
+// later start ends with 0 while the install before it still runs, and its
+// paths are installed after that install.
+TEST_F(SingleInstanceTest, ALaterStartDuringALongInstallEndsAtOnceAndItsPathsFollow) {
+    testing_support::ScratchDir scratch;
+    testing_support::GatedCopy cp(scratch);
+    FirstImporter first(firstDir.root());
+    ASSERT_TRUE(first.startsListening());
+    const std::string gated = secondDir.makeDir("Gated");
+    secondDir.writeFile("Gated/Gated.pd", kEffect);
+    const std::string kept = secondDir.makeDir("Kept");
+    secondDir.writeFile("Kept/Kept.pd", kEffect);
+
+    EXPECT_EQ(startAgain(secondDir.root(), {gated}), 0);
+    ASSERT_TRUE(eventually([&] { return cp.holdsGated(); }));
+    EXPECT_EQ(startAgain(secondDir.root(), {kept}), 0);
+    EXPECT_FALSE(testing_support::pathExists(installedEffect("Kept")));
+    ASSERT_TRUE(cp.openGate());
+    EXPECT_TRUE(eventually([&] { return testing_support::pathExists(installedEffect("Kept")); }));
+    EXPECT_TRUE(testing_support::pathExists(installedEffect("Gated")));
+    EXPECT_EQ(cp.log(), gated + "\n" + kept + "\n");
 }

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
 
 #include "app/utf8.h"
 #include "library/VQAUUtils.h"
-#include "library/removal.h"
 
 namespace {
 constexpr int kEffectsSegment = 0;
@@ -116,27 +113,6 @@ void VQ_ImporterAppDelegate::clearParameters() {
 
 void VQ_ImporterAppDelegate::typeChanged() {
     reloadPatches(typeDirOfSelectedSegment());
-}
-
-void VQ_ImporterAppDelegate::deletePressed() {
-    const int row = selectedRowOf(patches);
-    if (!isPatchRow(row)) return;
-    const std::string path = (*patchPaths)[static_cast<std::size_t>(row)];
-    const int error = removeInstalledPatch(path);
-    // The list shows what is really left on disk.
-    reloadPatches(typeDirOfSelectedSegment());
-    if (error) alertDeleteFailed(patchNameFromPath(path), error);
-}
-
-void VQ_ImporterAppDelegate::alertDeleteFailed(const std::string& name, int error) {
-    if (!window) return;
-    views::Alert alert;
-    alert.buttonTitles = {"OK"};
-    alert.messageText = "“" + name + "” could not be deleted";
-    alert.informativeText = std::string(std::strerror(error)) +
-                            ". Whatever could not be removed is still in the library.";
-    alert.style = views::AlertStyle::warning;
-    window->beginSheetModal(alert);
 }
 
 void VQ_ImporterAppDelegate::helpPressed() {

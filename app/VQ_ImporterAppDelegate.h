@@ -4,13 +4,20 @@
 // in step with the library folder, answers both tables as their data source,
 // loads the parameters of the selected patch, deletes and installs patches and
 // shows the help panel. Plain C++: it reaches the window only through the
-// interfaces of views.h. Everything runs on the main thread, synchronously.
+// interfaces of views.h. It runs on the main thread; the library's writes
+// (installs, deletes, undos) go to the library worker when one is attached,
+// and run at once when none is.
 //
 // The parameters table shows the parameters of the selected patch, or none
 // while no patch is selected. A reload of the shown type keeps the selected
 // patch selected by its path; a switch of type selects the patch at the same
 // row of the new list.
+//
+// Every delete and every install that replaced patches is a step that Undo
+// takes back, the latest first, for as long as the controller lives: the
+// deleted patch, or the earlier copies replaced, come back from the trash.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -35,6 +42,10 @@ public:
     void setTypeSelector(views::SegmentedControl* view) { typeSelector = view; }
     // The parameters table has no getter: only the window's builder sets it.
     void setParameterTable(views::TableView* view) { parameterTable = view; }
+    void setLibraryWorker(views::LibraryWorker* worker) { libraryWorker = worker; }
+    void setNotice(views::Notice* view) { notice = view; }
+    void setItemListPanel(views::ItemListPanel* view) { itemListPanel = view; }
+    void setUndoMenuItem(views::MenuItem* view);
 
     // Once the views are attached: serve the parameters table and take drops
     // of file names on the patches table.
@@ -48,7 +59,11 @@ public:
 
     // Actions of the window's controls.
     void typeChanged();
+    // Moves the selected patch to the trash, or asks to delete it for good
+    // when no trash takes it.
     void deletePressed();
+    // Takes back the latest delete or replace.
+    void undoPressed();
     void helpPressed();
     void parametersPressed();
 
@@ -81,7 +96,22 @@ public:
     void alertDeleteFailed(const std::string& patchName, int error);
 
 private:
+    // A delete, or the earlier copies one install request replaced.
+    struct UndoStep {
+        bool replace = false;
+        std::vector<TrashedItem> trashed;
+    };
+
     void installAndShow(std::vector<std::string>& paths);
+    void showInstallReport(const InstallReport& report, bool nothingInstalled);
+    void runWrite(views::LibraryWrite write);
+    void deleteFinished(const std::string& path, const TrashResult& trashed);
+    void askToDeletePermanently(const std::string& path, int trashError);
+    void addUndoStep(UndoStep step);
+    void undoFinished(UndoStep refused, std::size_t place, int error);
+    void showUndoMenuItem();
+    void showNotice(const std::string& text, const std::string& actionTitle,
+                    std::function<void()> action);
     const char* typeDirOfSelectedSegment() const;
     bool isPatchRow(int row) const;
     // Selects the row (-1: none) and shows its patch's parameters, or none
@@ -94,6 +124,10 @@ private:
     views::TableView* patches = nullptr;
     views::TableView* parameterTable = nullptr;
     views::SegmentedControl* typeSelector = nullptr;
+    views::LibraryWorker* libraryWorker = nullptr;
+    views::Notice* notice = nullptr;
+    views::ItemListPanel* itemListPanel = nullptr;
+    views::MenuItem* undoMenuItem = nullptr;
     // The names shown in the patches table, one per entry of *patchPaths.
     std::vector<std::string> p;
     // The library's one patch list; null until the first reloadPatches.
@@ -101,4 +135,6 @@ private:
     // The type directory the list was last loaded from.
     const char* shownTypeDir = nullptr;
     PdPluginParameters params;
+    // The steps Undo takes back, the latest last.
+    std::vector<UndoStep> undoSteps;
 };

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/BusyCursor.h"
 #include "app/SingleInstance.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
@@ -41,9 +40,7 @@ void bringToFront(QWidget& window) {
 }
 
 void openFiles(VQ_ImporterAppDelegate& controller, const std::vector<std::string>& fileNames) {
-    if (fileNames.empty()) return;
-    BusyCursor busy;
-    controller.applicationOpenFiles(fileNames);
+    if (!fileNames.empty()) controller.applicationOpenFiles(fileNames);
 }
 }  // namespace
 

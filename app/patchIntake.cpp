@@ -1,9 +1,14 @@
 // How patches enter the library through the controller: files and folders
 // dropped on the patches table, and open requests from the desktop or the
-// command line. Both end in the same install-and-show step.
+// command line. Both end in the same install-and-show step, which installs
+// in turn with the library's other writes and then shows what became of the
+// request: the type installed last, the items that were not installed, and
+// the earlier copies replaced, which Undo brings back.
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/percentDecode.h"
@@ -15,6 +20,29 @@ namespace {
 // would silently cut it short: such an item names no path at all.
 bool holdsNulByte(const std::string& path) {
     return path.find('\0') != std::string::npos;
+}
+
+std::string whyNotInstalled(const ItemReport& item) {
+    switch (item.outcome) {
+        case ItemOutcome::notAPatch:
+            return "not a patch folder";
+        case ItemOutcome::notFound:
+            return "not found";
+        case ItemOutcome::failed:
+            return "copy failed: " + item.reason;
+        case ItemOutcome::cancelled:
+            return "cancelled";
+        case ItemOutcome::installed:
+            break;
+    }
+    return "";
+}
+
+// "2 of 5 items were not installed"
+std::string notInstalledText(std::size_t notInstalled, std::size_t items) {
+    return std::to_string(notInstalled) + " of " + std::to_string(items) +
+           (items == 1 ? " item" : " items") + (notInstalled == 1 ? " was" : " were") +
+           " not installed";
 }
 }  // namespace
 
@@ -55,13 +83,51 @@ bool VQ_ImporterAppDelegate::applicationOpenFiles(const std::vector<std::string>
 }
 
 void VQ_ImporterAppDelegate::installAndShow(std::vector<std::string>& paths) {
-    if (const char* typeDir = installFiles(paths)) {
-        reloadPatches(typeDir);
+    views::LibraryInstall install = [this, paths = std::move(paths)](
+                                        InstallWatcher* watcher) mutable -> views::MainThreadStep {
+        InstallReport report = installItems(paths, watcher);
+        // Nothing installed, and not for a cancel: said right after the
+        // install's own lines, before any later request's.
+        const bool nothingInstalled =
+            !report.lastType && std::none_of(report.items.begin(), report.items.end(),
+                                             [](const ItemReport& item) {
+                                                 return item.outcome == ItemOutcome::cancelled;
+                                             });
+        if (nothingInstalled) {
+            std::puts("invalid files");
+            std::fflush(stdout);
+        }
+        return [this, report = std::move(report), nothingInstalled] {
+            showInstallReport(report, nothingInstalled);
+        };
+    };
+    if (libraryWorker)
+        libraryWorker->install(std::move(install));
+    else
+        install(nullptr)();
+}
+
+void VQ_ImporterAppDelegate::showInstallReport(const InstallReport& report, bool nothingInstalled) {
+    if (!report.replaced.empty()) {
+        UndoStep step{true, {}};
+        for (const ReplacedCopy& copy : report.replaced) step.trashed.push_back(copy.trashed);
+        addUndoStep(std::move(step));
+    }
+    if (nothingInstalled) {
+        alertBadDrop();
         return;
     }
-    std::puts("invalid files");
-    std::fflush(stdout);
-    alertBadDrop();
+    if (report.lastType) reloadPatches(report.lastType);
+    std::vector<std::pair<std::string, std::string>> notInstalled;
+    for (const ItemReport& item : report.items)
+        if (item.outcome != ItemOutcome::installed)
+            notInstalled.emplace_back(item.item, whyNotInstalled(item));
+    // What went wrong matters more than what was replaced: Undo stays in the menu.
+    if (notInstalled.empty()) return;
+    showNotice(notInstalledText(notInstalled.size(), report.items.size()), "Details…",
+               [this, notInstalled] {
+                   if (itemListPanel) itemListPanel->showItems("Items not installed", notInstalled);
+               });
 }
 
 void VQ_ImporterAppDelegate::alertBadDrop() {

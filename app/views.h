@@ -6,9 +6,14 @@
 // controller holds may be missing (not attached yet): the controller then
 // does nothing with it and reads zero from it.
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "library/installation.h"
 
 class VQ_ImporterAppDelegate;
 
@@ -65,6 +70,8 @@ struct Alert {
     std::string messageText;
     std::string informativeText;
     AlertStyle style = AlertStyle::warning;
+    // Told which button (its index in buttonTitles) closed the alert; may be empty.
+    std::function<void(std::size_t button)> didEnd;
 };
 
 // The main window, the parent of alerts about what happened in it.
@@ -72,8 +79,55 @@ class Window {
 public:
     virtual ~Window() = default;
     // Shows the alert attached to the window and returns at once; the alert
-    // stays until the user presses one of its buttons, which only closes it.
+    // stays until the user presses one of its buttons, which closes it and
+    // tells the alert's didEnd.
     virtual void beginSheetModal(const Alert& alert) = 0;
+};
+
+// What runs on the main thread once a library write is done.
+using MainThreadStep = std::function<void()>;
+// A library write (a delete, an undo): it runs off the main thread and
+// returns what the main thread does with its outcome.
+using LibraryWrite = std::function<MainThreadStep()>;
+// An install: a library write that whoever runs it may follow and cancel
+// through the watcher it passes (null when nobody follows it).
+using LibraryInstall = std::function<MainThreadStep(InstallWatcher* watcher)>;
+
+// Does the library's writes one at a time, in the order they are asked for,
+// off the main thread, so the window keeps responding during a long install.
+class LibraryWorker {
+public:
+    virtual ~LibraryWorker() = default;
+    // Run each in its turn, then the step it returns on the main thread.
+    virtual void install(LibraryInstall install) = 0;
+    virtual void write(LibraryWrite write) = 0;
+};
+
+// One line under the patches list that says what just happened without
+// stopping anything, with at most one button.
+class Notice {
+public:
+    virtual ~Notice() = default;
+    // Replaces what the line says; without an action title it has no button.
+    virtual void showNotice(const std::string& text, const std::string& actionTitle,
+                            std::function<void()> action) = 0;
+    virtual void hideNotice() = 0;
+};
+
+// A window beside the main window that lists items, each with a note.
+class ItemListPanel {
+public:
+    virtual ~ItemListPanel() = default;
+    virtual void showItems(const std::string& title,
+                           const std::vector<std::pair<std::string, std::string>>& items) = 0;
+};
+
+// A menu item whose title and state the controller keeps, such as Edit > Undo.
+class MenuItem {
+public:
+    virtual ~MenuItem() = default;
+    virtual void setTitle(const std::string& title) = 0;
+    virtual void setEnabled(bool enabled) = 0;
 };
 
 // One dragged thing, offered in one or more types.

@@ -13,6 +13,19 @@
 //   veltrano-window-bench --appear NAME   after the first frame, makes the
 //                                         patch folder NAME among the effects:
 //                                         from then until the list shows it
+//   veltrano-window-bench --install FOLDER
+//                                         after the first frame, installs the
+//                                         patch folder the way Add… does,
+//                                         through the window's worker: until
+//                                         the window has shown the result
+//   veltrano-window-bench --install-on-the-spot FOLDER
+//                                         the same with no worker: the install
+//                                         runs on the window's thread
+//   veltrano-window-bench --answer-during-install FOLDER
+//                                         the install through the worker,
+//                                         while another thread posts an event
+//                                         to the window every 5 ms: the
+//                                         longest an event waited to be handled
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -21,13 +34,16 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
+#include "app/LibraryQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
 #include "library/VQAUUtils.h"
@@ -68,11 +84,12 @@ private:
     Clock::time_point at_;
 };
 
-// Qt warns without a runtime folder of the user's own, and the window keeps
-// its size in the settings folder: both are the benchmark's own.
+// Qt warns without a runtime folder of the user's own, the window keeps its
+// size in the settings folder, and an install may put an earlier copy in the
+// trash: all three are the benchmark's own.
 void provideScratchFolders() {
     const fs::path scratch = fs::temp_directory_path() / "veltrano-window-bench";
-    for (const char* variable : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"}) {
+    for (const char* variable : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
         const fs::path folder = scratch / variable;
         fs::create_directories(folder);
         fs::permissions(folder, fs::perms::owner_all);
@@ -129,6 +146,70 @@ double untilShown(QAbstractItemView& list, const std::string& name) {
     return shown ? secondsBetween(madeAt, shownAt) : -1;
 }
 
+// An event with the time it was posted at.
+class StampedEvent : public QEvent {
+public:
+    static inline const QEvent::Type kType = static_cast<QEvent::Type>(QEvent::registerEventType());
+    StampedEvent() : QEvent(kType), postedAt(Clock::now()) {}
+    const Clock::time_point postedAt;
+};
+
+// Notes the longest wait of the stamped events the watched object handles.
+class LongestWait : public QObject {
+public:
+    double seconds() const { return longest_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != StampedEvent::kType) return QObject::eventFilter(watched, event);
+        const auto& stamped = static_cast<const StampedEvent&>(*event);
+        longest_ = std::max(longest_, secondsBetween(stamped.postedAt, Clock::now()));
+        return true;
+    }
+
+private:
+    double longest_ = 0;
+};
+
+// Installs the folder the way Add… does and returns the seconds until the
+// window has shown the result, or -1 when the patch was not installed.
+// Without a worker the install runs on the spot, on the window's thread.
+double install(MainWindow& window, VQ_ImporterAppDelegate& controller, const std::string& folder,
+               bool throughWorker) {
+    LibraryQueue& queue = window.libraryQueue();
+    if (!throughWorker) controller.setLibraryWorker(nullptr);
+    QObject::connect(&queue, &LibraryQueue::requestFinished, qApp, [&queue] {
+        if (!queue.busy()) QCoreApplication::quit();
+    });
+    const Clock::time_point start = Clock::now();
+    window.installPaths({QString::fromStdString(folder)});
+    if (queue.busy()) QCoreApplication::exec();
+    const double seconds = secondsBetween(start, Clock::now());
+    const std::string name = fs::path(folder).filename();
+    return fs::exists(std::string(EFFECTS_DIR) + "/" + name + "/" + name + ".pd") ? seconds : -1;
+}
+
+// The longest an event posted to the window waited while the folder was
+// installed through the worker, or -1 when it was not installed.
+double longestWaitDuringInstall(MainWindow& window, VQ_ImporterAppDelegate& controller,
+                                const std::string& folder) {
+    LongestWait longest;
+    window.installEventFilter(&longest);
+    std::atomic<bool> installing = true;
+    std::thread prober([&] {
+        while (installing) {
+            QCoreApplication::postEvent(&window, new StampedEvent);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    const double seconds = install(window, controller, folder, true);
+    installing = false;
+    prober.join();
+    // The last events posted are handled too.
+    QCoreApplication::sendPostedEvents(&window, StampedEvent::kType);
+    return seconds < 0 ? -1 : longest.seconds();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -138,9 +219,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const std::string mode = argc == 3 ? argv[1] : "";
     const std::string argument = argc == 3 ? argv[2] : "";
-    if (argc != 1 &&
-        !(argc == 3 && (mode == "--select" || mode == "--search" || mode == "--appear"))) {
-        std::fprintf(stderr, "usage: %s [--select NAME | --search TEXT | --appear NAME]\n",
+    const bool knownMode = mode == "--select" || mode == "--search" || mode == "--appear" ||
+                           mode == "--install" || mode == "--install-on-the-spot" ||
+                           mode == "--answer-during-install";
+    if (argc != 1 && !(argc == 3 && knownMode)) {
+        std::fprintf(stderr,
+                     "usage: %s [--select NAME | --search TEXT | --appear NAME | --install FOLDER "
+                     "| --install-on-the-spot FOLDER | --answer-during-install FOLDER]\n",
                      argv[0]);
         return 2;
     }
@@ -176,6 +261,10 @@ int main(int argc, char* argv[]) {
         seconds = slowestKeystroke(*searchField, *patches, QString::fromStdString(argument));
     else if (mode == "--appear")
         seconds = untilShown(*patches, argument);
+    else if (mode == "--install" || mode == "--install-on-the-spot")
+        seconds = install(*window, controller, argument, mode == "--install");
+    else if (mode == "--answer-during-install")
+        seconds = longestWaitDuringInstall(*window, controller, argument);
     if (seconds < 0) {
         std::fprintf(stderr, "the list did not show what %s asked for\n", mode.c_str());
         return 1;

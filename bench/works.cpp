@@ -299,6 +299,36 @@ Comparison folderMadeOutside(const BenchPaths& paths, int divisor, std::string& 
     return comparison;
 }
 
+// The installs in the window: the patch folder of the install row, installed
+// by the window program in the mode given, into a library without it.
+Comparison windowInstall(const BenchPaths& paths, int divisor, std::string& size,
+                         const std::string& ourMode, const std::string& theirMode) {
+    const int files = 2000 / divisor;
+    const std::uint64_t bytes = 200 * kMiB / static_cast<std::uint64_t>(divisor);
+    size = countText(static_cast<std::uint64_t>(files)) + " files, " + bytesText(bytes);
+    const std::string source = paths.work + "/Drums";
+    const std::string installed = std::string(EFFECTS_DIR) + "/Drums";
+    makePatchFolder(source, files, bytes);
+    Comparison comparison;
+    comparison.ours.command = {paths.windowProgram, ourMode, source};
+    if (!theirMode.empty()) comparison.theirs.command = {paths.windowProgram, theirMode, source};
+    for (Side* side : {&comparison.ours, &comparison.theirs}) {
+        side->prepare = [installed] { removeTree(installed); };
+        side->output = ChildOutput::capture;
+        side->reportsSeconds = true;
+        side->succeeded = exitsWith(0);
+    }
+    return comparison;
+}
+
+Comparison installThroughWorker(const BenchPaths& paths, int divisor, std::string& size) {
+    return windowInstall(paths, divisor, size, "--install", "--install-on-the-spot");
+}
+
+Comparison answerDuringInstall(const BenchPaths& paths, int divisor, std::string& size) {
+    return windowInstall(paths, divisor, size, "--answer-during-install", "");
+}
+
 }  // namespace
 
 std::vector<Work> benchWorks(const BenchPaths& paths) {
@@ -343,6 +373,14 @@ std::vector<Work> benchWorks(const BenchPaths& paths) {
                          "",
                          {0, 0, 1.0, "<= 1 s"},
                          folderMadeOutside});
+        works.push_back({"window install through its worker",
+                         "same, on the window's thread",
+                         {1.05, 0, 0, "<= 1.05"},
+                         installThroughWorker});
+        works.push_back({"window answers during an install, longest event wait",
+                         "",
+                         {0, 0, 0.050, "<= 0.050 s"},
+                         answerDuringInstall});
     }
     return works;
 }

@@ -49,8 +49,51 @@ public:
 class FakeWindow : public views::Window {
 public:
     void beginSheetModal(const views::Alert& alert) override { sheets.push_back(alert); }
+    // Presses the button of that title on the latest sheet.
+    void press(const std::string& title) {
+        const views::Alert& alert = sheets.back();
+        for (std::size_t button = 0; button < alert.buttonTitles.size(); ++button)
+            if (alert.buttonTitles[button] == title && alert.didEnd) alert.didEnd(button);
+    }
 
     std::vector<views::Alert> sheets;
+};
+
+// Runs every library write at once, on the calling thread.
+class FakeLibraryWorker : public views::LibraryWorker {
+public:
+    void install(views::LibraryInstall install) override { install(nullptr)(); }
+    void write(views::LibraryWrite write) override { write()(); }
+};
+
+// The notice line; its text is empty while it is hidden.
+struct FakeNotice : views::Notice {
+    void showNotice(const std::string& shown, const std::string& title,
+                    std::function<void()> act) override {
+        text = shown;
+        actionTitle = title;
+        action = std::move(act);
+    }
+    void hideNotice() override { text.clear(); }
+    std::string text, actionTitle;
+    std::function<void()> action;
+};
+
+struct FakeItemListPanel : views::ItemListPanel {
+    void showItems(const std::string& shownTitle,
+                   const std::vector<std::pair<std::string, std::string>>& shown) override {
+        title = shownTitle;
+        items = shown;
+    }
+    std::string title;
+    std::vector<std::pair<std::string, std::string>> items;
+};
+
+struct FakeMenuItem : views::MenuItem {
+    void setTitle(const std::string& shown) override { title = shown; }
+    void setEnabled(bool shown) override { enabled = shown; }
+    std::string title;
+    bool enabled = true;
 };
 
 class FakePasteboardItem : public views::PasteboardItem {
@@ -91,7 +134,7 @@ private:
     std::vector<FakePasteboardItem> items_;
 };
 
-// All five views of the main window, attached to a controller.
+// All views of the main window and its library worker, attached to a controller.
 struct FakeWindowViews {
     explicit FakeWindowViews(VQ_ImporterAppDelegate& controller) {
         controller.setWindow(&window);
@@ -99,12 +142,20 @@ struct FakeWindowViews {
         controller.setPatches(&patches);
         controller.setParameterTable(&parameterTable);
         controller.setTypeSelector(&typeSelector);
+        controller.setLibraryWorker(&libraryWorker);
+        controller.setNotice(&notice);
+        controller.setItemListPanel(&itemList);
+        controller.setUndoMenuItem(&undoMenuItem);
     }
     FakeWindow window;
     FakePanel helpWindow;
     FakeTableView patches;
     FakeTableView parameterTable;
     FakeSegmentedControl typeSelector;
+    FakeLibraryWorker libraryWorker;
+    FakeNotice notice;
+    FakeItemListPanel itemList;
+    FakeMenuItem undoMenuItem;
 };
 
 }  // namespace testing_support

@@ -1,14 +1,17 @@
 // Pictures the importer's windows as PNG files, for looking at the layout
 // without a display: the effects with a patch's parameters, the instruments,
 // a search in use, a drag over the patches table, the bad-drop alert, an
-// open menu, an empty list and the help panel. It works on the test build's
-// own library folder, never on the real one.
+// open menu, an install in progress with requests waiting, the line after a
+// delete, an empty list and the help panel. It works on the test build's own
+// library folder and trash, never on the real ones.
 //
 //   veltrano-screenshots OUTPUT_FOLDER
 
 #include <QApplication>
 #include <QDir>
+#include <QDeadlineTimer>
 #include <QDragEnterEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,10 +21,12 @@
 #include <QPushButton>
 #include <QUrl>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
 #include "app/ControllerTableView.h"
+#include "app/LibraryQueue.h"
 #include "testing/HeadlessEnvironment.h"
 #include "app/openMainWindow.h"
 #include "app/VQ_ImporterAppDelegate.h"
@@ -106,6 +111,30 @@ QPixmap withSheet(QWidget& window, QWidget& sheet) {
     return picture;
 }
 
+// Lets the window run until the condition holds, or ten seconds have passed.
+bool runUntil(const std::function<bool()>& condition) {
+    const QDeadlineTimer deadline(10000);
+    while (!condition() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
+}
+
+// A patch folder whose install copies a part of its sample and then stops
+// there: the cp it runs is a stand-in that copies 12 of its 30 MiB and waits
+// until it is killed (by Cancel).
+std::string slowPatch(const testing_support::ScratchDir& scratch) {
+    const std::string folder = scratch.makeDir("Field Recordings");
+    scratch.writeFile("Field Recordings/Field Recordings.pd", "#X obj 20 200 dac~;\n");
+    std::filesystem::resize_file(scratch.writeFile("Field Recordings/Rain.wav", ""), 30 << 20);
+    const std::string cp = scratch.writeFile(
+        "bin/cp", "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n"
+                  "mkdir \"$DESTINATION\" && head -c 12582912 \"$SOURCE/Rain.wav\" "
+                  ">\"$DESTINATION/Rain.wav\"\nexec sleep 60\n");
+    std::filesystem::permissions(cp, std::filesystem::perms::owner_all);
+    setenv("PATH", (scratch.path("bin") + ":" + std::getenv("PATH")).c_str(), 1);
+    return folder;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -157,6 +186,27 @@ int main(int argc, char** argv) {
         saved &= save([&] { return withSheet(window, *alert); }, folder, "alert.png");
         alert->close();
     }
+
+    window.findChild<QPushButton*>("effectsSegment")->click();
+    selectPatch(patches, "Bit Crusher");
+    controller.deletePressed();
+    runUntil([&] { return !window.libraryQueue().busy(); });
+    saved &= save([&] { return window.grab(); }, folder, "deleted.png");
+    controller.undoPressed();
+    runUntil([&] { return !window.libraryQueue().busy(); });
+
+    testing_support::ScratchDir scratch;
+    const std::string path = std::getenv("PATH");
+    window.installPaths({QString::fromStdString(slowPatch(scratch))});
+    window.installPaths({QString::fromStdString(scratch.writeFile("Lead.pd", "notein\n")),
+                         QString::fromStdString(scratch.writeFile("Pluck.pd", "notein\n"))});
+    window.installPaths({QString::fromStdString(scratch.writeFile("Sub Bass.pd", "notein\n"))});
+    auto& bytes = *window.findChild<QLabel*>("progressBytes");
+    if (runUntil([&] { return bytes.isVisible() && !bytes.text().startsWith("0 "); }))
+        saved &= save([&] { return window.grab(); }, folder, "install-progress.png");
+    window.findChild<QPushButton*>("cancelButton")->click();
+    runUntil([&] { return !window.libraryQueue().busy(); });
+    setenv("PATH", path.c_str(), 1);
 
     std::filesystem::remove_all(INSTRUMENTS_DIR);
     std::filesystem::create_directory(INSTRUMENTS_DIR);

@@ -1,0 +1,177 @@
+// How patches leave the library through the controller, and come back: Delete
+// moves the selected patch to the trash (or, where no trash takes it, deletes
+// it for good once the user says so), and Undo takes back deletes and the
+// replaces of installs, the latest first. Every change of the library runs as
+// a library write, in turn with the installs.
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "app/VQ_ImporterAppDelegate.h"
+#include "library/VQAUUtils.h"
+#include "library/removal.h"
+
+namespace {
+constexpr std::size_t kDeleteButton = 0;
+
+std::string quoted(const std::string& name) {
+    return "“" + name + "”";
+}
+
+// The name of the patch a library path lies in: an earlier copy an install
+// replaced may be the main patch file inside the patch folder.
+std::string patchNameOf(const std::string& path) {
+    for (const char* typeDir : {EFFECTS_DIR, INSTRUMENTS_DIR}) {
+        const std::string prefix = std::string(typeDir) + "/";
+        if (path.starts_with(prefix))
+            return path.substr(prefix.size(), path.find('/', prefix.size()) - prefix.size());
+    }
+    return patchNameFromPath(path);
+}
+
+// "Delete “Echo”", "Replace “Echo”", "Replace of 3 Patches": what the step did.
+std::string undoStepTitle(bool replace, const std::vector<TrashedItem>& trashed) {
+    if (trashed.size() == 1)
+        return (replace ? "Replace " : "Delete ") + quoted(patchNameOf(trashed[0].originalPath));
+    return "Replace of " + std::to_string(trashed.size()) + " Patches";
+}
+
+std::string pastTense(bool replace, const std::vector<TrashedItem>& trashed) {
+    if (trashed.size() == 1)
+        return (replace ? "Replaced " : "Deleted ") + quoted(patchNameOf(trashed[0].originalPath));
+    return "Replaced " + std::to_string(trashed.size()) + " patches";
+}
+}  // namespace
+
+void VQ_ImporterAppDelegate::runWrite(views::LibraryWrite write) {
+    if (libraryWorker) {
+        libraryWorker->write(std::move(write));
+        return;
+    }
+    write()();
+}
+
+void VQ_ImporterAppDelegate::deletePressed() {
+    const int row = patches ? patches->selectedRow() : 0;
+    if (!isPatchRow(row)) return;
+    const std::string path = (*patchPaths)[static_cast<std::size_t>(row)];
+    runWrite([this, path]() -> views::MainThreadStep {
+        const TrashResult trashed = trashInstalledPatch(path);
+        return [this, path, trashed] { deleteFinished(path, trashed); };
+    });
+}
+
+void VQ_ImporterAppDelegate::deleteFinished(const std::string& path, const TrashResult& trashed) {
+    // The list shows what is really left on disk.
+    reloadPatches(typeDirOfSelectedSegment());
+    if (!trashed.error) {
+        addUndoStep({false, {trashed.item}});
+        return;
+    }
+    // Gone already: deleted twice, or by someone else.
+    if (trashed.error != ENOENT) askToDeletePermanently(path, trashed.error);
+}
+
+void VQ_ImporterAppDelegate::askToDeletePermanently(const std::string& path, int trashError) {
+    if (!window) return;
+    views::Alert alert;
+    alert.buttonTitles = {"Delete", "Cancel"};
+    alert.messageText = "Delete " + quoted(patchNameFromPath(path)) + " permanently?";
+    alert.informativeText = "It can't be moved to the trash: " +
+                            std::string(std::strerror(trashError)) +
+                            ". A patch deleted permanently can't be brought back.";
+    alert.style = views::AlertStyle::warning;
+    alert.didEnd = [this, path](std::size_t button) {
+        if (button != kDeleteButton) return;
+        runWrite([this, path]() -> views::MainThreadStep {
+            const int error = removeInstalledPatch(path);
+            return [this, path, error] {
+                reloadPatches(typeDirOfSelectedSegment());
+                if (error) alertDeleteFailed(patchNameFromPath(path), error);
+            };
+        });
+    };
+    window->beginSheetModal(alert);
+}
+
+void VQ_ImporterAppDelegate::alertDeleteFailed(const std::string& name, int error) {
+    if (!window) return;
+    views::Alert alert;
+    alert.buttonTitles = {"OK"};
+    alert.messageText = quoted(name) + " could not be deleted";
+    alert.informativeText = std::string(std::strerror(error)) +
+                            ". Whatever could not be removed is still in the library.";
+    alert.style = views::AlertStyle::warning;
+    window->beginSheetModal(alert);
+}
+
+void VQ_ImporterAppDelegate::addUndoStep(UndoStep step) {
+    const std::string said = pastTense(step.replace, step.trashed);
+    undoSteps.push_back(std::move(step));
+    showUndoMenuItem();
+    showNotice(said, "Undo", [this] { undoPressed(); });
+}
+
+void VQ_ImporterAppDelegate::undoPressed() {
+    if (undoSteps.empty()) return;
+    UndoStep step = std::move(undoSteps.back());
+    undoSteps.pop_back();
+    // Where a refused step goes back: steps added meanwhile are later ones.
+    const std::size_t place = undoSteps.size();
+    showUndoMenuItem();
+    if (notice) notice->hideNotice();
+    runWrite([this, step = std::move(step), place]() mutable -> views::MainThreadStep {
+        // The latest first: a request may have replaced one patch twice.
+        int error = 0;
+        while (!step.trashed.empty() && !error) {
+            const TrashedItem& latest = step.trashed.back();
+            error = step.replace ? swapBackReplacedCopy(latest) : restoreTrashedPatch(latest);
+            if (!error) step.trashed.pop_back();
+        }
+        return [this, refused = std::move(step), place, error] {
+            undoFinished(refused, place, error);
+        };
+    });
+}
+
+void VQ_ImporterAppDelegate::undoFinished(UndoStep refused, std::size_t place, int error) {
+    libraryChanged();
+    if (!error) return;
+    const std::string name = patchNameOf(refused.trashed.back().originalPath);
+    // What could not come back stays in the trash, and Undo can try again.
+    undoSteps.insert(undoSteps.begin() + static_cast<std::ptrdiff_t>(std::min(place, undoSteps.size())),
+                     std::move(refused));
+    showUndoMenuItem();
+    if (!window) return;
+    views::Alert alert;
+    alert.buttonTitles = {"OK"};
+    alert.messageText = quoted(name) + " can't be put back";
+    alert.informativeText =
+        error == EEXIST
+            ? "A patch named " + quoted(name) +
+                  " is installed again. Rename or delete it, then choose Undo again."
+            : std::string(std::strerror(error)) + ". It is still in the trash.";
+    alert.style = views::AlertStyle::warning;
+    window->beginSheetModal(alert);
+}
+
+void VQ_ImporterAppDelegate::setUndoMenuItem(views::MenuItem* view) {
+    undoMenuItem = view;
+    showUndoMenuItem();
+}
+
+void VQ_ImporterAppDelegate::showUndoMenuItem() {
+    if (!undoMenuItem) return;
+    const bool any = !undoSteps.empty();
+    undoMenuItem->setTitle(
+        any ? "Undo " + undoStepTitle(undoSteps.back().replace, undoSteps.back().trashed) : "Undo");
+    undoMenuItem->setEnabled(any);
+}
+
+void VQ_ImporterAppDelegate::showNotice(const std::string& text, const std::string& actionTitle,
+                                        std::function<void()> action) {
+    if (notice) notice->showNotice(text, actionTitle, std::move(action));
+}

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/VQ_ImporterAppDelegate.h"
+#include "library/VQAUUtils.h"
+#include "testing/ChildProcess.h"
+#include "testing/FakeViews.h"
+#include "testing/ScratchDir.h"
+#include "testing/ScratchLibrary.h"
+
+namespace fs = std::filesystem;
+using namespace testing_support;
+
+namespace {
+
+const std::string kNewer = "#X obj 1 1 dac~; newer\n";
+
+std::string addEffect(const std::string& name, const std::string& content = kEffect) {
+    fs::create_directories(kEffects + "/" + name);
+    writeFile(kEffects + "/" + name + "/" + name + ".pd", content);
+    return kEffects + "/" + name;
+}
+
+std::string mainFileOf(const std::string& name) {
+    const std::string file = kEffects + "/" + name + "/" + name + ".pd";
+    return pathExists(file) ? readFile(file) : "";
+}
+
+std::size_t inTrash(const char* part) {
+    return entriesOf(ScratchLibrary::dataHome() + "/Trash/" + part).size();
+}
+
+// Selects the effect and presses Delete.
+void deleteEffect(VQ_ImporterAppDelegate& controller, FakeWindowViews& views,
+                  const std::string& name) {
+    controller.reloadPatches(EFFECTS_DIR);
+    for (int row = 0; row < controller.numberOfRowsInTableView(&views.patches); ++row)
+        if (controller.tableViewObjectValueForTableColumnRow(&views.patches, "", row) == name)
+            views.patches.selected = row;
+    controller.deletePressed();
+}
+
+class UndoTest : public ::testing::Test {
+protected:
+    ScratchLibrary library;
+    VQ_ImporterAppDelegate controller;
+    FakeWindowViews views{controller};
+};
+
+TEST_F(UndoTest, DeletesGoToTheTrashAndUndoBringsThemBackLatestFirst) {
+    addEffect("Echo");
+    addEffect("Drone");
+    deleteEffect(controller, views, "Echo");
+    deleteEffect(controller, views, "Drone");
+    EXPECT_EQ(inTrash("files"), 2u);
+    EXPECT_EQ(views.notice.text, "Deleted “Drone”");
+    EXPECT_EQ(views.notice.actionTitle, "Undo");
+    EXPECT_EQ(views.undoMenuItem.title, "Undo Delete “Drone”");
+
+    // A patch of that name is there again: Undo is refused and can try again.
+    addEffect("Drone", kNewer);
+    views.notice.action();
+    ASSERT_EQ(views.window.sheets.size(), 1u);
+    EXPECT_EQ(views.window.sheets[0].messageText, "“Drone” can't be put back");
+    EXPECT_EQ(views.window.sheets[0].informativeText,
+              "A patch named “Drone” is installed again. Rename or delete it, then choose Undo "
+              "again.");
+    EXPECT_EQ(mainFileOf("Drone"), kNewer);
+    EXPECT_EQ(views.undoMenuItem.title, "Undo Delete “Drone”");
+
+    fs::remove_all(kEffects + "/Drone");
+    controller.undoPressed();
+    EXPECT_EQ(views.undoMenuItem.title, "Undo Delete “Echo”");
+    controller.undoPressed();
+    EXPECT_EQ(mainFileOf("Drone") + mainFileOf("Echo"), kEffect + kEffect);
+    EXPECT_EQ(inTrash("files") + inTrash("info"), 0u);
+    EXPECT_EQ(views.undoMenuItem.title, "Undo");
+    EXPECT_FALSE(views.undoMenuItem.enabled);
+    EXPECT_EQ(controller.numberOfRowsInTableView(&views.patches), 2);
+}
+
+// Undo of an install puts back every earlier copy it replaced; the newer
+// copies go to the trash in their stead.
+TEST_F(UndoTest, UndoOfAnInstallPutsTheEarlierCopiesBack) {
+    struct Case {
+        std::vector<std::string> dropped;  // a folder ends in "/"
+        std::string notice;
+        std::string undoTitle;
+    };
+    const std::vector<Case> cases = {
+        {{"Echo/"}, "Replaced “Echo”", "Undo Replace “Echo”"},
+        {{"Echo.pd"}, "Replaced “Echo”", "Undo Replace “Echo”"},
+        {{"Echo/", "Drone/"}, "Replaced 2 patches", "Undo Replace of 2 Patches"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dropped.front());
+        ScratchLibrary fresh;
+        ScratchDir source;
+        std::vector<std::string> paths, names;
+        for (const std::string& item : c.dropped) {
+            const std::string name = names.emplace_back(item.substr(0, item.find_first_of("/.")));
+            addEffect(name);
+            const bool folder = item.back() == '/';
+            source.writeFile(folder ? name + "/" + name + ".pd" : item, kNewer);
+            paths.push_back(source.path(folder ? name : item));
+        }
+        controller.applicationOpenFiles(paths);
+        EXPECT_EQ(views.notice.text, c.notice);
+        EXPECT_EQ(views.undoMenuItem.title, c.undoTitle);
+        for (const std::string& name : names) EXPECT_EQ(mainFileOf(name), kNewer);
+
+        views.notice.action();
+        for (const std::string& name : names) EXPECT_EQ(mainFileOf(name), kEffect);
+        EXPECT_EQ(inTrash("files") + inTrash("info"), 2 * names.size());
+        EXPECT_FALSE(views.undoMenuItem.enabled);
+    }
+}
+
+// Where no trash takes a patch, Delete asks, and only a yes deletes. The
+// library gets a mount of its own whose top-directory trash is a link, which
+// the trash refuses, while the home trash lies on another mount.
+TEST(DeleteWithoutTrash, AsksAndOnlyAYesDeletes) {
+    ScratchLibrary library;
+    ScratchDir elsewhere;
+    addEffect("Echo");
+    const std::string mounted = addEffect("Busy") + "/samples";
+    fs::create_directory(mounted);
+    const std::string parent = ScratchLibrary::parentDir();
+    const std::string topTrash = parent + "/.Trash-" + std::to_string(geteuid());
+    const int outcome = runInPrivateMounts([&] {
+        if (mount(parent.c_str(), parent.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+            mount(elsewhere.root().c_str(), mounted.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+            symlink(elsewhere.path("no trash").c_str(), topTrash.c_str()) != 0)
+            return kChildSetupFailed;
+        VQ_ImporterAppDelegate controller;
+        FakeWindowViews views(controller);
+        deleteEffect(controller, views, "Echo");
+        views.window.press("Cancel");
+        EXPECT_EQ(views.window.sheets.back().messageText, "Delete “Echo” permanently?");
+        EXPECT_EQ(views.window.sheets.back().informativeText,
+                  "It can't be moved to the trash: Invalid cross-device link. A patch deleted "
+                  "permanently can't be brought back.");
+        EXPECT_EQ(mainFileOf("Echo"), kEffect);
+        deleteEffect(controller, views, "Echo");
+        views.window.press("Delete");
+        EXPECT_FALSE(pathExists(kEffects + "/Echo"));
+
+        // A permanent delete that fails says why, and the patch stays listed.
+        deleteEffect(controller, views, "Busy");
+        views.window.press("Delete");
+        EXPECT_EQ(views.window.sheets.back().messageText, "“Busy” could not be deleted");
+        EXPECT_TRUE(
+            views.window.sheets.back().informativeText.starts_with("Device or resource busy."));
+        EXPECT_EQ(controller.numberOfRowsInTableView(&views.patches), 1);
+        EXPECT_EQ(views.window.sheets.size(), 4u);
+        EXPECT_FALSE(views.undoMenuItem.enabled);
+        EXPECT_FALSE(pathExists(elsewhere.path("no trash")));
+        return ::testing::Test::HasFailure() ? 1 : 0;
+    });
+    if (outcome == kChildSetupFailed) GTEST_SKIP() << "no private mounts here";
+    EXPECT_EQ(outcome, 0);
+}
+
+}  // namespace
