@@ -25,15 +25,13 @@ int runUnprivileged(const std::function<int()>& scenario);
 // fails with EFBIG, the way a full disk fails a copy.
 int runWithFileSizeLimit(rlim_t bytes, const std::function<int()>& scenario);
 
-// As root without CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH and CAP_FOWNER, in
-// every set and the bounding set, so the programs it starts lack them too: a
-// root-owned file with mode 000 is unreadable while root's folders stay
-// writable. Not running as root, it runs like runUnprivileged.
+// As root without the capabilities that override file permissions (the
+// programs it starts lack them too): a root-owned file with mode 000 is
+// unreadable while root's folders stay writable.
 int runWithoutFileOverrides(const std::function<int()>& scenario);
 
-// In a mount namespace of its own with every mount private, so it can mount
-// tmpfs or bind mounts unseen by the machine. Needs root; without it the
-// outcome is kChildSetupFailed.
+// In a mount namespace of its own, every mount private, so it can mount tmpfs
+// or bind mounts unseen. Needs root: else the outcome is kChildSetupFailed.
 int runInPrivateMounts(const std::function<int()>& scenario);
 
 // A child the test can kill at any moment; killed and waited for at the latest
