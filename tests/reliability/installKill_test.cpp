@@ -47,21 +47,22 @@ StartedChild startInstall(const std::string& source, const std::string& path = "
     });
 }
 
-// The library without the effects' hidden staging entries; with `patch`, the
-// effect `name` holds exactly that tree.
-Tree libraryAsSeen(const std::string& name = "", const Tree* patch = nullptr) {
-    const std::string effects = std::filesystem::relative(kEffects, ScratchLibrary::parentDir());
-    const std::string folder = effects + "/" + name;
+const std::string kEffectsKey = std::filesystem::relative(kEffects, ScratchLibrary::parentDir());
+
+// The library without the effects' hidden staging entries.
+Tree libraryAsSeen() {
     Tree tree = libraryTree();
-    std::erase_if(tree, [&](const auto& entry) {
-        return entry.first.starts_with(effects + "/.") ||
-               (patch && (entry.first + "/").starts_with(folder + "/"));
-    });
-    if (patch) {
-        tree[folder] = "<dir>";
-        for (const auto& [relative, content] : *patch) tree[folder + "/" + relative] = content;
-    }
+    std::erase_if(tree, [](const auto& entry) { return entry.first.starts_with(kEffectsKey + "/."); });
     return tree;
+}
+
+// `library` with the effect `name` holding exactly `patch`.
+Tree withPatch(Tree library, const std::string& name, const Tree& patch) {
+    const std::string folder = kEffectsKey + "/" + name;
+    std::erase_if(library, [&](const auto& entry) { return (entry.first + "/").starts_with(folder + "/"); });
+    library[folder] = "<dir>";
+    for (const auto& [relative, content] : patch) library[folder + "/" + relative] = content;
+    return library;
 }
 
 // Installs the two sources of the effect `name` by turns, each in a child
@@ -99,7 +100,7 @@ std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tr
         waitForAllChildren();
 
         const Tree now = libraryAsSeen();
-        if (now == libraryAsSeen(name, &results[next])) {
+        if (now == withPatch(before, name, results[next])) {
             current = next;
             ++replaced;
         } else if (now == before) {
