@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
 using namespace testing_support;
 
 TEST(GetType, FindsTheMarkerAnywhereCaseSensitively) {
@@ -71,6 +73,9 @@ TEST(GetTypeForDir, AppliesThePatchFolderRule) {
         {"Hollow", EFFECTS_DIR},   {"Lower", nullptr},         {"Upper", nullptr},
         {"Other", nullptr},        {"Nested", nullptr},        {".Hidden/", nullptr},
         {"missing", nullptr}};
+    std::vector<std::string> entries = listDir(dir.path("Lead"));
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{dir.path("Lead/Lead.pd"), dir.path("Lead/helper.pd")}));
     for (const auto& [folder, type] : cases) {
         SCOPED_TRACE(folder);
         const char* result = EFFECTS_DIR;

@@ -34,7 +34,8 @@ TEST(InstallFiles, PutsASingleFileIntoAFolderNamedAfterIt) {
     const std::pair<std::string, std::string> files[] = {
         {"notes.txt", "notes.txt/notes.txt"},
         {"score.pdf", "score/score.pdf"},
-        {"Lead.pd.bak", "Lead/Lead.pd.bak"},
+        {"Lead.pd", "Lead/Lead.pd"},
+        {"Lead.pd.bak", "Lead/Lead.pd.bak"},  // beside the file before it
         {"blob", "blob/blob"},
         {"Reverb.pdbackup/impulse.wav", "impulse.wav/impulse.wav"},
         {"x.pd.dir/Pad", "Pad/Pad"},
