@@ -1,6 +1,7 @@
 #include "fsutil/fileCopy.h"
 
 #include "fsutil/UniqueFd.h"
+#include "fsutil/fileKind.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,12 +18,6 @@ namespace {
 // Long names leave room for the temporary's prefix and suffix within NAME_MAX.
 constexpr size_t kMaxTempStem = 200;
 constexpr int kTempAttempts = 100;
-
-bool sameFile(int fd, const std::string& path) {
-    struct stat open, named;
-    return fstat(fd, &open) == 0 && stat(path.c_str(), &named) == 0 &&
-           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
-}
 
 // Creates a new hidden file beside `destination` with the default permissions
 // of a new file (0666 less the umask).
@@ -102,7 +97,8 @@ int copyFileAtomically(const std::string& source, const std::string& destination
         return error;
     }
     // Writing a file onto itself would empty it first.
-    if (sameFile(from.get(), destination)) return 0;
+    struct stat opened;
+    if (fstat(from.get(), &opened) == 0 && isSameFile(opened, destination)) return 0;
 
     std::string tempPath;
     UniqueFd to = createTempBeside(destination, tempPath);

@@ -7,13 +7,11 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
 
 using namespace testing_support;
 
@@ -21,19 +19,11 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// A scratch folder whose data/ holds the home trash while the object lives.
+// A scratch folder whose data/ holds the home trash (XDG_DATA_HOME).
 struct ScratchHome {
     ScratchDir scratch;
     std::string trash = scratch.path("data/Trash");
-    std::optional<std::string> saved;
-
-    ScratchHome() {
-        if (const char* old = std::getenv("XDG_DATA_HOME")) saved = old;
-        setenv("XDG_DATA_HOME", scratch.path("data").c_str(), 1);
-    }
-    ~ScratchHome() {
-        saved ? setenv("XDG_DATA_HOME", saved->c_str(), 1) : unsetenv("XDG_DATA_HOME");
-    }
+    ScratchHome() { setenv("XDG_DATA_HOME", scratch.path("data").c_str(), 1); }
 };
 
 // True when `info` is the info file of `encodedPath` trashed between the two times.

@@ -1,5 +1,6 @@
 #include "fsutil/treeRemoval.h"
 
+#include "fsutil/ofxFileUtils.h"
 #include "testing/ChildProcess.h"
 #include "testing/ScratchDir.h"
 
@@ -12,35 +13,59 @@
 
 using namespace testing_support;
 
-namespace {
-constexpr uid_t kNobody = 65534;
-}  // namespace
+// Links are removed, never followed, whether they stand inside the tree or
+// are the tree; depth and long names set no limit (the walk holds at most 64
+// folders open and finds its way back up through "..").
+TEST(RemoveTree, RemovesEverythingBelowButNeverFollowsLinks) {
+    ScratchDir scratch;
+    scratch.writeFile("outside/precious", "keep me");
+    const std::string outside = scratch.path("outside"), top = scratch.makeDir("top");
+    std::string deep = "top";
+    for (int level = 0; level < 100; ++level) deep += "/d";
+    scratch.writeFile(deep + "/" + std::string(250, 'n') + "/leaf", "x");
+    scratch.writeFile("top/name with \"quotes\" $HOME `x` \\ and\nnewline \xc3\xa9", "odd");
+    scratch.makeSymlink("top/sub/link", outside);
+    scratch.makeSymlink("top/dangling", scratch.path("nowhere"));
+
+    ofxEmptyDir(top);
+    EXPECT_EQ(entriesOf(top), std::vector<std::string>{});
+    scratch.writeFile("top/sub/file", "x");
+    EXPECT_EQ(ofxDeleteDir(top), 0);
+    EXPECT_FALSE(pathExists(top));
+    EXPECT_EQ(ofxDeleteDir(top), -1);
+    const std::string link = scratch.makeSymlink("link", outside);
+    EXPECT_EQ(removeTree(link, RemovalMode::asOwner), 0);
+    EXPECT_FALSE(pathExists(link));
+    EXPECT_EQ(removeTree(scratch.path("outside/precious"), RemovalMode::asOwner), ENOTDIR);
+    EXPECT_EQ(readFile(outside + "/precious"), "keep me");
+}
 
 // `cp -R` keeps modes, so a patch may hold folders its owner made read-only
 // or unreadable: removing as their owner opens them up first; removing as
-// permitted leaves them, like rm -rf. A folder of another user stays either
-// way, and the first error is told.
+// permitted leaves them, like rm -rf, and removes all else. A folder of
+// another user stays either way, and the first error is told.
 TEST(RemoveTree, AsOwnerOpensUpOnlyTheOwnersFolders) {
     ScratchDir scratch;
     const std::string own = scratch.makeDir("own");
     scratch.writeFile("own/shared/foreign/kept", "x");  // root's, inside the user's
     for (const char* path : {"own", "own/shared"})
-        ASSERT_EQ(chown(scratch.path(path).c_str(), kNobody, kNobody), 0);
+        ASSERT_EQ(chown(scratch.path(path).c_str(), 65534, 65534), 0);
 
-    const int outcome = runUnprivileged([&] {
-        const std::string top = own + "/top";
-        for (const char* folder : {"", "/locked", "/locked/closed"})
-            if (mkdir((top + folder).c_str(), 0755) != 0) return 1;
-        writeFile(top + "/locked/closed/file", "x");
-        chmod((top + "/locked/closed").c_str(), 0);
-        chmod((top + "/locked").c_str(), 0555);
-        chmod(top.c_str(), 0555);
-        if (removeTree(top, RemovalMode::asPermitted) != EACCES || !pathExists(top)) return 2;
-        if (removeTree(top, RemovalMode::asOwner) != 0 || pathExists(top)) return 3;
-        if (removeTree(own + "/shared", RemovalMode::asOwner) != EACCES) return 4;
-        return 0;
-    });
-    EXPECT_EQ(outcome, 0);
+    EXPECT_EQ(runUnprivileged([&] {
+                  const std::string top = own + "/top";
+                  for (const char* folder : {"", "/gone", "/locked", "/locked/closed"})
+                      if (mkdir((top + folder).c_str(), 0755) != 0) return 1;
+                  writeFile(top + "/gone/file", "x");
+                  writeFile(top + "/locked/closed/file", "x");
+                  chmod((top + "/locked/closed").c_str(), 0);
+                  chmod((top + "/locked").c_str(), 0555);
+                  if (removeTree(top, RemovalMode::asPermitted) != EACCES) return 2;
+                  if (entriesOf(top) != std::vector<std::string>{"locked"}) return 3;
+                  chmod(top.c_str(), 0555);
+                  if (removeTree(top, RemovalMode::asOwner) != 0 || pathExists(top)) return 4;
+                  return removeTree(own + "/shared", RemovalMode::asOwner) == EACCES ? 0 : 5;
+              }),
+              0);
     EXPECT_EQ(readFile(own + "/shared/foreign/kept"), "x");
 }
 

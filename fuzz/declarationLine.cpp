@@ -5,92 +5,60 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <algorithm>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <string>
-#include <vector>
+#include <fstream>
 
-#include "fsutil/UniqueFd.h"
 #include "fuzz/check.h"
 #include "params/PdPluginParameters.h"
 
 namespace {
 
-constexpr std::size_t kNameToken = 5;
-constexpr std::size_t kTypeToken = 6;
-constexpr std::size_t kExtraToken = 10;
-
-std::string scratchFolder;
+constexpr std::size_t kNameToken = 5, kTypeToken = 6, kExtraToken = 10;
 std::string patchFolder;
-
-void removeScratchFolder() {
-    unlink((patchFolder + "/P.pd").c_str());
-    rmdir(patchFolder.c_str());
-    rmdir(scratchFolder.c_str());
-}
-
-bool sameFloat(float a, float b) {
-    return a == b || (std::isnan(a) && std::isnan(b));
-}
 
 // The pieces joined by the delimiter give the text back (a trailing delimiter
 // yields no piece of its own), and no piece holds the delimiter.
 void checkSplit(const PdPluginParameters& reader, const std::string& text, char delim) {
-    const std::vector<std::string> tokens = reader.split(text, delim);
-    check(tokens.empty() == text.empty());
+    std::vector<std::string> tokens{"kept"};
+    reader.split(text, delim, tokens);
+    check(tokens.front() == "kept" && (tokens.size() == 1) == text.empty());
     std::string joined;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
+    for (std::size_t i = 1; i < tokens.size(); ++i) {
         check(tokens[i].find(delim) == std::string::npos);
-        if (i > 0) joined += delim;
-        joined += tokens[i];
+        joined += (i > 1 ? std::string(1, delim) : "") + tokens[i];
     }
     if (!text.empty() && text.back() == delim) joined += delim;
     check(joined == text);
-
-    std::vector<std::string> appended{"kept"};
-    reader.split(text, delim, appended);
-    check(appended.size() == tokens.size() + 1 && appended.front() == "kept");
-    check(std::equal(tokens.begin(), tokens.end(), appended.begin() + 1));
 }
 
 void checkParse(PdPluginParameters& reader, const std::string& line) {
     const std::vector<std::string> tokens = reader.split(line, ' ');
-    const int before = reader.size();
     const bool accepted = reader.parseParameter(line);
-    check(accepted == (tokens.size() > kTypeToken));
-    check(reader.size() == before + (accepted ? 1 : 0));
+    check(accepted == (tokens.size() > kTypeToken) && reader.size() == (accepted ? 1 : 0));
     if (!accepted) return;
-    const VQParameter& record = *reader.getParameter(before);
+    const VQParameter& record = *reader.getParameter(0);
     check(record.name == tokens[kNameToken] && record.type == tokens[kTypeToken]);
-    const bool hasValues =
-        record.type == "slider" || record.type == "int" || record.type == "float";
-    if (!hasValues) {
-        check(record.min == 0 && record.max == 1 && record.defaultValue == 0 &&
-              record.extra.empty());
+    if (record.type != "slider" && record.type != "int" && record.type != "float") {
+        check(record.min == 0 && record.max == 1 && record.defaultValue == 0 && record.extra.empty());
         return;
     }
     check(record.extra == (tokens.size() > kExtraToken ? tokens[kExtraToken] : ""));
-    if (tokens.size() <= kExtraToken - 1) check(sameFloat(record.defaultValue, record.min));
-}
-
-bool isDeclarationLine(const std::string& line) {
-    return line.starts_with("#X text") && line.find(" param ") != std::string::npos;
+    if (tokens.size() < kExtraToken)
+        check(record.defaultValue == record.min ||
+              (std::isnan(record.defaultValue) && std::isnan(record.min)));
 }
 
 // The whole input as a main patch file: one record per declaration line with
 // at least a name and a type.
 void checkLoad(const PdPluginParameters& splitter, const std::string& content) {
-    const std::string file = patchFolder + "/P.pd";
-    {
-        const UniqueFd out(open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-        check(out && write(out.get(), content.data(), content.size()) ==
-                         static_cast<ssize_t>(content.size()));
-    }
+    std::ofstream(patchFolder + "/P.pd", std::ios::binary | std::ios::trunc) << content;
     int expected = 0;
     for (const std::string& line : splitter.split(content, '\n'))
-        if (isDeclarationLine(line) && splitter.split(line, ' ').size() > kTypeToken) ++expected;
+        expected += line.starts_with("#X text") && line.find(" param ") != std::string::npos &&
+                    splitter.split(line, ' ').size() > kTypeToken;
     PdPluginParameters reader;
     reader.load(patchFolder.c_str());
     check(reader.size() == expected);
@@ -100,27 +68,27 @@ void checkLoad(const PdPluginParameters& splitter, const std::string& content) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // "Wrong format" lines would drown the fuzzer's own report.
-    const UniqueFd devNull(open("/dev/null", O_WRONLY | O_CLOEXEC));
-    dup2(devNull.get(), STDOUT_FILENO);
+    check(freopen("/dev/null", "w", stdout) != nullptr);
     // A memory file system where there is one: rewriting a file per input on
     // disk is slow.
-    char inMemory[] = "/dev/shm/veltrano-fuzz-XXXXXX";
-    char onDisk[] = "/tmp/veltrano-fuzz-XXXXXX";
+    char inMemory[] = "/dev/shm/veltrano-fuzz-XXXXXX", onDisk[] = "/tmp/veltrano-fuzz-XXXXXX";
     const char* folder = mkdtemp(inMemory) ? inMemory : mkdtemp(onDisk);
     check(folder != nullptr);
-    scratchFolder = folder;
-    patchFolder = scratchFolder + "/P";
+    patchFolder = std::string(folder) + "/P";
     check(mkdir(patchFolder.c_str(), 0755) == 0);
-    std::atexit(removeScratchFolder);
+    std::atexit([] {
+        unlink((patchFolder + "/P.pd").c_str());
+        rmdir(patchFolder.c_str());
+        rmdir(patchFolder.substr(0, patchFolder.size() - 2).c_str());
+    });
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
-    const char delim = static_cast<char>(data[0]);
     const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
     PdPluginParameters reader;
-    checkSplit(reader, text, delim);
+    checkSplit(reader, text, static_cast<char>(data[0]));
     checkSplit(reader, text, ' ');
     checkParse(reader, text);
     checkLoad(reader, text);

@@ -1,9 +1,9 @@
 // getType on arbitrary bytes: an instrument exactly when "notein" stands
 // anywhere in the file, the same answer as a plain search of the whole buffer.
-// The first input byte can place the rest just before the 64 KiB mark, so a
-// marker split across two reads is tried as well, after a filler of 'x' (no
-// byte of the marker) or of 'n' (its last byte, which sends the search into
-// its vector runs right before the mark).
+// The first input byte can place the rest just before the end of the first
+// read block, so a marker split across two reads is tried as well, after a
+// filler of 'x' (no byte of the marker) or of 'n' (its last byte, which sends
+// the search into its vector runs right before the block's end).
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -11,12 +11,12 @@
 #include <cstring>
 #include <string>
 
+#include "fsutil/readBlock.h"
 #include "fuzz/check.h"
 #include "library/VQAUUtils.h"
 
 namespace {
 
-constexpr std::size_t kReadBlock = 64 * 1024;
 constexpr std::string_view kMarker = "notein";
 
 int fileFd = -1;
@@ -26,7 +26,7 @@ std::string fileContent(const uint8_t* data, size_t size) {
     std::string content(reinterpret_cast<const char*>(data) + 1, size - 1);
     if (data[0] & 1) {
         const std::size_t before = (data[0] >> 1) % 8 + 1;
-        content.insert(0, kReadBlock - before, data[0] & 0x10 ? 'n' : 'x');
+        content.insert(0, kReadBlockBytes - before, data[0] & 0x10 ? 'n' : 'x');
     }
     return content;
 }

@@ -4,16 +4,15 @@
 // pass 1 must strip exactly the file URL prefixes; and names that lead
 // nowhere must each be reported and skipped, installing nothing.
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <memory>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,32 +24,22 @@ namespace {
 
 int outputFd = -1;
 
-bool isEscape(const std::string& text, std::size_t i) {
-    return text[i] == '%' && i + 2 < text.size() &&
-           std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
-           std::isxdigit(static_cast<unsigned char>(text[i + 2]));
-}
-
-std::string encodeEveryByte(const std::string& text) {
+void checkDecoding(const std::string& text, const std::string& decoded) {
+    std::size_t escapes = 0;
+    for (std::size_t i = 0; i + 2 < text.size(); ++i)
+        if (text[i] == '%' && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            ++escapes;
+            i += 2;
+        }
+    check(decoded.size() == text.size() - 2 * escapes && (escapes > 0 || decoded == text));
     std::string encoded;
-    for (unsigned char byte : text) {
+    for (unsigned char byte : decoded) {
         char escape[4];
         std::snprintf(escape, sizeof escape, "%%%02X", byte);
         encoded += escape;
     }
-    return encoded;
-}
-
-void checkDecoding(const std::string& text, const std::string& decoded) {
-    std::size_t escapes = 0;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (isEscape(text, i)) {
-            ++escapes;
-            i += 2;
-        }
-    check(decoded.size() == text.size() - 2 * escapes);
-    if (escapes == 0) check(decoded == text);
-    check(percentDecode(encodeEveryByte(decoded)) == decoded);
+    check(percentDecode(encoded) == decoded);
 }
 
 // Pass 1 of installation: the two file URL forms lose their prefix.
@@ -62,39 +51,11 @@ std::string withoutFileUrl(const std::string& item, bool& stripped) {
     return item;
 }
 
-bool existsFollowingLinks(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
 std::string capturedOutput() {
     std::fflush(stdout);
-    struct stat info;
-    check(fstat(outputFd, &info) == 0);
-    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    std::string text(static_cast<std::size_t>(lseek(outputFd, 0, SEEK_END)), '\0');
     check(pread(outputFd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()));
     return text;
-}
-
-bool isEmptyDirectory(const char* path) {
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(path), closedir);
-    if (!dir) return false;
-    while (const dirent* entry = readdir(dir.get()))
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            return false;
-    return true;
 }
 
 }  // namespace
@@ -105,14 +66,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     check(outputFd >= 0 && dup2(outputFd, STDOUT_FILENO) == STDOUT_FILENO);
     // The type directories exist, so anything wrongly taken for a patch
     // would really be installed (into this build's scratch library).
-    const std::string base = BASE_DIR;
-    for (std::string::size_type slash = base.find('/', 1); slash != std::string::npos;
-         slash = base.find('/', slash + 1))
-        mkdir(base.substr(0, slash).c_str(), 0755);
-    mkdir(BASE_DIR, 0755);
     for (const char* folder : {EFFECTS_DIR, INSTRUMENTS_DIR}) {
-        mkdir(folder, 0755);
-        check(isEmptyDirectory(folder));
+        std::filesystem::create_directories(folder);
+        check(std::filesystem::is_empty(folder));
     }
     return 0;
 }
@@ -120,8 +76,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::string> items, expectedItems;
     std::string expectedOutput, secondPass;
-    for (const std::string& line :
-         splitLines(std::string(reinterpret_cast<const char*>(data), size))) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    for (std::size_t start = 0, end; start <= input.size(); start = end + 1) {
+        end = std::min(input.find('\n', start), input.size());
+        const std::string line = input.substr(start, end - start);
         const std::string decoded = percentDecode(line);
         checkDecoding(line, decoded);
         // The window drops a name holding a NUL byte: no path can hold one.
@@ -129,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         bool stripped = false;
         const std::string path = withoutFileUrl(decoded, stripped);
         // Only names that lead nowhere: anything else might really install.
-        if (existsFollowingLinks(path)) continue;
+        struct stat info;
+        if (stat(path.c_str(), &info) == 0) continue;
         items.push_back(decoded);
         expectedItems.push_back(path);
         if (stripped) expectedOutput += "file----" + path + "\n";
@@ -141,6 +100,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(installFiles(items) == nullptr);
     check(items == expectedItems);
     check(capturedOutput() == expectedOutput + secondPass);
-    check(isEmptyDirectory(EFFECTS_DIR) && isEmptyDirectory(INSTRUMENTS_DIR));
+    check(std::filesystem::is_empty(EFFECTS_DIR) && std::filesystem::is_empty(INSTRUMENTS_DIR));
     return 0;
 }

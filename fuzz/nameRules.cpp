@@ -8,55 +8,28 @@
 #include "fuzz/check.h"
 #include "library/VQAUUtils.h"
 
-namespace {
-
-bool endsWithSlash(const std::string& path) {
-    return !path.empty() && path.back() == '/';
-}
-
-// The text after the last "/", or the whole path without one.
-std::string afterLastSlash(const std::string& path) {
-    const std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string withoutLastByte(const std::string& path) {
-    return path.substr(0, path.size() - 1);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path(reinterpret_cast<const char*>(data), size);
-    const std::string untouched = path;
+    const std::string path(reinterpret_cast<const char*>(data), size), untouched = path;
+    const bool trailingSlash = path.ends_with('/');
+    const std::string withoutSlash = trailingSlash ? path.substr(0, size - 1) : path;
 
-    // getFileName: empty exactly when the path ends in "/", never a "/" inside.
+    // getFileName: the text after the last "/", empty exactly when the path
+    // ends in "/".
     const std::string fileName = getFileName(path);
-    check(fileName == afterLastSlash(path));
-    check(fileName.find('/') == std::string::npos);
-    check(path.ends_with(fileName));
-    check(fileName.empty() == (path.empty() || endsWithSlash(path)));
+    check(fileName.find('/') == std::string::npos && path.ends_with(fileName) &&
+          (path.size() == fileName.size() || path[size - fileName.size() - 1] == '/'));
+    check(fileName.empty() == (path.empty() || trailingSlash));
 
-    // getDirName: one trailing "/" is ignored, only one.
+    // getDirName and ofxFileName: the same, one trailing "/" ignored (only one).
     const std::string dirName = getDirName(path);
-    check(dirName == getFileName(endsWithSlash(path) ? withoutLastByte(path) : path));
-    check(dirName.find('/') == std::string::npos);
-
-    // ofxFileName: the same rule as getDirName (every caller passes a
-    // non-empty path; the empty one must still give a name safely).
-    check(ofxFileName(path) == dirName);
+    check(dirName == getFileName(withoutSlash) && ofxFileName(path) == dirName);
 
     // patchNameFromPath: like getFileName, but a trailing "/" stays with the
     // component before it; the root "/" names nothing.
     const std::string patchName = patchNameFromPath(path);
-    check(path.ends_with(patchName));
-    if (!endsWithSlash(path))
-        check(patchName == fileName);
-    else if (path == "/")
-        check(patchName.empty());
-    else
-        check(patchName == getFileName(withoutLastByte(path)) + "/");
-
+    check(!trailingSlash ? patchName == fileName
+          : path == "/"  ? patchName.empty()
+                         : patchName == getFileName(withoutSlash) + "/");
     check(path == untouched);
     return 0;
 }

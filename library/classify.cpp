@@ -1,10 +1,10 @@
 #include "fsutil/UniqueFd.h"
 #include "fsutil/fileKind.h"
 #include "fsutil/ofxDirList.h"
+#include "fsutil/readBlock.h"
 #include "library/VQAUUtils.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstddef>
@@ -17,7 +17,6 @@
 namespace {
 
 constexpr std::string_view kInstrumentMarker = "notein";
-constexpr std::size_t kBlockSize = 64 * 1024;
 // The tail of a block that could still begin a marker split across two reads.
 constexpr std::size_t kCarry = kInstrumentMarker.size() - 1;
 
@@ -95,21 +94,16 @@ std::size_t readSome(int fd, char* buffer, std::size_t size) {
 // The marker holds no line feed, so "a line contains it" is the same as "the
 // bytes contain it"; searching blocks keeps memory constant for any file size.
 bool containsMarker(int fd) {
-    std::vector<char> buffer(kCarry + kBlockSize);
+    std::vector<char> buffer(kCarry + kReadBlockBytes);
     std::size_t kept = 0;
     for (;;) {
-        std::size_t got = readSome(fd, buffer.data() + kept, kBlockSize);
+        std::size_t got = readSome(fd, buffer.data() + kept, kReadBlockBytes);
         if (got == 0) return false;
         std::size_t filled = kept + got;
         if (holdsMarker(buffer.data(), filled)) return true;
         kept = filled < kCarry ? filled : kCarry;
         std::memmove(buffer.data(), buffer.data() + filled - kept, kept);
     }
-}
-
-bool isOpenRegularFile(int fd) {
-    struct stat info;
-    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
 }  // namespace
@@ -121,7 +115,7 @@ bool isOpenRegularFile(int fd) {
 const char* getType(std::string path) {
     if (!isRegularFile(path)) return EFFECTS_DIR;
     UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file && isOpenRegularFile(file.get()) && containsMarker(file.get())) return INSTRUMENTS_DIR;
+    if (file && isRegularFile(file.get()) && containsMarker(file.get())) return INSTRUMENTS_DIR;
     return EFFECTS_DIR;
 }
 

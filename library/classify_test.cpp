@@ -1,19 +1,16 @@
 #include "library/VQAUUtils.h"
+
+#include "fsutil/readBlock.h"
 #include "testing/ChildProcess.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
 #include <algorithm>
 
-using testing_support::captureStdout;
-using testing_support::ScratchDir;
-
-namespace {
-
-const std::string kInstrumentLine = "It's a " + std::string(INSTRUMENTS_DIR) + "\n";
-const std::string kEffectLine = "It's a " + std::string(EFFECTS_DIR) + "\n";
+using namespace testing_support;
 
 TEST(GetType, FindsTheMarkerAnywhereCaseSensitively) {
     ScratchDir dir;
@@ -28,14 +25,18 @@ TEST(GetType, FindsTheMarkerAnywhereCaseSensitively) {
     };
     for (const auto& [content, type] : cases) {
         SCOPED_TRACE(content);
-        std::string path = dir.writeFile("patch.pd", content);
-        EXPECT_EQ(getType(path), type);  // identity, not text
+        EXPECT_EQ(getType(dir.writeFile("patch.pd", content)), type);  // identity, not text
     }
+    const std::string locked = dir.writeFile("locked.pd", "#X obj 1 1 notein;\n");
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    EXPECT_EQ(runUnprivileged([&] { return getType(locked) == EFFECTS_DIR ? 0 : 1; }), 0);
+    EXPECT_EQ(getType(dir.path("missing.pd")), EFFECTS_DIR);
+    EXPECT_EQ(getType(dir.makeDir("folder.pd")), EFFECTS_DIR);
 }
 
 TEST(GetType, SeesAMarkerSplitAcrossReadBlocks) {
     ScratchDir dir;
-    constexpr std::size_t kBlock = 64 * 1024;
+    constexpr std::size_t kBlock = kReadBlockBytes;
     // 'x' is no byte of the marker; 'n', its last byte, everywhere makes the
     // search compare runs of 256 starts at once, the last run of a block ending
     // 256 starts before the block's end.
@@ -44,84 +45,44 @@ TEST(GetType, SeesAMarkerSplitAcrossReadBlocks) {
                                    kBlock - 6, kBlock - 5, kBlock - 3, kBlock - 1, kBlock,
                                    2 * kBlock - 2, 3 * kBlock + 7}) {
             SCOPED_TRACE(std::string(1, filler) + std::to_string(offset));
-            std::string content(offset, filler);
-            content += "notein";
-            content.append(100, filler);
+            const std::string content = std::string(offset, filler) + "notein" + std::string(100, filler);
             EXPECT_EQ(getType(dir.writeFile("big.pd", content)), INSTRUMENTS_DIR);
         }
     }
-    std::string withoutMarker(3 * kBlock + 11, 'x');
-    for (std::size_t i = kBlock - 3; i < withoutMarker.size(); i += kBlock)
-        withoutMarker.replace(i, 5, "notei");  // near misses on every boundary
-    EXPECT_EQ(getType(dir.writeFile("near.pd", withoutMarker)), EFFECTS_DIR);
-    std::string denseNearMisses;
-    while (denseNearMisses.size() < 3 * kBlock) denseNearMisses += "nnoteon notei noten ";
-    EXPECT_EQ(getType(dir.writeFile("dense.pd", denseNearMisses)), EFFECTS_DIR);
+    std::string nearMisses(3 * kBlock + 11, 'x');
+    for (std::size_t i = kBlock - 3; i < nearMisses.size(); i += kBlock) nearMisses.replace(i, 5, "notei");
+    EXPECT_EQ(getType(dir.writeFile("near.pd", nearMisses)), EFFECTS_DIR);
+    std::string dense;
+    while (dense.size() < 3 * kBlock) dense += "nnoteon notei noten ";
+    EXPECT_EQ(getType(dir.writeFile("dense.pd", dense)), EFFECTS_DIR);
 }
 
-TEST(GetType, UnreadableMissingOrDirectoryIsAnEffect) {
-    ScratchDir dir;
-    std::string locked = dir.writeFile("locked.pd", "#X obj 1 1 notein;\n");
-    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
-    EXPECT_EQ(
-        testing_support::runUnprivileged([&] { return getType(locked) == EFFECTS_DIR ? 0 : 1; }),
-        0);
-    EXPECT_EQ(getType(dir.path("missing.pd")), EFFECTS_DIR);
-    EXPECT_EQ(getType(dir.makeDir("folder.pd")), EFFECTS_DIR);
-    EXPECT_EQ(captureStdout([&] { getType(dir.path("missing.pd")); }), "");
-}
-
-TEST(ListDir, GivesFullPathsOfVisibleEntries) {
-    ScratchDir dir;
-    dir.writeFile("Echo/Echo.pd", "");
-    dir.writeFile("Echo/.hidden", "");
-    dir.makeDir("Echo/Sub");
-    for (const std::string& folder : {dir.path("Echo"), dir.path("Echo/")}) {
-        std::vector<std::string> entries = listDir(folder);
-        std::sort(entries.begin(), entries.end());
-        EXPECT_EQ(entries,
-                  (std::vector<std::string>{dir.path("Echo/Echo.pd"), dir.path("Echo/Sub")}));
-    }
-    EXPECT_TRUE(listDir(dir.makeDir("Empty")).empty());
-}
-
+// A folder N is a patch only when it holds its own main file N.pd: that file's
+// type is the folder's (a main file that is a folder makes an effect).
 TEST(GetTypeForDir, AppliesThePatchFolderRule) {
     ScratchDir dir;
     dir.writeFile("Bass/Bass.pd", "#X obj 1 1 notein;\n");
-    dir.writeFile("Bass/Other.pd", "");
-    const char* result = nullptr;
-    EXPECT_EQ(captureStdout([&] { result = getTypeForDir(dir.path("Bass")); }),
-              "Found Bass\n" + kInstrumentLine);
-    EXPECT_EQ(result, INSTRUMENTS_DIR);
-    EXPECT_EQ(getTypeForDir(dir.path("Bass/")), INSTRUMENTS_DIR);
-
     dir.writeFile("Lead/Lead.pd", "#X obj 1 1 dac~;\n");
-    dir.writeFile("Lead/helper.pd", "#X obj 1 1 notein;\n");  // not the main file
-    EXPECT_EQ(getTypeForDir(dir.path("Lead")), EFFECTS_DIR);
-
-    dir.makeDir("Hollow/Hollow.pd");  // main file that is a directory
-    EXPECT_EQ(captureStdout([&] { result = getTypeForDir(dir.path("Hollow")); }),
-              "Found Hollow\n" + kEffectLine);
-    EXPECT_EQ(result, EFFECTS_DIR);
-}
-
-TEST(GetTypeForDir, RejectsFoldersWithoutTheirOwnMainFile) {
-    ScratchDir dir;
-    dir.writeFile("Lower/lower.pd", "");
-    dir.writeFile("Upper/Upper.PD", "");
-    dir.writeFile("Other/Other2.pd", "");
-    dir.writeFile("Nested/Sub/Nested.pd", "");
-    dir.writeFile(".Hidden/.Hidden.pd", "");
-    for (const char* name : {"Lower", "Upper", "Other", "Nested", ".Hidden", ".Hidden/"}) {
-        SCOPED_TRACE(name);
-        const char* result = INSTRUMENTS_DIR;
-        EXPECT_EQ(captureStdout([&] { result = getTypeForDir(dir.path(name)); }), "");
-        EXPECT_EQ(result, nullptr);
+    dir.writeFile("Lead/helper.pd", "#X obj 1 1 notein;\n");
+    dir.makeDir("Hollow/Hollow.pd");
+    for (const char* other : {"Lower/lower.pd", "Upper/Upper.PD", "Other/Other2.pd", "Nested/Sub/Nested.pd",
+                              ".Hidden/.Hidden.pd"})
+        dir.writeFile(other, "#X obj 1 1 notein;\n");
+    const std::pair<const char*, const char*> cases[] = {
+        {"Bass", INSTRUMENTS_DIR}, {"Bass/", INSTRUMENTS_DIR}, {"Lead", EFFECTS_DIR},
+        {"Hollow", EFFECTS_DIR},   {"Lower", nullptr},         {"Upper", nullptr},
+        {"Other", nullptr},        {"Nested", nullptr},        {".Hidden/", nullptr},
+        {"missing", nullptr}};
+    std::vector<std::string> entries = listDir(dir.path("Lead"));
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{dir.path("Lead/Lead.pd"), dir.path("Lead/helper.pd")}));
+    for (const auto& [folder, type] : cases) {
+        SCOPED_TRACE(folder);
+        const char* result = EFFECTS_DIR;
+        const std::string output = captureStdout([&] { result = getTypeForDir(dir.path(folder)); });
+        EXPECT_EQ(result, type);
+        if (type) {
+            EXPECT_EQ(output, "Found " + getDirName(folder) + "\nIt's a " + type + "\n");
+        }
     }
-    const char* result = EFFECTS_DIR;
-    EXPECT_EQ(captureStdout([&] { result = getTypeForDir(dir.path("missing")); }),
-              "ofxDirList - error opening directory");
-    EXPECT_EQ(result, nullptr);
 }
-
-}  // namespace

@@ -4,55 +4,34 @@
 #include "testing/ScratchLibrary.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-using testing_support::captureStdout;
-using testing_support::isDirectory;
-using testing_support::kEffects;
-using testing_support::kInstruments;
-using testing_support::pathExists;
-using testing_support::ScratchLibrary;
+#include <filesystem>
 
-namespace {
+using namespace testing_support;
 
-TEST(InitDirs, CreatesEachMissingFolderOnceAndThenOnlyAnnouncesItself) {
-    ScratchLibrary library(false);
-    EXPECT_EQ(captureStdout(initDirs),
-              "initDirs()\nFile not found\nFile not found\nFile not found\n");
-    EXPECT_TRUE(isDirectory(BASE_DIR));
-    EXPECT_TRUE(isDirectory(kEffects));
-    EXPECT_TRUE(isDirectory(kInstruments));
-
-    testing_support::writeFile(kEffects + "/keep.txt", "kept");
-    EXPECT_EQ(captureStdout(initDirs), "initDirs()\n");
-    EXPECT_EQ(testing_support::readFile(kEffects + "/keep.txt"), "kept");
-}
-
-TEST(InitDirs, CreatesOnlyTheMissingTypeDirectory) {
-    ScratchLibrary library;
-    testing_support::writeFile(kEffects + "/keep.txt", "kept");
-    ASSERT_EQ(rmdir(INSTRUMENTS_DIR), 0);
-    EXPECT_EQ(captureStdout(initDirs), "initDirs()\nFile not found\n");
-    EXPECT_TRUE(isDirectory(kInstruments));
-    EXPECT_EQ(testing_support::readFile(kEffects + "/keep.txt"), "kept");
-}
-
-TEST(InitDirs, ReportsABaseDirectoryThatCannotBeMadeAndGoesOn) {
-    {
-        ScratchLibrary library(false);
-        testing_support::writeFile(BASE_DIR, "in the way");
-        EXPECT_EQ(captureStdout(initDirs),
-                  "initDirs()\nCouldn't create base directory \nFile not found\nFile not found\n");
-        EXPECT_EQ(testing_support::readFile(BASE_DIR), "in the way");
-    }
-    {
-        ScratchLibrary library(false);
-        ASSERT_EQ(rmdir(ScratchLibrary::parentDir().c_str()), 0);
-        EXPECT_EQ(captureStdout(initDirs),
-                  "initDirs()\nFile not found\nCouldn't create base directory \n"
-                  "File not found\nFile not found\n");
-        EXPECT_FALSE(pathExists(ScratchLibrary::parentDir()));
+// Each folder is made only when it is missing, one level each (the parent of
+// BASE_DIR belongs to the audio host); a library folder that can't be made is
+// told, and the type directories are still tried.
+TEST(InitDirs, CreatesEachMissingFolderAndTellsWhatItCouldNot) {
+    const std::string notFound = "File not found\n", failed = "Couldn't create base directory \n";
+    const struct {
+        const char* name;
+        bool withFolders;
+        void (*setUp)();
+        std::string output;
+    } cases[] = {
+        {"all missing", false, [] {}, notFound + notFound + notFound},
+        {"all there", true, [] {}, ""},
+        {"instruments missing", true, [] { std::filesystem::remove(kInstruments); }, notFound},
+        {"a file in the way", false, [] { writeFile(BASE_DIR, "x"); }, failed + notFound + notFound},
+        {"no parent", false, [] { std::filesystem::remove(ScratchLibrary::parentDir()); },
+         notFound + failed + notFound + notFound},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchLibrary library(c.withFolders);
+        c.setUp();
+        EXPECT_EQ(captureStdout(initDirs), "initDirs()\n" + c.output);
+        EXPECT_EQ(isDirectory(kEffects) && isDirectory(kInstruments), c.output.find(failed) == std::string::npos);
     }
 }
-
-}  // namespace

@@ -31,12 +31,6 @@ bool existsItself(const std::string& path) {
     return lstat(path.c_str(), &info) == 0;
 }
 
-bool isSameFile(const std::string& path, const struct stat& other) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && info.st_dev == other.st_dev &&
-           info.st_ino == other.st_ino;
-}
-
 // File URLs become plain paths: "file://localhost/..." and the local form
 // "file:///..." that desktops send (its path keeps the leading "/").
 void stripFileUrls(std::vector<std::string>& items) {
@@ -160,7 +154,7 @@ ItemResult installFolder(const std::string& source, ItemInstall& install) {
     const PatchPlace place = placeOf(type, name);
     struct stat installed;
     if (place.hasEarlierCopy && stat(place.destination.c_str(), &installed) == 0 &&
-        isSameFile(source, installed))
+        isSameFile(installed, source))
         return installedAs(type);  // dropped from its place
     if (place.inTheWay) return failedAt(place.destination, place.inTheWay);
 
@@ -259,7 +253,7 @@ ItemResult installFile(const std::string& source, ItemInstall& install) {
 
     // An installed file dropped again is already in place.
     struct stat installed;
-    if (stat(destination.c_str(), &installed) == 0 && isSameFile(source, installed))
+    if (stat(destination.c_str(), &installed) == 0 && isSameFile(installed, source))
         return installedAs(type);
     if (int error = whyNotAPatchFolder(folder)) return failedAt(destination, error);
     install.started(source, source);

@@ -20,6 +20,7 @@
 
 #include "fsutil/fileKind.h"
 #include "fsutil/ofxFileUtils.h"
+#include "fsutil/readBlock.h"
 
 // One declared parameter; the initial values stand for every field that its
 // declaration line leaves out.
@@ -111,8 +112,6 @@ private:
     // param between spaces.
     static constexpr std::string_view kCommentStart = "#X text";
     static constexpr std::string_view kParamWord = " param ";
-    // Blocks this size stay in the processor's cache while they are searched.
-    static constexpr std::size_t kBlockSize = 64 * 1024;
 
     // Calls visit with each piece of text between delimiters, the way split
     // cuts it.
@@ -157,7 +156,7 @@ private:
     // memory stays bounded by the longest line.
     template <typename Declare>
     static void forEachDeclarationLine(std::istream& in, Declare declare) {
-        std::vector<char> buffer(kBlockSize);
+        std::vector<char> buffer(kReadBlockBytes);
         std::size_t filled = 0;
         for (;;) {
             if (filled == buffer.size()) buffer.resize(buffer.size() * 2);

@@ -8,6 +8,7 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -19,18 +20,14 @@ namespace {
 constexpr uid_t kNobody = 65534;
 
 int outcomeOf(int status) {
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return WEXITSTATUS(status);
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 bool dropToNobody() {
     if (geteuid() != 0) return true;  // already unprivileged
-    return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0 &&
-           geteuid() == kNobody;
+    return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
 }
 
-// Clears the three capabilities from the bounding set (so no program started
-// later regains them) and from the effective, permitted and inheritable sets.
 bool dropFileOverrides() {
     if (geteuid() != 0) return true;
     constexpr int kDropped[] = {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER};
@@ -49,62 +46,46 @@ bool dropFileOverrides() {
     return syscall(SYS_capset, &header, sets) == 0;
 }
 
-bool enterPrivateMounts() {
-    return unshare(CLONE_NEWNS) == 0 &&
-           mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-}
-
-int runForked(const std::function<bool()>& prepare, const std::function<int()>& scenario) {
-    // Unflushed output would otherwise be written twice, once by each process.
-    std::cout.flush();
-    std::fflush(nullptr);
-    pid_t child = fork();
-    if (child < 0) return -1;
-    if (child == 0) {
-        int code = prepare() ? scenario() : kChildSetupFailed;
-        std::cout.flush();
-        std::fflush(nullptr);
-        _exit(code);
-    }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0)
-        if (errno != EINTR) return -1;
-    return outcomeOf(status);
+int runPrepared(bool prepared, const std::function<int()>& scenario) {
+    return prepared ? scenario() : kChildSetupFailed;
 }
 }  // namespace
 
 int runInChild(const std::function<int()>& scenario) {
-    return runForked([] { return true; }, scenario);
+    return StartedChild(scenario).wait();
 }
 
 int runUnprivileged(const std::function<int()>& scenario) {
-    return runForked(dropToNobody, scenario);
+    return runInChild([&] { return runPrepared(dropToNobody(), scenario); });
 }
 
 int runWithFileSizeLimit(rlim_t bytes, const std::function<int()>& scenario) {
-    return runForked(
-        [bytes] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            struct rlimit limit = {bytes, bytes};
-            return setrlimit(RLIMIT_FSIZE, &limit) == 0;
-        },
-        scenario);
+    return runInChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit limit = {bytes, bytes};
+        return runPrepared(setrlimit(RLIMIT_FSIZE, &limit) == 0, scenario);
+    });
 }
 
 int runWithoutFileOverrides(const std::function<int()>& scenario) {
-    return runForked(dropFileOverrides, scenario);
+    return runInChild([&] { return runPrepared(dropFileOverrides(), scenario); });
 }
 
 int runInPrivateMounts(const std::function<int()>& scenario) {
-    return runForked(enterPrivateMounts, scenario);
+    return runInChild([&] {
+        return runPrepared(unshare(CLONE_NEWNS) == 0 &&
+                               mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0,
+                           scenario);
+    });
 }
 
 StartedChild::StartedChild(const std::function<int()>& scenario) {
+    // Unflushed output would otherwise be written twice, once by each process.
     std::cout.flush();
     std::fflush(nullptr);
     pid_ = fork();
     if (pid_ == 0) {
-        int code = scenario();
+        const int code = scenario();
         std::cout.flush();
         std::fflush(nullptr);
         _exit(code);
@@ -112,7 +93,6 @@ StartedChild::StartedChild(const std::function<int()>& scenario) {
 }
 
 StartedChild::~StartedChild() {
-    if (outcome_ >= 0 || pid_ <= 0) return;
     kill(SIGKILL);
     wait();
 }
@@ -126,8 +106,7 @@ int StartedChild::wait() {
     int status = 0;
     while (waitpid(pid_, &status, 0) < 0)
         if (errno != EINTR) return -1;
-    outcome_ = outcomeOf(status);
-    return outcome_;
+    return outcome_ = outcomeOf(status);
 }
 
 bool adoptOrphans() {
@@ -136,8 +115,7 @@ bool adoptOrphans() {
 
 std::vector<int> waitForAllChildren() {
     std::vector<int> outcomes;
-    int status = 0;
-    while (true) {
+    for (int status = 0;;) {
         if (waitpid(-1, &status, 0) >= 0)
             outcomes.push_back(outcomeOf(status));
         else if (errno != EINTR)

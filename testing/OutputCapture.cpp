@@ -1,9 +1,11 @@
 #include "testing/OutputCapture.h"
 
+#include <sys/mman.h>
+
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
-#include <stdexcept>
+
+#include "fsutil/UniqueFd.h"
 
 namespace testing_support {
 
@@ -15,48 +17,16 @@ void flushAll() {
 }
 }  // namespace
 
-OutputCapture::OutputCapture(int fd) : fd_(fd) {
+std::string captureOutput(int fd, const std::function<void()>& fn) {
     flushAll();
-    char name[] = "/tmp/veltrano-output-XXXXXX";
-    captureFd_ = mkstemp(name);
-    if (captureFd_ < 0) throw std::runtime_error("cannot create capture file");
-    unlink(name);
-    savedFd_ = dup(fd_);
-    dup2(captureFd_, fd_);
-}
-
-OutputCapture::~OutputCapture() {
-    finish();
-}
-
-std::string OutputCapture::finish() {
-    if (savedFd_ < 0) return text_;
+    const UniqueFd capture(memfd_create("captured", MFD_CLOEXEC)), saved(dup(fd));
+    dup2(capture.get(), fd);
+    fn();
     flushAll();
-    dup2(savedFd_, fd_);
-    close(savedFd_);
-    savedFd_ = -1;
-    char buffer[65536];
-    ssize_t got;
-    off_t offset = 0;
-    while ((got = pread(captureFd_, buffer, sizeof buffer, offset)) > 0) {
-        text_.append(buffer, static_cast<size_t>(got));
-        offset += got;
-    }
-    close(captureFd_);
-    captureFd_ = -1;
-    return text_;
-}
-
-std::string captureStdout(const std::function<void()>& fn) {
-    OutputCapture capture(STDOUT_FILENO);
-    fn();
-    return capture.finish();
-}
-
-std::string captureStderr(const std::function<void()>& fn) {
-    OutputCapture capture(STDERR_FILENO);
-    fn();
-    return capture.finish();
+    dup2(saved.get(), fd);
+    std::string text(static_cast<std::size_t>(lseek(capture.get(), 0, SEEK_END)), '\0');
+    if (pread(capture.get(), text.data(), text.size(), 0) < 0) text.clear();
+    return text;
 }
 
 }  // namespace testing_support

@@ -1,10 +1,11 @@
 #include "testing/ScratchDir.h"
 
 #include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -30,55 +31,34 @@ ScratchDir::~ScratchDir() {
     fs::remove_all(root_, ignored);
 }
 
-std::string ScratchDir::path(const std::string& relative) const {
-    return root_ + "/" + relative;
-}
-
 std::string ScratchDir::makeDir(const std::string& relative) const {
-    std::string full = path(relative);
-    fs::create_directories(full);
-    return full;
+    fs::create_directories(path(relative));
+    return path(relative);
 }
 
 std::string ScratchDir::writeFile(const std::string& relative, const std::string& content) const {
-    std::string full = path(relative);
-    fs::create_directories(fs::path(full).parent_path());
-    testing_support::writeFile(full, content);
-    return full;
+    fs::create_directories(fs::path(path(relative)).parent_path());
+    testing_support::writeFile(path(relative), content);
+    return path(relative);
 }
 
 std::string ScratchDir::makeSymlink(const std::string& relative, const std::string& target) const {
-    std::string full = path(relative);
-    fs::create_directories(fs::path(full).parent_path());
-    fs::create_symlink(target, full);
-    return full;
+    fs::create_directories(fs::path(path(relative)).parent_path());
+    fs::create_symlink(target, path(relative));
+    return path(relative);
 }
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
 }
 
 void writeFile(const std::string& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-    if (!out.flush()) throw std::runtime_error("cannot write " + path);
-}
-
-bool pathExists(const std::string& path) {
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0;
-}
-
-bool isDirectory(const std::string& path) {
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool isSymlink(const std::string& path) {
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    if (!(out << content).flush()) throw std::runtime_error("cannot write " + path);
 }
 
 std::vector<std::string> entriesOf(const std::string& path) {
@@ -88,6 +68,24 @@ std::vector<std::string> entriesOf(const std::string& path) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+Tree treeOf(const std::string& root) {
+    Tree tree;
+    std::error_code missing;
+    for (fs::recursive_directory_iterator it(root, missing), end; it != end; ++it) {
+        const std::string relative = it->path().lexically_relative(root).string();
+        const fs::file_status status = it->symlink_status();
+        if (fs::is_symlink(status))
+            tree[relative] = "-> " + fs::read_symlink(it->path()).string();
+        else if (fs::is_directory(status))
+            tree[relative] = "<dir>";
+        else if (fs::is_regular_file(status))
+            tree[relative] = readFile(it->path());
+        else
+            tree[relative] = "<other>";
+    }
+    return tree;
 }
 
 }  // namespace testing_support

@@ -4,6 +4,8 @@
 // the object goes. It is world-searchable so that a child running without
 // privileges can reach what the test prepares inside it.
 
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,11 +19,10 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
 
     const std::string& root() const { return root_; }
-    // root + "/" + relative
-    std::string path(const std::string& relative) const;
+    std::string path(const std::string& relative) const { return root_ + "/" + relative; }
 
-    // Helpers that create what a test needs (parents included) and return its
-    // full path. They throw on failure: a broken fixture must not pass.
+    // Create what a test needs (parents included) and return its full path;
+    // they throw on failure, so a broken fixture never passes.
     std::string makeDir(const std::string& relative) const;
     std::string writeFile(const std::string& relative, const std::string& content) const;
     std::string makeSymlink(const std::string& relative, const std::string& target) const;
@@ -30,13 +31,26 @@ private:
     std::string root_;
 };
 
-// Helpers on absolute paths.
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
-bool pathExists(const std::string& path);   // lstat: a dangling link exists
-bool isDirectory(const std::string& path);  // lstat: a link is not a directory
-bool isSymlink(const std::string& path);
+
+// By lstat: a dangling link exists, and a link is never a directory.
+inline bool pathExists(const std::string& path) {
+    return std::filesystem::exists(std::filesystem::symlink_status(path));
+}
+inline bool isDirectory(const std::string& path) {
+    return std::filesystem::is_directory(std::filesystem::symlink_status(path));
+}
+inline bool isSymlink(const std::string& path) {
+    return std::filesystem::is_symlink(std::filesystem::symlink_status(path));
+}
+
 // Names in a directory (hidden ones included), sorted.
 std::vector<std::string> entriesOf(const std::string& path);
+
+// Relative path -> file content, "<dir>", "-> target" for a link, or
+// "<other>" for a pipe or device; links are never followed.
+using Tree = std::map<std::string, std::string>;
+Tree treeOf(const std::string& root);
 
 }  // namespace testing_support

@@ -1,6 +1,6 @@
 #include "testing/ScratchLibrary.h"
 
-#include "library/VQAUUtils.h"
+#include "testing/OutputCapture.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -45,6 +45,12 @@ std::string ScratchLibrary::parentDir() {
 
 std::string ScratchLibrary::dataHome() {
     return fs::path(parentDir()).parent_path().string() + "/data-home";
+}
+
+Installed installQuietly(std::vector<std::string> items) {
+    Installed installed{nullptr, ""};
+    installed.output = captureStdout([&] { installed.type = installFiles(items); });
+    return installed;
 }
 
 }  // namespace testing_support

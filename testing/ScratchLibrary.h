@@ -4,6 +4,7 @@
 // and this fixture wipes and prepares it so that every test starts alike.
 
 #include <string>
+#include <vector>
 
 #include "library/VQAUUtils.h"
 
@@ -18,8 +19,8 @@ inline const std::string kInstrument = "#X obj 10 10 notein;\n";
 class ScratchLibrary {
 public:
     // Leaves the parent of BASE_DIR existing and empty, and an empty trash
-    // of its own; with `withFolders`, also creates BASE_DIR with both type
-    // directories.
+    // of its own (XDG_DATA_HOME); with `withFolders`, also creates BASE_DIR
+    // with both type directories.
     explicit ScratchLibrary(bool withFolders = true);
     ~ScratchLibrary();
     ScratchLibrary(const ScratchLibrary&) = delete;
@@ -30,5 +31,12 @@ public:
     // XDG_DATA_HOME while the fixture lives: the trash is <dataHome>/Trash.
     static std::string dataHome();
 };
+
+// installFiles with its lines captured: the type it returned, and the lines.
+struct Installed {
+    const char* type;
+    std::string output;
+};
+Installed installQuietly(std::vector<std::string> items);
 
 }  // namespace testing_support

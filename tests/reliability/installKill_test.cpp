@@ -1,7 +1,7 @@
 // The installing process killed with SIGKILL at random moments while it
-// replaces a patch folder: before, during and after cp, during the exchange
-// and while the earlier copy is deleted. Whenever it dies, the patch's name
-// must hold exactly the earlier or exactly the new copy.
+// installs: before, during and after cp, during the exchange and while the
+// earlier copy goes. Whenever it dies, the patch's name must hold exactly the
+// earlier or exactly the new copy, and nothing else in the library changes.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -10,25 +10,20 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <random>
-#include <string>
 #include <thread>
 
 #include "fsutil/UniqueFd.h"
-#include "library/VQAUUtils.h"
-#include "tests/reliability/reliabilityHarness.h"
 #include "testing/ArchiveWriter.h"
 #include "testing/ChildProcess.h"
-#include "testing/ScratchDir.h"
-#include "testing/ScratchLibrary.h"
+#include "tests/reliability/reliabilityHarness.h"
 
 using namespace testing_support;
-using testing_support::kEffects;
-using testing_support::pathExists;
-using testing_support::ScratchDir;
-using testing_support::ScratchLibrary;
-using testing_support::StartedChild;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -41,148 +36,144 @@ constexpr int kKills = 220, kFileKills = 50;
 #endif
 constexpr int kFiles = 100;
 constexpr std::size_t kFileBytes = 24 * 1024;
-constexpr std::size_t kBigFile = 4 << 20;
 
-// Installs `source` in a child, as the importer would, and gives its outcome.
-StartedChild startInstall(const std::string& source) {
-    return StartedChild([source] {
+// Installs `source` in a child, with `path` as PATH when given.
+StartedChild startInstall(const std::string& source, const std::string& path = "") {
+    return StartedChild([source, path] {
+        if (!path.empty()) setenv("PATH", path.c_str(), 1);
         silenceStdout();
         std::vector<std::string> items{source};
         return installFiles(items) == EFFECTS_DIR ? 0 : 1;
     });
 }
 
-Clock::duration timeOneInstall(const std::string& source) {
-    const auto start = Clock::now();
-    StartedChild install = startInstall(source);
-    EXPECT_EQ(install.wait(), 0);
-    return Clock::now() - start;
+const std::string kEffectsKey = std::filesystem::relative(kEffects, ScratchLibrary::parentDir());
+
+// The library without the effects' hidden staging entries.
+Tree libraryAsSeen() {
+    Tree tree = libraryTree();
+    std::erase_if(tree, [](const auto& entry) { return entry.first.starts_with(kEffectsKey + "/."); });
+    return tree;
 }
 
-struct KillCounts {
-    int endedAsEarlier = 0, endedAsNew = 0, leftStaging = 0;
-};
+// `library` with the effect `name` holding exactly `patch`.
+Tree withPatch(Tree library, const std::string& name, const Tree& patch) {
+    const std::string folder = kEffectsKey + "/" + name;
+    std::erase_if(library, [&](const auto& entry) { return (entry.first + "/").starts_with(folder + "/"); });
+    library[folder] = "<dir>";
+    for (const auto& [relative, content] : patch) library[folder + "/" + relative] = content;
+    return library;
+}
 
-// Installs the two sources of patch `name` by turns, each in a child killed
-// after a random delay that spreads from the start to a bit beyond a whole
-// install, and checks after every kill that the library holds exactly what
-// it held before or what the finished install gives (`results`, the patch
-// folder's tree). `freshEachTime` removes the patch first, so that every
-// install makes a new folder instead of replacing one.
-KillCounts killDuringInstalls(const std::string (&sources)[2], const Tree (&results)[2],
-                              const std::string& name, int kills, bool freshEachTime) {
-    KillCounts counts;
+// Installs the two sources of the effect `name` by turns, each in a child
+// killed after a random delay from 0 to 1.25 times the longest of four whole
+// installs, and checks after every kill that the library holds what it held
+// before or what the finished install gives (`results`, the patch folder's
+// tree). `freshEachTime` removes the patch first, so every install makes a
+// new folder. Counts the kills that ended with the earlier and the new copy.
+std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tree (&results)[2],
+                                       const std::string& name, int kills, bool freshEachTime) {
     const std::string patch = kEffects + "/" + name;
-    std::vector<Clock::duration> samples;
-    for (int i = 0; i < 4; ++i) samples.push_back(timeOneInstall(sources[i % 2]));
-    const auto longest = std::chrono::duration_cast<std::chrono::microseconds>(
-        *std::max_element(samples.begin(), samples.end()));
+    Clock::duration longest{};
+    for (int i = 0; i < 4; ++i) {
+        const auto start = Clock::now();
+        EXPECT_EQ(startInstall(sources[i % 2]).wait(), 0);
+        longest = std::max(longest, Clock::now() - start);
+    }
+    const long range = std::chrono::duration_cast<std::chrono::microseconds>(longest).count() * 5 / 4;
     const unsigned seed = std::random_device()();
-    SCOPED_TRACE("seed " + std::to_string(seed) + ", longest install " +
-                 std::to_string(longest.count()) + " us");
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", delays up to " + std::to_string(range) + " us");
     std::mt19937 random(seed);
-    std::uniform_int_distribution<long> delay(0, longest.count() * 5 / 4);
+    std::uniform_int_distribution<long> delay(0, range);
 
-    int current = 1;  // the last timed install put the second source in place
+    int current = 1, earlier = 0, replaced = 0, leftovers = 0;
     for (int kill = 0; kill < kills; ++kill) {
         const int next = freshEachTime ? kill % 2 : 1 - current;
         if (freshEachTime) uninstallPatch(patch.c_str());
-        const Tree before = libraryTree();
+        const Tree before = libraryAsSeen();
         StartedChild install = startInstall(sources[next]);
-        EXPECT_TRUE(install.started());
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         install.kill(SIGKILL);
         install.wait();
-        // Whatever the installer had started (cp) has ended too before the
+        // What the installer had started (cp) has ended too before the
         // library is looked at.
-        testing_support::waitForAllChildren();
+        waitForAllChildren();
 
-        const Holds holds = whatLibraryHolds(before, EFFECTS_DIR, name, results[next], true);
-        const bool listed =
-            pathExists(patch) ? listsExactly(EFFECTS_DIR, {name}) : listsExactly(EFFECTS_DIR, {});
-        if (holds == Holds::neither || !listed) {
-            ADD_FAILURE() << "after kill " << kill
-                          << ": neither the earlier state nor the new copy";
-            return counts;
-        }
-        if (holds == Holds::replacement) {
+        const Tree now = libraryAsSeen();
+        if (now == withPatch(before, name, results[next])) {
             current = next;
-            ++counts.endedAsNew;
+            ++replaced;
+        } else if (now == before) {
+            ++earlier;
         } else {
-            ++counts.endedAsEarlier;
+            ADD_FAILURE() << "after kill " << kill << ": neither the earlier state nor the new copy";
+            break;
         }
-        if (hasHiddenEntries(EFFECTS_DIR)) ++counts.leftStaging;
+        const std::vector<std::string> names = entriesOf(kEffects);  // "." sorts first
+        leftovers += !names.empty() && names.front().starts_with(".");
     }
-    std::printf(
-        "%d kills within %ld us: %d left the earlier state, %d the new copy, %d a "
-        "hidden leftover\n",
-        kills, static_cast<long>(longest.count() * 5 / 4), counts.endedAsEarlier, counts.endedAsNew,
-        counts.leftStaging);
+    std::printf("%d kills within %ld us: %d left the earlier state, %d the new copy, %d a hidden "
+                "leftover\n", kills, range, earlier, replaced, leftovers);
 
     // An install that runs to its end clears whatever the kills left.
-    StartedChild install = startInstall(sources[0]);
-    EXPECT_EQ(install.wait(), 0);
+    EXPECT_EQ(startInstall(sources[0]).wait(), 0);
     EXPECT_EQ(treeOf(patch), results[0]);
-    EXPECT_FALSE(hasHiddenEntries(EFFECTS_DIR));
-    EXPECT_TRUE(listsExactly(EFFECTS_DIR, {name}));
-    return counts;
+    EXPECT_EQ(entriesOf(kEffects), std::vector{name});
+    return {earlier, replaced};
 }
 
 TEST(InstallKill, AFolderReplaceKilledAtAnyMomentLeavesTheEarlierOrTheNewCopy) {
-    ASSERT_TRUE(testing_support::adoptOrphans());
+    ASSERT_TRUE(adoptOrphans());
     ScratchLibrary library;
     ScratchDir in;
-    const std::string sources[] = {
-        writePatchFolder(in, "a/Bass", "#X obj 1 1 dac~;\n", kFiles, kFileBytes, 'a'),
-        writePatchFolder(in, "b/Bass", "#X obj 2 2 dac~;\n", kFiles, kFileBytes, 'b')};
-    const Tree results[] = {treeOf(sources[0]), treeOf(sources[1])};
-    const Tree sourcesBefore = treeOf(in.root());
-
-    const KillCounts counts = killDuringInstalls(sources, results, "Bass", kKills, false);
+    const std::string sources[] = {writePatchFolder(in, "a/Bass", kFiles, 'a', kFileBytes),
+                                   writePatchFolder(in, "b/Bass", kFiles, 'b', kFileBytes)};
+    const Tree results[] = {treeOf(sources[0]), treeOf(sources[1])}, sourcesBefore = treeOf(in.root());
+    const auto [earlier, replaced] = killDuringInstalls(sources, results, "Bass", kKills, false);
     // The kills landed on both sides of the exchange.
-    EXPECT_GT(counts.endedAsEarlier, 0);
-    EXPECT_GT(counts.endedAsNew, 0);
+    EXPECT_GT(earlier, 0);
+    EXPECT_GT(replaced, 0);
     EXPECT_EQ(treeOf(in.root()), sourcesBefore);
 }
 
 // A single file goes into a new patch folder, or replaces its namesake in an
 // existing one beside the other files there.
 TEST(InstallKill, ASingleFileInstallKilledAtAnyMomentLeavesNoPartOfIt) {
-    ASSERT_TRUE(testing_support::adoptOrphans());
+    ASSERT_TRUE(adoptOrphans());
     ScratchLibrary library;
     ScratchDir in;
-    const std::string contents[] = {"#X obj 1 1 dac~;\n" + std::string(kBigFile, 'a'),
-                                    "#X obj 2 2 dac~;\n" + std::string(kBigFile, 'b')};
+    const std::string contents[] = {kEffect + std::string(4 << 20, 'a'),
+                                    kEffect + std::string(4 << 20, 'b')};
     const std::string sources[] = {in.writeFile("a/Lead.pd", contents[0]),
                                    in.writeFile("b/Lead.pd", contents[1])};
     const Tree alone[] = {{{"Lead.pd", contents[0]}}, {{"Lead.pd", contents[1]}}};
     killDuringInstalls(sources, alone, "Lead", kFileKills, true);
 
-    testing_support::writeFile(kEffects + "/Lead/notes.txt", "kept");
+    writeFile(kEffects + "/Lead/notes.txt", "kept");
     const Tree beside[] = {{{"Lead.pd", contents[0]}, {"notes.txt", "kept"}},
                            {{"Lead.pd", contents[1]}, {"notes.txt", "kept"}}};
     killDuringInstalls(sources, beside, "Lead", kFileKills, false);
 }
 
 // An archive is extracted into a staging folder before its patch moves into
-// place: killed at any moment, the install leaves the earlier or the new
-// copy, and what the extraction left is cleared by the next install without
+// place; what the extraction left is cleared by the next install without
 // ever reaching the trash.
 TEST(InstallKill, AnArchiveInstallKilledAtAnyMomentLeavesNoPartOfIt) {
-    ASSERT_TRUE(testing_support::adoptOrphans());
+    ASSERT_TRUE(adoptOrphans());
     ScratchLibrary library;
     ScratchDir in;
     std::string sources[2];
     Tree results[2];
-    for (int version = 0; version < 2; ++version) {
-        const std::string folder = writePatchFolder(in, std::string(1, 'a' + version) + "/Drums",
-                                                    kEffect, kFiles, kFileBytes, 'a' + version);
-        results[version] = treeOf(folder);
+    for (char version : {'a', 'b'}) {
+        const std::string folder =
+            writePatchFolder(in, std::string(1, version) + "/Drums", kFiles, version, kFileBytes);
+        Tree& result = results[version - 'a'];
+        result = treeOf(folder);
         std::vector<ArchiveEntry> entries;
-        for (const auto& [path, content] : results[version])
+        for (const auto& [path, content] : result)
             if (content != "<dir>") entries.push_back({"Drums/" + path, content});
-        sources[version] = folder + ".tar.gz";
-        writeArchive(sources[version], entries);
+        sources[version - 'a'] = folder + ".tar.gz";
+        writeArchive(sources[version - 'a'], entries);
     }
     killDuringInstalls(sources, results, "Drums", kFileKills, false);
     for (const std::string& trashed : entriesOf(ScratchLibrary::dataHome() + "/Trash/files"))
@@ -194,32 +185,26 @@ TEST(InstallKill, AnArchiveInstallKilledAtAnyMomentLeavesNoPartOfIt) {
 // go on writing into the staging folder, where the next install of the name
 // works.
 TEST(InstallKill, TheCopyDiesWithTheInstaller) {
-    ASSERT_TRUE(testing_support::adoptOrphans());
+    ASSERT_TRUE(adoptOrphans());
     ScratchLibrary library;
     ScratchDir in;
     const std::string started = in.path("started"), gate = in.path("gate");
     ASSERT_EQ(mkfifo(started.c_str(), 0600), 0);
     ASSERT_EQ(mkfifo(gate.c_str(), 0600), 0);
-    const std::string bin =
+    const std::string path =
         writeStandInCp(in, "echo started > '" + started + "'\nread line < '" + gate + "'");
-    const std::string source = writePatchFolder(in, "new/Bass", "#X obj 1 1 dac~;\n", 3, 10, 'n');
+    const std::string source = writePatchFolder(in, "new/Bass", 3, 'n', 10);
 
-    StartedChild install([&] {
-        silenceStdout();
-        putFirstOnPath(bin);
-        std::vector<std::string> items{source};
-        installFiles(items);
-        return 0;
-    });
+    StartedChild install = startInstall(source, path);
     std::string line;
     std::ifstream(started) >> line;
     ASSERT_EQ(line, "started");
     install.kill(SIGKILL);
     install.wait();
     // Opened for reading too, so opening never waits for a reader that is gone.
-    UniqueFd gateOpen(open(gate.c_str(), O_RDWR | O_CLOEXEC));
+    const UniqueFd gateOpen(open(gate.c_str(), O_RDWR | O_CLOEXEC));
     ASSERT_EQ(write(gateOpen.get(), "go\n", 3), 3);
-    EXPECT_EQ(testing_support::waitForAllChildren(), std::vector<int>{128 + SIGKILL});
+    EXPECT_EQ(waitForAllChildren(), std::vector<int>{128 + SIGKILL});
     // cp wrote nothing more: not even the main file reached the staging folder.
     for (const auto& [path, content] : treeOf(kEffects)) EXPECT_FALSE(path.ends_with(".pd")) << path;
 }
