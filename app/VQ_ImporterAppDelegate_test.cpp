@@ -70,18 +70,20 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
         };
     };
     const Act pressDelete = [](auto& controller, auto&) { controller.deletePressed(); };
+    const auto clickOn = [](bool parameters, int row) -> Act {
+        return [=](auto& controller, auto& views) {
+            controller.tableViewShouldSelectRow(parameters ? &views.parameterTable : &views.patches,
+                                                row);
+        };
+    };
+    const Act dropSelection = [](auto& controller, auto& views) {
+        views.patches.selected = -1;
+        controller.tableViewSelectionDidChange(&views.patches);
+    };
     const std::vector<Case> cases = {
         {"a click loads the patch", "Echo", [](auto&, auto&) {}, "Echo"},
-        {"a click on a parameter row loads nothing", "Echo",
-         [](auto& controller, auto& views) {
-             controller.tableViewShouldSelectRow(&views.parameterTable, 0);
-         },
-         "Echo"},
-        {"a click past the list loads nothing", "Echo",
-         [](auto& controller, auto& views) {
-             controller.tableViewShouldSelectRow(&views.patches, 3);
-         },
-         "Echo"},
+        {"a click on a parameter row loads nothing", "Echo", clickOn(true, 0), "Echo"},
+        {"a click past the list loads nothing", "Echo", clickOn(false, 3), "Echo"},
         {"a change on disk keeps Drone", "Drone", removeAndReload("Echo", "Grain"), "Drone", 1},
         {"a change on disk keeps Grain", "Grain", removeAndReload("Drone", "Echo"), "Grain", 1},
         {"a delete selects nothing", "Echo", pressDelete, "", 2},
@@ -92,12 +94,7 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
         {"the selector without a selection", "", switchToInstruments, ""},
         {"an install of the other type keeps the row", "Echo",
          [&](auto& controller, auto&) { controller.applicationOpenFiles({lead}); }, kSameRow},
-        {"the window dropped the selection", "Echo",
-         [](auto& controller, auto& views) {
-             views.patches.selected = -1;
-             controller.tableViewSelectionDidChange(&views.patches);
-         },
-         ""},
+        {"the window dropped the selection", "Echo", dropSelection, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

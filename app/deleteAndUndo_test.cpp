@@ -81,36 +81,31 @@ TEST_F(UndoTest, DeletesGoToTheTrashAndUndoBringsThemBackLatestFirst) {
 // Undo of an install puts back every earlier copy it replaced; the newer
 // copies go to the trash in their stead.
 TEST_F(UndoTest, UndoOfAnInstallPutsTheEarlierCopiesBack) {
+    ScratchDir source;
+    const std::string echo = source.makeDir("Echo"), drone = source.makeDir("Drone");
+    source.writeFile("Echo/Echo.pd", kNewer);
+    source.writeFile("Drone/Drone.pd", kNewer);
+    const std::string echoFile = source.writeFile("Echo.pd", kNewer);
     struct Case {
-        std::vector<std::string> dropped;  // a folder ends in "/"
-        std::string notice;
-        std::string undoTitle;
+        std::vector<std::string> installed, names;
+        std::string notice, undoTitle;
     };
     const std::vector<Case> cases = {
-        {{"Echo/"}, "Replaced “Echo”", "Undo Replace “Echo”"},
-        {{"Echo.pd"}, "Replaced “Echo”", "Undo Replace “Echo”"},
-        {{"Echo/", "Drone/"}, "Replaced 2 patches", "Undo Replace of 2 Patches"},
+        {{echo}, {"Echo"}, "Replaced “Echo”", "Undo Replace “Echo”"},
+        {{echoFile}, {"Echo"}, "Replaced “Echo”", "Undo Replace “Echo”"},
+        {{echo, drone}, {"Echo", "Drone"}, "Replaced 2 patches", "Undo Replace of 2 Patches"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.dropped.front());
+        SCOPED_TRACE(c.installed.back());
         ScratchLibrary fresh;
-        ScratchDir source;
-        std::vector<std::string> paths, names;
-        for (const std::string& item : c.dropped) {
-            const std::string name = names.emplace_back(item.substr(0, item.find_first_of("/.")));
-            addEffect(name);
-            const bool folder = item.back() == '/';
-            source.writeFile(folder ? name + "/" + name + ".pd" : item, kNewer);
-            paths.push_back(source.path(folder ? name : item));
-        }
-        controller.applicationOpenFiles(paths);
+        for (const std::string& name : c.names) addEffect(name);
+        controller.applicationOpenFiles(c.installed);
         EXPECT_EQ(views.notice, c.notice);
         EXPECT_EQ(views.undoTitle, c.undoTitle);
-        for (const std::string& name : names) EXPECT_EQ(mainFileOf(name), kNewer);
-
+        for (const std::string& name : c.names) EXPECT_EQ(mainFileOf(name), kNewer);
         views.noticeAction();
-        for (const std::string& name : names) EXPECT_EQ(mainFileOf(name), kEffect);
-        EXPECT_EQ(inTrash("files") + inTrash("info"), 2 * names.size());
+        for (const std::string& name : c.names) EXPECT_EQ(mainFileOf(name), kEffect);
+        EXPECT_EQ(inTrash("files") + inTrash("info"), 2 * c.names.size());
         EXPECT_FALSE(views.undoEnabled);
     }
 }
