@@ -17,9 +17,8 @@ namespace {
 
 using Request = std::function<void(VQ_ImporterAppDelegate&, FakeWindowViews&)>;
 
-// A drop of these items on the patches table, which accepts it or not.
-Request dropped(const std::optional<std::vector<FakePasteboardItem>>& items, bool accepted = true) {
-    const FakeDraggingInfo info = items ? FakeDraggingInfo(*items) : FakeDraggingInfo();
+// A drop on the patches table, which accepts it or not.
+Request dropped(const FakeDraggingInfo& info, bool accepted = true) {
     return [=](VQ_ImporterAppDelegate& controller, FakeWindowViews& views) {
         EXPECT_EQ(controller.tableViewAcceptDropRowDropOperation(&views.patches, info, -1,
                                                                  views::DropOperation::on),
@@ -27,13 +26,11 @@ Request dropped(const std::optional<std::vector<FakePasteboardItem>>& items, boo
     };
 }
 
-// Items that each offer a file URL, as a file manager drags them.
-std::vector<FakePasteboardItem> urls(const std::vector<std::string>& urls) {
-    std::vector<FakePasteboardItem> items;
-    for (const std::string& url : urls)
-        items.emplace_back(
-            std::vector<std::pair<std::string, std::string>>{{views::kFilenamesPboardType, url}});
-    return items;
+// A drop of items that each offer a file URL, as a file manager drags them.
+Request droppedUrls(const std::vector<std::string>& urls) {
+    std::vector<FakeDraggingInfo::Item> items;
+    for (const std::string& url : urls) items.push_back({{views::kFilenamesPboardType, url}});
+    return dropped(FakeDraggingInfo(items));
 }
 
 Request opened(const std::vector<std::string>& names) {
@@ -42,7 +39,8 @@ Request opened(const std::vector<std::string>& names) {
     };
 }
 
-// Runs the request on a new controller; the texts of the lines it logged.
+// Runs the request: the texts of the lines it logged. It prints "invalid
+// files" exactly when it alerts.
 std::vector<std::string> logged(const Request& request, FakeWindowViews& views) {
     std::string out;
     const std::string err =
@@ -63,26 +61,24 @@ TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
     source.writeFile("B 100%.pd", kInstrument);
     const std::string escaped = source.path("B%20100%25.pd"), url = "file://" + escaped;
     const std::string nul = "file://" + source.path("x%00y");
-    const FakePasteboardItem twoTypes({{"text/plain", echo}, {views::kFilenamesPboardType, "x"}});
+    const FakeDraggingInfo::Item twoTypes = {{"text/plain", echo},
+                                             {views::kFilenamesPboardType, "x"}};
     struct Case {
         const char* what;
         Request request;
         std::vector<std::string> log, shown;
     };
     const std::vector<Case> cases = {
-        {"an effect, then an instrument", dropped(urls({e, b})), {"0", e, "1", b}, {"Bass"}},
-        {"an instrument, then an effect", dropped(urls({b, e})), {"0", b, "1", e}, {"Echo"}},
+        {"an effect, then an instrument", droppedUrls({e, b}), {"0", e, "1", b}, {"Bass"}},
+        {"an instrument, then an effect", droppedUrls({b, e}), {"0", b, "1", e}, {"Echo"}},
         {"escapes, and a NUL byte",
-         dropped(urls({nul, url})),
+         droppedUrls({nul, url}),
          {"0", "file://" + source.path("x\0y"s), "1", "file://" + source.path("B 100%.pd")},
          {"B 100%"}},
-        {"only the first declared type counts", dropped({{twoTypes}}), {"0", echo}, {"Echo"}},
-        {"items without a type",
-         dropped({{FakePasteboardItem(), FakePasteboardItem()}}),
-         {"0", "1"},
-         {}},
-        {"no items", dropped(urls({})), {}, {}},
-        {"no item list", dropped(std::nullopt, false), {}, {}},
+        {"the first type counts", dropped(FakeDraggingInfo({twoTypes})), {"0", echo}, {"Echo"}},
+        {"items without a type", dropped(FakeDraggingInfo({{}, {}})), {"0", "1"}, {}},
+        {"no items", droppedUrls({}), {}, {}},
+        {"no item list", dropped(FakeDraggingInfo(), false), {}, {}},
         {"an open request", opened({escaped}), {escaped}, {"B 100%"}},
         {"an open request of a NUL byte", opened({nul}), {nul}, {}},
         {"an empty open request", opened({}), {}, {}},
@@ -107,15 +103,9 @@ TEST(IntakeTest, ABadDropAlertsAndChangesNothing) {
     VQ_ImporterAppDelegate controller;
     FakeWindowViews views(controller);
     controller.reloadPatches(INSTRUMENTS_DIR);
-    logged(dropped(urls({source.path("Loops"), source.makeDir("Empty")})), views);
+    logged(droppedUrls({source.path("Loops"), source.makeDir("Empty")}), views);
     ASSERT_EQ(views.sheets.size(), 1u);
-    const views::Alert& alert = views.sheets.front();
-    EXPECT_EQ(alert.buttonTitles, std::vector<std::string>{"OK"});
-    EXPECT_EQ(alert.messageText, "The file or folder was invalid");
-    EXPECT_EQ(alert.informativeText,
-              "Maybe you dropped a file with no dac~ or a folder that doesn't contain a patch of "
-              "the same name!");
-    EXPECT_EQ(alert.style, views::AlertStyle::warning);
+    EXPECT_EQ(views.sheets[0].messageText, "The file or folder was invalid");
     EXPECT_EQ(views.segment, 1);
     EXPECT_EQ(views.names(), std::vector<std::string>{"Bass"});
     EXPECT_TRUE(entriesOf(kEffects).empty());

@@ -97,41 +97,37 @@ struct FakeWindowViews : views::Window,
     bool undoEnabled = true;
 };
 
-// A dragged item: the types it declares, in order, each with its string.
-class FakePasteboardItem : public views::PasteboardItem {
-public:
-    explicit FakePasteboardItem(std::vector<std::pair<std::string, std::string>> offered = {})
-        : offered_(std::move(offered)) {}
-    std::vector<std::string> types() const override {
-        std::vector<std::string> declared;
-        for (const auto& [type, text] : offered_) declared.push_back(type);
-        return declared;
-    }
-    std::string stringForType(const std::string& type) const override {
-        for (const auto& [declared, text] : offered_)
-            if (declared == type) return text;
-        return "";
-    }
-
-private:
-    std::vector<std::pair<std::string, std::string>> offered_;
-};
-
-// A drag of these items, or (made without) one with no item list.
+// A drag whose items each declare types, in order, with a string for each;
+// made without items, a drag that carries no item list.
 class FakeDraggingInfo : public views::DraggingInfo {
 public:
+    using Item = std::vector<std::pair<std::string, std::string>>;
     FakeDraggingInfo() = default;
-    explicit FakeDraggingInfo(std::vector<FakePasteboardItem> items) : items_(std::move(items)) {}
-    bool hasItemList() const { return items_.has_value(); }
+    explicit FakeDraggingInfo(const std::vector<Item>& items)
+        : items_(std::vector<FakeItem>(items.begin(), items.end())) {}
     std::optional<std::vector<const views::PasteboardItem*>> pasteboardItems() const override {
         if (!items_) return std::nullopt;
         std::vector<const views::PasteboardItem*> items;
-        for (const FakePasteboardItem& item : *items_) items.push_back(&item);
+        for (const FakeItem& item : *items_) items.push_back(&item);
         return items;
     }
 
 private:
-    std::optional<std::vector<FakePasteboardItem>> items_;
+    struct FakeItem : views::PasteboardItem {
+        FakeItem(Item declared) : offered(std::move(declared)) {}
+        std::vector<std::string> types() const override {
+            std::vector<std::string> declared;
+            for (const auto& [type, text] : offered) declared.push_back(type);
+            return declared;
+        }
+        std::string stringForType(const std::string& type) const override {
+            for (const auto& [declared, text] : offered)
+                if (declared == type) return text;
+            return "";
+        }
+        Item offered;
+    };
+    std::optional<std::vector<FakeItem>> items_;
 };
 
 }  // namespace testing_support
