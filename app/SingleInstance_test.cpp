@@ -8,7 +8,6 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QTest>
 #include <QUrl>
 
@@ -38,47 +37,37 @@ bool installedInTime(const std::string& name) {
                            kPatienceMs);
 }
 
-// The importer that runs first, in a working folder of its own, listening
-// for the later starts; killed when the test ends, however it ends, with no
-// chance to remove its socket, like a crash.
-class FirstImporter {
-public:
-    explicit FirstImporter(const std::string& workingDir) {
-        process_.setWorkingDirectory(QString::fromStdString(workingDir));
-        process_.setProcessChannelMode(QProcess::ForwardedChannels);
-        process_.start(VELTRANO_TEST_IMPORTER, QStringList{});
-        process_.waitForStarted();
-        const bool listens =
-            QTest::qWaitFor([this] { return someoneListens() || !running(); }, kPatienceMs);
-        EXPECT_TRUE(listens && running());
-    }
-    ~FirstImporter() {
-        process_.kill();
-        process_.waitForFinished();
-    }
-    bool running() {
-        process_.waitForFinished(0);  // takes note of an end not noticed yet
-        return process_.state() == QProcess::Running;
-    }
-
-private:
-    QProcess process_;
-};
-
-// Runs the program once more, in `workingDir` with `arguments` (any bytes),
-// and returns its exit status.
-int startAgain(const std::string& workingDir, std::vector<std::string> arguments) {
+// Runs the test build of the program in `workingDir` with `arguments` (any
+// bytes) in a forked child, through `run`: runInChild, which waits for the
+// exit status, or a StartedChild, killed (like a crash, with no chance to
+// remove its socket) when it goes.
+template <typename Run>
+auto startImporter(const Run& run, const std::string& workingDir,
+                   std::vector<std::string> arguments) {
     // Built before the fork: the child only changes folder and runs the program.
     std::vector<char*> argv{const_cast<char*>(VELTRANO_TEST_IMPORTER)};
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
-    return runInChild([&] {
+    return run([&] {
         if (chdir(workingDir.c_str()) != 0) return 126;
         // The alarm outlives exec: a start that never ends is ended by it.
         alarm(kPatienceSeconds);
         execv(argv[0], argv.data());
         return 127;
     });
+}
+
+int startAgain(const std::string& workingDir, const std::vector<std::string>& arguments) {
+    return startImporter(runInChild, workingDir, arguments);
+}
+
+// The importer that runs first, once it listens for the later starts.
+std::unique_ptr<StartedChild> startFirst(const std::string& workingDir) {
+    auto first =
+        startImporter([](const auto& scenario) { return std::make_unique<StartedChild>(scenario); },
+                      workingDir, {});
+    EXPECT_TRUE(QTest::qWaitFor(someoneListens, kPatienceMs));
+    return first;
 }
 
 class SingleInstanceTest : public ::testing::Test {
@@ -94,8 +83,8 @@ protected:
 }  // namespace
 
 TEST_F(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) {
-    FirstImporter{firstDir.root()};  // crashes, leaving its socket for the next to take
-    FirstImporter first(firstDir.root());
+    startFirst(firstDir.root());  // killed at once, it leaves its socket for the next to take
+    const auto first = startFirst(firstDir.root());
 
     // Relative, so it names the file only in the later start's working folder;
     // with a space and a byte that is no UTF-8.
@@ -117,14 +106,13 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) 
 
     // Without paths, a later start only brings the window to the front.
     EXPECT_EQ(startAgain(secondDir.root(), {}), 0);
-    EXPECT_TRUE(first.running());
     EXPECT_TRUE(someoneListens());
 }
 
 // A later start that gives up before the running importer answers reports a
 // failure; its request must then not be installed either.
 TEST_F(SingleInstanceTest, ARequestItsSenderNeverConfirmedIsNotInstalled) {
-    FirstImporter first(firstDir.root());
+    const auto first = startFirst(firstDir.root());
     {
         QLocalSocket sender;
         sender.connectToServer(SingleInstance::serverName(BASE_DIR));
@@ -145,7 +133,7 @@ TEST_F(SingleInstanceTest, ARequestItsSenderNeverConfirmedIsNotInstalled) {
 TEST_F(SingleInstanceTest, ALaterStartDuringALongInstallEndsAtOnceAndItsPathsFollow) {
     ScratchDir scratch;
     GatedCopy cp(scratch);
-    FirstImporter first(firstDir.root());
+    const auto first = startFirst(firstDir.root());
     secondDir.writeFile("Gated/Gated.pd", kEffect);
     secondDir.writeFile("Kept/Kept.pd", kEffect);
     EXPECT_EQ(startAgain(secondDir.root(), {"Gated"}), 0);
