@@ -76,9 +76,11 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
                                                 row);
         };
     };
-    const Act dropSelection = [](auto& controller, auto& views) {
-        views.patches.selected = -1;
-        controller.tableViewSelectionDidChange(&views.patches);
+    const auto selectionChanged = [](bool dropped) -> Act {
+        return [=](auto& controller, auto& views) {
+            if (dropped) views.patches.selected = -1;
+            controller.tableViewSelectionDidChange(&views.patches);
+        };
     };
     const std::vector<Case> cases = {
         {"a click loads the patch", "Echo", [](auto&, auto&) {}, "Echo"},
@@ -94,7 +96,10 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
         {"the selector without a selection", "", switchToInstruments, ""},
         {"an install of the other type keeps the row", "Echo",
          [&](auto& controller, auto&) { controller.applicationOpenFiles({lead}); }, kSameRow},
-        {"the window dropped the selection", "Echo", dropSelection, ""},
+        {"the window dropped the selection", "Echo", selectionChanged(true), ""},
+        {"the window kept Drone selected", "Drone", selectionChanged(false), "Drone"},
+        {"the window kept Echo selected", "Echo", selectionChanged(false), "Echo"},
+        {"the window kept Grain selected", "Grain", selectionChanged(false), "Grain"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -125,7 +130,6 @@ TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale
                                             "#X text 12 40 param cutoff slider 20 800 440 Hz;\n"
                                             "#X text 12 60 param gain float -2.25 1e3 0.5;\n"
                                             "#X text 12 80 param offset int -1 100 -0.004;\n"
-                                            "#X text 12 90 param Grüße float 0 1 0;\n"
                                             "#X text 12 99 param bad\xff\xfename float 0 1 0;\n");
     const bool german = setlocale(LC_ALL, "de_DE.UTF-8");
     VQ_ImporterAppDelegate controller;
@@ -136,7 +140,6 @@ TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale
         {"cutoff", "440.00", "20.00", "800.00", "none"},
         {"gain", "0.50", "-2.25", "1000.00", "none"},
         {"offset", "-0.00", "-1.00", "100.00", "none"},
-        {"Grüße", "0.00", "0.00", "1.00", "none"},
         {"", "0.00", "0.00", "1.00", "none"},  // a name that is not UTF-8 gives no text
         {"", "", "", "", ""},                  // past the last row
     };
@@ -145,7 +148,7 @@ TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale
         for (const char* column : {"name", "default", "min", "max", "Name"})
             shown[row].push_back(views.parameterCell(static_cast<int>(row), column));
     setlocale(LC_ALL, "C");
-    EXPECT_EQ(controller.numberOfRowsInTableView(&views.parameterTable), 5);
+    EXPECT_EQ(controller.numberOfRowsInTableView(&views.parameterTable), 4);
     EXPECT_EQ(shown, expected);
     if (!german) GTEST_SKIP() << "no de_DE.UTF-8 locale (./dev test makes it)";
 }
