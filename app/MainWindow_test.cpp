@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -181,6 +182,10 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
               "No effects installed yet. Drop Pd patches here or choose Add…");
     for (const char* name : {"Drone", "Echo", "Grain", "TapeÉcho", "Echo 2"}) addEffect(name);
     controller.reloadPatches(EFFECTS_DIR);
+    // The placeholder is drawn only while no row is shown.
+    const QImage listed = patches().viewport()->grab().toImage();
+    patches().setPlaceholderText("Never drawn over rows");
+    EXPECT_EQ(patches().viewport()->grab().toImage(), listed);
     clickRow(static_cast<int>(shownNames().indexOf("Drone")));
     EXPECT_EQ(loadedParameter(), "Drone_level");
 
@@ -224,6 +229,13 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     EXPECT_EQ(search.text(), "");
     EXPECT_EQ(shownNames(), (QStringList{"Drone", "Echo", "Echo 2", "Grain", "TapeÉcho"}));
     EXPECT_EQ(text("countLabel"), "5 effects");
+    // Whatever its row, a patch the search hides takes its parameters along.
+    for (int row = 0; row < 5; ++row) {
+        clickRow(row);
+        QTest::keyClicks(&search, "zz");
+        EXPECT_EQ(loadedParameter(), "") << row;
+        search.clear();
+    }
     QTest::keyClick(window.get(), Qt::Key_2, Qt::ControlModifier);
     EXPECT_TRUE(child<QPushButton>("instrumentsSegment").isChecked());
     EXPECT_EQ(text("countLabel"), "0 instruments");
@@ -323,6 +335,8 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
             ASSERT_TRUE(
                 QTest::qWaitFor([&] { return child<QWidget>("progressPane").isVisible(); }, 60000));
             EXPECT_TRUE(text("progressText").startsWith("Installing “Gated”"));
+            EXPECT_TRUE(text("progressBytes").contains(" of "))
+                << text("progressBytes").toStdString();
             EXPECT_EQ(text("waitingLabel"), "1 more waiting");
             if (c.quit) {
                 window->close();
@@ -334,6 +348,7 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
                 QTest::mouseClick(&child<QPushButton>("cancelButton"), Qt::LeftButton);
                 settle();
                 EXPECT_EQ(text("noticeText"), c.notice);
+                EXPECT_EQ(text("waitingLabel"), "");
             }
         });
         EXPECT_NE(out.find("\ncancelled\n"), std::string::npos) << out;
@@ -367,20 +382,23 @@ TEST_F(ControllerTableViewTest, NamesSortAsPeopleSortThemInEveryLocale) {
 TEST_F(ControllerTableViewTest, CellsShowAtMostAFewHundredCharactersAndFewMarksInARow) {
     std::string accents;
     for (int i = 0; i < 1000000; ++i) accents += "\xcc\x81";
-    addEffect("Accents", "#X text 1 2 param a" + accents + " float 0 1 0;\n");
+    addEffect("Accents",
+              "#X text 1 2 param a" + accents.substr(0, 80) + "b" + accents + " float 0 1 0;\n");
     // Folder names are byte strings: one that is not UTF-8 still shows.
     fs::create_directories(kEffects + "/caf\xe9");
     controller.reloadPatches(EFFECTS_DIR);
     EXPECT_EQ(shownNames(), (QStringList{"Accents", "caf\uFFFD"}));
     patches().selectRow(0);
     // At most 30 marks in a row, as Unicode's stream-safe text format has it.
-    EXPECT_EQ(loadedParameter(), "a" + QString(30, QChar(0x0301)) + QChar(0x2026));
+    const QString marks(30, QChar(0x0301));
+    EXPECT_EQ(loadedParameter(), "a" + marks + "b" + marks + QChar(0x2026));
 
-    addEffect("Long", "#X text 1 2 param " + std::string(10000000, 'x') + " float 0 1 0;\n");
+    // A character beyond 16 bits counts as one.
+    addEffect("Long", "#X text 1 2 param 🎹" + std::string(10000000, 'x') + " float 0 1 0;\n");
     controller.reloadPatches(EFFECTS_DIR);
     patches().selectRow(2);
-    EXPECT_EQ(loadedParameter(), QString(300, 'x') + QChar(0x2026));
-    EXPECT_EQ(cell(parameterTable(), 0, Qt::ToolTipRole), QString(2000, 'x') + QChar(0x2026));
+    EXPECT_EQ(loadedParameter(), "🎹" + QString(299, 'x') + QChar(0x2026));
+    EXPECT_EQ(cell(parameterTable(), 0, Qt::ToolTipRole), "🎹" + QString(1999, 'x') + QChar(0x2026));
 }
 
 }  // namespace
