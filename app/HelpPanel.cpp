@@ -1,9 +1,7 @@
 #include "app/HelpPanel.h"
 
-#include <QDialogButtonBox>
 #include <QFile>
 #include <QTextBrowser>
-#include <QVBoxLayout>
 
 #include "library/VQAUUtils.h"
 
@@ -17,24 +15,16 @@ QString helpText() {
 }
 }  // namespace
 
-HelpPanel::HelpPanel(QWidget* parent) : QDialog(parent) {
+HelpPanel::HelpPanel(QWidget* parent) : SidePanel(parent) {
     setObjectName("helpPanel");
     setWindowTitle(tr("Veltrano Importer Help"));
-    setModal(false);
     auto* text = new QTextBrowser(this);
     text->setObjectName("helpText");
     text->setOpenLinks(false);
     text->setHtml(helpText());
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(text);
-    layout->addWidget(buttons);
-    resize(600, 640);
+    setContent(text, QSize(600, 640));
 }
 
 void HelpPanel::makeKeyAndOrderFront() {
-    show();
-    raise();
-    activateWindow();
+    showInFront();
 }

@@ -1,25 +1,17 @@
 #include "app/ItemListPanel.h"
 
-#include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 #include <algorithm>
 
-ItemListPanel::ItemListPanel(QWidget* parent) : QDialog(parent), list_(new QTreeWidget(this)) {
+ItemListPanel::ItemListPanel(QWidget* parent) : SidePanel(parent), list_(new QTreeWidget(this)) {
     setObjectName("itemListPanel");
-    setModal(false);
     list_->setObjectName("itemList");
     list_->setHeaderLabels({tr("Item"), tr("Why")});
     list_->setRootIsDecorated(false);
     list_->setTextElideMode(Qt::ElideMiddle);
     list_->header()->setStretchLastSection(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(list_);
-    layout->addWidget(buttons);
-    resize(640, 320);
+    setContent(list_, QSize(640, 320));
 }
 
 void ItemListPanel::showItems(const std::string& title,
@@ -31,7 +23,5 @@ void ItemListPanel::showItems(const std::string& title,
             new QTreeWidgetItem({QString::fromStdString(item), QString::fromStdString(note)}));
     list_->resizeColumnToContents(0);
     list_->setColumnWidth(0, std::min(list_->columnWidth(0), width() * 2 / 3));
-    show();
-    raise();
-    activateWindow();
+    showInFront();
 }

@@ -4,13 +4,12 @@
 // with a note on each: what became of the items of a request that were not
 // installed, and why.
 
-#include <QDialog>
-
+#include "app/SidePanel.h"
 #include "app/views.h"
 
 class QTreeWidget;
 
-class ItemListPanel : public QDialog, public views::ItemListPanel {
+class ItemListPanel : public SidePanel, public views::ItemListPanel {
     Q_OBJECT
 public:
     explicit ItemListPanel(QWidget* parent = nullptr);

@@ -34,13 +34,10 @@ std::size_t inTrash(const char* part) {
 }
 
 // Selects the effect and presses Delete.
-void deleteEffect(VQ_ImporterAppDelegate& controller, FakeWindowViews& views,
-                  const std::string& name) {
-    controller.reloadPatches(EFFECTS_DIR);
-    for (int row = 0; row < controller.numberOfRowsInTableView(&views.patches); ++row)
-        if (controller.tableViewObjectValueForTableColumnRow(&views.patches, "", row) == name)
-            views.patches.selected = row;
-    controller.deletePressed();
+void deleteEffect(FakeWindowViews& views, const std::string& name) {
+    views.controller.reloadPatches(EFFECTS_DIR);
+    views.select(name);
+    views.controller.deletePressed();
 }
 
 class UndoTest : public ::testing::Test {
@@ -53,69 +50,63 @@ protected:
 TEST_F(UndoTest, DeletesGoToTheTrashAndUndoBringsThemBackLatestFirst) {
     addEffect("Echo");
     addEffect("Drone");
-    deleteEffect(controller, views, "Echo");
-    deleteEffect(controller, views, "Drone");
+    deleteEffect(views, "Echo");
+    deleteEffect(views, "Drone");
     EXPECT_EQ(inTrash("files"), 2u);
-    EXPECT_EQ(views.notice.text, "Deleted “Drone”");
-    EXPECT_EQ(views.notice.actionTitle, "Undo");
-    EXPECT_EQ(views.undoMenuItem.title, "Undo Delete “Drone”");
+    EXPECT_EQ(views.notice, "Deleted “Drone”");
+    EXPECT_EQ(views.undoTitle, "Undo Delete “Drone”");
 
     // A patch of that name is there again: Undo is refused and can try again.
     addEffect("Drone", kNewer);
-    views.notice.action();
-    ASSERT_EQ(views.window.sheets.size(), 1u);
-    EXPECT_EQ(views.window.sheets[0].messageText, "“Drone” can't be put back");
-    EXPECT_EQ(views.window.sheets[0].informativeText,
+    views.noticeAction();
+    ASSERT_EQ(views.sheets.size(), 1u);
+    EXPECT_EQ(views.sheets[0].messageText, "“Drone” can't be put back");
+    EXPECT_EQ(views.sheets[0].informativeText,
               "A patch named “Drone” is installed again. Rename or delete it, then choose Undo "
               "again.");
     EXPECT_EQ(mainFileOf("Drone"), kNewer);
-    EXPECT_EQ(views.undoMenuItem.title, "Undo Delete “Drone”");
+    EXPECT_EQ(views.undoTitle, "Undo Delete “Drone”");
 
     fs::remove_all(kEffects + "/Drone");
     controller.undoPressed();
-    EXPECT_EQ(views.undoMenuItem.title, "Undo Delete “Echo”");
+    EXPECT_EQ(views.undoTitle, "Undo Delete “Echo”");
     controller.undoPressed();
     EXPECT_EQ(mainFileOf("Drone") + mainFileOf("Echo"), kEffect + kEffect);
     EXPECT_EQ(inTrash("files") + inTrash("info"), 0u);
-    EXPECT_EQ(views.undoMenuItem.title, "Undo");
-    EXPECT_FALSE(views.undoMenuItem.enabled);
+    EXPECT_EQ(views.undoTitle, "Undo");
+    EXPECT_FALSE(views.undoEnabled);
     EXPECT_EQ(controller.numberOfRowsInTableView(&views.patches), 2);
 }
 
 // Undo of an install puts back every earlier copy it replaced; the newer
 // copies go to the trash in their stead.
 TEST_F(UndoTest, UndoOfAnInstallPutsTheEarlierCopiesBack) {
+    ScratchDir source;
+    const std::string echo = source.makeDir("Echo"), drone = source.makeDir("Drone");
+    source.writeFile("Echo/Echo.pd", kNewer);
+    source.writeFile("Drone/Drone.pd", kNewer);
+    const std::string echoFile = source.writeFile("Echo.pd", kNewer);
     struct Case {
-        std::vector<std::string> dropped;  // a folder ends in "/"
-        std::string notice;
-        std::string undoTitle;
+        std::vector<std::string> installed, names;
+        std::string notice, undoTitle;
     };
     const std::vector<Case> cases = {
-        {{"Echo/"}, "Replaced “Echo”", "Undo Replace “Echo”"},
-        {{"Echo.pd"}, "Replaced “Echo”", "Undo Replace “Echo”"},
-        {{"Echo/", "Drone/"}, "Replaced 2 patches", "Undo Replace of 2 Patches"},
+        {{echo}, {"Echo"}, "Replaced “Echo”", "Undo Replace “Echo”"},
+        {{echoFile}, {"Echo"}, "Replaced “Echo”", "Undo Replace “Echo”"},
+        {{echo, drone}, {"Echo", "Drone"}, "Replaced 2 patches", "Undo Replace of 2 Patches"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.dropped.front());
+        SCOPED_TRACE(c.installed.back());
         ScratchLibrary fresh;
-        ScratchDir source;
-        std::vector<std::string> paths, names;
-        for (const std::string& item : c.dropped) {
-            const std::string name = names.emplace_back(item.substr(0, item.find_first_of("/.")));
-            addEffect(name);
-            const bool folder = item.back() == '/';
-            source.writeFile(folder ? name + "/" + name + ".pd" : item, kNewer);
-            paths.push_back(source.path(folder ? name : item));
-        }
-        controller.applicationOpenFiles(paths);
-        EXPECT_EQ(views.notice.text, c.notice);
-        EXPECT_EQ(views.undoMenuItem.title, c.undoTitle);
-        for (const std::string& name : names) EXPECT_EQ(mainFileOf(name), kNewer);
-
-        views.notice.action();
-        for (const std::string& name : names) EXPECT_EQ(mainFileOf(name), kEffect);
-        EXPECT_EQ(inTrash("files") + inTrash("info"), 2 * names.size());
-        EXPECT_FALSE(views.undoMenuItem.enabled);
+        for (const std::string& name : c.names) addEffect(name);
+        controller.applicationOpenFiles(c.installed);
+        EXPECT_EQ(views.notice, c.notice);
+        EXPECT_EQ(views.undoTitle, c.undoTitle);
+        for (const std::string& name : c.names) EXPECT_EQ(mainFileOf(name), kNewer);
+        views.noticeAction();
+        for (const std::string& name : c.names) EXPECT_EQ(mainFileOf(name), kEffect);
+        EXPECT_EQ(inTrash("files") + inTrash("info"), 2 * c.names.size());
+        EXPECT_FALSE(views.undoEnabled);
     }
 }
 
@@ -137,26 +128,25 @@ TEST(DeleteWithoutTrash, AsksAndOnlyAYesDeletes) {
             return kChildSetupFailed;
         VQ_ImporterAppDelegate controller;
         FakeWindowViews views(controller);
-        deleteEffect(controller, views, "Echo");
-        views.window.press("Cancel");
-        EXPECT_EQ(views.window.sheets.back().messageText, "Delete “Echo” permanently?");
-        EXPECT_EQ(views.window.sheets.back().informativeText,
+        deleteEffect(views, "Echo");
+        views.press("Cancel");
+        EXPECT_EQ(views.sheets.back().messageText, "Delete “Echo” permanently?");
+        EXPECT_EQ(views.sheets.back().informativeText,
                   "It can't be moved to the trash: Invalid cross-device link. A patch deleted "
                   "permanently can't be brought back.");
         EXPECT_EQ(mainFileOf("Echo"), kEffect);
-        deleteEffect(controller, views, "Echo");
-        views.window.press("Delete");
+        deleteEffect(views, "Echo");
+        views.press("Delete");
         EXPECT_FALSE(pathExists(kEffects + "/Echo"));
 
         // A permanent delete that fails says why, and the patch stays listed.
-        deleteEffect(controller, views, "Busy");
-        views.window.press("Delete");
-        EXPECT_EQ(views.window.sheets.back().messageText, "“Busy” could not be deleted");
-        EXPECT_TRUE(
-            views.window.sheets.back().informativeText.starts_with("Device or resource busy."));
+        deleteEffect(views, "Busy");
+        views.press("Delete");
+        EXPECT_EQ(views.sheets.back().messageText, "“Busy” could not be deleted");
+        EXPECT_TRUE(views.sheets.back().informativeText.starts_with("Device or resource busy."));
         EXPECT_EQ(controller.numberOfRowsInTableView(&views.patches), 1);
-        EXPECT_EQ(views.window.sheets.size(), 4u);
-        EXPECT_FALSE(views.undoMenuItem.enabled);
+        EXPECT_EQ(views.sheets.size(), 4u);
+        EXPECT_FALSE(views.undoEnabled);
         EXPECT_FALSE(pathExists(elsewhere.path("no trash")));
         return ::testing::Test::HasFailure() ? 1 : 0;
     });

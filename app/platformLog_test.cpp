@@ -5,13 +5,11 @@
 #include <unistd.h>
 #include <regex>
 
-#include "testing/logTexts.h"
-#include "testing/OutputCapture.h"
-
 namespace {
 
 using namespace std::string_literals;
 
+// That the lines go to standard error, the intake tests see in their log texts.
 TEST(PlatformLog, LinesCarryDateTimeProgramAndProcess) {
     using namespace std::chrono;
     const auto when = floor<seconds>(system_clock::now()) + milliseconds(42);
@@ -22,16 +20,6 @@ TEST(PlatformLog, LinesCarryDateTimeProgramAndProcess) {
     EXPECT_EQ(std::stoi(match[1]), getpid());
     // Every byte of the text is kept, a NUL byte too.
     EXPECT_TRUE(platformLogLine("a\0b%@"s, when).ends_with("] a\0b%@"s));
-}
-
-TEST(PlatformLog, WritesOneLineToStandardErrorOnly) {
-    std::string err;
-    const std::string out = testing_support::captureStdout(
-        [&] { err = testing_support::captureStderr([] { platformLog("file:///tmp/a b"); }); });
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(testing_support::logTexts(err), std::vector<std::string>{"file:///tmp/a b"});
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
-    EXPECT_TRUE(err.ends_with("file:///tmp/a b\n"));
 }
 
 }  // namespace

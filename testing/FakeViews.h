@@ -3,8 +3,11 @@
 // Test support: plain stand-ins for the window's views that record what the
 // controller asks of them.
 
-#include <map>
+#include <algorithm>
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/VQ_ImporterAppDelegate.h"
@@ -12,150 +15,119 @@
 
 namespace testing_support {
 
-class FakeTableView : public views::TableView {
-public:
-    void reloadData() override {
-        ++reloadCount;
-        selected = -1;
-    }
+struct FakeTableView : views::TableView {
+    void reloadData() override { selected = -1; }
     int selectedRow() const override { return selected; }
     void setSelectedRow(int row) override { selected = row; }
-    void setDataSource(VQ_ImporterAppDelegate* source) override { dataSource = source; }
-    void registerForDraggedTypes(const std::vector<std::string>& types) override {
-        draggedTypes = types;
-    }
-
-    int reloadCount = 0;
+    void setDataSource(VQ_ImporterAppDelegate*) override {}
+    void registerForDraggedTypes(const std::vector<std::string>&) override {}
     int selected = -1;
-    VQ_ImporterAppDelegate* dataSource = nullptr;
-    std::vector<std::string> draggedTypes;
 };
 
-class FakeSegmentedControl : public views::SegmentedControl {
-public:
+// The main window's other views in one, as the real window is several of
+// them: its alerts, the type selector, the notice line (its text empty
+// while hidden), the list of items not installed and the Undo menu item.
+// Attached to a controller, which then has no library worker (it writes at
+// once) and no help panel.
+struct FakeWindowViews : views::Window,
+                         views::SegmentedControl,
+                         views::Notice,
+                         views::ItemListPanel,
+                         views::MenuItem {
+    explicit FakeWindowViews(VQ_ImporterAppDelegate& attachedTo) : controller(attachedTo) {
+        controller.setWindow(this);
+        controller.setPatches(&patches);
+        controller.setParameterTable(&parameterTable);
+        controller.setTypeSelector(this);
+        controller.setNotice(this);
+        controller.setItemListPanel(this);
+        controller.setUndoMenuItem(this);
+    }
+    void beginSheetModal(const views::Alert& alert) override { sheets.push_back(alert); }
     int selectedSegment() const override { return segment; }
     void setSelectedSegment(int value) override { segment = value; }
+    void showNotice(const std::string& text, const std::string&,
+                    std::function<void()> action) override {
+        notice = text;
+        noticeAction = std::move(action);
+    }
+    void hideNotice() override { notice.clear(); }
+    void showItems(const std::string& title,
+                   const std::vector<std::pair<std::string, std::string>>& items) override {
+        listTitle = title;
+        listed = items;
+    }
+    void setTitle(const std::string& title) override { undoTitle = title; }
+    void setEnabled(bool enabled) override { undoEnabled = enabled; }
 
-    int segment = 0;
-};
-
-class FakePanel : public views::Panel {
-public:
-    void makeKeyAndOrderFront() override { ++shownCount; }
-
-    int shownCount = 0;
-};
-
-class FakeWindow : public views::Window {
-public:
-    void beginSheetModal(const views::Alert& alert) override { sheets.push_back(alert); }
-    // Presses the button of that title on the latest sheet.
+    // Presses the button of that title on the latest alert.
     void press(const std::string& title) {
         const views::Alert& alert = sheets.back();
         for (std::size_t button = 0; button < alert.buttonTitles.size(); ++button)
             if (alert.buttonTitles[button] == title && alert.didEnd) alert.didEnd(button);
     }
+    // The names the patches table shows, in row order.
+    std::vector<std::string> names() const {
+        std::vector<std::string> shown;
+        for (int row = 0; row < controller.numberOfRowsInTableView(&patches); ++row)
+            shown.push_back(controller.tableViewObjectValueForTableColumnRow(&patches, "", row));
+        return shown;
+    }
+    // A cell of the parameters table, "" past its rows.
+    std::string parameterCell(int row, const std::string& column = "name") const {
+        return controller.tableViewObjectValueForTableColumnRow(&parameterTable, column, row);
+    }
+    // Picks the patch of that name (none: -1) the way a click in the table does.
+    void select(const std::string& name) {
+        const std::vector<std::string> shown = names();
+        const auto found = std::find(shown.begin(), shown.end(), name);
+        patches.selected = found == shown.end() ? -1 : static_cast<int>(found - shown.begin());
+        controller.tableViewShouldSelectRow(&patches, patches.selected);
+    }
 
+    VQ_ImporterAppDelegate& controller;
+    FakeTableView patches, parameterTable;
     std::vector<views::Alert> sheets;
+    int segment = 0;
+    std::string notice;
+    std::function<void()> noticeAction;
+    std::string listTitle;
+    std::vector<std::pair<std::string, std::string>> listed;
+    std::string undoTitle;
+    bool undoEnabled = true;
 };
 
-// Runs every library write at once, on the calling thread.
-class FakeLibraryWorker : public views::LibraryWorker {
-public:
-    void install(views::LibraryInstall install) override { install(nullptr)(); }
-    void write(views::LibraryWrite write) override { write()(); }
-};
-
-// The notice line; its text is empty while it is hidden.
-struct FakeNotice : views::Notice {
-    void showNotice(const std::string& shown, const std::string& title,
-                    std::function<void()> act) override {
-        text = shown;
-        actionTitle = title;
-        action = std::move(act);
-    }
-    void hideNotice() override { text.clear(); }
-    std::string text, actionTitle;
-    std::function<void()> action;
-};
-
-struct FakeItemListPanel : views::ItemListPanel {
-    void showItems(const std::string& shownTitle,
-                   const std::vector<std::pair<std::string, std::string>>& shown) override {
-        title = shownTitle;
-        items = shown;
-    }
-    std::string title;
-    std::vector<std::pair<std::string, std::string>> items;
-};
-
-struct FakeMenuItem : views::MenuItem {
-    void setTitle(const std::string& shown) override { title = shown; }
-    void setEnabled(bool shown) override { enabled = shown; }
-    std::string title;
-    bool enabled = true;
-};
-
-class FakePasteboardItem : public views::PasteboardItem {
-public:
-    FakePasteboardItem(std::vector<std::string> declaredTypes,
-                       std::map<std::string, std::string> strings)
-        : declaredTypes_(std::move(declaredTypes)), strings_(std::move(strings)) {}
-    // One item offering a file URL, the way a dragged file comes.
-    static FakePasteboardItem fileUrl(const std::string& url) {
-        return FakePasteboardItem({views::kFilenamesPboardType},
-                                  {{views::kFilenamesPboardType, url}});
-    }
-    std::vector<std::string> types() const override { return declaredTypes_; }
-    std::string stringForType(const std::string& type) const override {
-        auto found = strings_.find(type);
-        return found == strings_.end() ? "" : found->second;
-    }
-
-private:
-    std::vector<std::string> declaredTypes_;
-    std::map<std::string, std::string> strings_;
-};
-
+// A drag whose items each declare types, in order, with a string for each;
+// made without items, a drag that carries no item list.
 class FakeDraggingInfo : public views::DraggingInfo {
 public:
-    FakeDraggingInfo() : hasItemList_(false) {}
-    explicit FakeDraggingInfo(std::vector<FakePasteboardItem> items)
-        : hasItemList_(true), items_(std::move(items)) {}
+    using Item = std::vector<std::pair<std::string, std::string>>;
+    FakeDraggingInfo() = default;
+    explicit FakeDraggingInfo(const std::vector<Item>& items)
+        : items_(std::vector<FakeItem>(items.begin(), items.end())) {}
     std::optional<std::vector<const views::PasteboardItem*>> pasteboardItems() const override {
-        if (!hasItemList_) return std::nullopt;
+        if (!items_) return std::nullopt;
         std::vector<const views::PasteboardItem*> items;
-        for (const FakePasteboardItem& item : items_) items.push_back(&item);
+        for (const FakeItem& item : *items_) items.push_back(&item);
         return items;
     }
 
 private:
-    bool hasItemList_;
-    std::vector<FakePasteboardItem> items_;
-};
-
-// All views of the main window and its library worker, attached to a controller.
-struct FakeWindowViews {
-    explicit FakeWindowViews(VQ_ImporterAppDelegate& controller) {
-        controller.setWindow(&window);
-        controller.setHelpWindow(&helpWindow);
-        controller.setPatches(&patches);
-        controller.setParameterTable(&parameterTable);
-        controller.setTypeSelector(&typeSelector);
-        controller.setLibraryWorker(&libraryWorker);
-        controller.setNotice(&notice);
-        controller.setItemListPanel(&itemList);
-        controller.setUndoMenuItem(&undoMenuItem);
-    }
-    FakeWindow window;
-    FakePanel helpWindow;
-    FakeTableView patches;
-    FakeTableView parameterTable;
-    FakeSegmentedControl typeSelector;
-    FakeLibraryWorker libraryWorker;
-    FakeNotice notice;
-    FakeItemListPanel itemList;
-    FakeMenuItem undoMenuItem;
+    struct FakeItem : views::PasteboardItem {
+        FakeItem(Item declared) : offered(std::move(declared)) {}
+        std::vector<std::string> types() const override {
+            std::vector<std::string> declared;
+            for (const auto& [type, text] : offered) declared.push_back(type);
+            return declared;
+        }
+        std::string stringForType(const std::string& type) const override {
+            for (const auto& [declared, text] : offered)
+                if (declared == type) return text;
+            return "";
+        }
+        Item offered;
+    };
+    std::optional<std::vector<FakeItem>> items_;
 };
 
 }  // namespace testing_support

@@ -8,8 +8,9 @@
 // Create it before the QApplication.
 
 #include <stdlib.h>
-#include <filesystem>
-#include <string>
+#include <sys/stat.h>
+
+#include "testing/ScratchDir.h"
 
 namespace testing_support {
 
@@ -17,29 +18,15 @@ class HeadlessEnvironment {
 public:
     HeadlessEnvironment() {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        configDir_ = privateFolder("XDG_CONFIG_HOME");
-        if (!std::getenv("XDG_RUNTIME_DIR")) runtimeDir_ = privateFolder("XDG_RUNTIME_DIR");
+        setenv("XDG_CONFIG_HOME", folders_.makeDir("config").c_str(), 1);
+        // Qt takes a runtime folder that only its owner may enter.
+        const std::string runtime = folders_.makeDir("runtime");
+        chmod(runtime.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
     }
-    ~HeadlessEnvironment() {
-        std::error_code ignored;
-        for (const std::string& folder : {configDir_, runtimeDir_})
-            if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
-    }
-    HeadlessEnvironment(const HeadlessEnvironment&) = delete;
-    HeadlessEnvironment& operator=(const HeadlessEnvironment&) = delete;
 
 private:
-    // A new folder (0700, as Qt expects of a runtime folder) named by the
-    // variable; empty when it could not be made.
-    static std::string privateFolder(const char* variable) {
-        std::string pattern = "/tmp/veltrano-headless-XXXXXX";
-        if (!mkdtemp(pattern.data())) return "";
-        setenv(variable, pattern.c_str(), 1);
-        return pattern;
-    }
-
-    std::string configDir_;
-    std::string runtimeDir_;
+    ScratchDir folders_;
 };
 
 }  // namespace testing_support
