@@ -131,8 +131,7 @@ TEST_F(SingleInstanceTest, ARequestItsSenderNeverConfirmedIsNotInstalled) {
 // later start ends with 0 while the install before it still runs, and its
 // paths are installed after that install.
 TEST_F(SingleInstanceTest, ALaterStartDuringALongInstallEndsAtOnceAndItsPathsFollow) {
-    ScratchDir scratch;
-    GatedCopy cp(scratch);
+    GatedCopy cp;
     const auto first = startFirst(firstDir.root());
     secondDir.writeFile("Gated/Gated.pd", kEffect);
     secondDir.writeFile("Kept/Kept.pd", kEffect);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 
 #include "app/VQ_ImporterAppDelegate.h"
 #include "library/VQAUUtils.h"
@@ -8,7 +9,6 @@
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-#include "testing/logTexts.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -39,14 +39,20 @@ Request opened(const std::vector<std::string>& names) {
     };
 }
 
-// Runs the request: the texts of the lines it logged. It prints "invalid
-// files" exactly when it alerts.
+// Runs the request: the texts of the lines it logged, without their
+// "<date> <time> <program>[<pid>:<tid>] ". It prints "invalid files" exactly
+// when it alerts.
 std::vector<std::string> logged(const Request& request, FakeWindowViews& views) {
     std::string out;
     const std::string err =
         captureStderr([&] { out = captureStdout([&] { request(views.controller, views); }); });
     EXPECT_EQ(out.ends_with("\ninvalid files\n"), !views.sheets.empty()) << out;
-    return logTexts(err);
+    static const std::regex line(
+        R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \w+\[\d+:\d+\] ([^\n]*))");
+    std::vector<std::string> texts;
+    for (std::sregex_iterator match(err.begin(), err.end(), line), end; match != end; ++match)
+        texts.push_back((*match)[1]);
+    return texts;
 }
 
 // A drop logs each item's index and then its decoded name, an open request

@@ -97,37 +97,34 @@ struct FakeWindowViews : views::Window,
     bool undoEnabled = true;
 };
 
-// A drag whose items each declare types, in order, with a string for each;
+// A drag whose items each offer types, in order, with a string for each;
 // made without items, a drag that carries no item list.
-class FakeDraggingInfo : public views::DraggingInfo {
-public:
+struct FakeDraggingInfo : views::DraggingInfo {
     using Item = std::vector<std::pair<std::string, std::string>>;
-    FakeDraggingInfo() = default;
-    explicit FakeDraggingInfo(const std::vector<Item>& items)
-        : items_(std::vector<FakeItem>(items.begin(), items.end())) {}
-    std::optional<std::vector<const views::PasteboardItem*>> pasteboardItems() const override {
-        if (!items_) return std::nullopt;
-        std::vector<const views::PasteboardItem*> items;
-        for (const FakeItem& item : *items_) items.push_back(&item);
-        return items;
-    }
-
-private:
     struct FakeItem : views::PasteboardItem {
-        FakeItem(Item declared) : offered(std::move(declared)) {}
+        explicit FakeItem(Item offers) : offered(std::move(offers)) {}
         std::vector<std::string> types() const override {
-            std::vector<std::string> declared;
-            for (const auto& [type, text] : offered) declared.push_back(type);
-            return declared;
+            std::vector<std::string> types;
+            for (const auto& [type, text] : offered) types.push_back(type);
+            return types;
         }
         std::string stringForType(const std::string& type) const override {
-            for (const auto& [declared, text] : offered)
-                if (declared == type) return text;
+            for (const auto& [offeredType, text] : offered)
+                if (offeredType == type) return text;
             return "";
         }
         Item offered;
     };
-    std::optional<std::vector<FakeItem>> items_;
+    FakeDraggingInfo() = default;
+    explicit FakeDraggingInfo(const std::vector<Item>& offers)
+        : items(std::vector<FakeItem>(offers.begin(), offers.end())) {}
+    std::optional<std::vector<const views::PasteboardItem*>> pasteboardItems() const override {
+        if (!items) return std::nullopt;
+        std::vector<const views::PasteboardItem*> pointers;
+        for (const FakeItem& item : *items) pointers.push_back(&item);
+        return pointers;
+    }
+    std::optional<std::vector<FakeItem>> items;
 };
 
 }  // namespace testing_support

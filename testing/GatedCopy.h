@@ -5,6 +5,9 @@
 // holds the copy of a folder named Gated until the gate opens or it is
 // killed, so that a test can act while an install surely runs.
 
+#include <sys/stat.h>
+
+#include <cstdlib>
 #include <string>
 
 #include "testing/ScratchDir.h"
@@ -13,12 +16,21 @@ namespace testing_support {
 
 class GatedCopy {
 public:
-    // Keeps its script, log and gate in `dir`.
-    explicit GatedCopy(const ScratchDir& dir);
-    // Lets a copy still held go on, and puts PATH back.
-    ~GatedCopy();
-    GatedCopy(const GatedCopy&) = delete;
-    GatedCopy& operator=(const GatedCopy&) = delete;
+    GatedCopy() {
+        // The last argument is the destination, the one before it the source.
+        const std::string script = dir_.writeFile(
+            "bin/cp",
+            "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n"
+            "echo \"$SOURCE\" >>'" +
+                log_ + "'\ncase \"$SOURCE\" in */Gated) until [ -e '" + gate_ +
+                "' ]; do sleep 0.01; done;; esac\nPATH='" + path_ + "' exec cp \"$@\"\n");
+        chmod(script.c_str(), 0755);
+        setenv("PATH", (dir_.path("bin") + ":" + path_).c_str(), 1);
+    }
+    ~GatedCopy() {
+        openGate();
+        setenv("PATH", path_.c_str(), 1);
+    }
 
     bool holdsGated() const { return log().find("/Gated\n") != std::string::npos; }
     // Lets the held copy, and any later one, go on.
@@ -27,7 +39,8 @@ public:
     std::string log() const { return pathExists(log_) ? readFile(log_) : ""; }
 
 private:
-    std::string log_, gate_, path_;
+    ScratchDir dir_;
+    std::string log_ = dir_.path("cp.log"), gate_ = dir_.path("gate"), path_ = std::getenv("PATH");
 };
 
 }  // namespace testing_support
