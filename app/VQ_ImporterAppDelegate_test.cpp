@@ -6,28 +6,13 @@
 #include <filesystem>
 #include <functional>
 
-#include "library/VQAUUtils.h"
 #include "testing/FakeViews.h"
 #include "testing/OutputCapture.h"
-#include "testing/ScratchDir.h"
-#include "testing/ScratchLibrary.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
 
 namespace {
-
-// A patch folder <typeDir>/<name> whose main file declares one parameter
-// named after the patch, so a test can tell which patch was loaded.
-std::string installPatch(const std::string& typeDir, const std::string& name,
-                         const std::string& declarations = "") {
-    const std::string folder = typeDir + "/" + name;
-    fs::create_directories(folder);
-    writeFile(folder + "/" + name + ".pd",
-              declarations.empty() ? "#X text 12 40 param " + name + "_level float 0 1 0.5;\n"
-                                   : declarations);
-    return folder;
-}
 
 TEST(ControllerStartUp, CreatesTheLibraryFoldersBeforeListingTheEffects) {
     std::string creatingAlone;
@@ -104,8 +89,8 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ScratchLibrary library;
-        for (const char* name : {"Drone", "Echo", "Grain"}) installPatch(kEffects, name);
-        installPatch(kInstruments, "Bass");
+        for (const char* name : {"Drone", "Echo", "Grain"}) addPatch(name);
+        addPatch("Bass", "", kInstruments);
         VQ_ImporterAppDelegate controller;
         FakeWindowViews views(controller);
         views.select(c.selected);
@@ -126,7 +111,7 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
 // German session, whose toolkit sets the process locale.
 TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale) {
     const ScratchLibrary library;
-    const std::string folder = installPatch(kEffects, "Filter",
+    const std::string folder = addPatch("Filter",
                                             "#X text 12 40 param cutoff slider 20 800 440 Hz;\n"
                                             "#X text 12 60 param gain float -2.25 1e3 0.5;\n"
                                             "#X text 12 80 param offset int -1 100 -0.004;\n"

@@ -5,11 +5,8 @@
 #include <filesystem>
 
 #include "app/VQ_ImporterAppDelegate.h"
-#include "library/VQAUUtils.h"
 #include "testing/ChildProcess.h"
 #include "testing/FakeViews.h"
-#include "testing/ScratchDir.h"
-#include "testing/ScratchLibrary.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -17,12 +14,6 @@ using namespace testing_support;
 namespace {
 
 const std::string kNewer = "#X obj 1 1 dac~; newer\n";
-
-std::string addEffect(const std::string& name, const std::string& content = kEffect) {
-    fs::create_directories(kEffects + "/" + name);
-    writeFile(kEffects + "/" + name + "/" + name + ".pd", content);
-    return kEffects + "/" + name;
-}
 
 std::string mainFileOf(const std::string& name) {
     const std::string file = kEffects + "/" + name + "/" + name + ".pd";
@@ -48,8 +39,8 @@ protected:
 };
 
 TEST_F(UndoTest, DeletesGoToTheTrashAndUndoBringsThemBackLatestFirst) {
-    addEffect("Echo");
-    addEffect("Drone");
+    addPatch("Echo", kEffect);
+    addPatch("Drone", kEffect);
     deleteEffect(views, "Echo");
     deleteEffect(views, "Drone");
     EXPECT_EQ(inTrash("files"), 2u);
@@ -57,7 +48,7 @@ TEST_F(UndoTest, DeletesGoToTheTrashAndUndoBringsThemBackLatestFirst) {
     EXPECT_EQ(views.undoTitle, "Undo Delete “Drone”");
 
     // A patch of that name is there again: Undo is refused and can try again.
-    addEffect("Drone", kNewer);
+    addPatch("Drone", kNewer);
     views.noticeAction();
     ASSERT_EQ(views.sheets.size(), 1u);
     EXPECT_EQ(views.sheets[0].messageText, "“Drone” can't be put back");
@@ -98,7 +89,7 @@ TEST_F(UndoTest, UndoOfAnInstallPutsTheEarlierCopiesBack) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.installed.back());
         ScratchLibrary fresh;
-        for (const std::string& name : c.names) addEffect(name);
+        for (const std::string& name : c.names) addPatch(name, kEffect);
         controller.applicationOpenFiles(c.installed);
         EXPECT_EQ(views.notice, c.notice);
         EXPECT_EQ(views.undoTitle, c.undoTitle);
@@ -116,8 +107,8 @@ TEST_F(UndoTest, UndoOfAnInstallPutsTheEarlierCopiesBack) {
 TEST(DeleteWithoutTrash, AsksAndOnlyAYesDeletes) {
     ScratchLibrary library;
     ScratchDir elsewhere;
-    addEffect("Echo");
-    const std::string mounted = addEffect("Busy") + "/samples";
+    addPatch("Echo", kEffect);
+    const std::string mounted = addPatch("Busy", kEffect) + "/samples";
     fs::create_directory(mounted);
     const std::string parent = ScratchLibrary::parentDir();
     const std::string topTrash = parent + "/.Trash-" + std::to_string(geteuid());

@@ -4,11 +4,8 @@
 #include <regex>
 
 #include "app/VQ_ImporterAppDelegate.h"
-#include "library/VQAUUtils.h"
 #include "testing/FakeViews.h"
 #include "testing/OutputCapture.h"
-#include "testing/ScratchDir.h"
-#include "testing/ScratchLibrary.h"
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -117,8 +114,7 @@ TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
 TEST(IntakeTest, APartlyInstalledRequestSaysWhichItemsWereNotInstalledAndWhy) {
     ScratchLibrary library;
     ScratchDir source;
-    fs::create_directories(kEffects + "/Echo");
-    writeFile(kEffects + "/Echo/Echo.pd", kEffect);
+    addPatch("Echo", kEffect);
     writeFile(kEffects + "/Pad", "in the way");
     source.writeFile("Echo/Echo.pd", kEffect);
     const std::string missing = source.path("missing.pd");

@@ -4,6 +4,7 @@
 // controller asks of them.
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,8 +13,20 @@
 
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/views.h"
+#include "testing/ScratchDir.h"
+#include "testing/ScratchLibrary.h"
 
 namespace testing_support {
+
+// A patch folder <typeDir>/<name> whose main file holds `content`, by default
+// one parameter named after the patch, so a test can tell which one is loaded.
+inline std::string addPatch(const std::string& name, const std::string& content = "",
+                            const std::string& typeDir = kEffects) {
+    std::filesystem::create_directories(typeDir + "/" + name);
+    writeFile(typeDir + "/" + name + "/" + name + ".pd",
+              content.empty() ? "#X text 1 2 param " + name + "_level float 0 1 0.5;\n" : content);
+    return typeDir + "/" + name;
+}
 
 struct FakeTableView : views::TableView {
     void reloadData() override { selected = -1; }
