@@ -37,18 +37,16 @@ bool installedInTime(const std::string& name) {
                            kPatienceMs);
 }
 
-// Runs the test build of the program in `workingDir` with `arguments` (any
-// bytes) in a forked child, through `run`: runInChild, which waits for the
-// exit status, or a StartedChild, killed (like a crash, with no chance to
-// remove its socket) when it goes.
-template <typename Run>
-auto startImporter(const Run& run, const std::string& workingDir,
-                   std::vector<std::string> arguments) {
+// The test build of the program, run in `workingDir` with `arguments` (any
+// bytes) in a forked child; killed when the object goes (like a crash, with
+// no chance to remove its socket) unless waited for.
+std::unique_ptr<StartedChild> startImporter(const std::string& workingDir,
+                                            std::vector<std::string> arguments) {
     // Built before the fork: the child only changes folder and runs the program.
     std::vector<char*> argv{const_cast<char*>(VELTRANO_TEST_IMPORTER)};
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
-    return run([&] {
+    return std::make_unique<StartedChild>([&] {
         if (chdir(workingDir.c_str()) != 0) return 126;
         // The alarm outlives exec: a start that never ends is ended by it.
         alarm(kPatienceSeconds);
@@ -57,15 +55,14 @@ auto startImporter(const Run& run, const std::string& workingDir,
     });
 }
 
+// A later start: its exit status.
 int startAgain(const std::string& workingDir, const std::vector<std::string>& arguments) {
-    return startImporter(runInChild, workingDir, arguments);
+    return startImporter(workingDir, arguments)->wait();
 }
 
 // The importer that runs first, once it listens for the later starts.
 std::unique_ptr<StartedChild> startFirst(const std::string& workingDir) {
-    auto first =
-        startImporter([](const auto& scenario) { return std::make_unique<StartedChild>(scenario); },
-                      workingDir, {});
+    auto first = startImporter(workingDir, {});
     EXPECT_TRUE(QTest::qWaitFor(someoneListens, kPatienceMs));
     return first;
 }
