@@ -174,6 +174,13 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     EXPECT_EQ(patches().viewport()->grab().toImage(), listed);
     clickRow(static_cast<int>(shownNames().indexOf("Drone")));
     EXPECT_EQ(loadedParameter(), "Drone_level");
+    // Numbers show right-aligned, under their titles.
+    const QAbstractItemModel& parameters = *parameterTable().model();
+    EXPECT_EQ(parameters.headerData(3, Qt::Horizontal).toString() +
+                  parameters.index(0, 3).data().toString(),
+              "Max1.00");
+    EXPECT_EQ(parameters.index(0, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignRight | Qt::AlignVCenter);
 
     QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
     QLineEdit& search = child<QLineEdit>("searchField");
