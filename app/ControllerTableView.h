@@ -13,7 +13,8 @@
 
 class AskingSelectionModel;
 class ControllerTableModel;
-class NameSortFilterModel;
+class NameOrderModel;
+class NameSearchModel;
 
 class ControllerTableView : public QTableView, public views::TableView {
     Q_OBJECT
@@ -68,8 +69,8 @@ private:
     ControllerTableModel* model_;
     // The controller's rows sorted, then only those the search keeps: sorted
     // once per reload, so that a search filters without sorting again.
-    NameSortFilterModel* sortedRows_;
-    NameSortFilterModel* shownRows_;
+    NameOrderModel* sortedRows_;
+    NameSearchModel* shownRows_;
     AskingSelectionModel* selectionModel_;
     VQ_ImporterAppDelegate* delegate_ = nullptr;
     QString placeholderText_;
