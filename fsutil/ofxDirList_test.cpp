@@ -1,7 +1,6 @@
 #include "fsutil/ofxDirList.h"
 
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
 #include <algorithm>
 

@@ -3,7 +3,6 @@
 #include "testing/ChildProcess.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

@@ -2,12 +2,10 @@
 
 #include "testing/ChildProcess.h"
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>

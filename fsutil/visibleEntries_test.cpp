@@ -2,7 +2,6 @@
 
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
 #include <map>
 

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-
 #include "fuzz/check.h"
 #include "library/VQAUUtils.h"
 #include "library/archiveExtraction.h"

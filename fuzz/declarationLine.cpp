@@ -3,13 +3,11 @@
 // and load reads one record for each such declaration line of a patch file.
 
 #include <unistd.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-
 #include "fuzz/check.h"
 #include "params/PdPluginParameters.h"
 

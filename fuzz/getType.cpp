@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-
 #include "fsutil/readBlock.h"
 #include "fuzz/check.h"
 #include "library/VQAUUtils.h"

@@ -7,7 +7,6 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -15,7 +14,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
 #include "app/percentDecode.h"
 #include "fuzz/check.h"
 #include "library/VQAUUtils.h"

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <string>
-
 #include "fsutil/ofxFileUtils.h"
 #include "fuzz/check.h"
 #include "library/VQAUUtils.h"

@@ -2,7 +2,6 @@
 
 #include "testing/ArchiveWriter.h"
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,36 +11,32 @@
 #include <set>
 
 namespace fs = std::filesystem;
-using testing_support::readFile;
-using testing_support::ScratchDir;
+using namespace testing_support;
 
 namespace {
 
-using Entry = testing_support::ArchiveEntry;
-using testing_support::writeArchive;
+using Entry = ArchiveEntry;
 
 // One line per path, sorted: "folder/", "file", "file*" when executable,
 // "link -> target"; any other mode in octal; a small file's content after ":".
-std::string treeOf(const std::string& root) {
+std::string linesOf(const std::string& root) {
     std::set<std::string> lines;
     for (const auto& item : fs::recursive_directory_iterator(root)) {
-        const std::string path = item.path().string();
-        std::string line = item.path().lexically_relative(root).string();
         struct stat info {};
-        lstat(path.c_str(), &info);
+        lstat(item.path().c_str(), &info);
         const mode_t mode = info.st_mode & 07777;
         char octal[16];
         std::snprintf(octal, sizeof octal, " %o", mode);
-        if (S_ISLNK(info.st_mode)) {
+        std::string line = item.path().lexically_relative(root).string();
+        if (S_ISLNK(info.st_mode))
             line += " -> " + fs::read_symlink(item.path()).string();
-        } else if (S_ISDIR(info.st_mode)) {
+        else if (S_ISDIR(info.st_mode))
             line += mode == 0755 ? "/" : "/" + std::string(octal);
-        } else {
-            line += mode == 0755 ? "*" : mode == 0644 ? "" : octal;
-            if (info.st_size > 0)
-                line += info.st_size < 64 ? ": " + readFile(path)
-                                          : " (" + std::to_string(info.st_size) + " bytes)";
-        }
+        else
+            line += (mode == 0755 ? "*" : mode == 0644 ? "" : octal) +
+                    (info.st_size == 0   ? std::string()
+                     : info.st_size < 64 ? ": " + readFile(item.path())
+                                         : " (" + std::to_string(info.st_size) + " bytes)");
         lines.insert(line);
     }
     std::string tree;
@@ -59,7 +54,7 @@ const Entry kEcho{"Echo/Echo.pd", "#N canvas"};
 void scramble(const std::string& path) {
     std::string bytes = readFile(path);
     for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 16; ++i) bytes[i] ^= 0x5a;
-    testing_support::writeFile(path, bytes);
+    writeFile(path, bytes);
 }
 
 // Calls change(bytes, at) for each field at `offset` in the zip's records
@@ -70,7 +65,7 @@ void patchZip(const std::string& path, const std::map<std::string, std::size_t>&
     for (const auto& [signature, offset] : fields)
         for (auto at = bytes.find(signature); at != std::string::npos; at = bytes.find(signature, at + 4))
             change(bytes, at + offset);
-    testing_support::writeFile(path, bytes);
+    writeFile(path, bytes);
 }
 
 // Every uncompressed size (local header, data descriptor, central directory) becomes 1.
@@ -147,7 +142,7 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayout) {
         for (const std::string& patch : layout.patches) expected.push_back(into + "/" + patch);
         EXPECT_EQ(result.patchFolders, expected);
         EXPECT_EQ(result.failure, layout.failure);
-        EXPECT_EQ(treeOf(into), layout.tree);
+        EXPECT_EQ(linesOf(into), layout.tree);
     }
 }
 
@@ -209,10 +204,10 @@ TEST(ArchiveExtraction, RefusesHostileAndBrokenArchivesWritingNothing) {
         ExtractionLimits limits = testLimits();
         if (refusal.adjust) refusal.adjust(limits);
         const ExtractionHooks hooks{[&] { return refusal.cancel; }, {}};
-        const std::string before = treeOf(scratch.root());
+        const std::string before = linesOf(scratch.root());
         const ExtractedPatches result = extractPatches(archive, into, limits, hooks);
         EXPECT_TRUE(result.patchFolders.empty());
         EXPECT_NE(result.failure.find(refusal.failure), std::string::npos) << result.failure;
-        EXPECT_EQ(treeOf(scratch.root()), before);
+        EXPECT_EQ(linesOf(scratch.root()), before);
     }
 }

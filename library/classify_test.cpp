@@ -1,13 +1,10 @@
 #include "library/VQAUUtils.h"
-
 #include "fsutil/readBlock.h"
 #include "testing/ChildProcess.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
 #include <algorithm>
 
 using namespace testing_support;

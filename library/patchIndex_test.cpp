@@ -2,10 +2,8 @@
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 

@@ -1,9 +1,7 @@
 #include "library/placement.h"
 
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
-
 #include <cerrno>
 
 using namespace testing_support;

@@ -5,9 +5,7 @@
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-
 #include <gtest/gtest.h>
-
 #include <cerrno>
 
 using namespace testing_support;

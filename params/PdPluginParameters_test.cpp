@@ -3,9 +3,7 @@
 #include "fsutil/readBlock.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
-
 #include <limits>
 
 using namespace testing_support;

@@ -8,7 +8,6 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -24,8 +23,8 @@ int outcomeOf(int status) {
 }
 
 bool dropToNobody() {
-    if (geteuid() != 0) return true;  // already unprivileged
-    return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
+    return geteuid() != 0 ||
+           (setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0);
 }
 
 bool dropFileOverrides() {
@@ -37,11 +36,9 @@ bool dropFileOverrides() {
     __user_cap_data_struct sets[_LINUX_CAPABILITY_U32S_3] = {};
     if (syscall(SYS_capget, &header, sets) != 0) return false;
     for (int capability : kDropped) {
-        const unsigned bit = 1u << (capability % 32);
         auto& set = sets[capability / 32];
-        set.effective &= ~bit;
-        set.permitted &= ~bit;
-        set.inheritable &= ~bit;
+        const unsigned kept = ~(1u << (capability % 32));
+        set.effective &= kept, set.permitted &= kept, set.inheritable &= kept;
     }
     return syscall(SYS_capset, &header, sets) == 0;
 }
@@ -81,13 +78,11 @@ int runInPrivateMounts(const std::function<int()>& scenario) {
 
 StartedChild::StartedChild(const std::function<int()>& scenario) {
     // Unflushed output would otherwise be written twice, once by each process.
-    std::cout.flush();
-    std::fflush(nullptr);
-    pid_ = fork();
-    if (pid_ == 0) {
+    const auto flush = [] { std::cout.flush(), std::fflush(nullptr); };
+    flush();
+    if ((pid_ = fork()) == 0) {
         const int code = scenario();
-        std::cout.flush();
-        std::fflush(nullptr);
+        flush();
         _exit(code);
     }
 }
@@ -102,8 +97,8 @@ void StartedChild::kill(int signal) {
 }
 
 int StartedChild::wait() {
-    if (outcome_ >= 0 || pid_ <= 0) return outcome_;
     int status = 0;
+    if (outcome_ >= 0 || pid_ <= 0) return outcome_;
     while (waitpid(pid_, &status, 0) < 0)
         if (errno != EINTR) return -1;
     return outcome_ = outcomeOf(status);

@@ -1,10 +1,8 @@
 #include "testing/OutputCapture.h"
 
 #include <sys/mman.h>
-
 #include <cstdio>
 #include <iostream>
-
 #include "fsutil/UniqueFd.h"
 
 namespace testing_support {

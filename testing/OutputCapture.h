@@ -5,7 +5,6 @@
 // in the order they reached the descriptor.
 
 #include <unistd.h>
-
 #include <functional>
 #include <string>
 

@@ -1,7 +1,6 @@
 #include "testing/ScratchDir.h"
 
 #include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>

@@ -1,7 +1,6 @@
 #include "testing/ScratchLibrary.h"
 
 #include "testing/OutputCapture.h"
-
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>

@@ -7,10 +7,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
-
 #include "params/PdPluginParameters.h"
 #include "testing/ChildProcess.h"
 #include "tests/reliability/reliabilityHarness.h"

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -17,7 +16,6 @@
 #include <fstream>
 #include <random>
 #include <thread>
-
 #include "fsutil/UniqueFd.h"
 #include "testing/ArchiveWriter.h"
 #include "testing/ChildProcess.h"

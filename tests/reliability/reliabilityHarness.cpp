@@ -3,11 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-
 #include "fsutil/UniqueFd.h"
 
 namespace testing_support {

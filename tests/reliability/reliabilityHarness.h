@@ -5,10 +5,8 @@
 // patch list shows.
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
-
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 

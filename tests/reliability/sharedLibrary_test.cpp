@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <chrono>
 #include <thread>
-
 #include "library/libraryLock.h"
 #include "library/removal.h"
 #include "testing/ChildProcess.h"

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
-
 #include "tests/reliability/reliabilityHarness.h"
 
 using namespace testing_support;
