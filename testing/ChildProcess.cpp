@@ -38,7 +38,9 @@ bool dropFileOverrides() {
     for (int capability : kDropped) {
         auto& set = sets[capability / 32];
         const unsigned kept = ~(1u << (capability % 32));
-        set.effective &= kept, set.permitted &= kept, set.inheritable &= kept;
+        set.effective &= kept;
+        set.permitted &= kept;
+        set.inheritable &= kept;
     }
     return syscall(SYS_capset, &header, sets) == 0;
 }
@@ -78,7 +80,7 @@ int runInPrivateMounts(const std::function<int()>& scenario) {
 
 StartedChild::StartedChild(const std::function<int()>& scenario) {
     // Unflushed output would otherwise be written twice, once by each process.
-    const auto flush = [] { std::cout.flush(), std::fflush(nullptr); };
+    const auto flush = [] { std::cout.flush(); std::fflush(nullptr); };
     flush();
     if ((pid_ = fork()) == 0) {
         const int code = scenario();

@@ -3,19 +3,13 @@
 #include <sys/mman.h>
 #include <cstdio>
 #include <iostream>
+
 #include "fsutil/UniqueFd.h"
 
 namespace testing_support {
 
-namespace {
-void flushAll() {
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(nullptr);
-}
-}  // namespace
-
 std::string captureOutput(int fd, const std::function<void()>& fn) {
+    const auto flushAll = [] { std::cout.flush(); std::cerr.flush(); std::fflush(nullptr); };
     flushAll();
     const UniqueFd capture(memfd_create("captured", MFD_CLOEXEC)), saved(dup(fd));
     dup2(capture.get(), fd);

@@ -4,9 +4,9 @@
 // while, a stand-in `cp`, snapshots of the whole test library, and what its
 // patch list shows.
 
-#include <gtest/gtest.h>
 #include <string>
 #include <vector>
+
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 
@@ -30,8 +30,7 @@ void silenceStdout();
 // Everything in and around the test library: the folder that holds BASE_DIR.
 Tree libraryTree();
 
-// The patch list of typeDir holds `names` (in any order), each once, and
-// nothing hidden.
-::testing::AssertionResult listsExactly(const char* typeDir, std::vector<std::string> names);
+// The names in the patch list of typeDir, sorted.
+std::vector<std::string> listedNames(const char* typeDir);
 
 }  // namespace testing_support
