@@ -38,7 +38,6 @@ TEST(DirList, KeepsTheVisibleEntriesThatPassTheExtensionFilter) {
         EXPECT_EQ(list.getName(count), "");
         EXPECT_EQ(list.getPath(-1), "");
     }
-
     ofxDirList list;
     list.allowExt("txt");
     ASSERT_EQ(list.listDir(dir + "//"), 1);

@@ -19,7 +19,6 @@ TEST(CopyFile, CopiesBytesExactlyAndReplacesTheDestination) {
     chmod(source.c_str(), 0600);
     const std::string outside = scratch.writeFile("outside", "outside");
     const std::string destination = scratch.makeSymlink("destination", outside);
-
     const mode_t oldMask = umask(022);
     bool copied = false;
     EXPECT_EQ(captureStdout([&] { copied = ofxCopyFile(source, destination); }), "");
@@ -30,7 +29,6 @@ TEST(CopyFile, CopiesBytesExactlyAndReplacesTheDestination) {
     ASSERT_EQ(lstat(destination.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode, S_IFREG | 0644u);
     EXPECT_EQ(readFile(outside), "outside");
-
     EXPECT_TRUE(ofxCopyFile(scratch.writeFile("empty", ""), destination));
     EXPECT_EQ(readFile(destination), "");
     const std::string alias = scratch.makeSymlink("alias", destination);

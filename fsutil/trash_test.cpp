@@ -43,7 +43,6 @@ TEST(MoveToTrash, TakesAFreeNameWritesTheInfoAndMovesALinkAsALink) {
     home.scratch.makeSymlink("two/Echo", home.scratch.path("one"));
     home.scratch.writeFile("data/Trash/files/Echo.2", "");  // its info file is lost
     const std::string recorded = "/Sounds/Tape Echo 100%/\xC3\xA9~-._";
-
     const std::time_t before = std::time(nullptr);
     const TrashResult first = moveToTrash(home.scratch.path("one/Echo/"));
     const TrashResult second = moveToTrash(home.scratch.path("two/Echo"), recorded);
@@ -110,7 +109,6 @@ TEST(MoveToTrash, UsesTheTrashOfTheItemsMountWhenTheHomeTrashIsElsewhere) {
             return c.run == unprivileged ? runUnprivileged(trashIt) : trashIt();
         });
         if (outcome == kChildSetupFailed) GTEST_SKIP() << "private mounts need root";
-
         EXPECT_EQ(outcome, c.error);
         const std::string where = c.trash.empty() ? "vol/box" : "vol/" + c.trash + "/files";
         EXPECT_EQ(readFile(s.path(where + "/Echo/main.pd")), "x");
@@ -131,12 +129,10 @@ TEST(RestoreAndExchange, UndoATrashingOnlyIntoAFreePlaceOrBySwapping) {
         info.substr(0, info.find("DeletionDate=")) + "DeletionDate=2001-02-03T04:05:06\n";
     writeFile(item.infoPath, backdated);
     home.scratch.writeFile("lib/Echo/main.pd", "new");
-
     EXPECT_EQ(restoreFromTrash(item), EEXIST);
     EXPECT_EQ(readFile(place + "/main.pd"), "new");
     EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "old");
     EXPECT_EQ(readFile(item.infoPath), backdated);
-
     std::time_t before = std::time(nullptr);
     EXPECT_EQ(exchangeWithTrashed(item), 0);
     std::time_t after = std::time(nullptr);
@@ -144,7 +140,6 @@ TEST(RestoreAndExchange, UndoATrashingOnlyIntoAFreePlaceOrBySwapping) {
     EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "new");
     EXPECT_EQ(entriesOf(home.trash + "/info"), Names{"Echo.trashinfo"});
     EXPECT_TRUE(isInfoOf(readFile(item.infoPath), place, before, after));
-
     std::filesystem::remove_all(place);
     EXPECT_EQ(restoreFromTrash(item), 0);
     EXPECT_EQ(readFile(place + "/main.pd"), "new");

@@ -24,7 +24,6 @@ TEST(ForEachVisibleEntry, ReportsEachVisibleEntryWithItsKindWithoutFollowingLink
                                                        {"Echo.pd", EntryKind::other},
                                                        {"ToSub", EntryKind::symlink},
                                                        {"Dangling", EntryKind::symlink}}));
-
     EXPECT_EQ(captureStdout([&] { opened = forEachVisibleEntry(scratch.path("missing"), collect); }),
               "ofxDirList - error opening directory");
     EXPECT_FALSE(opened);

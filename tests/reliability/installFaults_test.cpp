@@ -1,8 +1,5 @@
-// Faults injected into an install that replaces a patch or makes a new one:
-// a full disk part-way through a copy, an unreadable file, a source that
-// vanishes before the copy, a missing type directory, something in the way,
-// special files as patch content. Each faulty install must say it installed
-// nothing and leave the whole library and the sources as they were.
+// Faults injected into an install that replaces a patch or makes a new one: each
+// faulty install says it installed nothing and leaves library and sources alone.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -20,11 +17,9 @@ namespace {
 constexpr int kInstalled = 0, kNothingInstalled = 1;
 using Runner = std::function<int(const std::function<int()>&)>;
 
-// In a child: installs the items and tells through the exit code whether
-// installFiles claimed success.
+// In a child: whether installFiles claimed success, as the exit code.
 int installOutcome(std::vector<std::string> items) {
-    silenceStdout();
-    return installFiles(items) == nullptr ? kNothingInstalled : kInstalled;
+    return installQuietly(items).type == nullptr ? kNothingInstalled : kInstalled;
 }
 
 // Each item, installed in a child that `run` starts, installs nothing and
@@ -40,9 +35,13 @@ void expectEachInstallsNothing(const ScratchDir& in, const std::vector<std::stri
     }
 }
 
-TEST(InstallFaults, AFullDiskPartWayThroughACopyKeepsTheEarlierCopy) {
+class InstallFaults : public ::testing::Test {
+protected:
     ScratchLibrary library;
     ScratchDir in;
+};
+
+TEST_F(InstallFaults, AFullDiskPartWayThroughACopyKeepsTheEarlierCopy) {
     constexpr rlim_t kLimit = 256 * 1024;
     ASSERT_NE(installQuietly({writePatchFolder(in, "v1/Bass", 6, '1'),
                               in.writeFile("v1/Solo.pd", kEffect)}).type, nullptr);
@@ -60,9 +59,7 @@ TEST(InstallFaults, AFullDiskPartWayThroughACopyKeepsTheEarlierCopy) {
                               });
 }
 
-TEST(InstallFaults, AnUnreadableFileOrFolderFailsTheWholeCopy) {
-    ScratchLibrary library;
-    ScratchDir in;
+TEST_F(InstallFaults, AnUnreadableFileOrFolderFailsTheWholeCopy) {
     ASSERT_NE(installQuietly({writePatchFolder(in, "v1/Bass", 3, '1')}).type, nullptr);
     writePatchFolder(in, "file/Bass", 3, '2');
     writePatchFolder(in, "folder/Bass", 5, '2');
@@ -81,9 +78,7 @@ TEST(InstallFaults, AnUnreadableFileOrFolderFailsTheWholeCopy) {
         });
 }
 
-TEST(InstallFaults, ASourceRemovedBeforeTheCopyInstallsNothing) {
-    ScratchLibrary library;
-    ScratchDir in;
+TEST_F(InstallFaults, ASourceRemovedBeforeTheCopyInstallsNothing) {
     ASSERT_NE(installQuietly({writePatchFolder(in, "v1/Bass", 3, '1')}).type, nullptr);
     const std::string source = writePatchFolder(in, "v2/Bass", 3, '2');
     const std::string path = writeStandInCp(in, "rm -rf -- \"$SOURCE\"");
@@ -97,9 +92,7 @@ TEST(InstallFaults, ASourceRemovedBeforeTheCopyInstallsNothing) {
     EXPECT_EQ(libraryTree(), before);
 }
 
-TEST(InstallFaults, NothingIsInstalledWithoutATypeDirectoryOrOverAFile) {
-    ScratchLibrary library;
-    ScratchDir in;
+TEST_F(InstallFaults, NothingIsInstalledWithoutATypeDirectoryOrOverAFile) {
     writePatchFolder(in, "Bass", 3, '1');
     writePatchFolder(in, "Lead", 3, '1');
     in.writeFile("Bass.pd", kEffect);
@@ -110,12 +103,9 @@ TEST(InstallFaults, NothingIsInstalledWithoutATypeDirectoryOrOverAFile) {
     expectEachInstallsNothing(in, {"Bass", "Bass.pd"}, runInChild);
 }
 
-// A main patch file that is a pipe, or a link to an endless device, is
-// installed as an effect like any other content instead of hanging the
-// importer; reading its parameters gives none. The alarm only ends a hang.
-TEST(InstallFaults, SpecialFilesAsPatchContentNeverHang) {
-    ScratchLibrary library;
-    ScratchDir in;
+// A main patch file that is a pipe or a link to /dev/zero installs as an effect
+// and has no parameters, without a hang (the alarm only ends one).
+TEST_F(InstallFaults, SpecialFilesAsPatchContentNeverHang) {
     in.makeDir("Pipe");
     ASSERT_EQ(mkfifo(in.path("Pipe/Pipe.pd").c_str(), 0644), 0);
     in.makeSymlink("Zero/Zero.pd", "/dev/zero");

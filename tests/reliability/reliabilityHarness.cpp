@@ -1,12 +1,10 @@
 #include "tests/reliability/reliabilityHarness.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include "fsutil/UniqueFd.h"
 
 namespace testing_support {
 
@@ -33,11 +31,6 @@ std::string writeStandInCp(const ScratchDir& dir, const std::string& scriptLines
     chmod(script.c_str(), 0755);
     const char* path = std::getenv("PATH");
     return dir.path("bin") + ":" + (path ? path : "/usr/bin:/bin");
-}
-
-void silenceStdout() {
-    const UniqueFd devNull(open("/dev/null", O_WRONLY | O_CLOEXEC));
-    dup2(devNull.get(), STDOUT_FILENO);
 }
 
 Tree libraryTree() {

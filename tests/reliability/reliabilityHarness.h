@@ -24,9 +24,6 @@ std::string writePatchFolder(const ScratchDir& dir, const std::string& relative,
 // first.
 std::string writeStandInCp(const ScratchDir& dir, const std::string& scriptLines);
 
-// In a child: standard output goes nowhere.
-void silenceStdout();
-
 // Everything in and around the test library: the folder that holds BASE_DIR.
 Tree libraryTree();
 

@@ -1,6 +1,4 @@
-// One library, written by more than one importer and owned by a user who is
-// not root: two installers of the same patch at once, an installer that must
-// wait for another, and patches whose folders their owner made read-only.
+// One library written by more than one importer, and owned by a user who is not root.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -17,9 +15,7 @@ using namespace testing_support;
 namespace {
 
 int installInChild(const std::string& source) {
-    silenceStdout();
-    std::vector<std::string> items{source};
-    return installFiles(items) == EFFECTS_DIR ? 0 : 1;
+    return installQuietly({source}).type == EFFECTS_DIR ? 0 : 1;
 }
 
 // Nothing of an install is left beside the patches, and no lock file either.
@@ -50,16 +46,14 @@ TEST(SharedLibrary, TwoInstallersOfOneNameEachInstallWhole) {
     }
 }
 
-// An importer that finds the library busy waits for it instead of failing.
-// The lock is held by another process: a child forked while this process
-// held it would share the lock it waits for.
+// The lock is held by another process: a child forked while this process held
+// it would share the lock it waits for.
 TEST(SharedLibrary, AnInstallerWaitsWhileAnotherHoldsTheLibrary) {
     ScratchLibrary library;
     ScratchDir in;
     const std::string source = writePatchFolder(in, "Echo", 2, 'e');
     int held[2], release[2];
-    ASSERT_EQ(pipe(held), 0);
-    ASSERT_EQ(pipe(release), 0);
+    ASSERT_TRUE(pipe(held) == 0 && pipe(release) == 0);
     StartedChild holder([&] {
         const LibraryLock lock;
         char byte = 'h';
@@ -85,7 +79,6 @@ TEST(SharedLibrary, TheOwnerReplacesAndDeletesReadOnlyPatches) {
     const std::string source = writePatchFolder(in, "Tape", 4, 't');
     for (const char* folder : {"Tape/sub", "Tape"}) chmod(in.path(folder).c_str(), 0555);
     ASSERT_EQ(chown(EFFECTS_DIR, 65534, 65534), 0);
-
     EXPECT_EQ(runUnprivileged([&] {
                   const std::string patch = kEffects + "/Tape";
                   for (int install = 0; install < 2; ++install)
