@@ -22,21 +22,18 @@ int installOutcome(std::vector<std::string> items) {
     return installQuietly(items).type == nullptr ? kNothingInstalled : kInstalled;
 }
 
-// Each item, installed in a child that `run` starts, installs nothing and
-// changes neither the library nor the sources.
-void expectEachInstallsNothing(const ScratchDir& in, const std::vector<std::string>& items,
-                               const Runner& run) {
-    const Tree library = libraryTree(), sources = treeOf(in.root());
-    for (const std::string& item : items) {
-        SCOPED_TRACE(item);
-        EXPECT_EQ(run([&] { return installOutcome({in.path(item)}); }), kNothingInstalled);
-        EXPECT_EQ(libraryTree(), library);
-        EXPECT_EQ(treeOf(in.root()), sources);
-    }
-}
-
 class InstallFaults : public ::testing::Test {
 protected:
+    // Each item, installed in a child that `run` starts, installs nothing and
+    // changes neither the library nor the sources.
+    void expectEachInstallsNothing(const std::vector<std::string>& items, const Runner& run) {
+        const Tree before = libraryTree(), sources = treeOf(in.root());
+        for (const std::string& item : items) {
+            EXPECT_EQ(run([&] { return installOutcome({in.path(item)}); }), kNothingInstalled) << item;
+            EXPECT_EQ(libraryTree(), before) << item;
+            EXPECT_EQ(treeOf(in.root()), sources) << item;
+        }
+    }
     ScratchLibrary library;
     ScratchDir in;
 };
@@ -53,10 +50,8 @@ TEST_F(InstallFaults, AFullDiskPartWayThroughACopyKeepsTheEarlierCopy) {
     }
     in.writeFile("v2/Solo.pd", big);
     in.writeFile("v2/New.pd", big);
-    expectEachInstallsNothing(in, {"v2/Bass", "v2/Fresh", "v2/Solo.pd", "v2/New.pd"},
-                              [](const auto& install) {
-                                  return runWithFileSizeLimit(kLimit, install);
-                              });
+    expectEachInstallsNothing({"v2/Bass", "v2/Fresh", "v2/Solo.pd", "v2/New.pd"},
+                              [](const auto& install) { return runWithFileSizeLimit(kLimit, install); });
 }
 
 TEST_F(InstallFaults, AnUnreadableFileOrFolderFailsTheWholeCopy) {
@@ -69,7 +64,7 @@ TEST_F(InstallFaults, AnUnreadableFileOrFolderFailsTheWholeCopy) {
          {"file/Bass/only-2.txt", "folder/Bass/sub", "main/Bass/Bass.pd", "single/Bass.pd"})
         ASSERT_EQ(chmod(in.path(path).c_str(), 0), 0);
     expectEachInstallsNothing(
-        in, {"file/Bass", "folder/Bass", "main/Bass", "single/Bass.pd"}, [&](const auto& install) {
+        {"file/Bass", "folder/Bass", "main/Bass", "single/Bass.pd"}, [&](const auto& install) {
             return runWithoutFileOverrides([&] {
                 // Without this the fault would not really be there.
                 return access(in.path("single/Bass.pd").c_str(), R_OK) == 0 ? kChildSetupFailed
@@ -98,9 +93,9 @@ TEST_F(InstallFaults, NothingIsInstalledWithoutATypeDirectoryOrOverAFile) {
     in.writeFile("Bass.pd", kEffect);
     writeFile(kEffects + "/Bass", "plain");
     ASSERT_EQ(symlink("nowhere", (kEffects + "/Lead").c_str()), 0);
-    expectEachInstallsNothing(in, {"Bass", "Bass.pd", "Lead"}, runInChild);
+    expectEachInstallsNothing({"Bass", "Bass.pd", "Lead"}, runInChild);
     std::filesystem::remove_all(kEffects);
-    expectEachInstallsNothing(in, {"Bass", "Bass.pd"}, runInChild);
+    expectEachInstallsNothing({"Bass", "Bass.pd"}, runInChild);
 }
 
 // A main patch file that is a pipe or a link to /dev/zero installs as an effect

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 #include "library/libraryLock.h"
 #include "library/removal.h"
@@ -38,8 +39,7 @@ TEST(SharedLibrary, TwoInstallersOfOneNameEachInstallWhole) {
         SCOPED_TRACE(round);
         StartedChild first([&] { return installInChild(sources[round % 2]); });
         StartedChild second([&] { return installInChild(sources[1 - round % 2]); });
-        EXPECT_EQ(first.wait(), 0);
-        EXPECT_EQ(second.wait(), 0);
+        EXPECT_TRUE(first.wait() == 0 && second.wait() == 0);
         const Tree installed = treeOf(kEffects + "/Chorus");
         EXPECT_TRUE(installed == copies[0] || installed == copies[1]);
         expectOnlyPatches({"Chorus"});
@@ -83,10 +83,9 @@ TEST(SharedLibrary, TheOwnerReplacesAndDeletesReadOnlyPatches) {
                   const std::string patch = kEffects + "/Tape";
                   for (int install = 0; install < 2; ++install)
                       if (installInChild(source) != 0) return 1 + install;
-                  for (const std::string& folder : {patch, patch + "/sub"}) {
-                      struct stat info;
-                      if (stat(folder.c_str(), &info) != 0 || (info.st_mode & 0777) != 0555) return 3;
-                  }
+                  for (const std::string& folder : {patch, patch + "/sub"})
+                      if (std::filesystem::status(folder).permissions() != std::filesystem::perms{0555})
+                          return 3;
                   if (removeInstalledPatch(patch) != 0) return 4;
                   return entriesOf(EFFECTS_DIR).empty() ? 0 : 5;
               }),
