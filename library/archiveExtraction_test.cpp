@@ -96,72 +96,53 @@ TEST(ArchiveNames, RecogniseTheArchiveExtensionsAndStripThem) {
     }
 }
 
-TEST(ArchiveExtraction, FindsThePatchesOfEachLayout) {
-    struct Layout {
-        std::string archive;
-        std::vector<Entry> entries;
-        std::vector<std::string> patches;
-        std::string tree;  // what `into` holds afterwards
-        std::string failure = {};
-        void (*spoil)(const std::string& path) = nullptr;
-    };
-    const std::vector<Layout> layouts = {
-        {"Echo.tar.gz",
-         {{"Echo/", "", Entry::folder, 0555}, kEcho, {"Echo/run", "", Entry::file, 04750},
-          {"Echo/.DS_Store", "x"}, {"__MACOSX/Echo/._Echo.pd", "x"}, {"Echo/pipe", "", Entry::fifo},
-          {"Echo/setgid/", "", Entry::folder, 02777}, {"Echo/setgid/l", "../Echo.pd", Entry::symlink}},
-         {"Echo"},
-         "Echo/\nEcho/Echo.pd: #N canvas\nEcho/run*\nEcho/setgid/\nEcho/setgid/l -> ../Echo.pd\n"},
-        {"Echo.zip",
-         {kEcho, {"Echo/B/B.pd"}, {"Echo/Caf\x82.txt"}, {"./Echo/\xc3\xa9t\xc3\xa9.txt"}},
-         {"Echo"},
-         "Echo/\nEcho/B/\nEcho/B/B.pd\nEcho/Café.txt\nEcho/Echo.pd: #N canvas\nEcho/été.txt\n"},
-        // In the "C" locale of the tests, as in any other.
-        {"Flag.zip", {{"Flag/Flag.pd"}, {"Flag/\xc3\xa9t\xc3\xa9.txt"}}, {"Flag"},
-         "Flag/\nFlag/Flag.pd\nFlag/été.txt\n", "", flagUtf8Names},
-        {"Pack.tgz", {{"A/A.pd"}, {"B/B.pd", "b"}, {"B/h", "B/B.pd", Entry::hardLink}},
-         {"A", "B"}, "A/\nA/A.pd\nB/\nB/B.pd: b\nB/h: b\n"},
-        {"Pack.tar.xz", {{"Pack/B/B.pd"}, {"Pack/A/A.pd"}, {"Pack/A/l", "A.pd", Entry::symlink}},
-         {"Pack/A", "Pack/B"}, "Pack/\nPack/A/\nPack/A/A.pd\nPack/A/l -> A.pd\nPack/B/\nPack/B/B.pd\n"},
-        {"Echo.tar.zst", {{"Echo.pd"}, {"Echo/x.wav"}, {"Echo/l", "../Echo.pd", Entry::symlink}},
-         {"Echo"}, "Echo/\nEcho/Echo.pd\nEcho/Echo/\nEcho/Echo/l -> ../Echo.pd\nEcho/Echo/x.wav\n"},
-        {"Echo.tar.bz2", {{"notes.txt"}, {"A/A.pd"}}, {}, "",
-         "Echo.tar.bz2: no patch folder and no \"Echo.pd\" at the top"},
-        {"Pack.tar", {{"Pack/A/A.pd"}, {"Pack/readme.txt"}}, {}, "",
-         "Pack.tar: no patch folder and no \"Pack.pd\" at the top"},
-        {"Empty.zip", {{"__MACOSX/._x"}}, {}, "", "Empty.zip: holds nothing to install"},
-    };
-    for (const Layout& layout : layouts) {
-        SCOPED_TRACE(layout.archive);
-        const ScratchDir scratch;
-        const std::string archive = scratch.path(layout.archive);
-        writeArchive(archive, layout.entries);
-        if (layout.spoil) layout.spoil(archive);
-        const std::string into = scratch.makeDir("into");
-        const ExtractedPatches result = extractPatches(archive, into, testLimits());
-        std::vector<std::string> expected;
-        for (const std::string& patch : layout.patches) expected.push_back(into + "/" + patch);
-        EXPECT_EQ(result.patchFolders, expected);
-        EXPECT_EQ(result.failure, layout.failure);
-        EXPECT_EQ(linesOf(into), layout.tree);
-    }
-}
-
-TEST(ArchiveExtraction, RefusesHostileAndBrokenArchivesWritingNothing) {
+// The patches of each layout come out whole, with their links, in the modes a
+// patch may keep; a hostile or broken archive is refused and writes nothing.
+TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArchives) {
     const ScratchDir scratch;
-    const std::string into = scratch.makeDir("into");
     const std::string victim = scratch.writeFile("victim/passwd", "secret");
     const std::string zeros(2 << 20, '\0');
-    struct Refusal {
+    struct Case {
         std::string archive;
         std::vector<Entry> entries;
-        std::string failure;  // part of the line
+        std::string failure = {};  // the whole line when it names the archive, else a part of it
         void (*adjust)(ExtractionLimits&) = nullptr;
         void (*spoil)(const std::string& path) = nullptr;
         const char* options = "";
         bool cancel = false;
+        std::vector<std::string> patches = {};
+        std::string tree = {};  // what the target folder holds afterwards
     };
-    const std::vector<Refusal> refusals = {
+    const std::vector<Case> cases = {
+        {.archive = "Echo.tar.gz",
+         .entries = {{"Echo/", "", Entry::folder, 0555}, kEcho, {"Echo/run", "", Entry::file, 04750},
+                     {"Echo/.DS_Store", "x"}, {"__MACOSX/Echo/._Echo.pd", "x"},
+                     {"Echo/pipe", "", Entry::fifo}, {"Echo/setgid/", "", Entry::folder, 02777},
+                     {"Echo/setgid/l", "../Echo.pd", Entry::symlink}},
+         .patches = {"Echo"},
+         .tree = "Echo/\nEcho/Echo.pd: #N canvas\nEcho/run*\nEcho/setgid/\nEcho/setgid/l -> ../Echo.pd\n"},
+        {.archive = "Echo.zip",
+         .entries = {kEcho, {"Echo/B/B.pd"}, {"Echo/Caf\x82.txt"}, {"./Echo/\xc3\xa9t\xc3\xa9.txt"}},
+         .patches = {"Echo"},
+         .tree = "Echo/\nEcho/B/\nEcho/B/B.pd\nEcho/Café.txt\nEcho/Echo.pd: #N canvas\nEcho/été.txt\n"},
+        // In the "C" locale of the tests, as in any other.
+        {.archive = "Flag.zip", .entries = {{"Flag/Flag.pd"}, {"Flag/\xc3\xa9t\xc3\xa9.txt"}},
+         .spoil = flagUtf8Names, .patches = {"Flag"}, .tree = "Flag/\nFlag/Flag.pd\nFlag/été.txt\n"},
+        {.archive = "Pack.tgz", .entries = {{"A/A.pd"}, {"B/B.pd", "b"}, {"B/h", "B/B.pd", Entry::hardLink}},
+         .patches = {"A", "B"}, .tree = "A/\nA/A.pd\nB/\nB/B.pd: b\nB/h: b\n"},
+        {.archive = "Pack.tar.xz",
+         .entries = {{"Pack/B/B.pd"}, {"Pack/A/A.pd"}, {"Pack/A/l", "A.pd", Entry::symlink}},
+         .patches = {"Pack/A", "Pack/B"},
+         .tree = "Pack/\nPack/A/\nPack/A/A.pd\nPack/A/l -> A.pd\nPack/B/\nPack/B/B.pd\n"},
+        {.archive = "Echo.tar.zst",
+         .entries = {{"Echo.pd"}, {"Echo/x.wav"}, {"Echo/l", "../Echo.pd", Entry::symlink}},
+         .patches = {"Echo"},
+         .tree = "Echo/\nEcho/Echo.pd\nEcho/Echo/\nEcho/Echo/l -> ../Echo.pd\nEcho/Echo/x.wav\n"},
+        {"Echo.tar.bz2", {{"notes.txt"}, {"A/A.pd"}},
+         "Echo.tar.bz2: no patch folder and no \"Echo.pd\" at the top"},
+        {"Pack.tar", {{"Pack/A/A.pd"}, {"Pack/readme.txt"}},
+         "Pack.tar: no patch folder and no \"Pack.pd\" at the top"},
+        {"Empty.zip", {{"__MACOSX/._x"}}, "Empty.zip: holds nothing to install"},
         {"Abs.tar", {kEcho, {victim, "pwned"}}, "has an absolute path"},
         {"Up.tar", {kEcho, {"Echo/../../victim/passwd", "pwned"}}, "climbs out with \"..\""},
         {"Through.tar",
@@ -198,18 +179,27 @@ TEST(ArchiveExtraction, RefusesHostileAndBrokenArchivesWritingNothing) {
          "zip:encryption=zipcrypt"},
         {"Stop.tar", {kEcho, {"Echo/big", zeros}}, "Stop.tar: cancelled", nullptr, nullptr, "", true},
     };
-    for (const Refusal& refusal : refusals) {
-        SCOPED_TRACE(refusal.archive);
-        const std::string archive = scratch.path(refusal.archive);
-        writeArchive(archive, refusal.entries, refusal.options);
-        if (refusal.spoil) refusal.spoil(archive);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.archive);
+        const ScratchDir target;
+        const std::string archive = scratch.path(c.archive);
+        writeArchive(archive, c.entries, c.options);
+        if (c.spoil) c.spoil(archive);
         ExtractionLimits limits = testLimits();
-        if (refusal.adjust) refusal.adjust(limits);
-        const ExtractionHooks hooks{[&] { return refusal.cancel; }, {}};
+        if (c.adjust) c.adjust(limits);
         const std::string before = linesOf(scratch.root());
-        const ExtractedPatches result = extractPatches(archive, into, limits, hooks);
-        EXPECT_TRUE(result.patchFolders.empty());
-        EXPECT_NE(result.failure.find(refusal.failure), std::string::npos) << result.failure;
+        const ExtractedPatches result =
+            extractPatches(archive, target.root(), limits, {[&] { return c.cancel; }, {}});
+        std::vector<std::string> expected;
+        for (const std::string& patch : c.patches) expected.push_back(target.path(patch));
+        EXPECT_EQ(result.patchFolders, expected);
+        EXPECT_EQ(result.failure.empty(), c.failure.empty()) << result.failure;
+        if (c.failure.starts_with(c.archive + ":")) {
+            EXPECT_EQ(result.failure, c.failure);
+        } else {
+            EXPECT_NE(result.failure.find(c.failure), std::string::npos) << result.failure;
+        }
+        EXPECT_EQ(linesOf(target.root()), c.tree);
         EXPECT_EQ(linesOf(scratch.root()), before);
     }
 }
