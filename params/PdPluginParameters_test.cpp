@@ -38,15 +38,11 @@ TEST(PdPluginParametersSplit, KeepsEmptyPiecesExceptAfterTheLastDelimiter) {
 // part, read with a point, and beyond a float's range become infinite.
 TEST(PdPluginParametersParse, ValuesDependOnTheTypeAndTheTokenCount) {
     const std::pair<std::string, std::string> lines[] = {
-        {"gain float", "gain|float|0|1|0|"},
-        {"gain float 5", "gain|float|0|1|0|"},
-        {"gain float 2 5;", "gain|float|2|5|2|"},
-        {"gain float 2 5 3;", "gain|float|2|5|3|"},
+        {"gain float", "gain|float|0|1|0|"},           {"gain float 5", "gain|float|0|1|0|"},
+        {"gain float 2 5;", "gain|float|2|5|2|"},      {"gain float 2 5 3;", "gain|float|2|5|3|"},
+        {"n int 1 9 4 x ignored;", "n|int|1|9|4|x"},   {"gain float;", "gain|float;|0|1|0|"},
+        {"g Float 2 5 3 x;", "g|Float|0|1|0|"},        {"g integer 2 5 3 x;", "g|integer|0|1|0|"},
         {"cutoff slider 20 800 440 Hz;", "cutoff|slider|20|800|440|Hz;"},
-        {"n int 1 9 4 x ignored;", "n|int|1|9|4|x"},
-        {"gain float;", "gain|float;|0|1|0|"},
-        {"g Float 2 5 3 x;", "g|Float|0|1|0|"},
-        {"g integer 2 5 3 x;", "g|integer|0|1|0|"},
         // A doubled space shifts every field: the name becomes the type word.
         {" gain float 2 5 3;", "|gain|0|1|0|"},
         {"volume int -10 10 loud 3;", "volume|int|-10|10|0|3;"},
