@@ -202,4 +202,10 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
         EXPECT_EQ(linesOf(target.root()), c.tree);
         EXPECT_EQ(linesOf(scratch.root()), before);
     }
+    // A target folder that is not empty is refused, and what it holds stays.
+    const ScratchDir target;
+    target.writeFile("mine", "kept");
+    EXPECT_EQ(extractPatches(scratch.path("Echo.zip"), target.root(), testLimits()).failure,
+              "Echo.zip: \"" + target.root() + "\" is not empty");
+    EXPECT_EQ(linesOf(target.root()), "mine: kept\n");
 }
