@@ -44,10 +44,6 @@ bool dropFileOverrides() {
     }
     return syscall(SYS_capset, &header, sets) == 0;
 }
-
-int runPrepared(bool prepared, const std::function<int()>& scenario) {
-    return prepared ? scenario() : kChildSetupFailed;
-}
 }  // namespace
 
 int runInChild(const std::function<int()>& scenario) {
@@ -55,26 +51,26 @@ int runInChild(const std::function<int()>& scenario) {
 }
 
 int runUnprivileged(const std::function<int()>& scenario) {
-    return runInChild([&] { return runPrepared(dropToNobody(), scenario); });
+    return runInChild([&] { return dropToNobody() ? scenario() : kChildSetupFailed; });
 }
 
 int runWithFileSizeLimit(rlim_t bytes, const std::function<int()>& scenario) {
     return runInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const struct rlimit limit = {bytes, bytes};
-        return runPrepared(setrlimit(RLIMIT_FSIZE, &limit) == 0, scenario);
+        return setrlimit(RLIMIT_FSIZE, &limit) == 0 ? scenario() : kChildSetupFailed;
     });
 }
 
 int runWithoutFileOverrides(const std::function<int()>& scenario) {
-    return runInChild([&] { return runPrepared(dropFileOverrides(), scenario); });
+    return runInChild([&] { return dropFileOverrides() ? scenario() : kChildSetupFailed; });
 }
 
 int runInPrivateMounts(const std::function<int()>& scenario) {
     return runInChild([&] {
-        return runPrepared(unshare(CLONE_NEWNS) == 0 &&
-                               mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0,
-                           scenario);
+        const bool privateMounts = unshare(CLONE_NEWNS) == 0 &&
+                                   mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        return privateMounts ? scenario() : kChildSetupFailed;
     });
 }
 

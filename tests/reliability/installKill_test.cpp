@@ -164,8 +164,7 @@ TEST_F(InstallKill, AnArchiveInstallKilledAtAnyMomentLeavesNoPartOfIt) {
 // that outlived it would go on writing into staging once the gate opens.
 TEST_F(InstallKill, TheCopyDiesWithTheInstaller) {
     const std::string started = in.path("started"), gate = in.path("gate");
-    ASSERT_EQ(mkfifo(started.c_str(), 0600), 0);
-    ASSERT_EQ(mkfifo(gate.c_str(), 0600), 0);
+    ASSERT_TRUE(mkfifo(started.c_str(), 0600) == 0 && mkfifo(gate.c_str(), 0600) == 0);
     const std::string path =
         writeStandInCp(in, "echo started > '" + started + "'\nread line < '" + gate + "'");
     const std::string source = writePatchFolder(in, "new/Bass", 3, 'n', 10);
