@@ -37,10 +37,10 @@ bool dropFileOverrides() {
     if (syscall(SYS_capget, &header, sets) != 0) return false;
     for (int capability : kDropped) {
         auto& set = sets[capability / 32];
-        const unsigned kept = ~(1u << (capability % 32));
-        set.effective &= kept;
-        set.permitted &= kept;
-        set.inheritable &= kept;
+        const unsigned bit = 1u << (capability % 32);
+        set.effective &= ~bit;
+        set.permitted &= ~bit;
+        set.inheritable &= ~bit;
     }
     return syscall(SYS_capset, &header, sets) == 0;
 }
@@ -95,8 +95,8 @@ void StartedChild::kill(int signal) {
 }
 
 int StartedChild::wait() {
-    int status = 0;
     if (outcome_ >= 0 || pid_ <= 0) return outcome_;
+    int status = 0;
     while (waitpid(pid_, &status, 0) < 0)
         if (errno != EINTR) return -1;
     return outcome_ = outcomeOf(status);
