@@ -1,7 +1,6 @@
 #include "fsutil/ofxDirList.h"
 
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
 #include <algorithm>
 
@@ -15,14 +14,8 @@ TEST(DirList, KeepsTheVisibleEntriesThatPassTheExtensionFilter) {
     scratch.makeDir("x/Sub");
     const std::vector<std::string> all = {"Drone.PD", "Echo.pd", "Sub", "notes.txt", "pd"};
     const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
-        {{}, all},
-        {{"PD"}, {"Drone.PD", "Echo.pd"}},
-        {{"pd"}, {"Drone.PD", "Echo.pd"}},
-        {{"*"}, all},
-        {{".pd"}, {}},
-        {{""}, {}},
-        {{"txt", "pd"}, {"Drone.PD", "Echo.pd", "notes.txt"}},
-    };
+        {{}, all}, {{"*"}, all}, {{".pd"}, {}}, {{""}, {}}, {{"PD"}, {"Drone.PD", "Echo.pd"}},
+        {{"pd"}, {"Drone.PD", "Echo.pd"}}, {{"txt", "pd"}, {"Drone.PD", "Echo.pd", "notes.txt"}}};
     for (const auto& [filter, kept] : cases) {
         SCOPED_TRACE(filter.empty() ? "no filter" : filter.front());
         ofxDirList list;
@@ -39,7 +32,6 @@ TEST(DirList, KeepsTheVisibleEntriesThatPassTheExtensionFilter) {
         EXPECT_EQ(list.getName(count), "");
         EXPECT_EQ(list.getPath(-1), "");
     }
-
     ofxDirList list;
     list.allowExt("txt");
     ASSERT_EQ(list.listDir(dir + "//"), 1);

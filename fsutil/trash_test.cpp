@@ -2,12 +2,10 @@
 
 #include "testing/ChildProcess.h"
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -29,14 +27,11 @@ struct ScratchHome {
 // True when `info` is the info file of `encodedPath` trashed between the two times.
 bool isInfoOf(const std::string& info, const std::string& encodedPath, std::time_t from,
               std::time_t to) {
-    for (std::time_t at = from; at <= to; ++at) {
-        struct tm local;
-        char date[32];
-        localtime_r(&at, &local);
-        std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-        if (info == "[Trash Info]\nPath=" + encodedPath + "\nDeletionDate=" + date + "\n")
+    char date[32];
+    for (std::time_t at = from; at <= to; ++at)
+        if (std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", std::localtime(&at)) &&
+            info == "[Trash Info]\nPath=" + encodedPath + "\nDeletionDate=" + date + "\n")
             return true;
-    }
     return false;
 }
 
@@ -48,12 +43,10 @@ TEST(MoveToTrash, TakesAFreeNameWritesTheInfoAndMovesALinkAsALink) {
     home.scratch.makeSymlink("two/Echo", home.scratch.path("one"));
     home.scratch.writeFile("data/Trash/files/Echo.2", "");  // its info file is lost
     const std::string recorded = "/Sounds/Tape Echo 100%/\xC3\xA9~-._";
-
-    std::time_t before = std::time(nullptr);
-    TrashResult first = moveToTrash(home.scratch.path("one/Echo/"));
-    TrashResult second = moveToTrash(home.scratch.path("two/Echo"), recorded);
-    std::time_t after = std::time(nullptr);
-
+    const std::time_t before = std::time(nullptr);
+    const TrashResult first = moveToTrash(home.scratch.path("one/Echo/"));
+    const TrashResult second = moveToTrash(home.scratch.path("two/Echo"), recorded);
+    const std::time_t after = std::time(nullptr);
     ASSERT_TRUE(first && second) << first.error << " " << second.error;
     EXPECT_EQ(first.item.trashedPath, home.trash + "/files/Echo");
     EXPECT_EQ(first.item.infoPath, home.trash + "/info/Echo.trashinfo");
@@ -63,8 +56,7 @@ TEST(MoveToTrash, TakesAFreeNameWritesTheInfoAndMovesALinkAsALink) {
     EXPECT_EQ(readFile(first.item.trashedPath + "/main.pd"), "one");
     EXPECT_TRUE(isSymlink(second.item.trashedPath));
     EXPECT_EQ(entriesOf(home.scratch.path("two")), Names{});
-    EXPECT_TRUE(
-        isInfoOf(readFile(first.item.infoPath), home.scratch.path("one/Echo"), before, after));
+    EXPECT_TRUE(isInfoOf(readFile(first.item.infoPath), home.scratch.path("one/Echo"), before, after));
     EXPECT_TRUE(isInfoOf(readFile(second.item.infoPath), "/Sounds/Tape%20Echo%20100%25/%C3%A9~-._",
                          before, after));
 }
@@ -117,7 +109,6 @@ TEST(MoveToTrash, UsesTheTrashOfTheItemsMountWhenTheHomeTrashIsElsewhere) {
             return c.run == unprivileged ? runUnprivileged(trashIt) : trashIt();
         });
         if (outcome == kChildSetupFailed) GTEST_SKIP() << "private mounts need root";
-
         EXPECT_EQ(outcome, c.error);
         const std::string where = c.trash.empty() ? "vol/box" : "vol/" + c.trash + "/files";
         EXPECT_EQ(readFile(s.path(where + "/Echo/main.pd")), "x");
@@ -138,12 +129,10 @@ TEST(RestoreAndExchange, UndoATrashingOnlyIntoAFreePlaceOrBySwapping) {
         info.substr(0, info.find("DeletionDate=")) + "DeletionDate=2001-02-03T04:05:06\n";
     writeFile(item.infoPath, backdated);
     home.scratch.writeFile("lib/Echo/main.pd", "new");
-
     EXPECT_EQ(restoreFromTrash(item), EEXIST);
     EXPECT_EQ(readFile(place + "/main.pd"), "new");
     EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "old");
     EXPECT_EQ(readFile(item.infoPath), backdated);
-
     std::time_t before = std::time(nullptr);
     EXPECT_EQ(exchangeWithTrashed(item), 0);
     std::time_t after = std::time(nullptr);
@@ -151,7 +140,6 @@ TEST(RestoreAndExchange, UndoATrashingOnlyIntoAFreePlaceOrBySwapping) {
     EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "new");
     EXPECT_EQ(entriesOf(home.trash + "/info"), Names{"Echo.trashinfo"});
     EXPECT_TRUE(isInfoOf(readFile(item.infoPath), place, before, after));
-
     std::filesystem::remove_all(place);
     EXPECT_EQ(restoreFromTrash(item), 0);
     EXPECT_EQ(readFile(place + "/main.pd"), "new");

@@ -3,12 +3,10 @@
 #include "fsutil/ofxFileUtils.h"
 #include "testing/ChildProcess.h"
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <cerrno>
 
 using namespace testing_support;
@@ -26,7 +24,6 @@ TEST(RemoveTree, RemovesEverythingBelowButNeverFollowsLinks) {
     scratch.writeFile("top/name with \"quotes\" $HOME `x` \\ and\nnewline \xc3\xa9", "odd");
     scratch.makeSymlink("top/sub/link", outside);
     scratch.makeSymlink("top/dangling", scratch.path("nowhere"));
-
     ofxEmptyDir(top);
     EXPECT_EQ(entriesOf(top), std::vector<std::string>{});
     scratch.writeFile("top/sub/file", "x");
@@ -40,17 +37,14 @@ TEST(RemoveTree, RemovesEverythingBelowButNeverFollowsLinks) {
     EXPECT_EQ(readFile(outside + "/precious"), "keep me");
 }
 
-// `cp -R` keeps modes, so a patch may hold folders its owner made read-only
-// or unreadable: removing as their owner opens them up first; removing as
-// permitted leaves them, like rm -rf, and removes all else. A folder of
-// another user stays either way, and the first error is told.
+// Removing as owner opens up the owner's read-only or unreadable folders first;
+// as permitted leaves them, like rm -rf. Another user's folder stays either way.
 TEST(RemoveTree, AsOwnerOpensUpOnlyTheOwnersFolders) {
     ScratchDir scratch;
     const std::string own = scratch.makeDir("own");
     scratch.writeFile("own/shared/foreign/kept", "x");  // root's, inside the user's
     for (const char* path : {"own", "own/shared"})
         ASSERT_EQ(chown(scratch.path(path).c_str(), 65534, 65534), 0);
-
     EXPECT_EQ(runUnprivileged([&] {
                   const std::string top = own + "/top";
                   for (const char* folder : {"", "/gone", "/locked", "/locked/closed"})
@@ -69,9 +63,7 @@ TEST(RemoveTree, AsOwnerOpensUpOnlyTheOwnersFolders) {
     EXPECT_EQ(readFile(own + "/shared/foreign/kept"), "x");
 }
 
-// A folder mounted inside the tree, or the tree's top being a mount point:
-// what is mounted there belongs to another place and stays whole, and the
-// removal says it could not finish.
+// What is mounted inside the tree, or at its top, stays whole: EBUSY.
 TEST(RemoveTree, NeverEntersAnotherMount) {
     ScratchDir scratch;
     const std::string elsewhere = scratch.makeDir("elsewhere");
@@ -79,7 +71,6 @@ TEST(RemoveTree, NeverEntersAnotherMount) {
     scratch.writeFile("patch/file", "x");
     const std::string inner = scratch.makeDir("patch/mounted");
     const std::string mountedTop = scratch.makeDir("mountedTop");
-
     const int outcome = runInPrivateMounts([&] {
         if (mount(elsewhere.c_str(), inner.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
             mount(elsewhere.c_str(), mountedTop.c_str(), nullptr, MS_BIND, nullptr) != 0)

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-
 #include "fuzz/check.h"
 #include "library/VQAUUtils.h"
 #include "library/archiveExtraction.h"
@@ -24,26 +23,22 @@ fs::path jail, root, archivePath;
 std::string baitBefore;
 
 bool isInside(const fs::path& path, const fs::path& folder) {
-    const std::string text = path.string(), prefix = folder.string() + "/";
-    return text.compare(0, prefix.size(), prefix) == 0;
+    return path.string().starts_with(folder.string() + "/");
 }
 
 // Every path of the jail but the root and the archive, with kind, mode and content.
 std::string bait() {
     std::string listing;
-    for (auto item = fs::recursive_directory_iterator(jail); item != fs::recursive_directory_iterator();
-         ++item) {
+    for (auto item = fs::recursive_directory_iterator(jail); item != fs::end(item); ++item) {
         if (item->path() == root || item->path() == archivePath) {
             item.disable_recursion_pending();
             continue;
         }
         const fs::file_status status = item->symlink_status();
-        listing += item->path().string() + " " + std::to_string(static_cast<int>(status.type())) +
-                   " " + std::to_string(static_cast<int>(status.permissions())) + "\n";
-        if (status.type() == fs::file_type::regular) {
-            std::ifstream in(item->path(), std::ios::binary);
-            listing.append(std::istreambuf_iterator<char>(in), {});
-        }
+        listing += item->path().string() + " " + std::to_string(int(status.type())) + " " +
+                   std::to_string(int(status.permissions())) + "\n";
+        if (status.type() == fs::file_type::regular)
+            listing.append(std::istreambuf_iterator<char>(std::ifstream(item->path()).rdbuf()), {});
     }
     return listing;
 }

@@ -2,22 +2,19 @@
 // parseParameter accepts a line exactly when it names a parameter and a type,
 // and load reads one record for each such declaration line of a patch file.
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-
 #include "fuzz/check.h"
 #include "params/PdPluginParameters.h"
 
 namespace {
 
 constexpr std::size_t kNameToken = 5, kTypeToken = 6, kExtraToken = 10;
-std::string patchFolder;
+std::string scratch;
 
 // The pieces joined by the delimiter give the text back (a trailing delimiter
 // yields no piece of its own), and no piece holds the delimiter.
@@ -30,8 +27,7 @@ void checkSplit(const PdPluginParameters& reader, const std::string& text, char 
         check(tokens[i].find(delim) == std::string::npos);
         joined += (i > 1 ? std::string(1, delim) : "") + tokens[i];
     }
-    if (!text.empty() && text.back() == delim) joined += delim;
-    check(joined == text);
+    check(joined + (text.ends_with(delim) ? std::string(1, delim) : "") == text);
 }
 
 void checkParse(PdPluginParameters& reader, const std::string& line) {
@@ -54,13 +50,13 @@ void checkParse(PdPluginParameters& reader, const std::string& line) {
 // The whole input as a main patch file: one record per declaration line with
 // at least a name and a type.
 void checkLoad(const PdPluginParameters& splitter, const std::string& content) {
-    std::ofstream(patchFolder + "/P.pd", std::ios::binary | std::ios::trunc) << content;
+    std::ofstream(scratch + "/P/P.pd", std::ios::binary | std::ios::trunc) << content;
     int expected = 0;
     for (const std::string& line : splitter.split(content, '\n'))
         expected += line.starts_with("#X text") && line.find(" param ") != std::string::npos &&
                     splitter.split(line, ' ').size() > kTypeToken;
     PdPluginParameters reader;
-    reader.load(patchFolder.c_str());
+    reader.load((scratch + "/P").c_str());
     check(reader.size() == expected);
 }
 
@@ -69,18 +65,12 @@ void checkLoad(const PdPluginParameters& splitter, const std::string& content) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // "Wrong format" lines would drown the fuzzer's own report.
     check(freopen("/dev/null", "w", stdout) != nullptr);
-    // A memory file system where there is one: rewriting a file per input on
-    // disk is slow.
+    // In memory where there is a memory file system: a file written per input.
     char inMemory[] = "/dev/shm/veltrano-fuzz-XXXXXX", onDisk[] = "/tmp/veltrano-fuzz-XXXXXX";
     const char* folder = mkdtemp(inMemory) ? inMemory : mkdtemp(onDisk);
-    check(folder != nullptr);
-    patchFolder = std::string(folder) + "/P";
-    check(mkdir(patchFolder.c_str(), 0755) == 0);
-    std::atexit([] {
-        unlink((patchFolder + "/P.pd").c_str());
-        rmdir(patchFolder.c_str());
-        rmdir(patchFolder.substr(0, patchFolder.size() - 2).c_str());
-    });
+    check(folder != nullptr && std::filesystem::create_directory(std::string(folder) + "/P"));
+    scratch = folder;
+    std::atexit([] { std::filesystem::remove_all(scratch); });
     return 0;
 }
 

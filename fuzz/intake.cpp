@@ -7,7 +7,6 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -15,7 +14,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
 #include "app/percentDecode.h"
 #include "fuzz/check.h"
 #include "library/VQAUUtils.h"
@@ -24,6 +22,7 @@ namespace {
 
 int outputFd = -1;
 
+// As many bytes fewer as there are escapes, and every byte escaped decodes back.
 void checkDecoding(const std::string& text, const std::string& decoded) {
     std::size_t escapes = 0;
     for (std::size_t i = 0; i + 2 < text.size(); ++i)
@@ -34,28 +33,9 @@ void checkDecoding(const std::string& text, const std::string& decoded) {
         }
     check(decoded.size() == text.size() - 2 * escapes && (escapes > 0 || decoded == text));
     std::string encoded;
-    for (unsigned char byte : decoded) {
-        char escape[4];
-        std::snprintf(escape, sizeof escape, "%%%02X", byte);
-        encoded += escape;
-    }
+    constexpr char kHex[] = "0123456789ABCDEF";
+    for (unsigned char byte : decoded) encoded += {'%', kHex[byte >> 4], kHex[byte & 15]};
     check(percentDecode(encoded) == decoded);
-}
-
-// Pass 1 of installation: the two file URL forms lose their prefix.
-std::string withoutFileUrl(const std::string& item, bool& stripped) {
-    stripped = true;
-    if (item.starts_with("file://localhost")) return item.substr(16);
-    if (item.starts_with("file:///")) return item.substr(7);
-    stripped = false;
-    return item;
-}
-
-std::string capturedOutput() {
-    std::fflush(stdout);
-    std::string text(static_cast<std::size_t>(lseek(outputFd, 0, SEEK_END)), '\0');
-    check(pread(outputFd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()));
-    return text;
 }
 
 }  // namespace
@@ -66,10 +46,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     check(outputFd >= 0 && dup2(outputFd, STDOUT_FILENO) == STDOUT_FILENO);
     // The type directories exist, so anything wrongly taken for a patch
     // would really be installed (into this build's scratch library).
-    for (const char* folder : {EFFECTS_DIR, INSTRUMENTS_DIR}) {
-        std::filesystem::create_directories(folder);
-        check(std::filesystem::is_empty(folder));
-    }
+    for (const char* folder : {EFFECTS_DIR, INSTRUMENTS_DIR})
+        check(std::filesystem::create_directories(folder) || std::filesystem::is_empty(folder));
     return 0;
 }
 
@@ -84,22 +62,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checkDecoding(line, decoded);
         // The window drops a name holding a NUL byte: no path can hold one.
         if (decoded.find('\0') != std::string::npos) continue;
-        bool stripped = false;
-        const std::string path = withoutFileUrl(decoded, stripped);
+        // Pass 1 of installation: the two file URL forms lose their prefix.
+        const std::size_t prefix = decoded.starts_with("file://localhost") ? 16
+                                   : decoded.starts_with("file:///")       ? 7
+                                                                           : 0;
+        const std::string path = decoded.substr(prefix);
         // Only names that lead nowhere: anything else might really install.
         struct stat info;
         if (stat(path.c_str(), &info) == 0) continue;
         items.push_back(decoded);
         expectedItems.push_back(path);
-        if (stripped) expectedOutput += "file----" + path + "\n";
+        if (prefix) expectedOutput += "file----" + path + "\n";
         secondPass += "file:: " + path + "\nFile not found\n";
     }
     if (items.empty()) return 0;
 
     check(ftruncate(outputFd, 0) == 0 && lseek(outputFd, 0, SEEK_SET) == 0);
-    check(installFiles(items) == nullptr);
-    check(items == expectedItems);
-    check(capturedOutput() == expectedOutput + secondPass);
+    check(installFiles(items) == nullptr && items == expectedItems);
+    std::fflush(stdout);
+    std::string output(static_cast<std::size_t>(lseek(outputFd, 0, SEEK_END)), '\0');
+    check(pread(outputFd, output.data(), output.size(), 0) == static_cast<ssize_t>(output.size()));
+    check(output == expectedOutput + secondPass);
     check(std::filesystem::is_empty(EFFECTS_DIR) && std::filesystem::is_empty(INSTRUMENTS_DIR));
     return 0;
 }

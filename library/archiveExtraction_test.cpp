@@ -2,7 +2,6 @@
 
 #include "testing/ArchiveWriter.h"
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,36 +11,32 @@
 #include <set>
 
 namespace fs = std::filesystem;
-using testing_support::readFile;
-using testing_support::ScratchDir;
+using namespace testing_support;
 
 namespace {
 
-using Entry = testing_support::ArchiveEntry;
-using testing_support::writeArchive;
+using Entry = ArchiveEntry;
 
 // One line per path, sorted: "folder/", "file", "file*" when executable,
 // "link -> target"; any other mode in octal; a small file's content after ":".
-std::string treeOf(const std::string& root) {
+std::string linesOf(const std::string& root) {
     std::set<std::string> lines;
     for (const auto& item : fs::recursive_directory_iterator(root)) {
-        const std::string path = item.path().string();
-        std::string line = item.path().lexically_relative(root).string();
         struct stat info {};
-        lstat(path.c_str(), &info);
+        lstat(item.path().c_str(), &info);
         const mode_t mode = info.st_mode & 07777;
         char octal[16];
         std::snprintf(octal, sizeof octal, " %o", mode);
-        if (S_ISLNK(info.st_mode)) {
+        std::string line = item.path().lexically_relative(root).string();
+        if (S_ISLNK(info.st_mode))
             line += " -> " + fs::read_symlink(item.path()).string();
-        } else if (S_ISDIR(info.st_mode)) {
+        else if (S_ISDIR(info.st_mode))
             line += mode == 0755 ? "/" : "/" + std::string(octal);
-        } else {
-            line += mode == 0755 ? "*" : mode == 0644 ? "" : octal;
-            if (info.st_size > 0)
-                line += info.st_size < 64 ? ": " + readFile(path)
-                                          : " (" + std::to_string(info.st_size) + " bytes)";
-        }
+        else
+            line += (mode == 0755 ? "*" : mode == 0644 ? "" : octal) +
+                    (info.st_size == 0   ? std::string()
+                     : info.st_size < 64 ? ": " + readFile(item.path())
+                                         : " (" + std::to_string(info.st_size) + " bytes)");
         lines.insert(line);
     }
     std::string tree;
@@ -49,8 +44,9 @@ std::string treeOf(const std::string& root) {
     return tree;
 }
 
+// Echo.tar.gz below holds exactly the entries allowed.
 ExtractionLimits testLimits() {
-    return {.maxTotalBytes = 64 << 20, .maxEntries = 1000, .maxExpansion = 1000,
+    return {.maxTotalBytes = 64 << 20, .maxEntries = 10, .maxExpansion = 1000,
             .expansionFloorBytes = 1 << 20, .keepFreeBytes = 0};
 }
 
@@ -59,7 +55,7 @@ const Entry kEcho{"Echo/Echo.pd", "#N canvas"};
 void scramble(const std::string& path) {
     std::string bytes = readFile(path);
     for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 16; ++i) bytes[i] ^= 0x5a;
-    testing_support::writeFile(path, bytes);
+    writeFile(path, bytes);
 }
 
 // Calls change(bytes, at) for each field at `offset` in the zip's records
@@ -70,7 +66,7 @@ void patchZip(const std::string& path, const std::map<std::string, std::size_t>&
     for (const auto& [signature, offset] : fields)
         for (auto at = bytes.find(signature); at != std::string::npos; at = bytes.find(signature, at + 4))
             change(bytes, at + offset);
-    testing_support::writeFile(path, bytes);
+    writeFile(path, bytes);
 }
 
 // Every uncompressed size (local header, data descriptor, central directory) becomes 1.
@@ -100,72 +96,53 @@ TEST(ArchiveNames, RecogniseTheArchiveExtensionsAndStripThem) {
     }
 }
 
-TEST(ArchiveExtraction, FindsThePatchesOfEachLayout) {
-    struct Layout {
-        std::string archive;
-        std::vector<Entry> entries;
-        std::vector<std::string> patches;
-        std::string tree;  // what `into` holds afterwards
-        std::string failure = {};
-        void (*spoil)(const std::string& path) = nullptr;
-    };
-    const std::vector<Layout> layouts = {
-        {"Echo.tar.gz",
-         {{"Echo/", "", Entry::folder, 0555}, kEcho, {"Echo/run", "", Entry::file, 04750},
-          {"Echo/.DS_Store", "x"}, {"__MACOSX/Echo/._Echo.pd", "x"}, {"Echo/pipe", "", Entry::fifo},
-          {"Echo/setgid/", "", Entry::folder, 02777}, {"Echo/setgid/l", "../Echo.pd", Entry::symlink}},
-         {"Echo"},
-         "Echo/\nEcho/Echo.pd: #N canvas\nEcho/run*\nEcho/setgid/\nEcho/setgid/l -> ../Echo.pd\n"},
-        {"Echo.zip",
-         {kEcho, {"Echo/B/B.pd"}, {"Echo/Caf\x82.txt"}, {"./Echo/\xc3\xa9t\xc3\xa9.txt"}},
-         {"Echo"},
-         "Echo/\nEcho/B/\nEcho/B/B.pd\nEcho/Café.txt\nEcho/Echo.pd: #N canvas\nEcho/été.txt\n"},
-        // In the "C" locale of the tests, as in any other.
-        {"Flag.zip", {{"Flag/Flag.pd"}, {"Flag/\xc3\xa9t\xc3\xa9.txt"}}, {"Flag"},
-         "Flag/\nFlag/Flag.pd\nFlag/été.txt\n", "", flagUtf8Names},
-        {"Pack.tgz", {{"A/A.pd"}, {"B/B.pd", "b"}, {"B/h", "B/B.pd", Entry::hardLink}},
-         {"A", "B"}, "A/\nA/A.pd\nB/\nB/B.pd: b\nB/h: b\n"},
-        {"Pack.tar.xz", {{"Pack/B/B.pd"}, {"Pack/A/A.pd"}, {"Pack/A/l", "A.pd", Entry::symlink}},
-         {"Pack/A", "Pack/B"}, "Pack/\nPack/A/\nPack/A/A.pd\nPack/A/l -> A.pd\nPack/B/\nPack/B/B.pd\n"},
-        {"Echo.tar.zst", {{"Echo.pd"}, {"Echo/x.wav"}, {"Echo/l", "../Echo.pd", Entry::symlink}},
-         {"Echo"}, "Echo/\nEcho/Echo.pd\nEcho/Echo/\nEcho/Echo/l -> ../Echo.pd\nEcho/Echo/x.wav\n"},
-        {"Echo.tar.bz2", {{"notes.txt"}, {"A/A.pd"}}, {}, "",
-         "Echo.tar.bz2: no patch folder and no \"Echo.pd\" at the top"},
-        {"Pack.tar", {{"Pack/A/A.pd"}, {"Pack/readme.txt"}}, {}, "",
-         "Pack.tar: no patch folder and no \"Pack.pd\" at the top"},
-        {"Empty.zip", {{"__MACOSX/._x"}}, {}, "", "Empty.zip: holds nothing to install"},
-    };
-    for (const Layout& layout : layouts) {
-        SCOPED_TRACE(layout.archive);
-        const ScratchDir scratch;
-        const std::string archive = scratch.path(layout.archive);
-        writeArchive(archive, layout.entries);
-        if (layout.spoil) layout.spoil(archive);
-        const std::string into = scratch.makeDir("into");
-        const ExtractedPatches result = extractPatches(archive, into, testLimits());
-        std::vector<std::string> expected;
-        for (const std::string& patch : layout.patches) expected.push_back(into + "/" + patch);
-        EXPECT_EQ(result.patchFolders, expected);
-        EXPECT_EQ(result.failure, layout.failure);
-        EXPECT_EQ(treeOf(into), layout.tree);
-    }
-}
-
-TEST(ArchiveExtraction, RefusesHostileAndBrokenArchivesWritingNothing) {
+// The patches of each layout come out whole, with their links, in the modes a
+// patch may keep; a hostile or broken archive is refused and writes nothing.
+TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArchives) {
     const ScratchDir scratch;
-    const std::string into = scratch.makeDir("into");
     const std::string victim = scratch.writeFile("victim/passwd", "secret");
     const std::string zeros(2 << 20, '\0');
-    struct Refusal {
+    struct Case {
         std::string archive;
         std::vector<Entry> entries;
-        std::string failure;  // part of the line
+        std::string failure = {};  // the whole line when it names the archive, else a part of it
         void (*adjust)(ExtractionLimits&) = nullptr;
         void (*spoil)(const std::string& path) = nullptr;
         const char* options = "";
         bool cancel = false;
+        std::vector<std::string> patches = {};
+        std::string tree = {};  // what the target folder holds afterwards
     };
-    const std::vector<Refusal> refusals = {
+    const std::vector<Case> cases = {
+        {.archive = "Echo.tar.gz",
+         .entries = {{"Echo/", "", Entry::folder, 0555}, kEcho, {"Echo/run", "", Entry::file, 04750},
+                     {"Echo/.DS_Store", "x"}, {"__MACOSX/Echo/._Echo.pd", "x"},
+                     {"Echo/pipe", "", Entry::fifo}, {"Echo/setgid/", "", Entry::folder, 02777},
+                     {"Echo/setgid/l", "../Echo.pd", Entry::symlink}},
+         .patches = {"Echo"},
+         .tree = "Echo/\nEcho/Echo.pd: #N canvas\nEcho/run*\nEcho/setgid/\nEcho/setgid/l -> ../Echo.pd\n"},
+        {.archive = "Echo.zip",
+         .entries = {kEcho, {"Echo/B/B.pd"}, {"Echo/Caf\x82.txt"}, {"./Echo/\xc3\xa9t\xc3\xa9.txt"}},
+         .patches = {"Echo"},
+         .tree = "Echo/\nEcho/B/\nEcho/B/B.pd\nEcho/Café.txt\nEcho/Echo.pd: #N canvas\nEcho/été.txt\n"},
+        // In the "C" locale of the tests, as in any other.
+        {.archive = "Flag.zip", .entries = {{"Flag/Flag.pd"}, {"Flag/\xc3\xa9t\xc3\xa9.txt"}},
+         .spoil = flagUtf8Names, .patches = {"Flag"}, .tree = "Flag/\nFlag/Flag.pd\nFlag/été.txt\n"},
+        {.archive = "Pack.tgz", .entries = {{"A/A.pd"}, {"B/B.pd", "b"}, {"B/h", "B/B.pd", Entry::hardLink}},
+         .patches = {"A", "B"}, .tree = "A/\nA/A.pd\nB/\nB/B.pd: b\nB/h: b\n"},
+        {.archive = "Pack.tar.xz",
+         .entries = {{"Pack/B/B.pd"}, {"Pack/A/A.pd"}, {"Pack/A/l", "A.pd", Entry::symlink}},
+         .patches = {"Pack/A", "Pack/B"},
+         .tree = "Pack/\nPack/A/\nPack/A/A.pd\nPack/A/l -> A.pd\nPack/B/\nPack/B/B.pd\n"},
+        {.archive = "Echo.tar.zst",
+         .entries = {{"Echo.pd"}, {"Echo/x.wav"}, {"Echo/l", "../Echo.pd", Entry::symlink}},
+         .patches = {"Echo"},
+         .tree = "Echo/\nEcho/Echo.pd\nEcho/Echo/\nEcho/Echo/l -> ../Echo.pd\nEcho/Echo/x.wav\n"},
+        {"Echo.tar.bz2", {{"notes.txt"}, {"A/A.pd"}},
+         "Echo.tar.bz2: no patch folder and no \"Echo.pd\" at the top"},
+        {"Pack.tar", {{"Pack/A/A.pd"}, {"Pack/readme.txt"}},
+         "Pack.tar: no patch folder and no \"Pack.pd\" at the top"},
+        {"Empty.zip", {{"__MACOSX/._x"}}, "Empty.zip: holds nothing to install"},
         {"Abs.tar", {kEcho, {victim, "pwned"}}, "has an absolute path"},
         {"Up.tar", {kEcho, {"Echo/../../victim/passwd", "pwned"}}, "climbs out with \"..\""},
         {"Through.tar",
@@ -176,6 +153,8 @@ TEST(ArchiveExtraction, RefusesHostileAndBrokenArchivesWritingNothing) {
         {"Undone.tar", {kEcho, {"Echo/l", "x/../Echo.pd", Entry::symlink}}, "which may lead outside"},
         {"Beside.tar", {kEcho, {"Echo/l", "../Other", Entry::symlink}}, "leads out of its patch folder"},
         {"HardOut.tar", {kEcho, {"Echo/h", victim, Entry::hardLink}}, "extracted before it in its folder"},
+        {"HardAhead.tar", {kEcho, {"Echo/h", "Echo/later", Entry::hardLink}, {"Echo/later"}},
+         "extracted before it in its folder"},
         {"HardSide.tar", {kEcho, {"A/a"}, {"Echo/h", "A/a", Entry::hardLink}},
          "extracted before it in its folder"},
         {"Twice.tar", {kEcho, {"Echo/h", "Echo/Echo.pd", Entry::hardLink}, {"Echo/h", "pwned"}},
@@ -185,8 +164,7 @@ TEST(ArchiveExtraction, RefusesHostileAndBrokenArchivesWritingNothing) {
         {"Big.tar.gz", {kEcho, {"Echo/big", zeros}}, "unpacks to more than 1 MiB (the size limit)",
          [](ExtractionLimits& limits) { limits.maxTotalBytes = 1 << 20; }},
         // The folders a path needs count as entries.
-        {"Deep.tar", {{"1/2/3/4/5/6/7/8/9/10/11/x"}}, "more than 10 entries (the entry limit)",
-         [](ExtractionLimits& limits) { limits.maxEntries = 10; }},
+        {"Deep.tar", {{"1/2/3/4/5/6/7/8/9/10/11/x"}}, "more than 10 entries (the entry limit)"},
         {"Bomb.tar.gz", {kEcho, {"Echo/big", zeros}},
          "unpacks to more than 10 times its own size (the expansion limit)",
          [](ExtractionLimits& limits) { limits.maxExpansion = 10; }},
@@ -201,18 +179,33 @@ TEST(ArchiveExtraction, RefusesHostileAndBrokenArchivesWritingNothing) {
          "zip:encryption=zipcrypt"},
         {"Stop.tar", {kEcho, {"Echo/big", zeros}}, "Stop.tar: cancelled", nullptr, nullptr, "", true},
     };
-    for (const Refusal& refusal : refusals) {
-        SCOPED_TRACE(refusal.archive);
-        const std::string archive = scratch.path(refusal.archive);
-        writeArchive(archive, refusal.entries, refusal.options);
-        if (refusal.spoil) refusal.spoil(archive);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.archive);
+        const ScratchDir target;
+        const std::string archive = scratch.path(c.archive);
+        writeArchive(archive, c.entries, c.options);
+        if (c.spoil) c.spoil(archive);
         ExtractionLimits limits = testLimits();
-        if (refusal.adjust) refusal.adjust(limits);
-        const ExtractionHooks hooks{[&] { return refusal.cancel; }, {}};
-        const std::string before = treeOf(scratch.root());
-        const ExtractedPatches result = extractPatches(archive, into, limits, hooks);
-        EXPECT_TRUE(result.patchFolders.empty());
-        EXPECT_NE(result.failure.find(refusal.failure), std::string::npos) << result.failure;
-        EXPECT_EQ(treeOf(scratch.root()), before);
+        if (c.adjust) c.adjust(limits);
+        const std::string before = linesOf(scratch.root());
+        const ExtractedPatches result =
+            extractPatches(archive, target.root(), limits, {[&] { return c.cancel; }, {}});
+        std::vector<std::string> expected;
+        for (const std::string& patch : c.patches) expected.push_back(target.path(patch));
+        EXPECT_EQ(result.patchFolders, expected);
+        EXPECT_EQ(result.failure.empty(), c.failure.empty()) << result.failure;
+        if (c.failure.starts_with(c.archive + ":")) {
+            EXPECT_EQ(result.failure, c.failure);
+        } else {
+            EXPECT_NE(result.failure.find(c.failure), std::string::npos) << result.failure;
+        }
+        EXPECT_EQ(linesOf(target.root()), c.tree);
+        EXPECT_EQ(linesOf(scratch.root()), before);
     }
+    // A target folder that is not empty is refused, and what it holds stays.
+    const ScratchDir target;
+    target.writeFile("mine", "kept");
+    EXPECT_EQ(extractPatches(scratch.path("Echo.zip"), target.root(), testLimits()).failure,
+              "Echo.zip: \"" + target.root() + "\" is not empty");
+    EXPECT_EQ(linesOf(target.root()), "mine: kept\n");
 }

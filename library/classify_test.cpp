@@ -1,13 +1,10 @@
 #include "library/VQAUUtils.h"
-
 #include "fsutil/readBlock.h"
 #include "testing/ChildProcess.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
 #include <algorithm>
 
 using namespace testing_support;
@@ -23,10 +20,8 @@ TEST(GetType, FindsTheMarkerAnywhereCaseSensitively) {
         {"note\nin\n", EFFECTS_DIR},  // split over two lines is no marker
         {"", EFFECTS_DIR},
     };
-    for (const auto& [content, type] : cases) {
-        SCOPED_TRACE(content);
-        EXPECT_EQ(getType(dir.writeFile("patch.pd", content)), type);  // identity, not text
-    }
+    for (const auto& [content, type] : cases)  // the same pointer, not the same text
+        EXPECT_EQ(getType(dir.writeFile("patch.pd", content)), type) << content;
     const std::string locked = dir.writeFile("locked.pd", "#X obj 1 1 notein;\n");
     ASSERT_EQ(chmod(locked.c_str(), 0), 0);
     EXPECT_EQ(runUnprivileged([&] { return getType(locked) == EFFECTS_DIR ? 0 : 1; }), 0);
@@ -40,15 +35,13 @@ TEST(GetType, SeesAMarkerSplitAcrossReadBlocks) {
     // 'x' is no byte of the marker; 'n', its last byte, everywhere makes the
     // search compare runs of 256 starts at once, the last run of a block ending
     // 256 starts before the block's end.
-    for (char filler : {'x', 'n'}) {
+    for (char filler : {'x', 'n'})
         for (std::size_t offset : {std::size_t{255}, std::size_t{256}, kBlock - 257, kBlock - 256,
                                    kBlock - 6, kBlock - 5, kBlock - 3, kBlock - 1, kBlock,
                                    2 * kBlock - 2, 3 * kBlock + 7}) {
-            SCOPED_TRACE(std::string(1, filler) + std::to_string(offset));
             const std::string content = std::string(offset, filler) + "notein" + std::string(100, filler);
-            EXPECT_EQ(getType(dir.writeFile("big.pd", content)), INSTRUMENTS_DIR);
+            EXPECT_EQ(getType(dir.writeFile("big.pd", content)), INSTRUMENTS_DIR) << filler << offset;
         }
-    }
     std::string nearMisses(3 * kBlock + 11, 'x');
     for (std::size_t i = kBlock - 3; i < nearMisses.size(); i += kBlock) nearMisses.replace(i, 5, "notei");
     EXPECT_EQ(getType(dir.writeFile("near.pd", nearMisses)), EFFECTS_DIR);

@@ -2,9 +2,7 @@
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-
 #include <gtest/gtest.h>
-
 #include <filesystem>
 
 using namespace testing_support;

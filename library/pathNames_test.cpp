@@ -1,5 +1,4 @@
 #include "library/VQAUUtils.h"
-
 #include <gtest/gtest.h>
 
 // The three name rules differ only for a path that ends in "/".

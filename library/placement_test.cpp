@@ -1,17 +1,13 @@
 #include "library/placement.h"
 
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
-
 #include <cerrno>
 
 using namespace testing_support;
 
-// Both ways of replacing an earlier copy end alike: the new copy in place and
-// the earlier one where the staged copy was. When the new copy can't be put
-// in place, the earlier one stays (the renames put it back), and a new copy
-// never lands on something that stands at its place.
+// Both ways of replacing end alike, or leave the earlier copy in place; a new
+// copy never lands on something that stands at its place.
 TEST(Placement, ReplacesWholeOrNotAtAll) {
     for (auto swap : {swapWithEarlier, swapByRenames}) {
         ScratchDir dir;
@@ -21,11 +17,9 @@ TEST(Placement, ReplacesWholeOrNotAtAll) {
         EXPECT_EQ(swap(staged, placed), 0);
         EXPECT_EQ(entriesOf(placed), std::vector<std::string>{"new"});
         EXPECT_EQ(entriesOf(staged), std::vector<std::string>{"old"});
-
         EXPECT_EQ(swap(dir.path("staging/missing"), placed), ENOENT);
         EXPECT_EQ(entriesOf(placed), std::vector<std::string>{"new"});
         EXPECT_EQ(entriesOf(dir.path("staging")), std::vector<std::string>{"Echo"});
-
         dir.makeDir("staging/Other");
         EXPECT_EQ(placeNew(dir.path("staging/Other"), placed), EEXIST);
         EXPECT_EQ(entriesOf(placed), std::vector<std::string>{"new"});

@@ -5,9 +5,7 @@
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
-
 #include <gtest/gtest.h>
-
 #include <cerrno>
 
 using namespace testing_support;
@@ -31,7 +29,6 @@ TEST(Removal, ReplacedAndDeletedPatchesComeBackFromTheTrash) {
     in.writeFile("first/Echo/Echo.pd", "first");
     in.writeFile("second/Echo/Echo.pd", "second");
     EXPECT_TRUE(install(in.path("first/Echo")).replaced.empty());
-
     const InstallReport replacing = install(in.path("second/Echo"));
     ASSERT_EQ(replacing.replaced.size(), 1u);
     const TrashedItem earlier = replacing.replaced[0].trashed;
@@ -41,13 +38,11 @@ TEST(Removal, ReplacedAndDeletedPatchesComeBackFromTheTrash) {
     EXPECT_EQ(swapBackReplacedCopy(earlier), 0);
     EXPECT_EQ(readFile(main), "first");
     EXPECT_EQ(readFile(earlier.trashedPath + "/Echo.pd"), "second");
-
     const InstallReport fileReplacing = install(in.writeFile("Echo.pd", "single"));
     ASSERT_EQ(fileReplacing.replaced.size(), 1u);
     EXPECT_EQ(fileReplacing.replaced[0].path, main);
     EXPECT_EQ(readFile(fileReplacing.replaced[0].trashed.trashedPath), "first");
     EXPECT_EQ(readFile(main), "single");
-
     const TrashResult deleted = trashInstalledPatch(patch);
     ASSERT_TRUE(deleted);
     EXPECT_FALSE(pathExists(patch));

@@ -3,46 +3,33 @@
 #include "fsutil/readBlock.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
-
 #include <gtest/gtest.h>
-
-#include <limits>
+#include <cstdio>
 
 using namespace testing_support;
+using Records = std::vector<std::string>;
 
 namespace {
-
-struct Expected {
-    std::string name, type;
-    float min = 0, max = 1, defaultValue = 0;
-    std::string extra = {};
-};
-
-// The records of the list, each against what is expected of it.
-void expectRecords(const PdPluginParameters& parameters, const std::vector<Expected>& expected) {
-    ASSERT_EQ(parameters.size(), static_cast<int>(expected.size()));
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const VQParameter& got = *parameters.getParameter(static_cast<int>(i));
-        const Expected& want = expected[i];
-        EXPECT_EQ(got.name, want.name);
-        EXPECT_EQ(got.type, want.type);
-        EXPECT_EQ(got.min, want.min);
-        EXPECT_EQ(got.max, want.max);
-        EXPECT_EQ(got.defaultValue, want.defaultValue);
-        EXPECT_EQ(got.extra, want.extra);
+// Each record as "name|type|min|max|default|extra".
+Records recordsOf(const PdPluginParameters& parameters) {
+    Records records;
+    for (int i = 0; i < parameters.size(); ++i) {
+        const VQParameter& p = *parameters.getParameter(i);
+        char numbers[64];
+        std::snprintf(numbers, sizeof numbers, "|%g|%g|%g|", p.min, p.max, p.defaultValue);
+        records.push_back(p.name + "|" + p.type + numbers + p.extra);
     }
+    return records;
 }
-
 }  // namespace
 
 TEST(PdPluginParametersSplit, KeepsEmptyPiecesExceptAfterTheLastDelimiter) {
-    using Tokens = std::vector<std::string>;
     PdPluginParameters parameters;
-    EXPECT_EQ(parameters.split(" a  b ", ' '), (Tokens{"", "a", "", "b"}));
-    EXPECT_EQ(parameters.split("", ' '), Tokens{});
-    Tokens tokens{"kept"};
+    EXPECT_EQ(parameters.split(" a  b ", ' '), (Records{"", "a", "", "b"}));
+    EXPECT_EQ(parameters.split("", ' '), Records{});
+    Records tokens{"kept"};
     EXPECT_EQ(&parameters.split("x,,y", ',', tokens), &tokens);
-    EXPECT_EQ(tokens, (Tokens{"kept", "x", "", "y"}));
+    EXPECT_EQ(tokens, (Records{"kept", "x", "", "y"}));
 }
 
 // Tokens 5 and 6 are the name and the type; only the exact type words slider,
@@ -50,29 +37,23 @@ TEST(PdPluginParametersSplit, KeepsEmptyPiecesExceptAfterTheLastDelimiter) {
 // default (else min), and one extra token. Numbers take their leading numeric
 // part, read with a point, and beyond a float's range become infinite.
 TEST(PdPluginParametersParse, ValuesDependOnTheTypeAndTheTokenCount) {
-    const float inf = std::numeric_limits<float>::infinity();
-    const std::pair<std::string, Expected> lines[] = {
-        {"gain float", {"gain", "float"}},
-        {"gain float 5", {"gain", "float"}},
-        {"gain float 2 5;", {"gain", "float", 2, 5, 2}},
-        {"gain float 2 5 3;", {"gain", "float", 2, 5, 3}},
-        {"cutoff slider 20 800 440 Hz;", {"cutoff", "slider", 20, 800, 440, "Hz;"}},
-        {"n int 1 9 4 x ignored;", {"n", "int", 1, 9, 4, "x"}},
-        {"gain float;", {"gain", "float;"}},
-        {"g Float 2 5 3 x;", {"g", "Float"}},
-        {"g integer 2 5 3 x;", {"g", "integer"}},
+    const std::pair<std::string, std::string> lines[] = {
+        {"gain float", "gain|float|0|1|0|"},           {"gain float 5", "gain|float|0|1|0|"},
+        {"gain float 2 5;", "gain|float|2|5|2|"},      {"gain float 2 5 3;", "gain|float|2|5|3|"},
+        {"n int 1 9 4 x ignored;", "n|int|1|9|4|x"},   {"gain float;", "gain|float;|0|1|0|"},
+        {"g Float 2 5 3 x;", "g|Float|0|1|0|"},        {"g integer 2 5 3 x;", "g|integer|0|1|0|"},
+        {"cutoff slider 20 800 440 Hz;", "cutoff|slider|20|800|440|Hz;"},
         // A doubled space shifts every field: the name becomes the type word.
-        {" gain float 2 5 3;", {"", "gain"}},
-        {"volume int -10 10 loud 3;", {"volume", "int", -10, 10, 0, "3;"}},
-        {"v float 12abc 0.5; 1e2", {"v", "float", 12, 0.5, 100}},
-        {"v float -1e39 1e39;", {"v", "float", -inf, inf, -inf}},
+        {" gain float 2 5 3;", "|gain|0|1|0|"},
+        {"volume int -10 10 loud 3;", "volume|int|-10|10|0|3;"},
+        {"v float 12abc 0.5; 1e2", "v|float|12|0.5|100|"},
+        {"v float -1e39 1e39;", "v|float|-inf|inf|-inf|"},
     };
-    for (const auto& [line, expected] : lines) {
-        SCOPED_TRACE(line);
+    for (const auto& [line, record] : lines) {
         PdPluginParameters parameters;
         EXPECT_EQ(captureStdout([&] { EXPECT_TRUE(parameters.parseParameter("#X text 12 40 param " + line)); }),
                   "");
-        expectRecords(parameters, {expected});
+        EXPECT_EQ(recordsOf(parameters), Records{record}) << line;
     }
     PdPluginParameters parameters;
     EXPECT_EQ(captureStdout([&] { EXPECT_FALSE(parameters.parseParameter("#X text 12 40 param gain;")); }),
@@ -101,18 +82,15 @@ TEST(PdPluginParametersLoad, ReadsOnlyDeclarationLinesInFileOrder) {
     scratch.writeFile("Stray/Other.pd", "#X text 1 2 param stray int 1 2 3;\n");
     scratch.makeDir("Dir/Dir.pd");
     PdPluginParameters parameters;
-    EXPECT_EQ(captureStdout([&] { parameters.load(scratch.path("Echo/").c_str()); }), "Wrong format\n\n");
-    expectRecords(parameters, {{"cutoff", "slider", 20, 800, 440, "Hz;"},
-                               {"long", "float"},
-                               {"param", "b"},
-                               {"a", "float", 1, 2, 3, "Hz\r"},
-                               {"c", "float\r"},
-                               {"last", "int", 1, 2, 3}});
+    const std::string echo = scratch.path("Echo/");
+    EXPECT_EQ(captureStdout([&] { parameters.load(echo.c_str()); }), "Wrong format\n\n");
+    EXPECT_EQ(recordsOf(parameters), (Records{"cutoff|slider|20|800|440|Hz;", "long|float|0|1|0|",
+                                              "param|b|0|1|0|", "a|float|1|2|3|Hz\r",
+                                              "c|float\r|0|1|0|", "last|int|1|2|3|"}));
     for (const std::string folder : {"Stray", "Missing", "Dir", ""}) {
-        SCOPED_TRACE(folder);
         parameters.load(scratch.path("Echo").c_str());
         parameters.load(folder.empty() ? "" : scratch.path(folder).c_str());
-        EXPECT_EQ(parameters.size(), 0);
+        EXPECT_EQ(parameters.size(), 0) << folder;
     }
 }
 
@@ -121,22 +99,22 @@ TEST(PdPluginParametersLoad, ReadsOnlyDeclarationLinesInFileOrder) {
 TEST(PdPluginParametersLoad, FindsDeclarationsWhereverTheReadsCutTheFile) {
     const std::string declaration = "#X text 1 2 param cut float 1 2 3 param twice;";
     ScratchDir scratch;
+    PdPluginParameters parameters;
     for (std::size_t before = kReadBlockBytes - declaration.size() - 1; before <= kReadBlockBytes + 1;
          ++before) {
-        SCOPED_TRACE(before);
         // Whole filler lines up to `before` bytes, then the declaration.
         std::string content;
         while (content.size() + 20 < before) content += "#X obj 1 2 param 3;\n";
         content += std::string(before - content.size() - 1, 'x') + "\n";
-        scratch.writeFile("Cut/Cut.pd", content + declaration + "\n#X text 1 2 param after int 4 5 6;\n");
-        PdPluginParameters parameters;
+        content += declaration + "\n#X text 1 2 param after int 4 5 6;\n";
+        scratch.writeFile("Cut/Cut.pd", content);
         parameters.load(scratch.path("Cut").c_str());
-        expectRecords(parameters, {{"cut", "float", 1, 2, 3, "param"}, {"after", "int", 4, 5, 6}});
+        EXPECT_EQ(recordsOf(parameters), (Records{"cut|float|1|2|3|param", "after|int|4|5|6|"}))
+            << before;
     }
     const std::string longName(3 << 20, 'n');
     scratch.writeFile("Big/Big.pd", std::string(5 << 20, 'x') + "\n#X text 1 2 param " + longName +
                                         " int 1 2 3 " + longName + ";\n");
-    PdPluginParameters parameters;
     parameters.load(scratch.path("Big").c_str());
-    expectRecords(parameters, {{longName, "int", 1, 2, 3, longName + ";"}});
+    EXPECT_EQ(recordsOf(parameters), Records{longName + "|int|1|2|3|" + longName + ";"});
 }

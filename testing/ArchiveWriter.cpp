@@ -2,20 +2,12 @@
 
 #include <archive.h>
 #include <archive_entry.h>
-
 #include <memory>
 #include <stdexcept>
 
 namespace testing_support {
 
 namespace {
-struct ArchiveWriteFree {
-    void operator()(archive* writer) const { archive_write_free(writer); }
-};
-struct EntryFree {
-    void operator()(archive_entry* entry) const { archive_entry_free(entry); }
-};
-
 void check(bool ok, const std::string& what) {
     if (!ok) throw std::runtime_error("cannot write the test archive: " + what);
 }
@@ -23,7 +15,8 @@ void check(bool ok, const std::string& what) {
 
 void writeArchive(const std::string& path, const std::vector<ArchiveEntry>& entries,
                   const char* options) {
-    const std::unique_ptr<archive, ArchiveWriteFree> writer(archive_write_new());
+    const std::unique_ptr<archive, decltype(&archive_write_free)> writer(archive_write_new(),
+                                                                         archive_write_free);
     if (path.ends_with(".tar.zst")) {  // an extension libarchive's writer doesn't know
         archive_write_set_format_pax_restricted(writer.get());
         archive_write_add_filter_zstd(writer.get());
@@ -34,7 +27,8 @@ void writeArchive(const std::string& path, const std::vector<ArchiveEntry>& entr
     archive_write_set_passphrase(writer.get(), "secret");
     check(archive_write_open_filename(writer.get(), path.c_str()) == ARCHIVE_OK, path);
     for (const ArchiveEntry& item : entries) {
-        const std::unique_ptr<archive_entry, EntryFree> entry(archive_entry_new());
+        const std::unique_ptr<archive_entry, decltype(&archive_entry_free)> entry(
+            archive_entry_new(), archive_entry_free);
         static const mode_t kTypes[] = {AE_IFREG, AE_IFDIR, AE_IFLNK, AE_IFREG, AE_IFIFO};
         archive_entry_set_pathname(entry.get(), item.name.c_str());
         archive_entry_set_filetype(entry.get(), kTypes[item.kind]);

@@ -8,7 +8,6 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -24,8 +23,8 @@ int outcomeOf(int status) {
 }
 
 bool dropToNobody() {
-    if (geteuid() != 0) return true;  // already unprivileged
-    return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0;
+    return geteuid() != 0 ||
+           (setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0);
 }
 
 bool dropFileOverrides() {
@@ -37,17 +36,13 @@ bool dropFileOverrides() {
     __user_cap_data_struct sets[_LINUX_CAPABILITY_U32S_3] = {};
     if (syscall(SYS_capget, &header, sets) != 0) return false;
     for (int capability : kDropped) {
-        const unsigned bit = 1u << (capability % 32);
         auto& set = sets[capability / 32];
+        const unsigned bit = 1u << (capability % 32);
         set.effective &= ~bit;
         set.permitted &= ~bit;
         set.inheritable &= ~bit;
     }
     return syscall(SYS_capset, &header, sets) == 0;
-}
-
-int runPrepared(bool prepared, const std::function<int()>& scenario) {
-    return prepared ? scenario() : kChildSetupFailed;
 }
 }  // namespace
 
@@ -56,38 +51,36 @@ int runInChild(const std::function<int()>& scenario) {
 }
 
 int runUnprivileged(const std::function<int()>& scenario) {
-    return runInChild([&] { return runPrepared(dropToNobody(), scenario); });
+    return runInChild([&] { return dropToNobody() ? scenario() : kChildSetupFailed; });
 }
 
 int runWithFileSizeLimit(rlim_t bytes, const std::function<int()>& scenario) {
     return runInChild([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const struct rlimit limit = {bytes, bytes};
-        return runPrepared(setrlimit(RLIMIT_FSIZE, &limit) == 0, scenario);
+        return setrlimit(RLIMIT_FSIZE, &limit) == 0 ? scenario() : kChildSetupFailed;
     });
 }
 
 int runWithoutFileOverrides(const std::function<int()>& scenario) {
-    return runInChild([&] { return runPrepared(dropFileOverrides(), scenario); });
+    return runInChild([&] { return dropFileOverrides() ? scenario() : kChildSetupFailed; });
 }
 
 int runInPrivateMounts(const std::function<int()>& scenario) {
     return runInChild([&] {
-        return runPrepared(unshare(CLONE_NEWNS) == 0 &&
-                               mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0,
-                           scenario);
+        const bool privateMounts = unshare(CLONE_NEWNS) == 0 &&
+                                   mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        return privateMounts ? scenario() : kChildSetupFailed;
     });
 }
 
 StartedChild::StartedChild(const std::function<int()>& scenario) {
     // Unflushed output would otherwise be written twice, once by each process.
-    std::cout.flush();
-    std::fflush(nullptr);
-    pid_ = fork();
-    if (pid_ == 0) {
+    const auto flush = [] { std::cout.flush(); std::fflush(nullptr); };
+    flush();
+    if ((pid_ = fork()) == 0) {
         const int code = scenario();
-        std::cout.flush();
-        std::fflush(nullptr);
+        flush();
         _exit(code);
     }
 }

@@ -7,7 +7,6 @@
 
 #include <sys/resource.h>
 #include <sys/types.h>
-
 #include <functional>
 #include <vector>
 
@@ -17,19 +16,14 @@ namespace testing_support {
 inline constexpr int kChildSetupFailed = 125;
 
 int runInChild(const std::function<int()>& scenario);
-
 // As the user "nobody", so "permission denied" really happens under root.
 int runUnprivileged(const std::function<int()>& scenario);
-
 // With RLIMIT_FSIZE at `bytes` and SIGXFSZ ignored: a write past that size
 // fails with EFBIG, the way a full disk fails a copy.
 int runWithFileSizeLimit(rlim_t bytes, const std::function<int()>& scenario);
-
-// As root without the capabilities that override file permissions (the
-// programs it starts lack them too): a root-owned file with mode 000 is
-// unreadable while root's folders stay writable.
+// As root without the capabilities that override file permissions, for the
+// programs it starts too: a root-owned file with mode 000 is unreadable.
 int runWithoutFileOverrides(const std::function<int()>& scenario);
-
 // In a mount namespace of its own, every mount private, so it can mount tmpfs
 // or bind mounts unseen. Needs root: else the outcome is kChildSetupFailed.
 int runInPrivateMounts(const std::function<int()>& scenario);
@@ -54,7 +48,6 @@ private:
 // Makes this process the one that orphaned descendants are handed to
 // (PR_SET_CHILD_SUBREAPER), so what a killed child started can be waited for.
 bool adoptOrphans();
-
 // Waits for every child left, adopted orphans included; their outcomes in the
 // order they ended.
 std::vector<int> waitForAllChildren();

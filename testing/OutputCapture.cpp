@@ -1,7 +1,6 @@
 #include "testing/OutputCapture.h"
 
 #include <sys/mman.h>
-
 #include <cstdio>
 #include <iostream>
 
@@ -9,15 +8,8 @@
 
 namespace testing_support {
 
-namespace {
-void flushAll() {
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(nullptr);
-}
-}  // namespace
-
 std::string captureOutput(int fd, const std::function<void()>& fn) {
+    const auto flushAll = [] { std::cout.flush(); std::cerr.flush(); std::fflush(nullptr); };
     flushAll();
     const UniqueFd capture(memfd_create("captured", MFD_CLOEXEC)), saved(dup(fd));
     dup2(capture.get(), fd);

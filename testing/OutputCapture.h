@@ -5,7 +5,6 @@
 // in the order they reached the descriptor.
 
 #include <unistd.h>
-
 #include <functional>
 #include <string>
 
@@ -13,7 +12,6 @@ namespace testing_support {
 
 // Runs fn with `fd` (STDOUT_FILENO or STDERR_FILENO) captured; what it wrote.
 std::string captureOutput(int fd, const std::function<void()>& fn);
-
 inline std::string captureStdout(const std::function<void()>& fn) {
     return captureOutput(STDOUT_FILENO, fn);
 }

@@ -1,11 +1,9 @@
 #include "testing/ScratchDir.h"
 
 #include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -14,20 +12,18 @@ namespace testing_support {
 
 ScratchDir::ScratchDir() {
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/veltrano-test-XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create scratch folder");
-    chmod(pattern.c_str(), 0755);
-    root_ = pattern;
+    root_ = std::string(tmp && *tmp ? tmp : "/tmp") + "/veltrano-test-XXXXXX";
+    if (!mkdtemp(root_.data())) throw std::runtime_error("cannot create scratch folder");
+    chmod(root_.c_str(), 0755);
 }
 
 ScratchDir::~ScratchDir() {
     std::error_code ignored;
     // Tests may leave folders without write or search permission behind.
     for (const auto& entry : fs::recursive_directory_iterator(
-             root_, fs::directory_options::skip_permission_denied, ignored)) {
+             root_, fs::directory_options::skip_permission_denied, ignored))
         if (entry.is_directory(ignored) && !entry.is_symlink(ignored))
             fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    }
     fs::remove_all(root_, ignored);
 }
 
@@ -51,9 +47,7 @@ std::string ScratchDir::makeSymlink(const std::string& relative, const std::stri
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + path);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void writeFile(const std::string& path, const std::string& content) {
@@ -74,16 +68,12 @@ Tree treeOf(const std::string& root) {
     Tree tree;
     std::error_code missing;
     for (fs::recursive_directory_iterator it(root, missing), end; it != end; ++it) {
-        const std::string relative = it->path().lexically_relative(root).string();
         const fs::file_status status = it->symlink_status();
-        if (fs::is_symlink(status))
-            tree[relative] = "-> " + fs::read_symlink(it->path()).string();
-        else if (fs::is_directory(status))
-            tree[relative] = "<dir>";
-        else if (fs::is_regular_file(status))
-            tree[relative] = readFile(it->path());
-        else
-            tree[relative] = "<other>";
+        tree[it->path().lexically_relative(root).string()] =
+            fs::is_symlink(status)        ? "-> " + fs::read_symlink(it->path()).string()
+            : fs::is_directory(status)    ? "<dir>"
+            : fs::is_regular_file(status) ? readFile(it->path())
+                                          : "<other>";
     }
     return tree;
 }

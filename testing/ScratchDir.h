@@ -20,7 +20,6 @@ public:
 
     const std::string& root() const { return root_; }
     std::string path(const std::string& relative) const { return root_ + "/" + relative; }
-
     // Create what a test needs (parents included) and return its full path;
     // they throw on failure, so a broken fixture never passes.
     std::string makeDir(const std::string& relative) const;

@@ -1,10 +1,10 @@
 #include "testing/ScratchLibrary.h"
 
-#include "testing/OutputCapture.h"
-
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+
+#include "testing/OutputCapture.h"
 
 namespace fs = std::filesystem;
 
@@ -13,11 +13,10 @@ namespace testing_support {
 namespace {
 // Refuses to wipe anything but the test build's own folders.
 void wipeParentAndTrash() {
-    std::string parent = ScratchLibrary::parentDir();
-    if (parent.find("/test-library/") == std::string::npos)
+    if (ScratchLibrary::parentDir().find("/test-library/") == std::string::npos)
         throw std::runtime_error("refusing to touch a library folder outside the build tree");
     std::error_code ignored;
-    fs::remove_all(parent, ignored);
+    fs::remove_all(ScratchLibrary::parentDir(), ignored);
     fs::remove_all(ScratchLibrary::dataHome(), ignored);
 }
 }  // namespace
@@ -28,11 +27,9 @@ ScratchLibrary::ScratchLibrary(bool withFolders) {
     fs::create_directories(dataHome());
     // Replaced and deleted patches go to this trash, never to the user's.
     setenv("XDG_DATA_HOME", dataHome().c_str(), 1);
-    if (withFolders) {
-        fs::create_directory(BASE_DIR);
-        fs::create_directory(EFFECTS_DIR);
-        fs::create_directory(INSTRUMENTS_DIR);
-    }
+    if (withFolders)
+        for (const char* folder : {BASE_DIR, EFFECTS_DIR, INSTRUMENTS_DIR})
+            fs::create_directory(folder);
 }
 
 ScratchLibrary::~ScratchLibrary() {

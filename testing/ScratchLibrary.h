@@ -5,7 +5,6 @@
 
 #include <string>
 #include <vector>
-
 #include "library/VQAUUtils.h"
 
 namespace testing_support {

@@ -1,16 +1,11 @@
-// Faults injected into an install that replaces a patch or makes a new one:
-// a full disk part-way through a copy, an unreadable file, a source that
-// vanishes before the copy, a missing type directory, something in the way,
-// special files as patch content. Each faulty install must say it installed
-// nothing and leave the whole library and the sources as they were.
+// Faults injected into an install that replaces a patch or makes a new one: each
+// faulty install says it installed nothing and leaves library and sources alone.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
-
 #include "params/PdPluginParameters.h"
 #include "testing/ChildProcess.h"
 #include "tests/reliability/reliabilityHarness.h"
@@ -22,29 +17,28 @@ namespace {
 constexpr int kInstalled = 0, kNothingInstalled = 1;
 using Runner = std::function<int(const std::function<int()>&)>;
 
-// In a child: installs the items and tells through the exit code whether
-// installFiles claimed success.
+// In a child: whether installFiles claimed success, as the exit code.
 int installOutcome(std::vector<std::string> items) {
-    silenceStdout();
-    return installFiles(items) == nullptr ? kNothingInstalled : kInstalled;
+    return installQuietly(items).type == nullptr ? kNothingInstalled : kInstalled;
 }
 
-// Each item, installed in a child that `run` starts, installs nothing and
-// changes neither the library nor the sources.
-void expectEachInstallsNothing(const ScratchDir& in, const std::vector<std::string>& items,
-                               const Runner& run) {
-    const Tree library = libraryTree(), sources = treeOf(in.root());
-    for (const std::string& item : items) {
-        SCOPED_TRACE(item);
-        EXPECT_EQ(run([&] { return installOutcome({in.path(item)}); }), kNothingInstalled);
-        EXPECT_EQ(libraryTree(), library);
-        EXPECT_EQ(treeOf(in.root()), sources);
+class InstallFaults : public ::testing::Test {
+protected:
+    // Each item, installed in a child that `run` starts, installs nothing and
+    // changes neither the library nor the sources.
+    void expectEachInstallsNothing(const std::vector<std::string>& items, const Runner& run) {
+        const Tree before = libraryTree(), sources = treeOf(in.root());
+        for (const std::string& item : items) {
+            EXPECT_EQ(run([&] { return installOutcome({in.path(item)}); }), kNothingInstalled) << item;
+            EXPECT_EQ(libraryTree(), before) << item;
+            EXPECT_EQ(treeOf(in.root()), sources) << item;
+        }
     }
-}
-
-TEST(InstallFaults, AFullDiskPartWayThroughACopyKeepsTheEarlierCopy) {
     ScratchLibrary library;
     ScratchDir in;
+};
+
+TEST_F(InstallFaults, AFullDiskPartWayThroughACopyKeepsTheEarlierCopy) {
     constexpr rlim_t kLimit = 256 * 1024;
     ASSERT_NE(installQuietly({writePatchFolder(in, "v1/Bass", 6, '1'),
                               in.writeFile("v1/Solo.pd", kEffect)}).type, nullptr);
@@ -56,15 +50,11 @@ TEST(InstallFaults, AFullDiskPartWayThroughACopyKeepsTheEarlierCopy) {
     }
     in.writeFile("v2/Solo.pd", big);
     in.writeFile("v2/New.pd", big);
-    expectEachInstallsNothing(in, {"v2/Bass", "v2/Fresh", "v2/Solo.pd", "v2/New.pd"},
-                              [](const auto& install) {
-                                  return runWithFileSizeLimit(kLimit, install);
-                              });
+    expectEachInstallsNothing({"v2/Bass", "v2/Fresh", "v2/Solo.pd", "v2/New.pd"},
+                              [](const auto& install) { return runWithFileSizeLimit(kLimit, install); });
 }
 
-TEST(InstallFaults, AnUnreadableFileOrFolderFailsTheWholeCopy) {
-    ScratchLibrary library;
-    ScratchDir in;
+TEST_F(InstallFaults, AnUnreadableFileOrFolderFailsTheWholeCopy) {
     ASSERT_NE(installQuietly({writePatchFolder(in, "v1/Bass", 3, '1')}).type, nullptr);
     writePatchFolder(in, "file/Bass", 3, '2');
     writePatchFolder(in, "folder/Bass", 5, '2');
@@ -74,7 +64,7 @@ TEST(InstallFaults, AnUnreadableFileOrFolderFailsTheWholeCopy) {
          {"file/Bass/only-2.txt", "folder/Bass/sub", "main/Bass/Bass.pd", "single/Bass.pd"})
         ASSERT_EQ(chmod(in.path(path).c_str(), 0), 0);
     expectEachInstallsNothing(
-        in, {"file/Bass", "folder/Bass", "main/Bass", "single/Bass.pd"}, [&](const auto& install) {
+        {"file/Bass", "folder/Bass", "main/Bass", "single/Bass.pd"}, [&](const auto& install) {
             return runWithoutFileOverrides([&] {
                 // Without this the fault would not really be there.
                 return access(in.path("single/Bass.pd").c_str(), R_OK) == 0 ? kChildSetupFailed
@@ -83,9 +73,7 @@ TEST(InstallFaults, AnUnreadableFileOrFolderFailsTheWholeCopy) {
         });
 }
 
-TEST(InstallFaults, ASourceRemovedBeforeTheCopyInstallsNothing) {
-    ScratchLibrary library;
-    ScratchDir in;
+TEST_F(InstallFaults, ASourceRemovedBeforeTheCopyInstallsNothing) {
     ASSERT_NE(installQuietly({writePatchFolder(in, "v1/Bass", 3, '1')}).type, nullptr);
     const std::string source = writePatchFolder(in, "v2/Bass", 3, '2');
     const std::string path = writeStandInCp(in, "rm -rf -- \"$SOURCE\"");
@@ -99,25 +87,20 @@ TEST(InstallFaults, ASourceRemovedBeforeTheCopyInstallsNothing) {
     EXPECT_EQ(libraryTree(), before);
 }
 
-TEST(InstallFaults, NothingIsInstalledWithoutATypeDirectoryOrOverAFile) {
-    ScratchLibrary library;
-    ScratchDir in;
+TEST_F(InstallFaults, NothingIsInstalledWithoutATypeDirectoryOrOverAFile) {
     writePatchFolder(in, "Bass", 3, '1');
     writePatchFolder(in, "Lead", 3, '1');
     in.writeFile("Bass.pd", kEffect);
     writeFile(kEffects + "/Bass", "plain");
     ASSERT_EQ(symlink("nowhere", (kEffects + "/Lead").c_str()), 0);
-    expectEachInstallsNothing(in, {"Bass", "Bass.pd", "Lead"}, runInChild);
+    expectEachInstallsNothing({"Bass", "Bass.pd", "Lead"}, runInChild);
     std::filesystem::remove_all(kEffects);
-    expectEachInstallsNothing(in, {"Bass", "Bass.pd"}, runInChild);
+    expectEachInstallsNothing({"Bass", "Bass.pd"}, runInChild);
 }
 
-// A main patch file that is a pipe, or a link to an endless device, is
-// installed as an effect like any other content instead of hanging the
-// importer; reading its parameters gives none. The alarm only ends a hang.
-TEST(InstallFaults, SpecialFilesAsPatchContentNeverHang) {
-    ScratchLibrary library;
-    ScratchDir in;
+// A main patch file that is a pipe or a link to /dev/zero installs as an effect
+// and has no parameters, without a hang (the alarm only ends one).
+TEST_F(InstallFaults, SpecialFilesAsPatchContentNeverHang) {
     in.makeDir("Pipe");
     ASSERT_EQ(mkfifo(in.path("Pipe/Pipe.pd").c_str(), 0644), 0);
     in.makeSymlink("Zero/Zero.pd", "/dev/zero");
@@ -130,7 +113,7 @@ TEST(InstallFaults, SpecialFilesAsPatchContentNeverHang) {
                   return reader.size();
               }),
               0);
-    EXPECT_TRUE(listsExactly(EFFECTS_DIR, {"Pipe", "Zero"}));
+    EXPECT_EQ(listedNames(EFFECTS_DIR), (std::vector<std::string>{"Pipe", "Zero"}));
     EXPECT_EQ(treeOf(kEffects + "/Zero"), (Tree{{"Zero.pd", "-> /dev/zero"}}));
     EXPECT_EQ(treeOf(kEffects + "/Pipe"), (Tree{{"Pipe.pd", "<other>"}}));
 }

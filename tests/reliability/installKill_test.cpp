@@ -1,13 +1,10 @@
-// The installing process killed with SIGKILL at random moments while it
-// installs: before, during and after cp, during the exchange and while the
-// earlier copy goes. Whenever it dies, the patch's name must hold exactly the
-// earlier or exactly the new copy, and nothing else in the library changes.
+// The installer killed with SIGKILL at random moments: the patch's name then holds
+// exactly the earlier or the new copy, and nothing else in the library changes.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -17,7 +14,6 @@
 #include <fstream>
 #include <random>
 #include <thread>
-
 #include "fsutil/UniqueFd.h"
 #include "testing/ArchiveWriter.h"
 #include "testing/ChildProcess.h"
@@ -41,9 +37,7 @@ constexpr std::size_t kFileBytes = 24 * 1024;
 StartedChild startInstall(const std::string& source, const std::string& path = "") {
     return StartedChild([source, path] {
         if (!path.empty()) setenv("PATH", path.c_str(), 1);
-        silenceStdout();
-        std::vector<std::string> items{source};
-        return installFiles(items) == EFFECTS_DIR ? 0 : 1;
+        return installQuietly({source}).type == EFFECTS_DIR ? 0 : 1;
     });
 }
 
@@ -65,12 +59,10 @@ Tree withPatch(Tree library, const std::string& name, const Tree& patch) {
     return library;
 }
 
-// Installs the two sources of the effect `name` by turns, each in a child
-// killed after a random delay from 0 to 1.25 times the longest of four whole
-// installs, and checks after every kill that the library holds what it held
-// before or what the finished install gives (`results`, the patch folder's
-// tree). `freshEachTime` removes the patch first, so every install makes a
-// new folder. Counts the kills that ended with the earlier and the new copy.
+// Installs the two sources of the effect `name` by turns, each killed after 0 to
+// 1.25 times the longest of four whole installs; after every kill the library
+// holds what it held or what the install gives (`results`). `freshEachTime`
+// removes the patch first. Counts the kills that left the earlier and the new copy.
 std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tree (&results)[2],
                                        const std::string& name, int kills, bool freshEachTime) {
     const std::string patch = kEffects + "/" + name;
@@ -85,7 +77,6 @@ std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tr
     SCOPED_TRACE("seed " + std::to_string(seed) + ", delays up to " + std::to_string(range) + " us");
     std::mt19937 random(seed);
     std::uniform_int_distribution<long> delay(0, range);
-
     int current = 1, earlier = 0, replaced = 0, leftovers = 0;
     for (int kill = 0; kill < kills; ++kill) {
         const int next = freshEachTime ? kill % 2 : 1 - current;
@@ -95,10 +86,7 @@ std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tr
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         install.kill(SIGKILL);
         install.wait();
-        // What the installer had started (cp) has ended too before the
-        // library is looked at.
-        waitForAllChildren();
-
+        waitForAllChildren();  // the cp it started too, before the library is looked at
         const Tree now = libraryAsSeen();
         if (now == withPatch(before, name, results[next])) {
             current = next;
@@ -114,7 +102,6 @@ std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tr
     }
     std::printf("%d kills within %ld us: %d left the earlier state, %d the new copy, %d a hidden "
                 "leftover\n", kills, range, earlier, replaced, leftovers);
-
     // An install that runs to its end clears whatever the kills left.
     EXPECT_EQ(startInstall(sources[0]).wait(), 0);
     EXPECT_EQ(treeOf(patch), results[0]);
@@ -122,79 +109,65 @@ std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tr
     return {earlier, replaced};
 }
 
-TEST(InstallKill, AFolderReplaceKilledAtAnyMomentLeavesTheEarlierOrTheNewCopy) {
-    ASSERT_TRUE(adoptOrphans());
+// The test process adopts what a killed installer started, to wait for it.
+class InstallKill : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(adoptOrphans()); }
     ScratchLibrary library;
     ScratchDir in;
+};
+
+TEST_F(InstallKill, AFolderReplaceKilledAtAnyMomentLeavesTheEarlierOrTheNewCopy) {
     const std::string sources[] = {writePatchFolder(in, "a/Bass", kFiles, 'a', kFileBytes),
                                    writePatchFolder(in, "b/Bass", kFiles, 'b', kFileBytes)};
     const Tree results[] = {treeOf(sources[0]), treeOf(sources[1])}, sourcesBefore = treeOf(in.root());
     const auto [earlier, replaced] = killDuringInstalls(sources, results, "Bass", kKills, false);
-    // The kills landed on both sides of the exchange.
-    EXPECT_GT(earlier, 0);
-    EXPECT_GT(replaced, 0);
+    EXPECT_TRUE(earlier > 0 && replaced > 0);  // the kills landed on both sides of the exchange
     EXPECT_EQ(treeOf(in.root()), sourcesBefore);
 }
 
 // A single file goes into a new patch folder, or replaces its namesake in an
 // existing one beside the other files there.
-TEST(InstallKill, ASingleFileInstallKilledAtAnyMomentLeavesNoPartOfIt) {
-    ASSERT_TRUE(adoptOrphans());
-    ScratchLibrary library;
-    ScratchDir in;
+TEST_F(InstallKill, ASingleFileInstallKilledAtAnyMomentLeavesNoPartOfIt) {
     const std::string contents[] = {kEffect + std::string(4 << 20, 'a'),
                                     kEffect + std::string(4 << 20, 'b')};
     const std::string sources[] = {in.writeFile("a/Lead.pd", contents[0]),
                                    in.writeFile("b/Lead.pd", contents[1])};
     const Tree alone[] = {{{"Lead.pd", contents[0]}}, {{"Lead.pd", contents[1]}}};
     killDuringInstalls(sources, alone, "Lead", kFileKills, true);
-
     writeFile(kEffects + "/Lead/notes.txt", "kept");
     const Tree beside[] = {{{"Lead.pd", contents[0]}, {"notes.txt", "kept"}},
                            {{"Lead.pd", contents[1]}, {"notes.txt", "kept"}}};
     killDuringInstalls(sources, beside, "Lead", kFileKills, false);
 }
 
-// An archive is extracted into a staging folder before its patch moves into
-// place; what the extraction left is cleared by the next install without
-// ever reaching the trash.
-TEST(InstallKill, AnArchiveInstallKilledAtAnyMomentLeavesNoPartOfIt) {
-    ASSERT_TRUE(adoptOrphans());
-    ScratchLibrary library;
-    ScratchDir in;
+// What a killed extraction left in staging never reaches the trash.
+TEST_F(InstallKill, AnArchiveInstallKilledAtAnyMomentLeavesNoPartOfIt) {
     std::string sources[2];
     Tree results[2];
-    for (char version : {'a', 'b'}) {
-        const std::string folder =
-            writePatchFolder(in, std::string(1, version) + "/Drums", kFiles, version, kFileBytes);
-        Tree& result = results[version - 'a'];
-        result = treeOf(folder);
+    for (int i : {0, 1}) {
+        const char version = "ab"[i];
+        const std::string folder = std::string(1, version) + "/Drums";
+        sources[i] = writePatchFolder(in, folder, kFiles, version, kFileBytes) + ".tar.gz";
+        results[i] = treeOf(in.path(folder));
         std::vector<ArchiveEntry> entries;
-        for (const auto& [path, content] : result)
+        for (const auto& [path, content] : results[i])
             if (content != "<dir>") entries.push_back({"Drums/" + path, content});
-        sources[version - 'a'] = folder + ".tar.gz";
-        writeArchive(sources[version - 'a'], entries);
+        writeArchive(sources[i], entries);
     }
     killDuringInstalls(sources, results, "Drums", kFileKills, false);
     for (const std::string& trashed : entriesOf(ScratchLibrary::dataHome() + "/Trash/files"))
         EXPECT_TRUE(trashed.starts_with("Drums")) << trashed;
 }
 
-// cp waits at a gate after saying it started, so the installer is certainly
-// killed mid-copy; once the gate opens, a cp that outlived its installer would
-// go on writing into the staging folder, where the next install of the name
-// works.
-TEST(InstallKill, TheCopyDiesWithTheInstaller) {
-    ASSERT_TRUE(adoptOrphans());
-    ScratchLibrary library;
-    ScratchDir in;
+// cp waits at a gate after saying it started, so the installer dies mid-copy; a cp
+// that outlived it would go on writing into staging once the gate opens.
+TEST_F(InstallKill, TheCopyDiesWithTheInstaller) {
     const std::string started = in.path("started"), gate = in.path("gate");
-    ASSERT_EQ(mkfifo(started.c_str(), 0600), 0);
-    ASSERT_EQ(mkfifo(gate.c_str(), 0600), 0);
+    ASSERT_TRUE(mkfifo(started.c_str(), 0600) == 0 && mkfifo(gate.c_str(), 0600) == 0);
     const std::string path =
         writeStandInCp(in, "echo started > '" + started + "'\nread line < '" + gate + "'");
     const std::string source = writePatchFolder(in, "new/Bass", 3, 'n', 10);
-
     StartedChild install = startInstall(source, path);
     std::string line;
     std::ifstream(started) >> line;

@@ -4,8 +4,6 @@
 // while, a stand-in `cp`, snapshots of the whole test library, and what its
 // patch list shows.
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -26,14 +24,10 @@ std::string writePatchFolder(const ScratchDir& dir, const std::string& relative,
 // first.
 std::string writeStandInCp(const ScratchDir& dir, const std::string& scriptLines);
 
-// In a child: standard output goes nowhere.
-void silenceStdout();
-
 // Everything in and around the test library: the folder that holds BASE_DIR.
 Tree libraryTree();
 
-// The patch list of typeDir holds `names` (in any order), each once, and
-// nothing hidden.
-::testing::AssertionResult listsExactly(const char* typeDir, std::vector<std::string> names);
+// The names in the patch list of typeDir, sorted.
+std::vector<std::string> listedNames(const char* typeDir);
 
 }  // namespace testing_support

@@ -2,9 +2,7 @@
 // not leave a descriptor open (the asan run checks memory the same way).
 
 #include <gtest/gtest.h>
-
 #include <filesystem>
-
 #include "params/PdPluginParameters.h"
 #include "testing/OutputCapture.h"
 #include "tests/reliability/reliabilityHarness.h"

@@ -1,14 +1,11 @@
-// One library, written by more than one importer and owned by a user who is
-// not root: two installers of the same patch at once, an installer that must
-// wait for another, and patches whose folders their owner made read-only.
+// One library written by more than one importer, and owned by a user who is not root.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 #include <chrono>
+#include <filesystem>
 #include <thread>
-
 #include "library/libraryLock.h"
 #include "library/removal.h"
 #include "testing/ChildProcess.h"
@@ -19,9 +16,7 @@ using namespace testing_support;
 namespace {
 
 int installInChild(const std::string& source) {
-    silenceStdout();
-    std::vector<std::string> items{source};
-    return installFiles(items) == EFFECTS_DIR ? 0 : 1;
+    return installQuietly({source}).type == EFFECTS_DIR ? 0 : 1;
 }
 
 // Nothing of an install is left beside the patches, and no lock file either.
@@ -44,24 +39,21 @@ TEST(SharedLibrary, TwoInstallersOfOneNameEachInstallWhole) {
         SCOPED_TRACE(round);
         StartedChild first([&] { return installInChild(sources[round % 2]); });
         StartedChild second([&] { return installInChild(sources[1 - round % 2]); });
-        EXPECT_EQ(first.wait(), 0);
-        EXPECT_EQ(second.wait(), 0);
+        EXPECT_TRUE(first.wait() == 0 && second.wait() == 0);
         const Tree installed = treeOf(kEffects + "/Chorus");
         EXPECT_TRUE(installed == copies[0] || installed == copies[1]);
         expectOnlyPatches({"Chorus"});
     }
 }
 
-// An importer that finds the library busy waits for it instead of failing.
-// The lock is held by another process: a child forked while this process
-// held it would share the lock it waits for.
+// The lock is held by another process: a child forked while this process held
+// it would share the lock it waits for.
 TEST(SharedLibrary, AnInstallerWaitsWhileAnotherHoldsTheLibrary) {
     ScratchLibrary library;
     ScratchDir in;
     const std::string source = writePatchFolder(in, "Echo", 2, 'e');
     int held[2], release[2];
-    ASSERT_EQ(pipe(held), 0);
-    ASSERT_EQ(pipe(release), 0);
+    ASSERT_TRUE(pipe(held) == 0 && pipe(release) == 0);
     StartedChild holder([&] {
         const LibraryLock lock;
         char byte = 'h';
@@ -87,15 +79,13 @@ TEST(SharedLibrary, TheOwnerReplacesAndDeletesReadOnlyPatches) {
     const std::string source = writePatchFolder(in, "Tape", 4, 't');
     for (const char* folder : {"Tape/sub", "Tape"}) chmod(in.path(folder).c_str(), 0555);
     ASSERT_EQ(chown(EFFECTS_DIR, 65534, 65534), 0);
-
     EXPECT_EQ(runUnprivileged([&] {
                   const std::string patch = kEffects + "/Tape";
                   for (int install = 0; install < 2; ++install)
                       if (installInChild(source) != 0) return 1 + install;
-                  for (const std::string& folder : {patch, patch + "/sub"}) {
-                      struct stat info;
-                      if (stat(folder.c_str(), &info) != 0 || (info.st_mode & 0777) != 0555) return 3;
-                  }
+                  for (const std::string& folder : {patch, patch + "/sub"})
+                      if (std::filesystem::status(folder).permissions() != std::filesystem::perms{0555})
+                          return 3;
                   if (removeInstalledPatch(patch) != 0) return 4;
                   return entriesOf(EFFECTS_DIR).empty() ? 0 : 5;
               }),

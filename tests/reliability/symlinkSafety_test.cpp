@@ -1,11 +1,8 @@
-// Links in and around the library: a dropped folder holding links to "/", to
-// files and folders outside and in loops is copied with its links as links;
-// replacing and removing patches never follows a link; and nothing outside
-// the type directory is written or removed.
+// Links in and around the library are copied and removed as links, never
+// followed: nothing outside the type directory is written or removed.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
-
 #include "tests/reliability/reliabilityHarness.h"
 
 using namespace testing_support;
@@ -25,12 +22,11 @@ TEST(SymlinkSafety, InstallingAndReplacingCopyLinksNeverTheirTargets) {
         for (const auto& [name, target] : links) in.makeSymlink(version + "/Bass/" + name, target);
     }
     const Tree sourcesBefore = treeOf(in.root());
-
     // Replacing deletes the earlier copy, links and all, without entering them.
     for (const char* version : {"v1", "v2"}) {
         ASSERT_EQ(installQuietly({in.path(version) + "/Bass"}).type, EFFECTS_DIR);
         EXPECT_EQ(treeOf(kEffects + "/Bass"), treeOf(in.path(version) + "/Bass"));
-        EXPECT_TRUE(listsExactly(EFFECTS_DIR, {"Bass"}));
+        EXPECT_EQ(listedNames(EFFECTS_DIR), std::vector<std::string>{"Bass"});
     }
     uninstallPatch((kEffects + "/Bass").c_str());
     EXPECT_FALSE(pathExists(kEffects + "/Bass"));
@@ -49,7 +45,6 @@ TEST(SymlinkSafety, LinksInTheLibraryLeadNothingOutOfIt) {
     const auto plantLink = [](const std::string& target, const std::string& name) {
         ASSERT_EQ(symlink(target.c_str(), (kEffects + name).c_str()), 0);
     };
-
     // A listed patch that is a link to a folder outside: replacing it puts a
     // real folder in place of the link, removing it removes only the link.
     plantLink(folder, "/Bass");
@@ -58,21 +53,18 @@ TEST(SymlinkSafety, LinksInTheLibraryLeadNothingOutOfIt) {
     EXPECT_EQ(treeOf(kEffects + "/Bass"), treeOf(in.path("Bass")));
     uninstallPatch((kEffects + "/Linked").c_str());
     EXPECT_FALSE(pathExists(kEffects + "/Linked"));
-
     // Staging leftovers planted as links leading outside (of this version and
     // of earlier ones): the next install removes the links only.
     plantLink(folder, "/.installing");
     plantLink(folder, "/.veltrano-staging-planted");
     EXPECT_EQ(installQuietly({in.path("Bass")}).type, EFFECTS_DIR);
     EXPECT_EQ(entriesOf(kEffects), std::vector<std::string>{"Bass"});
-
     // A single file dropped onto a patch folder whose main file is a link
     // outside replaces the link, not the file it points to.
     ASSERT_EQ(unlink((kEffects + "/Bass/Bass.pd").c_str()), 0);
     plantLink(outside.path("secret.txt"), "/Bass/Bass.pd");
     EXPECT_EQ(installQuietly({in.path("Bass/Bass.pd")}).type, EFFECTS_DIR);
     EXPECT_FALSE(isSymlink(kEffects + "/Bass/Bass.pd"));
-
     // A single file is never written through a linked patch folder.
     plantLink(folder, "/Linked");
     EXPECT_EQ(installQuietly({in.writeFile("Linked.pd", kEffect)}).type, nullptr);
