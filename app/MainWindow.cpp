@@ -50,11 +50,10 @@ MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
     ui_->setupUi(this);
     undoMenuItem_ = std::make_unique<ActionMenuItem>(*ui_->undoAction);
     // Owned by the window, as Qt children are.
-    new InstallProgress(
-        *libraryQueue_,
-        {ui_->progressPane, ui_->progressText, ui_->progressBytes, ui_->progressBar,
-         ui_->waitingLabel, ui_->cancelButton},
-        this);
+    new InstallProgress(*libraryQueue_,
+                        {ui_->progressPane, ui_->progressText, ui_->progressBytes, ui_->progressBar,
+                         ui_->waitingLabel, ui_->cancelButton},
+                        this);
     ui_->noticeText->setTextFormat(Qt::PlainText);
     ui_->noticeBar->hide();
     typeSegments_ = std::make_unique<ButtonSegments>(
@@ -80,10 +79,10 @@ MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
     // on another core meanwhile.
     helpPanel_ = new HelpPanel(this);
     controller_.setHelpWindow(helpPanel_);
-    libraryWatcher_ = new LibraryWatcher(
-        {QString::fromUtf8(BASE_DIR), QString::fromUtf8(EFFECTS_DIR),
-         QString::fromUtf8(INSTRUMENTS_DIR)},
-        this);
+    libraryWatcher_ =
+        new LibraryWatcher({QString::fromUtf8(BASE_DIR), QString::fromUtf8(EFFECTS_DIR),
+                            QString::fromUtf8(INSTRUMENTS_DIR)},
+                           this);
     connectControls();
     connectMenus();
     showListState();
@@ -285,9 +284,9 @@ void MainWindow::beginSheetModal(const views::Alert& alert) {
         // As on the Mac: a button titled Cancel answers Esc. It is also the
         // default, so Return never answers a question that destroys.
         const bool cancels = title == "Cancel";
-        QPushButton* button = box->addButton(QString::fromStdString(title),
-                                             cancels ? QMessageBox::RejectRole
-                                                     : QMessageBox::AcceptRole);
+        QPushButton* button =
+            box->addButton(QString::fromStdString(title),
+                           cancels ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
         if (cancels) {
             box->setDefaultButton(button);
             box->setEscapeButton(button);

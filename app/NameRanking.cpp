@@ -64,8 +64,8 @@ std::vector<int> NameRanking::ranks() {
             keyOf[static_cast<std::size_t>(row)] =
                 &chunk.keys[static_cast<std::size_t>(row - chunk.first)];
     const auto comesFirst = [&](int left, int right) {
-        const int byCollator = keyOf[static_cast<std::size_t>(left)]->compare(
-            *keyOf[static_cast<std::size_t>(right)]);
+        const int byCollator =
+            keyOf[static_cast<std::size_t>(left)]->compare(*keyOf[static_cast<std::size_t>(right)]);
         return byCollator != 0 ? byCollator < 0 : names_[left] < names_[right];
     };
     // The sorted chunks merged pairwise until one is left.

@@ -112,10 +112,10 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
 TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale) {
     const ScratchLibrary library;
     const std::string folder = addPatch("Filter",
-                                            "#X text 12 40 param cutoff slider 20 800 440 Hz;\n"
-                                            "#X text 12 60 param gain float -2.25 1e3 0.5;\n"
-                                            "#X text 12 80 param offset int -1 100 -0.004;\n"
-                                            "#X text 12 99 param bad\xff\xfename float 0 1 0;\n");
+                                        "#X text 12 40 param cutoff slider 20 800 440 Hz;\n"
+                                        "#X text 12 60 param gain float -2.25 1e3 0.5;\n"
+                                        "#X text 12 80 param offset int -1 100 -0.004;\n"
+                                        "#X text 12 99 param bad\xff\xfename float 0 1 0;\n");
     const bool german = setlocale(LC_ALL, "de_DE.UTF-8");
     VQ_ImporterAppDelegate controller;
     FakeWindowViews views(controller);

@@ -80,9 +80,9 @@ void VQ_ImporterAppDelegate::askToDeletePermanently(const std::string& path, int
     views::Alert alert;
     alert.buttonTitles = {"Delete", "Cancel"};
     alert.messageText = "Delete " + quoted(patchNameFromPath(path)) + " permanently?";
-    alert.informativeText = "It can't be moved to the trash: " +
-                            std::string(std::strerror(trashError)) +
-                            ". A patch deleted permanently can't be brought back.";
+    alert.informativeText =
+        "It can't be moved to the trash: " + std::string(std::strerror(trashError)) +
+        ". A patch deleted permanently can't be brought back.";
     alert.style = views::AlertStyle::warning;
     alert.didEnd = [this, path](std::size_t button) {
         if (button != kDeleteButton) return;
@@ -142,18 +142,18 @@ void VQ_ImporterAppDelegate::undoFinished(UndoStep refused, std::size_t place, i
     if (!error) return;
     const std::string name = patchNameOf(refused.trashed.back().originalPath);
     // What could not come back stays in the trash, and Undo can try again.
-    undoSteps.insert(undoSteps.begin() + static_cast<std::ptrdiff_t>(std::min(place, undoSteps.size())),
-                     std::move(refused));
+    undoSteps.insert(
+        undoSteps.begin() + static_cast<std::ptrdiff_t>(std::min(place, undoSteps.size())),
+        std::move(refused));
     showUndoMenuItem();
     if (!window) return;
     views::Alert alert;
     alert.buttonTitles = {"OK"};
     alert.messageText = quoted(name) + " can't be put back";
     alert.informativeText =
-        error == EEXIST
-            ? "A patch named " + quoted(name) +
-                  " is installed again. Rename or delete it, then choose Undo again."
-            : std::string(std::strerror(error)) + ". It is still in the trash.";
+        error == EEXIST ? "A patch named " + quoted(name) +
+                              " is installed again. Rename or delete it, then choose Undo again."
+                        : std::string(std::strerror(error)) + ". It is still in the trash.";
     alert.style = views::AlertStyle::warning;
     window->beginSheetModal(alert);
 }

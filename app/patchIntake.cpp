@@ -83,16 +83,16 @@ bool VQ_ImporterAppDelegate::applicationOpenFiles(const std::vector<std::string>
 }
 
 void VQ_ImporterAppDelegate::installAndShow(std::vector<std::string>& paths) {
-    views::LibraryInstall install = [this, paths = std::move(paths)](
-                                        InstallWatcher* watcher) mutable -> views::MainThreadStep {
+    views::LibraryInstall install =
+        [this, paths = std::move(paths)](InstallWatcher* watcher) mutable -> views::MainThreadStep {
         InstallReport report = installItems(paths, watcher);
         // Nothing installed, and not for a cancel: said right after the
         // install's own lines, before any later request's.
         const bool nothingInstalled =
-            !report.lastType && std::none_of(report.items.begin(), report.items.end(),
-                                             [](const ItemReport& item) {
-                                                 return item.outcome == ItemOutcome::cancelled;
-                                             });
+            !report.lastType &&
+            std::none_of(report.items.begin(), report.items.end(), [](const ItemReport& item) {
+                return item.outcome == ItemOutcome::cancelled;
+            });
         if (nothingInstalled) {
             std::puts("invalid files");
             std::fflush(stdout);

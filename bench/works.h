@@ -30,7 +30,8 @@ struct Target {
 
 struct Work {
     // Makes the data for 1/divisor of the full size; `size` says how much.
-    using SetUp = std::function<Comparison(const BenchPaths& paths, int divisor, std::string& size)>;
+    using SetUp =
+        std::function<Comparison(const BenchPaths& paths, int divisor, std::string& size)>;
 
     std::string name;
     // Empty for a work held to a time of its own rather than to a tool.

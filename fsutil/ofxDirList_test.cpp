@@ -1,6 +1,7 @@
 #include "fsutil/ofxDirList.h"
 
 #include "testing/ScratchDir.h"
+
 #include <gtest/gtest.h>
 #include <algorithm>
 
@@ -14,8 +15,13 @@ TEST(DirList, KeepsTheVisibleEntriesThatPassTheExtensionFilter) {
     scratch.makeDir("x/Sub");
     const std::vector<std::string> all = {"Drone.PD", "Echo.pd", "Sub", "notes.txt", "pd"};
     const std::pair<std::vector<std::string>, std::vector<std::string>> cases[] = {
-        {{}, all}, {{"*"}, all}, {{".pd"}, {}}, {{""}, {}}, {{"PD"}, {"Drone.PD", "Echo.pd"}},
-        {{"pd"}, {"Drone.PD", "Echo.pd"}}, {{"txt", "pd"}, {"Drone.PD", "Echo.pd", "notes.txt"}}};
+        {{}, all},
+        {{"*"}, all},
+        {{".pd"}, {}},
+        {{""}, {}},
+        {{"PD"}, {"Drone.PD", "Echo.pd"}},
+        {{"pd"}, {"Drone.PD", "Echo.pd"}},
+        {{"txt", "pd"}, {"Drone.PD", "Echo.pd", "notes.txt"}}};
     for (const auto& [filter, kept] : cases) {
         SCOPED_TRACE(filter.empty() ? "no filter" : filter.front());
         ofxDirList list;

@@ -1,11 +1,11 @@
 #include "fsutil/ofxFileUtils.h"
 
-#include "testing/ChildProcess.h"
-#include "testing/OutputCapture.h"
-#include "testing/ScratchDir.h"
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <filesystem>
+#include "testing/ChildProcess.h"
+#include "testing/OutputCapture.h"
+#include "testing/ScratchDir.h"
 
 using namespace testing_support;
 
@@ -25,7 +25,8 @@ TEST(CopyFile, CopiesBytesExactlyAndReplacesTheDestination) {
     umask(oldMask);
     EXPECT_EQ(readFile(destination), content);
     EXPECT_EQ(readFile(outside), "outside");  // so the link was replaced by a file
-    EXPECT_EQ(std::filesystem::symlink_status(destination).permissions(), std::filesystem::perms{0644});
+    EXPECT_EQ(std::filesystem::symlink_status(destination).permissions(),
+              std::filesystem::perms{0644});
     EXPECT_TRUE(ofxCopyFile(scratch.writeFile("empty", ""), destination));
     EXPECT_EQ(readFile(destination), "");
     const std::string alias = scratch.makeSymlink("alias", destination);
@@ -45,9 +46,10 @@ TEST(CopyFile, ReportsOpenFailuresAndLeavesTheDestinationAlone) {
     const std::string source = scratch.writeFile("source", std::string(1 << 20, 's'));
     const std::string missing = scratch.path("missing"), folder = scratch.makeDir("folder");
     const std::string intoMissingFolder = scratch.path("no/such/file");
-    const std::pair<std::string, std::string> failures[] = {
-        {missing, destination}, {missing, scratch.path("new")}, {folder, destination},
-        {source, intoMissingFolder}};
+    const std::pair<std::string, std::string> failures[] = {{missing, destination},
+                                                            {missing, scratch.path("new")},
+                                                            {folder, destination},
+                                                            {source, intoMissingFolder}};
     for (const auto& [from, to] : failures) {
         SCOPED_TRACE(from + " to " + to);
         EXPECT_EQ(captureStdout([&] { EXPECT_FALSE(ofxCopyFile(from, to)); }),
@@ -61,11 +63,12 @@ TEST(CopyFile, ReportsOpenFailuresAndLeavesTheDestinationAlone) {
               }),
               source + ": Permission denied\n");
     EXPECT_EQ(captureStdout([&] {
-                  EXPECT_EQ(runWithFileSizeLimit(
-                                64 * 1024, [&] { return ofxCopyFile(source, destination); }),
+                  EXPECT_EQ(runWithFileSizeLimit(64 * 1024,
+                                                 [&] { return ofxCopyFile(source, destination); }),
                             0);
               }),
               destination + ": File too large\n");
     EXPECT_EQ(readFile(destination), "earlier");
-    EXPECT_EQ(entriesOf(scratch.root()), (std::vector<std::string>{"destination", "folder", "source"}));
+    EXPECT_EQ(entriesOf(scratch.root()),
+              (std::vector<std::string>{"destination", "folder", "source"}));
 }

@@ -3,10 +3,10 @@
 #include "fsutil/UniqueFd.h"
 
 #include <fcntl.h>
-#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdio>
 
 namespace {
 

@@ -277,7 +277,8 @@ TrashResult moveToTrash(const std::string& path, const std::string& recordAs) {
         return result;
 
     const std::string infoName = name + kInfoSuffix;
-    if ((result.error = renameNoReplace(folder.get(), item.name.c_str(), trash.files.get(), name.c_str()))) {
+    if ((result.error =
+             renameNoReplace(folder.get(), item.name.c_str(), trash.files.get(), name.c_str()))) {
         unlinkat(trash.info.get(), infoName.c_str(), 0);
         return result;
     }
@@ -314,9 +315,9 @@ int exchangeWithTrashed(const TrashedItem& item) {
     unlinkat(infoFolder.get(), temporary.c_str(), 0);  // left by an interrupted exchange
     if (int error = createFileWith(infoFolder.get(), temporary, infoText(item.originalPath)))
         return error;
-    if (int error = renameOwnFolders(files.get(), splitPath(item.trashedPath).name.c_str(),
-                                     target.get(), splitPath(item.originalPath).name.c_str(),
-                                     RENAME_EXCHANGE)) {
+    if (int error =
+            renameOwnFolders(files.get(), splitPath(item.trashedPath).name.c_str(), target.get(),
+                             splitPath(item.originalPath).name.c_str(), RENAME_EXCHANGE)) {
         unlinkat(infoFolder.get(), temporary.c_str(), 0);
         return error;
     }

@@ -2,10 +2,12 @@
 
 #include "testing/ChildProcess.h"
 #include "testing/ScratchDir.h"
+
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -56,7 +58,8 @@ TEST(MoveToTrash, TakesAFreeNameWritesTheInfoAndMovesALinkAsALink) {
     EXPECT_EQ(readFile(first.item.trashedPath + "/main.pd"), "one");
     EXPECT_TRUE(isSymlink(second.item.trashedPath));
     EXPECT_EQ(entriesOf(home.scratch.path("two")), Names{});
-    EXPECT_TRUE(isInfoOf(readFile(first.item.infoPath), home.scratch.path("one/Echo"), before, after));
+    EXPECT_TRUE(
+        isInfoOf(readFile(first.item.infoPath), home.scratch.path("one/Echo"), before, after));
     EXPECT_TRUE(isInfoOf(readFile(second.item.infoPath), "/Sounds/Tape%20Echo%20100%25/%C3%A9~-._",
                          before, after));
 }

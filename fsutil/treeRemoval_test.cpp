@@ -3,10 +3,12 @@
 #include "fsutil/ofxFileUtils.h"
 #include "testing/ChildProcess.h"
 #include "testing/ScratchDir.h"
+
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <cerrno>
 
 using namespace testing_support;

@@ -2,6 +2,7 @@
 
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
+
 #include <gtest/gtest.h>
 #include <map>
 
@@ -15,15 +16,19 @@ TEST(ForEachVisibleEntry, ReportsEachVisibleEntryWithItsKindWithoutFollowingLink
     scratch.makeSymlink("x/ToSub", scratch.path("x/Sub"));
     scratch.makeSymlink("x/Dangling", scratch.path("gone"));
     std::map<std::string, EntryKind> kinds;
-    const auto collect = [&kinds](std::string_view name, EntryKind kind) { kinds.emplace(name, kind); };
+    const auto collect = [&kinds](std::string_view name, EntryKind kind) {
+        kinds.emplace(name, kind);
+    };
     // The scratch folder's file system reports every kind: none is unknown.
-    EXPECT_EQ(captureStdout([&] { EXPECT_TRUE(forEachVisibleEntry(scratch.path("x"), collect)); }), "");
+    EXPECT_EQ(captureStdout([&] { EXPECT_TRUE(forEachVisibleEntry(scratch.path("x"), collect)); }),
+              "");
     EXPECT_EQ(kinds, (std::map<std::string, EntryKind>{{"Sub", EntryKind::directory},
                                                        {"Echo.pd", EntryKind::other},
                                                        {"ToSub", EntryKind::symlink},
                                                        {"Dangling", EntryKind::symlink}}));
-    EXPECT_EQ(captureStdout([&] { EXPECT_FALSE(forEachVisibleEntry(scratch.path("missing"), collect)); }),
-              "ofxDirList - error opening directory");
+    EXPECT_EQ(
+        captureStdout([&] { EXPECT_FALSE(forEachVisibleEntry(scratch.path("missing"), collect)); }),
+        "ofxDirList - error opening directory");
     EXPECT_EQ(captureStdout([&] { EXPECT_TRUE(forEachVisibleEntry("", collect)); }), "");
     EXPECT_EQ(kinds.size(), 4u);
 }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+
 #include "fuzz/check.h"
 #include "library/VQAUUtils.h"
 #include "library/archiveExtraction.h"
@@ -76,8 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream(archivePath, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     fs::create_directory(root);
-    const ExtractionLimits limits{.maxTotalBytes = 4 << 20, .maxEntries = 200, .maxExpansion = 1000,
-                                  .expansionFloorBytes = 64 << 10, .keepFreeBytes = 0};
+    const ExtractionLimits limits{.maxTotalBytes = 4 << 20,
+                                  .maxEntries = 200,
+                                  .maxExpansion = 1000,
+                                  .expansionFloorBytes = 64 << 10,
+                                  .keepFreeBytes = 0};
     const ExtractedPatches result = extractPatches(archivePath, root, limits);
     check(bait() == baitBefore);
     if (!result.failure.empty()) {
@@ -87,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const std::string& folder : result.patchFolders) {
             const fs::path patch(folder);
             check(isInside(patch, root) && !fs::is_symlink(patch) &&
-                  fs::is_regular_file(fs::symlink_status(patch / (patch.filename().string() + ".pd"))));
+                  fs::is_regular_file(
+                      fs::symlink_status(patch / (patch.filename().string() + ".pd"))));
         }
         checkLinksStayInRoot();
     }

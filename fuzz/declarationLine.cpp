@@ -38,7 +38,8 @@ void checkParse(PdPluginParameters& reader, const std::string& line) {
     const VQParameter& record = *reader.getParameter(0);
     check(record.name == tokens[kNameToken] && record.type == tokens[kTypeToken]);
     if (record.type != "slider" && record.type != "int" && record.type != "float") {
-        check(record.min == 0 && record.max == 1 && record.defaultValue == 0 && record.extra.empty());
+        check(record.min == 0 && record.max == 1 && record.defaultValue == 0 &&
+              record.extra.empty());
         return;
     }
     check(record.extra == (tokens.size() > kExtraToken ? tokens[kExtraToken] : ""));

@@ -7,6 +7,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
 #include "app/percentDecode.h"
 #include "fuzz/check.h"
 #include "library/VQAUUtils.h"

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+
 #include "fsutil/ofxFileUtils.h"
 #include "fuzz/check.h"
 #include "library/VQAUUtils.h"

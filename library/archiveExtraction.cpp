@@ -133,7 +133,8 @@ public:
 private:
     std::string extract(std::vector<std::string>& patchFolders) {
         root_.reset(open(into_.c_str(), kFolderFlags));
-        if (!root_) return name_ + ": cannot open " + quotedName(into_) + ": " + std::strerror(errno);
+        if (!root_)
+            return name_ + ": cannot open " + quotedName(into_) + ": " + std::strerror(errno);
         if (!isEmptyFolder(root_.get())) return name_ + ": " + quotedName(into_) + " is not empty";
         emptied_ = true;
         tree_ = std::make_unique<ExtractionTree>(root_.get());
@@ -145,8 +146,9 @@ private:
         if (!layout.failure.empty()) return layout.failure;
         for (const DeferredLink& link : links_)
             if (!linkStaysInside(link.path, link.target, layout.depthInArchive))
-                return refused(joinEntryPath(link.path), "is a link to " + quotedName(link.target) +
-                                                             ", which leads out of its patch folder");
+                return refused(joinEntryPath(link.path),
+                               "is a link to " + quotedName(link.target) +
+                                   ", which leads out of its patch folder");
         for (const EntryPath& folder : layout.patchFolders)
             patchFolders.push_back(into_ + "/" + joinEntryPath(folder));
         return {};
@@ -165,7 +167,8 @@ private:
         if (!reader_) return name_ + ": cannot read it (out of memory)";
         enableArchiveTypes(reader_.get());
         if (archive_read_open_fd(reader_.get(), file_.get(), kReadBlock) != ARCHIVE_OK)
-            return name_ + ": not a zip or tar archive that can be read (" + libarchiveError() + ")";
+            return name_ + ": not a zip or tar archive that can be read (" + libarchiveError() +
+                   ")";
         return {};
     }
 
@@ -179,7 +182,8 @@ private:
             std::string failure = cancelled();
             if (failure.empty()) failure = extractEntry(entry);
             // Folders made for a path count too: one long path could make thousands.
-            if (failure.empty()) failure = budget_->addEntries(1 + tree_->foldersMade() - foldersBefore);
+            if (failure.empty())
+                failure = budget_->addEntries(1 + tree_->foldersMade() - foldersBefore);
             if (!failure.empty()) return failure;
         }
     }
@@ -195,14 +199,15 @@ private:
         if (const char* hardLink = archive_entry_hardlink(entry))
             return linkHard(name, checked.path, entryNameAsUtf8(hardLink));
         switch (archive_entry_filetype(entry)) {
-        case AE_IFDIR:
-            return tree_->openFolder(checked.path, checked.path.size()) ? "" : cannotWrite(name);
-        case AE_IFREG:
-            return writeFile(entry, name, checked.path);
-        case AE_IFLNK:
-            return recordSymlink(name, checked.path, archive_entry_symlink(entry));
-        default:
-            return {};  // devices, FIFOs and sockets are skipped
+            case AE_IFDIR:
+                return tree_->openFolder(checked.path, checked.path.size()) ? ""
+                                                                            : cannotWrite(name);
+            case AE_IFREG:
+                return writeFile(entry, name, checked.path);
+            case AE_IFLNK:
+                return recordSymlink(name, checked.path, archive_entry_symlink(entry));
+            default:
+                return {};  // devices, FIFOs and sockets are skipped
         }
     }
 
@@ -240,7 +245,8 @@ private:
         return {};
     }
 
-    std::string linkHard(const std::string& name, const EntryPath& path, const std::string& target) {
+    std::string linkHard(const std::string& name, const EntryPath& path,
+                         const std::string& target) {
         const CheckedEntryPath checked = checkEntryPath(target);
         const auto extracted = files_.find(joinEntryPath(checked.path));
         const bool sameFolder =
@@ -258,7 +264,8 @@ private:
     // Links are made after everything else, so no entry is ever written
     // through one. Here they must stay inside the extraction folder; once the
     // layout is known, inside their patch folder.
-    std::string recordSymlink(const std::string& name, const EntryPath& path, const char* rawTarget) {
+    std::string recordSymlink(const std::string& name, const EntryPath& path,
+                              const char* rawTarget) {
         const std::string target = rawTarget ? entryNameAsUtf8(rawTarget) : std::string();
         if (!linkStaysInside(path, target, 0))
             return refused(name, "is a link to " + quotedName(target) + ", which may lead outside");
@@ -294,7 +301,8 @@ private:
     std::string libarchiveError() const {
         const char* error = archive_error_string(reader_.get());
         std::string text = error ? error : "no reason given";
-        while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+        while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+            text.pop_back();
         return oneLine(text);
     }
 

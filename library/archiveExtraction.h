@@ -52,7 +52,7 @@ struct ExtractionLimits {
 // stay free, so the desktop keeps working.
 ExtractionLimits defaultExtractionLimits();
 
-struct ExtractionHooks {  // both optional; called per block, on the calling thread
+struct ExtractionHooks {              // both optional; called per block, on the calling thread
     std::function<bool()> cancelled;  // true: stop, clean up, fail "cancelled"
     std::function<void(std::uint64_t bytesWritten)> progress;
 };

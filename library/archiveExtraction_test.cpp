@@ -2,6 +2,7 @@
 
 #include "testing/ArchiveWriter.h"
 #include "testing/ScratchDir.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,7 +34,9 @@ std::string linesOf(const std::string& root) {
         else if (S_ISDIR(info.st_mode))
             line += mode == 0755 ? "/" : "/" + std::string(octal);
         else
-            line += (mode == 0755 ? "*" : mode == 0644 ? "" : octal) +
+            line += (mode == 0755   ? "*"
+                     : mode == 0644 ? ""
+                                    : octal) +
                     (info.st_size == 0   ? std::string()
                      : info.st_size < 64 ? ": " + readFile(item.path())
                                          : " (" + std::to_string(info.st_size) + " bytes)");
@@ -46,8 +49,11 @@ std::string linesOf(const std::string& root) {
 
 // Echo.tar.gz below holds exactly the entries allowed.
 ExtractionLimits testLimits() {
-    return {.maxTotalBytes = 64 << 20, .maxEntries = 10, .maxExpansion = 1000,
-            .expansionFloorBytes = 1 << 20, .keepFreeBytes = 0};
+    return {.maxTotalBytes = 64 << 20,
+            .maxEntries = 10,
+            .maxExpansion = 1000,
+            .expansionFloorBytes = 1 << 20,
+            .keepFreeBytes = 0};
 }
 
 const Entry kEcho{"Echo/Echo.pd", "#N canvas"};
@@ -64,7 +70,8 @@ void patchZip(const std::string& path, const std::map<std::string, std::size_t>&
               void (*change)(std::string& bytes, std::size_t at)) {
     std::string bytes = readFile(path);
     for (const auto& [signature, offset] : fields)
-        for (auto at = bytes.find(signature); at != std::string::npos; at = bytes.find(signature, at + 4))
+        for (auto at = bytes.find(signature); at != std::string::npos;
+             at = bytes.find(signature, at + 4))
             change(bytes, at + offset);
     writeFile(path, bytes);
 }
@@ -72,22 +79,27 @@ void patchZip(const std::string& path, const std::map<std::string, std::size_t>&
 // Every uncompressed size (local header, data descriptor, central directory) becomes 1.
 void understateSizes(const std::string& path) {
     patchZip(path, {{"PK\3\4", 22}, {"PK\7\10", 12}, {"PK\1\2", 24}},
-             [](std::string& bytes, std::size_t at) { bytes.replace(at, 4, std::string("\1\0\0\0", 4)); });
+             [](std::string& bytes, std::size_t at) {
+                 bytes.replace(at, 4, std::string("\1\0\0\0", 4));
+             });
 }
 
 // Sets the flag "names are UTF-8", which the writer only sets in a UTF-8 locale.
 void flagUtf8Names(const std::string& path) {
-    patchZip(path, {{"PK\3\4", 7}, {"PK\1\2", 9}}, [](std::string& bytes, std::size_t at) { bytes[at] |= 0x08; });
+    patchZip(path, {{"PK\3\4", 7}, {"PK\1\2", 9}},
+             [](std::string& bytes, std::size_t at) { bytes[at] |= 0x08; });
 }
 
 }  // namespace
 
 TEST(ArchiveNames, RecogniseTheArchiveExtensionsAndStripThem) {
     const std::map<std::string, std::string> stems = {
-        {"/in/Echo.zip", "Echo"}, {"a.b/Pack.TAR.GZ", "Pack"}, {"x.tgz", "x"},
-        {"x.tar.bz2", "x"},       {"x.TBZ2", "x"},             {"x.tar.xz", "x"},
-        {"x.txz", "x"},           {"x.tar.zst", "x"},          {"x.tar", "x"},
-        {"x.gz", ""},             {"x.zip.pd", ""},            {"zip", ""}};
+        {"/in/Echo.zip", "Echo"}, {"a.b/Pack.TAR.GZ", "Pack"},
+        {"x.tgz", "x"},           {"x.tar.bz2", "x"},
+        {"x.TBZ2", "x"},          {"x.tar.xz", "x"},
+        {"x.txz", "x"},           {"x.tar.zst", "x"},
+        {"x.tar", "x"},           {"x.gz", ""},
+        {"x.zip.pd", ""},         {"zip", ""}};
     for (const auto& [path, stem] : stems) {
         EXPECT_EQ(isArchiveName(path), !stem.empty()) << path;
         if (!stem.empty()) {
@@ -115,21 +127,33 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
     };
     const std::vector<Case> cases = {
         {.archive = "Echo.tar.gz",
-         .entries = {{"Echo/", "", Entry::folder, 0555}, kEcho, {"Echo/run", "", Entry::file, 04750},
-                     {"Echo/.DS_Store", "x"}, {"__MACOSX/Echo/._Echo.pd", "x"},
-                     {"Echo/pipe", "", Entry::fifo}, {"Echo/setgid/", "", Entry::folder, 02777},
+         .entries = {{"Echo/", "", Entry::folder, 0555},
+                     kEcho,
+                     {"Echo/run", "", Entry::file, 04750},
+                     {"Echo/.DS_Store", "x"},
+                     {"__MACOSX/Echo/._Echo.pd", "x"},
+                     {"Echo/pipe", "", Entry::fifo},
+                     {"Echo/setgid/", "", Entry::folder, 02777},
                      {"Echo/setgid/l", "../Echo.pd", Entry::symlink}},
          .patches = {"Echo"},
-         .tree = "Echo/\nEcho/Echo.pd: #N canvas\nEcho/run*\nEcho/setgid/\nEcho/setgid/l -> ../Echo.pd\n"},
+         .tree = "Echo/\nEcho/Echo.pd: #N canvas\nEcho/run*\nEcho/setgid/\nEcho/setgid/l -> "
+                 "../Echo.pd\n"},
         {.archive = "Echo.zip",
-         .entries = {kEcho, {"Echo/B/B.pd"}, {"Echo/Caf\x82.txt"}, {"./Echo/\xc3\xa9t\xc3\xa9.txt"}},
+         .entries =
+             {kEcho, {"Echo/B/B.pd"}, {"Echo/Caf\x82.txt"}, {"./Echo/\xc3\xa9t\xc3\xa9.txt"}},
          .patches = {"Echo"},
-         .tree = "Echo/\nEcho/B/\nEcho/B/B.pd\nEcho/Café.txt\nEcho/Echo.pd: #N canvas\nEcho/été.txt\n"},
+         .tree =
+             "Echo/\nEcho/B/\nEcho/B/B.pd\nEcho/Café.txt\nEcho/Echo.pd: #N canvas\nEcho/été.txt\n"},
         // In the "C" locale of the tests, as in any other.
-        {.archive = "Flag.zip", .entries = {{"Flag/Flag.pd"}, {"Flag/\xc3\xa9t\xc3\xa9.txt"}},
-         .spoil = flagUtf8Names, .patches = {"Flag"}, .tree = "Flag/\nFlag/Flag.pd\nFlag/été.txt\n"},
-        {.archive = "Pack.tgz", .entries = {{"A/A.pd"}, {"B/B.pd", "b"}, {"B/h", "B/B.pd", Entry::hardLink}},
-         .patches = {"A", "B"}, .tree = "A/\nA/A.pd\nB/\nB/B.pd: b\nB/h: b\n"},
+        {.archive = "Flag.zip",
+         .entries = {{"Flag/Flag.pd"}, {"Flag/\xc3\xa9t\xc3\xa9.txt"}},
+         .spoil = flagUtf8Names,
+         .patches = {"Flag"},
+         .tree = "Flag/\nFlag/Flag.pd\nFlag/été.txt\n"},
+        {.archive = "Pack.tgz",
+         .entries = {{"A/A.pd"}, {"B/B.pd", "b"}, {"B/h", "B/B.pd", Entry::hardLink}},
+         .patches = {"A", "B"},
+         .tree = "A/\nA/A.pd\nB/\nB/B.pd: b\nB/h: b\n"},
         {.archive = "Pack.tar.xz",
          .entries = {{"Pack/B/B.pd"}, {"Pack/A/A.pd"}, {"Pack/A/l", "A.pd", Entry::symlink}},
          .patches = {"Pack/A", "Pack/B"},
@@ -138,9 +162,11 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
          .entries = {{"Echo.pd"}, {"Echo/x.wav"}, {"Echo/l", "../Echo.pd", Entry::symlink}},
          .patches = {"Echo"},
          .tree = "Echo/\nEcho/Echo.pd\nEcho/Echo/\nEcho/Echo/l -> ../Echo.pd\nEcho/Echo/x.wav\n"},
-        {"Echo.tar.bz2", {{"notes.txt"}, {"A/A.pd"}},
+        {"Echo.tar.bz2",
+         {{"notes.txt"}, {"A/A.pd"}},
          "Echo.tar.bz2: no patch folder and no \"Echo.pd\" at the top"},
-        {"Pack.tar", {{"Pack/A/A.pd"}, {"Pack/readme.txt"}},
+        {"Pack.tar",
+         {{"Pack/A/A.pd"}, {"Pack/readme.txt"}},
          "Pack.tar: no patch folder and no \"Pack.pd\" at the top"},
         {"Empty.zip", {{"__MACOSX/._x"}}, "Empty.zip: holds nothing to install"},
         {"Abs.tar", {kEcho, {victim, "pwned"}}, "has an absolute path"},
@@ -150,34 +176,65 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
          "is a link to \"../../victim\", which may lead outside"},
         {"AbsLink.zip", {kEcho, {"Echo/evil", victim, Entry::symlink}}, "which may lead outside"},
         // Lexically inside, but "x" might be a link: only leading ".." may climb.
-        {"Undone.tar", {kEcho, {"Echo/l", "x/../Echo.pd", Entry::symlink}}, "which may lead outside"},
-        {"Beside.tar", {kEcho, {"Echo/l", "../Other", Entry::symlink}}, "leads out of its patch folder"},
-        {"HardOut.tar", {kEcho, {"Echo/h", victim, Entry::hardLink}}, "extracted before it in its folder"},
-        {"HardAhead.tar", {kEcho, {"Echo/h", "Echo/later", Entry::hardLink}, {"Echo/later"}},
+        {"Undone.tar",
+         {kEcho, {"Echo/l", "x/../Echo.pd", Entry::symlink}},
+         "which may lead outside"},
+        {"Beside.tar",
+         {kEcho, {"Echo/l", "../Other", Entry::symlink}},
+         "leads out of its patch folder"},
+        {"HardOut.tar",
+         {kEcho, {"Echo/h", victim, Entry::hardLink}},
          "extracted before it in its folder"},
-        {"HardSide.tar", {kEcho, {"A/a"}, {"Echo/h", "A/a", Entry::hardLink}},
+        {"HardAhead.tar",
+         {kEcho, {"Echo/h", "Echo/later", Entry::hardLink}, {"Echo/later"}},
          "extracted before it in its folder"},
-        {"Twice.tar", {kEcho, {"Echo/h", "Echo/Echo.pd", Entry::hardLink}, {"Echo/h", "pwned"}},
+        {"HardSide.tar",
+         {kEcho, {"A/a"}, {"Echo/h", "A/a", Entry::hardLink}},
+         "extracted before it in its folder"},
+        {"Twice.tar",
+         {kEcho, {"Echo/h", "Echo/Echo.pd", Entry::hardLink}, {"Echo/h", "pwned"}},
          "the entry \"Echo/h\" clashes with an entry before it"},
-        {"PackLink.tar", {{"P/A/A.pd"}, {"P/B/B.pd"}, {"P/A/l", "../B/B.pd", Entry::symlink}},
+        {"PackLink.tar",
+         {{"P/A/A.pd"}, {"P/B/B.pd"}, {"P/A/l", "../B/B.pd", Entry::symlink}},
          "the entry \"P/A/l\" is a link to \"../B/B.pd\", which leads out of its patch folder"},
-        {"Big.tar.gz", {kEcho, {"Echo/big", zeros}}, "unpacks to more than 1 MiB (the size limit)",
+        {"Big.tar.gz",
+         {kEcho, {"Echo/big", zeros}},
+         "unpacks to more than 1 MiB (the size limit)",
          [](ExtractionLimits& limits) { limits.maxTotalBytes = 1 << 20; }},
         // The folders a path needs count as entries.
         {"Deep.tar", {{"1/2/3/4/5/6/7/8/9/10/11/x"}}, "more than 10 entries (the entry limit)"},
-        {"Bomb.tar.gz", {kEcho, {"Echo/big", zeros}},
+        {"Bomb.tar.gz",
+         {kEcho, {"Echo/big", zeros}},
          "unpacks to more than 10 times its own size (the expansion limit)",
          [](ExtractionLimits& limits) { limits.maxExpansion = 10; }},
-        {"Full.tar", {kEcho}, "free on the disk (the free space reserve)",
+        {"Full.tar",
+         {kEcho},
+         "free on the disk (the free space reserve)",
          [](ExtractionLimits& limits) { limits.keepFreeBytes = ~std::uint64_t{0}; }},
-        {"Cut.tar", {kEcho, {"Echo/big", zeros}}, "damaged or cut short (Truncated tar archive",
-         nullptr, [](const std::string& path) { truncate(path.c_str(), fs::file_size(path) / 2); }},
+        {"Cut.tar",
+         {kEcho, {"Echo/big", zeros}},
+         "damaged or cut short (Truncated tar archive",
+         nullptr,
+         [](const std::string& path) { truncate(path.c_str(), fs::file_size(path) / 2); }},
         {"Corrupt.zip", {kEcho, {"Echo/big", zeros}}, "damaged or cut short (", nullptr, scramble},
-        {"Liar.zip", {{"Echo/big", zeros}}, "unpacks to more than 1 MiB (the size limit)",
-         [](ExtractionLimits& limits) { limits.maxTotalBytes = 1 << 20; }, understateSizes},
-        {"Secret.zip", {kEcho}, "the entry \"Echo/Echo.pd\" is encrypted", nullptr, nullptr,
+        {"Liar.zip",
+         {{"Echo/big", zeros}},
+         "unpacks to more than 1 MiB (the size limit)",
+         [](ExtractionLimits& limits) { limits.maxTotalBytes = 1 << 20; },
+         understateSizes},
+        {"Secret.zip",
+         {kEcho},
+         "the entry \"Echo/Echo.pd\" is encrypted",
+         nullptr,
+         nullptr,
          "zip:encryption=zipcrypt"},
-        {"Stop.tar", {kEcho, {"Echo/big", zeros}}, "Stop.tar: cancelled", nullptr, nullptr, "", true},
+        {"Stop.tar",
+         {kEcho, {"Echo/big", zeros}},
+         "Stop.tar: cancelled",
+         nullptr,
+         nullptr,
+         "",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.archive);

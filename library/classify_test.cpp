@@ -1,10 +1,13 @@
 #include "library/VQAUUtils.h"
+
 #include "fsutil/readBlock.h"
 #include "testing/ChildProcess.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
 #include <algorithm>
 
 using namespace testing_support;
@@ -36,14 +39,17 @@ TEST(GetType, SeesAMarkerSplitAcrossReadBlocks) {
     // search compare runs of 256 starts at once, the last run of a block ending
     // 256 starts before the block's end.
     for (char filler : {'x', 'n'})
-        for (std::size_t offset : {std::size_t{255}, std::size_t{256}, kBlock - 257, kBlock - 256,
-                                   kBlock - 6, kBlock - 5, kBlock - 3, kBlock - 1, kBlock,
-                                   2 * kBlock - 2, 3 * kBlock + 7}) {
-            const std::string content = std::string(offset, filler) + "notein" + std::string(100, filler);
-            EXPECT_EQ(getType(dir.writeFile("big.pd", content)), INSTRUMENTS_DIR) << filler << offset;
+        for (std::size_t offset :
+             {std::size_t{255}, std::size_t{256}, kBlock - 257, kBlock - 256, kBlock - 6,
+              kBlock - 5, kBlock - 3, kBlock - 1, kBlock, 2 * kBlock - 2, 3 * kBlock + 7}) {
+            const std::string content =
+                std::string(offset, filler) + "notein" + std::string(100, filler);
+            EXPECT_EQ(getType(dir.writeFile("big.pd", content)), INSTRUMENTS_DIR)
+                << filler << offset;
         }
     std::string nearMisses(3 * kBlock + 11, 'x');
-    for (std::size_t i = kBlock - 3; i < nearMisses.size(); i += kBlock) nearMisses.replace(i, 5, "notei");
+    for (std::size_t i = kBlock - 3; i < nearMisses.size(); i += kBlock)
+        nearMisses.replace(i, 5, "notei");
     EXPECT_EQ(getType(dir.writeFile("near.pd", nearMisses)), EFFECTS_DIR);
     std::string dense;
     while (dense.size() < 3 * kBlock) dense += "nnoteon notei noten ";
@@ -58,8 +64,8 @@ TEST(GetTypeForDir, AppliesThePatchFolderRule) {
     dir.writeFile("Lead/Lead.pd", "#X obj 1 1 dac~;\n");
     dir.writeFile("Lead/helper.pd", "#X obj 1 1 notein;\n");
     dir.makeDir("Hollow/Hollow.pd");
-    for (const char* other : {"Lower/lower.pd", "Upper/Upper.PD", "Other/Other2.pd", "Nested/Sub/Nested.pd",
-                              ".Hidden/.Hidden.pd"})
+    for (const char* other : {"Lower/lower.pd", "Upper/Upper.PD", "Other/Other2.pd",
+                              "Nested/Sub/Nested.pd", ".Hidden/.Hidden.pd"})
         dir.writeFile(other, "#X obj 1 1 notein;\n");
     const std::pair<const char*, const char*> cases[] = {
         {"Bass", INSTRUMENTS_DIR}, {"Bass/", INSTRUMENTS_DIR}, {"Lead", EFFECTS_DIR},
@@ -68,7 +74,8 @@ TEST(GetTypeForDir, AppliesThePatchFolderRule) {
         {"missing", nullptr}};
     std::vector<std::string> entries = listDir(dir.path("Lead"));
     std::sort(entries.begin(), entries.end());
-    EXPECT_EQ(entries, (std::vector<std::string>{dir.path("Lead/Lead.pd"), dir.path("Lead/helper.pd")}));
+    EXPECT_EQ(entries,
+              (std::vector<std::string>{dir.path("Lead/Lead.pd"), dir.path("Lead/helper.pd")}));
     for (const auto& [folder, type] : cases) {
         SCOPED_TRACE(folder);
         const char* result = EFFECTS_DIR;

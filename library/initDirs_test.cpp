@@ -2,7 +2,9 @@
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
+
 #include <gtest/gtest.h>
+
 #include <filesystem>
 
 using namespace testing_support;
@@ -21,7 +23,8 @@ TEST(InitDirs, CreatesEachMissingFolderAndTellsWhatItCouldNot) {
         {"all missing", false, [] {}, notFound + notFound + notFound},
         {"all there", true, [] {}, ""},
         {"instruments missing", true, [] { std::filesystem::remove(kInstruments); }, notFound},
-        {"a file in the way", false, [] { writeFile(BASE_DIR, "x"); }, failed + notFound + notFound},
+        {"a file in the way", false, [] { writeFile(BASE_DIR, "x"); },
+         failed + notFound + notFound},
         {"no parent", false, [] { std::filesystem::remove(ScratchLibrary::parentDir()); },
          notFound + failed + notFound + notFound},
     };
@@ -30,6 +33,7 @@ TEST(InitDirs, CreatesEachMissingFolderAndTellsWhatItCouldNot) {
         ScratchLibrary library(c.withFolders);
         c.setUp();
         EXPECT_EQ(captureStdout(initDirs), "initDirs()\n" + c.output);
-        EXPECT_EQ(isDirectory(kEffects) && isDirectory(kInstruments), c.output.find(failed) == std::string::npos);
+        EXPECT_EQ(isDirectory(kEffects) && isDirectory(kInstruments),
+                  c.output.find(failed) == std::string::npos);
     }
 }

@@ -1,7 +1,7 @@
 #include "fsutil/fileCopy.h"
 #include "fsutil/fileKind.h"
-#include "fsutil/ownFolders.h"
 #include "fsutil/ofxFileUtils.h"
+#include "fsutil/ownFolders.h"
 #include "fsutil/treeSize.h"
 #include "library/VQAUUtils.h"
 #include "library/archiveExtraction.h"

@@ -3,8 +3,10 @@
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -47,7 +49,7 @@ TEST_F(InstallFiles, PutsASingleFileIntoAFolderNamedAfterIt) {
     }
     EXPECT_EQ(entriesOf(BASE_DIR), (std::vector<std::string>{"Effects", "Instruments"}));
     EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{"Lead", "Pad", "blob", "impulse.wav",
-                                                              "notes.txt", "score"}));
+                                                             "notes.txt", "score"}));
 }
 
 // An archive installs the patches it holds, like dropped folders and with
@@ -61,9 +63,9 @@ TEST_F(InstallFiles, InstallsThePatchesOfAnArchive) {
     const auto found = [](const std::string& name, const std::string& type) {
         return "Found " + name + "\nIt's a " + type + "\nCopeee\n";
     };
-    EXPECT_EQ(installed.output, "file:: " + pack + "\nIt's an archive\n" + found("A", kInstruments) +
-                                    found("B", kEffects) + "file:: " + loose +
-                                    "\nIt's an archive\n" + found("Echo", kEffects));
+    EXPECT_EQ(installed.output, "file:: " + pack + "\nIt's an archive\n" +
+                                    found("A", kInstruments) + found("B", kEffects) + "file:: " +
+                                    loose + "\nIt's an archive\n" + found("Echo", kEffects));
     EXPECT_EQ(readFile(kEffects + "/Echo/echo.wav"), "wav");
     EXPECT_EQ(entriesOf(kInstruments), std::vector<std::string>{"A"});
     const std::string hostile = in.path("Evil.zip");
@@ -84,15 +86,22 @@ TEST_F(InstallFiles, ReportsEachStepInOrderAndReturnsTheLastInstalledType) {
     const std::string notAPatch = in.path("Loose"), missing = in.path("gone file://localhost/x.pd");
     const std::string dangling = in.makeSymlink("dangling.pd", in.path("nowhere"));
     ASSERT_EQ(mkfifo(in.path("pipe.pd").c_str(), 0644), 0);
-    std::vector<std::string> items = {"file://localhost" + folder, "file://" + file, missing,
-                                      notAPatch, dangling, in.path("dir/"), in.path("pipe.pd"),
-                                      "/dev/zero", "file://host" + file};
+    std::vector<std::string> items = {"file://localhost" + folder,
+                                      "file://" + file,
+                                      missing,
+                                      notAPatch,
+                                      dangling,
+                                      in.path("dir/"),
+                                      in.path("pipe.pd"),
+                                      "/dev/zero",
+                                      "file://host" + file};
     const std::string output = captureStdout([&] { EXPECT_EQ(installFiles(items), EFFECTS_DIR); });
     EXPECT_EQ(output, "file----" + folder + "\nfile----" + file + "\nfile:: " + folder +
                           "\nFound Bass\nIt's a " + kInstruments + "\nCopeee\nfile:: " + file +
-                          "\nIt's a file\nfile:: " + missing + "\nFile not found\nfile:: " +
-                          notAPatch + "\nfile:: " + dangling + "\nFile not found\nfile:: " +
-                          in.path("dir/") + "\nFile not found\nfile:: " + in.path("pipe.pd") +
+                          "\nIt's a file\nfile:: " + missing +
+                          "\nFile not found\nfile:: " + notAPatch + "\nfile:: " + dangling +
+                          "\nFile not found\nfile:: " + in.path("dir/") +
+                          "\nFile not found\nfile:: " + in.path("pipe.pd") +
                           "\nfile:: /dev/zero\nfile:: file://host" + file + "\nFile not found\n");
     EXPECT_EQ(std::vector(items.begin(), items.begin() + 2), (std::vector{folder, file}));
     EXPECT_EQ(readFile(kInstruments + "/Bass/Bass.pd"), kInstrument);
@@ -113,7 +122,8 @@ TEST_F(InstallFiles, ReplacesAnEarlierFolderWholeButAddsASingleFileToIt) {
     in.makeSymlink("v2/" + name + "/inner", name + ".pd");
     const std::string patch = kEffects + "/" + name;
     ASSERT_EQ(installQuietly({in.path("v1/" + name + "/")}).type, EFFECTS_DIR);
-    EXPECT_EQ(installQuietly({"file://" + in.makeSymlink(name, in.path("v2/" + name))}).type, EFFECTS_DIR);
+    EXPECT_EQ(installQuietly({"file://" + in.makeSymlink(name, in.path("v2/" + name))}).type,
+              EFFECTS_DIR);
     EXPECT_EQ(treeOf(patch), treeOf(in.path("v2/" + name)));
     EXPECT_EQ(entriesOf(kEffects), std::vector{name});  // no staging left
     EXPECT_FALSE(pathExists("pwned"));
@@ -121,7 +131,8 @@ TEST_F(InstallFiles, ReplacesAnEarlierFolderWholeButAddsASingleFileToIt) {
     EXPECT_EQ(installQuietly({single}).type, EFFECTS_DIR);
     EXPECT_EQ(readFile(patch + "/" + name + ".pd"), readFile(single));
     EXPECT_EQ(readFile(patch + "/Sub/new `id`.txt"), "new");
-    EXPECT_EQ(installQuietly({in.writeFile("v4/" + name + ".pd", kInstrument)}).type, INSTRUMENTS_DIR);
+    EXPECT_EQ(installQuietly({in.writeFile("v4/" + name + ".pd", kInstrument)}).type,
+              INSTRUMENTS_DIR);
     EXPECT_EQ(readFile(kInstruments + "/" + name + "/" + name + ".pd"), kInstrument);
     EXPECT_EQ(readFile(patch + "/" + name + ".pd"), readFile(single));
 }
@@ -151,8 +162,8 @@ TEST_F(InstallFiles, CountsASourceThatIsItsOwnDestinationAsInstalled) {
     in.writeFile("Bass/data.txt", "data");
     ASSERT_EQ(installQuietly({in.path("Bass")}).type, EFFECTS_DIR);
     const Tree before = treeOf(kEffects);
-    for (const std::string& again : {kEffects + "/Bass", "file://localhost" + kEffects + "/Bass/",
-                                     kEffects + "/Bass/Bass.pd"})
+    for (const std::string& again :
+         {kEffects + "/Bass", "file://localhost" + kEffects + "/Bass/", kEffects + "/Bass/Bass.pd"})
         EXPECT_EQ(installQuietly({again}).type, EFFECTS_DIR) << again;
     EXPECT_EQ(treeOf(kEffects), before);
     EXPECT_FALSE(pathExists(ScratchLibrary::dataHome() + "/Trash"));

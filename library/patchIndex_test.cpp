@@ -2,8 +2,10 @@
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -20,14 +22,17 @@ TEST(LoadPatches, ListsVisibleFoldersAndLinksToFoldersInOneList) {
         std::filesystem::create_directories(kEffects + folder);
     writeFile(kEffects + "/readme.txt", "");
     writeFile(kEffects + "/Echo/Sub/data.txt", "");
-    const std::pair<std::string, const char*> links[] = {
-        {elsewhere.path("Outside"), "/Linked"}, {outside, "/FileLink"}, {elsewhere.path("gone"), "/Dangling"}};
-    for (const auto& [target, name] : links) ASSERT_EQ(symlink(target.c_str(), (kEffects + name).c_str()), 0);
+    const std::pair<std::string, const char*> links[] = {{elsewhere.path("Outside"), "/Linked"},
+                                                         {outside, "/FileLink"},
+                                                         {elsewhere.path("gone"), "/Dangling"}};
+    for (const auto& [target, name] : links)
+        ASSERT_EQ(symlink(target.c_str(), (kEffects + name).c_str()), 0);
     std::vector<std::string>* patches = nullptr;
     EXPECT_EQ(captureStdout([&] { patches = loadPatches(EFFECTS_DIR); }), "File not found\n");
     std::vector<std::string> listed = *patches;
     std::sort(listed.begin(), listed.end());
-    EXPECT_EQ(listed, (std::vector<std::string>{kEffects + "/Drone", kEffects + "/Echo", kEffects + "/Linked"}));
+    EXPECT_EQ(listed, (std::vector<std::string>{kEffects + "/Drone", kEffects + "/Echo",
+                                                kEffects + "/Linked"}));
     std::filesystem::create_directory(kInstruments + "/Bass");
     EXPECT_EQ(loadPatches(INSTRUMENTS_DIR), patches);
     EXPECT_EQ(*patches, std::vector<std::string>{kInstruments + "/Bass"});

@@ -78,9 +78,11 @@ PatchLayout arrangePatches(int rootFd, const std::string& stem, const std::strin
     }
     if (top.size() == 1 && hasKind(rootFd, top.front(), S_IFDIR)) {
         const UniqueFd pack(openat(rootFd, top.front().c_str(), kFolderFlags));
-        const std::vector<std::string> inside = pack ? sortedNames(pack.get()) : std::vector<std::string>();
+        const std::vector<std::string> inside =
+            pack ? sortedNames(pack.get()) : std::vector<std::string>();
         if (allPatchFolders(pack.get(), inside)) {
-            for (const std::string& name : inside) layout.patchFolders.push_back({top.front(), name});
+            for (const std::string& name : inside)
+                layout.patchFolders.push_back({top.front(), name});
             layout.depthInArchive = 2;
             return layout;
         }

@@ -1,4 +1,5 @@
 #include "library/VQAUUtils.h"
+
 #include <gtest/gtest.h>
 
 // The three name rules differ only for a path that ends in "/".

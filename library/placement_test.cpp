@@ -1,7 +1,9 @@
 #include "library/placement.h"
 
 #include "testing/ScratchDir.h"
+
 #include <gtest/gtest.h>
+
 #include <cerrno>
 
 using namespace testing_support;

@@ -5,7 +5,9 @@
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
+
 #include <gtest/gtest.h>
+
 #include <cerrno>
 
 using namespace testing_support;

@@ -35,7 +35,8 @@ bool relay(int from, std::string& kept) {
     if (got < 0) return errno == EINTR || errno == EAGAIN;
     if (got == 0) return false;
     for (ssize_t done = 0; done < got;) {
-        const ssize_t put = write(STDERR_FILENO, buffer + done, static_cast<std::size_t>(got - done));
+        const ssize_t put =
+            write(STDERR_FILENO, buffer + done, static_cast<std::size_t>(got - done));
         if (put <= 0 && errno != EINTR) break;
         if (put > 0) done += put;
     }

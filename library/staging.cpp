@@ -52,7 +52,8 @@ void clearStagingLeftovers(const char* typeDir) {
         struct stat info;
         if (lstat(leftover.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
             for (const std::string& entry : namesIn(leftover))
-                if (!entry.starts_with(".")) moveToTrash(leftover + "/" + entry, directory + "/" + entry);
+                if (!entry.starts_with("."))
+                    moveToTrash(leftover + "/" + entry, directory + "/" + entry);
         }
         removeTree(leftover, RemovalMode::asOwner);
     }

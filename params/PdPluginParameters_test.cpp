@@ -1,10 +1,10 @@
 #include "params/PdPluginParameters.h"
 
+#include <gtest/gtest.h>
+#include <cstdio>
 #include "fsutil/readBlock.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
-#include <gtest/gtest.h>
-#include <cstdio>
 
 using namespace testing_support;
 using Records = std::vector<std::string>;
@@ -38,10 +38,14 @@ TEST(PdPluginParametersSplit, KeepsEmptyPiecesExceptAfterTheLastDelimiter) {
 // part, read with a point, and beyond a float's range become infinite.
 TEST(PdPluginParametersParse, ValuesDependOnTheTypeAndTheTokenCount) {
     const std::pair<std::string, std::string> lines[] = {
-        {"gain float", "gain|float|0|1|0|"},           {"gain float 5", "gain|float|0|1|0|"},
-        {"gain float 2 5;", "gain|float|2|5|2|"},      {"gain float 2 5 3;", "gain|float|2|5|3|"},
-        {"n int 1 9 4 x ignored;", "n|int|1|9|4|x"},   {"gain float;", "gain|float;|0|1|0|"},
-        {"g Float 2 5 3 x;", "g|Float|0|1|0|"},        {"g integer 2 5 3 x;", "g|integer|0|1|0|"},
+        {"gain float", "gain|float|0|1|0|"},
+        {"gain float 5", "gain|float|0|1|0|"},
+        {"gain float 2 5;", "gain|float|2|5|2|"},
+        {"gain float 2 5 3;", "gain|float|2|5|3|"},
+        {"n int 1 9 4 x ignored;", "n|int|1|9|4|x"},
+        {"gain float;", "gain|float;|0|1|0|"},
+        {"g Float 2 5 3 x;", "g|Float|0|1|0|"},
+        {"g integer 2 5 3 x;", "g|integer|0|1|0|"},
         {"cutoff slider 20 800 440 Hz;", "cutoff|slider|20|800|440|Hz;"},
         // A doubled space shifts every field: the name becomes the type word.
         {" gain float 2 5 3;", "|gain|0|1|0|"},
@@ -51,12 +55,15 @@ TEST(PdPluginParametersParse, ValuesDependOnTheTypeAndTheTokenCount) {
     };
     for (const auto& [line, record] : lines) {
         PdPluginParameters parameters;
-        EXPECT_EQ(captureStdout([&] { EXPECT_TRUE(parameters.parseParameter("#X text 12 40 param " + line)); }),
+        EXPECT_EQ(captureStdout([&] {
+                      EXPECT_TRUE(parameters.parseParameter("#X text 12 40 param " + line));
+                  }),
                   "");
         EXPECT_EQ(recordsOf(parameters), Records{record}) << line;
     }
     PdPluginParameters parameters;
-    EXPECT_EQ(captureStdout([&] { EXPECT_FALSE(parameters.parseParameter("#X text 12 40 param gain;")); }),
+    EXPECT_EQ(captureStdout(
+                  [&] { EXPECT_FALSE(parameters.parseParameter("#X text 12 40 param gain;")); }),
               "Wrong format\n\n");
     EXPECT_EQ(parameters.size(), 0);
 }
@@ -84,9 +91,9 @@ TEST(PdPluginParametersLoad, ReadsOnlyDeclarationLinesInFileOrder) {
     PdPluginParameters parameters;
     const std::string echo = scratch.path("Echo/");
     EXPECT_EQ(captureStdout([&] { parameters.load(echo.c_str()); }), "Wrong format\n\n");
-    EXPECT_EQ(recordsOf(parameters), (Records{"cutoff|slider|20|800|440|Hz;", "long|float|0|1|0|",
-                                              "param|b|0|1|0|", "a|float|1|2|3|Hz\r",
-                                              "c|float\r|0|1|0|", "last|int|1|2|3|"}));
+    EXPECT_EQ(recordsOf(parameters),
+              (Records{"cutoff|slider|20|800|440|Hz;", "long|float|0|1|0|", "param|b|0|1|0|",
+                       "a|float|1|2|3|Hz\r", "c|float\r|0|1|0|", "last|int|1|2|3|"}));
     for (const std::string folder : {"Stray", "Missing", "Dir", ""}) {
         parameters.load(scratch.path("Echo").c_str());
         parameters.load(folder.empty() ? "" : scratch.path(folder).c_str());
@@ -100,8 +107,8 @@ TEST(PdPluginParametersLoad, FindsDeclarationsWhereverTheReadsCutTheFile) {
     const std::string declaration = "#X text 1 2 param cut float 1 2 3 param twice;";
     ScratchDir scratch;
     PdPluginParameters parameters;
-    for (std::size_t before = kReadBlockBytes - declaration.size() - 1; before <= kReadBlockBytes + 1;
-         ++before) {
+    for (std::size_t before = kReadBlockBytes - declaration.size() - 1;
+         before <= kReadBlockBytes + 1; ++before) {
         // Whole filler lines up to `before` bytes, then the declaration.
         std::string content;
         while (content.size() + 20 < before) content += "#X obj 1 2 param 3;\n";

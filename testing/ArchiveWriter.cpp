@@ -2,6 +2,7 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+
 #include <memory>
 #include <stdexcept>
 
@@ -21,7 +22,8 @@ void writeArchive(const std::string& path, const std::vector<ArchiveEntry>& entr
         archive_write_set_format_pax_restricted(writer.get());
         archive_write_add_filter_zstd(writer.get());
     } else {
-        check(archive_write_set_format_filter_by_ext(writer.get(), path.c_str()) == ARCHIVE_OK, path);
+        check(archive_write_set_format_filter_by_ext(writer.get(), path.c_str()) == ARCHIVE_OK,
+              path);
     }
     check(archive_write_set_options(writer.get(), options) == ARCHIVE_OK, options);
     archive_write_set_passphrase(writer.get(), "secret");

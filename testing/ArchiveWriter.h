@@ -4,6 +4,7 @@
 // checked-in binary: any entry a hostile archive could hold can be made.
 
 #include <sys/types.h>
+
 #include <string>
 #include <vector>
 

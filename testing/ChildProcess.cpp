@@ -8,6 +8,7 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -76,7 +77,10 @@ int runInPrivateMounts(const std::function<int()>& scenario) {
 
 StartedChild::StartedChild(const std::function<int()>& scenario) {
     // Unflushed output would otherwise be written twice, once by each process.
-    const auto flush = [] { std::cout.flush(); std::fflush(nullptr); };
+    const auto flush = [] {
+        std::cout.flush();
+        std::fflush(nullptr);
+    };
     flush();
     if ((pid_ = fork()) == 0) {
         const int code = scenario();

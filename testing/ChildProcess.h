@@ -7,6 +7,7 @@
 
 #include <sys/resource.h>
 #include <sys/types.h>
+
 #include <functional>
 #include <vector>
 

@@ -1,6 +1,7 @@
 #include "testing/OutputCapture.h"
 
 #include <sys/mman.h>
+
 #include <cstdio>
 #include <iostream>
 
@@ -9,7 +10,11 @@
 namespace testing_support {
 
 std::string captureOutput(int fd, const std::function<void()>& fn) {
-    const auto flushAll = [] { std::cout.flush(); std::cerr.flush(); std::fflush(nullptr); };
+    const auto flushAll = [] {
+        std::cout.flush();
+        std::cerr.flush();
+        std::fflush(nullptr);
+    };
     flushAll();
     const UniqueFd capture(memfd_create("captured", MFD_CLOEXEC)), saved(dup(fd));
     dup2(capture.get(), fd);

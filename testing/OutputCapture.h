@@ -5,6 +5,7 @@
 // in the order they reached the descriptor.
 
 #include <unistd.h>
+
 #include <functional>
 #include <string>
 

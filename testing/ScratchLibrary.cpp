@@ -1,10 +1,10 @@
 #include "testing/ScratchLibrary.h"
 
+#include "testing/OutputCapture.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
-
-#include "testing/OutputCapture.h"
 
 namespace fs = std::filesystem;
 

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <vector>
+
 #include "library/VQAUUtils.h"
 
 namespace testing_support {

@@ -8,8 +8,8 @@
 //   veltrano-screenshots OUTPUT_FOLDER
 
 #include <QApplication>
-#include <QDir>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,10 +27,10 @@
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
-#include "testing/HeadlessEnvironment.h"
-#include "app/openMainWindow.h"
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/openMainWindow.h"
 #include "library/VQAUUtils.h"
+#include "testing/HeadlessEnvironment.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 
@@ -126,10 +126,11 @@ std::string slowPatch(const testing_support::ScratchDir& scratch) {
     const std::string folder = scratch.makeDir("Field Recordings");
     scratch.writeFile("Field Recordings/Field Recordings.pd", "#X obj 20 200 dac~;\n");
     std::filesystem::resize_file(scratch.writeFile("Field Recordings/Rain.wav", ""), 30 << 20);
-    const std::string cp = scratch.writeFile(
-        "bin/cp", "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n"
-                  "mkdir \"$DESTINATION\" && head -c 12582912 \"$SOURCE/Rain.wav\" "
-                  ">\"$DESTINATION/Rain.wav\"\nexec sleep 60\n");
+    const std::string cp =
+        scratch.writeFile("bin/cp",
+                          "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n"
+                          "mkdir \"$DESTINATION\" && head -c 12582912 \"$SOURCE/Rain.wav\" "
+                          ">\"$DESTINATION/Rain.wav\"\nexec sleep 60\n");
     std::filesystem::permissions(cp, std::filesystem::perms::owner_all);
     setenv("PATH", (scratch.path("bin") + ":" + std::getenv("PATH")).c_str(), 1);
     return folder;

@@ -29,7 +29,8 @@ protected:
     void expectEachInstallsNothing(const std::vector<std::string>& items, const Runner& run) {
         const Tree before = libraryTree(), sources = treeOf(in.root());
         for (const std::string& item : items) {
-            EXPECT_EQ(run([&] { return installOutcome({in.path(item)}); }), kNothingInstalled) << item;
+            EXPECT_EQ(run([&] { return installOutcome({in.path(item)}); }), kNothingInstalled)
+                << item;
             EXPECT_EQ(libraryTree(), before) << item;
             EXPECT_EQ(treeOf(in.root()), sources) << item;
         }
@@ -40,8 +41,10 @@ protected:
 
 TEST_F(InstallFaults, AFullDiskPartWayThroughACopyKeepsTheEarlierCopy) {
     constexpr rlim_t kLimit = 256 * 1024;
-    ASSERT_NE(installQuietly({writePatchFolder(in, "v1/Bass", 6, '1'),
-                              in.writeFile("v1/Solo.pd", kEffect)}).type, nullptr);
+    ASSERT_NE(installQuietly(
+                  {writePatchFolder(in, "v1/Bass", 6, '1'), in.writeFile("v1/Solo.pd", kEffect)})
+                  .type,
+              nullptr);
     // The big file sits among small ones, so some files are copied first.
     const std::string big = kEffect + std::string(2 * kLimit, 'z');
     for (const std::string folder : {"v2/Bass", "v2/Fresh"}) {
@@ -50,8 +53,9 @@ TEST_F(InstallFaults, AFullDiskPartWayThroughACopyKeepsTheEarlierCopy) {
     }
     in.writeFile("v2/Solo.pd", big);
     in.writeFile("v2/New.pd", big);
-    expectEachInstallsNothing({"v2/Bass", "v2/Fresh", "v2/Solo.pd", "v2/New.pd"},
-                              [](const auto& install) { return runWithFileSizeLimit(kLimit, install); });
+    expectEachInstallsNothing(
+        {"v2/Bass", "v2/Fresh", "v2/Solo.pd", "v2/New.pd"},
+        [](const auto& install) { return runWithFileSizeLimit(kLimit, install); });
 }
 
 TEST_F(InstallFaults, AnUnreadableFileOrFolderFailsTheWholeCopy) {

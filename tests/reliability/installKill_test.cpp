@@ -46,14 +46,16 @@ const std::string kEffectsKey = std::filesystem::relative(kEffects, ScratchLibra
 // The library without the effects' hidden staging entries.
 Tree libraryAsSeen() {
     Tree tree = libraryTree();
-    std::erase_if(tree, [](const auto& entry) { return entry.first.starts_with(kEffectsKey + "/."); });
+    std::erase_if(tree,
+                  [](const auto& entry) { return entry.first.starts_with(kEffectsKey + "/."); });
     return tree;
 }
 
 // `library` with the effect `name` holding exactly `patch`.
 Tree withPatch(Tree library, const std::string& name, const Tree& patch) {
     const std::string folder = kEffectsKey + "/" + name;
-    std::erase_if(library, [&](const auto& entry) { return (entry.first + "/").starts_with(folder + "/"); });
+    std::erase_if(library,
+                  [&](const auto& entry) { return (entry.first + "/").starts_with(folder + "/"); });
     library[folder] = "<dir>";
     for (const auto& [relative, content] : patch) library[folder + "/" + relative] = content;
     return library;
@@ -72,9 +74,11 @@ std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tr
         EXPECT_EQ(startInstall(sources[i % 2]).wait(), 0);
         longest = std::max(longest, Clock::now() - start);
     }
-    const long range = std::chrono::duration_cast<std::chrono::microseconds>(longest).count() * 5 / 4;
+    const long range =
+        std::chrono::duration_cast<std::chrono::microseconds>(longest).count() * 5 / 4;
     const unsigned seed = std::random_device()();
-    SCOPED_TRACE("seed " + std::to_string(seed) + ", delays up to " + std::to_string(range) + " us");
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", delays up to " + std::to_string(range) +
+                 " us");
     std::mt19937 random(seed);
     std::uniform_int_distribution<long> delay(0, range);
     int current = 1, earlier = 0, replaced = 0, leftovers = 0;
@@ -94,14 +98,17 @@ std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tr
         } else if (now == before) {
             ++earlier;
         } else {
-            ADD_FAILURE() << "after kill " << kill << ": neither the earlier state nor the new copy";
+            ADD_FAILURE() << "after kill " << kill
+                          << ": neither the earlier state nor the new copy";
             break;
         }
         const std::vector<std::string> names = entriesOf(kEffects);  // "." sorts first
         leftovers += !names.empty() && names.front().starts_with(".");
     }
-    std::printf("%d kills within %ld us: %d left the earlier state, %d the new copy, %d a hidden "
-                "leftover\n", kills, range, earlier, replaced, leftovers);
+    std::printf(
+        "%d kills within %ld us: %d left the earlier state, %d the new copy, %d a hidden "
+        "leftover\n",
+        kills, range, earlier, replaced, leftovers);
     // An install that runs to its end clears whatever the kills left.
     EXPECT_EQ(startInstall(sources[0]).wait(), 0);
     EXPECT_EQ(treeOf(patch), results[0]);
@@ -120,7 +127,8 @@ protected:
 TEST_F(InstallKill, AFolderReplaceKilledAtAnyMomentLeavesTheEarlierOrTheNewCopy) {
     const std::string sources[] = {writePatchFolder(in, "a/Bass", kFiles, 'a', kFileBytes),
                                    writePatchFolder(in, "b/Bass", kFiles, 'b', kFileBytes)};
-    const Tree results[] = {treeOf(sources[0]), treeOf(sources[1])}, sourcesBefore = treeOf(in.root());
+    const Tree results[] = {treeOf(sources[0]), treeOf(sources[1])},
+               sourcesBefore = treeOf(in.root());
     const auto [earlier, replaced] = killDuringInstalls(sources, results, "Bass", kKills, false);
     EXPECT_TRUE(earlier > 0 && replaced > 0);  // the kills landed on both sides of the exchange
     EXPECT_EQ(treeOf(in.root()), sourcesBefore);
@@ -179,7 +187,8 @@ TEST_F(InstallKill, TheCopyDiesWithTheInstaller) {
     ASSERT_EQ(write(gateOpen.get(), "go\n", 3), 3);
     EXPECT_EQ(waitForAllChildren(), std::vector<int>{128 + SIGKILL});
     // cp wrote nothing more: not even the main file reached the staging folder.
-    for (const auto& [path, content] : treeOf(kEffects)) EXPECT_FALSE(path.ends_with(".pd")) << path;
+    for (const auto& [path, content] : treeOf(kEffects))
+        EXPECT_FALSE(path.ends_with(".pd")) << path;
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // not leave a descriptor open (the asan run checks memory the same way).
 
 #include <gtest/gtest.h>
+
 #include <filesystem>
+
 #include "params/PdPluginParameters.h"
 #include "testing/OutputCapture.h"
 #include "tests/reliability/reliabilityHarness.h"
@@ -12,7 +14,8 @@ using namespace testing_support;
 TEST(ResourceLeaks, ThousandsOfCyclesLeaveNoDescriptorOpen) {
     ScratchLibrary library;
     ScratchDir in;
-    const std::string declarations = kInstrument + "#X text 12 40 param cutoff slider 20 800 440;\n";
+    const std::string declarations =
+        kInstrument + "#X text 12 40 param cutoff slider 20 800 440;\n";
     const std::string folder = writePatchFolder(in, "Bass", 5, 'a', 100, declarations);
     const std::string file = in.writeFile("Lead.pd", declarations);
     const auto openDescriptors = [] {

@@ -79,15 +79,16 @@ TEST(SharedLibrary, TheOwnerReplacesAndDeletesReadOnlyPatches) {
     const std::string source = writePatchFolder(in, "Tape", 4, 't');
     for (const char* folder : {"Tape/sub", "Tape"}) chmod(in.path(folder).c_str(), 0555);
     ASSERT_EQ(chown(EFFECTS_DIR, 65534, 65534), 0);
-    EXPECT_EQ(runUnprivileged([&] {
-                  const std::string patch = kEffects + "/Tape";
-                  for (int install = 0; install < 2; ++install)
-                      if (installInChild(source) != 0) return 1 + install;
-                  for (const std::string& folder : {patch, patch + "/sub"})
-                      if (std::filesystem::status(folder).permissions() != std::filesystem::perms{0555})
-                          return 3;
-                  if (removeInstalledPatch(patch) != 0) return 4;
-                  return entriesOf(EFFECTS_DIR).empty() ? 0 : 5;
-              }),
-              0);
+    EXPECT_EQ(
+        runUnprivileged([&] {
+            const std::string patch = kEffects + "/Tape";
+            for (int install = 0; install < 2; ++install)
+                if (installInChild(source) != 0) return 1 + install;
+            for (const std::string& folder : {patch, patch + "/sub"})
+                if (std::filesystem::status(folder).permissions() != std::filesystem::perms{0555})
+                    return 3;
+            if (removeInstalledPatch(patch) != 0) return 4;
+            return entriesOf(EFFECTS_DIR).empty() ? 0 : 5;
+        }),
+        0);
 }

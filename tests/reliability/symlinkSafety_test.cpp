@@ -15,10 +15,14 @@ TEST(SymlinkSafety, InstallingAndReplacingCopyLinksNeverTheirTargets) {
     const Tree outsideBefore = treeOf(outside.root());
     for (const std::string version : {"v1", "v2"}) {
         in.writeFile(version + "/Bass/Bass.pd", kEffect + version);
-        const std::pair<const char*, std::string> links[] = {
-            {"root", "/"}, {"secret", outside.path("secret.txt")}, {"folder", outside.path("folder")},
-            {"sub/up", ".."}, {"loop-a", "loop-b"}, {"loop-b", "loop-a"}, {"self", "self"},
-            {"dangling", outside.path("nothing")}};
+        const std::pair<const char*, std::string> links[] = {{"root", "/"},
+                                                             {"secret", outside.path("secret.txt")},
+                                                             {"folder", outside.path("folder")},
+                                                             {"sub/up", ".."},
+                                                             {"loop-a", "loop-b"},
+                                                             {"loop-b", "loop-a"},
+                                                             {"self", "self"},
+                                                             {"dangling", outside.path("nothing")}};
         for (const auto& [name, target] : links) in.makeSymlink(version + "/Bass/" + name, target);
     }
     const Tree sourcesBefore = treeOf(in.root());
