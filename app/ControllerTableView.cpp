@@ -7,8 +7,7 @@
 
 #include "app/AskingSelectionModel.h"
 #include "app/ControllerTableModel.h"
-#include "app/NameOrderModel.h"
-#include "app/NameSearchModel.h"
+#include "app/NameSortFilterModel.h"
 #include "app/VQ_ImporterAppDelegate.h"
 
 namespace {
@@ -33,8 +32,8 @@ void keepCopyAnswer(QDropEvent* event) {
 ControllerTableView::ControllerTableView(QWidget* parent)
     : QTableView(parent),
       model_(new ControllerTableModel(*this, this)),
-      sortedRows_(new NameOrderModel(this)),
-      shownRows_(new NameSearchModel(this)) {
+      sortedRows_(new NameSortFilterModel(this)),
+      shownRows_(new NameSortFilterModel(this)) {
     sortedRows_->setSourceModel(model_);
     shownRows_->setSourceModel(sortedRows_);
     setModel(shownRows_);
@@ -89,11 +88,11 @@ void ControllerTableView::setPlaceholderText(const QString& text) {
 }
 
 bool ControllerTableView::isSortedByName() const {
-    return sortedRows_->isSortedByName();
+    return sortedRows_->sortColumn() == 0;
 }
 
 void ControllerTableView::setSortedByName(bool sorted) {
-    sortedRows_->setSortedByName(sorted);
+    sortedRows_->sort(sorted ? 0 : -1);
 }
 
 void ControllerTableView::setSearchText(const QString& text) {
@@ -142,7 +141,7 @@ void ControllerTableView::setDataSource(VQ_ImporterAppDelegate* dataSource) {
     // which may be long, is collated on another core meanwhile and sorted
     // when the table is first shown.
     const bool sortWhenShown = isSortedByName() && !isVisible();
-    if (sortWhenShown) sortedRows_->setSortedByName(false);
+    if (sortWhenShown) sortedRows_->sort(-1);
     model_->setDataSource(dataSource);
     if (sortWhenShown) {
         sortedRows_->startRanking();
@@ -153,7 +152,7 @@ void ControllerTableView::setDataSource(VQ_ImporterAppDelegate* dataSource) {
 void ControllerTableView::showEvent(QShowEvent* event) {
     if (sortWhenShown_) {
         sortWhenShown_ = false;
-        sortedRows_->setSortedByName(true);
+        sortedRows_->sort(0);
     }
     QTableView::showEvent(event);
 }

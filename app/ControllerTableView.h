@@ -13,8 +13,7 @@
 
 class AskingSelectionModel;
 class ControllerTableModel;
-class NameOrderModel;
-class NameSearchModel;
+class NameSortFilterModel;
 
 class ControllerTableView : public QTableView, public views::TableView {
     Q_OBJECT
@@ -69,8 +68,8 @@ private:
     ControllerTableModel* model_;
     // The controller's rows sorted, then only those the search keeps: sorted
     // once per reload, so that a search filters without sorting again.
-    NameOrderModel* sortedRows_;
-    NameSearchModel* shownRows_;
+    NameSortFilterModel* sortedRows_;
+    NameSortFilterModel* shownRows_;
     AskingSelectionModel* selectionModel_;
     VQ_ImporterAppDelegate* delegate_ = nullptr;
     QString placeholderText_;

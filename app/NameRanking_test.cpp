@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/NameOrderModel.h"
+#include "app/NameSortFilterModel.h"
 
 namespace {
 
@@ -10,7 +10,7 @@ namespace {
 // by its place in the whole list, whatever chunk it was in. Names equal to
 // the collator (it ignores case) rank by their code points.
 TEST(NameRanking, RanksEachNameByItsPlaceInTheWholeList) {
-    EXPECT_EQ(NameRanking({"echo", "Echo"}, &NameOrderModel::nameCollator).ranks(),
+    EXPECT_EQ(NameRanking({"echo", "Echo"}, &NameSortFilterModel::nameCollator).ranks(),
               (std::vector<int>{1, 0}));
     const int count = 2048 * 3 + 5;
     QStringList names;
@@ -19,7 +19,7 @@ TEST(NameRanking, RanksEachNameByItsPlaceInTheWholeList) {
         expected.push_back(i * 7919 % count);  // 7919 is prime: every place once
         names << "n" + QString::number(expected.back());
     }
-    EXPECT_EQ(NameRanking(names, &NameOrderModel::nameCollator).ranks(), expected);
+    EXPECT_EQ(NameRanking(names, &NameSortFilterModel::nameCollator).ranks(), expected);
 }
 
 }  // namespace
