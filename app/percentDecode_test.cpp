@@ -15,6 +15,7 @@ TEST(PercentDecode, ReplacesExactlyTheEscapesWithTheirBytes) {
          "\xc3\x89"
          "cho\xc3\xa9"},
         {"%FF%80", "\xff\x80"},
+        {"%Af%fA%09%90", "\xaf\xfa\x09\x90"},
         {"a%00b", "a\0b"s},
         {"%2541", "%41"},  // a decoded "%" starts no new escape
         {"%%41", "%A"},
