@@ -104,6 +104,13 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) 
     // Without paths, a later start only brings the window to the front.
     EXPECT_EQ(startAgain(secondDir.root(), {}), 0);
     EXPECT_TRUE(someoneListens());
+
+    // With no display it says so and ends, unless "-platform" names one.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) unsetenv(name);
+    EXPECT_EQ(startAgain(secondDir.root(), {}), 1);
+    EXPECT_EQ(startAgain(secondDir.root(), {"-platform", "offscreen"}), 0);
+    qputenv("QT_QPA_PLATFORM", platform);
 }
 
 // A later start that gives up before the running importer answers reports a
