@@ -37,6 +37,7 @@ TEST(DirList, KeepsTheVisibleEntriesThatPassTheExtensionFilter) {
         EXPECT_EQ(names, kept);
         EXPECT_EQ(list.getName(count), "");
         EXPECT_EQ(list.getPath(-1), "");
+        EXPECT_EQ(list.getPath(count), "");
     }
     ofxDirList list;
     list.allowExt("txt");

@@ -62,6 +62,14 @@ TEST(MoveToTrash, TakesAFreeNameWritesTheInfoAndMovesALinkAsALink) {
         isInfoOf(readFile(first.item.infoPath), home.scratch.path("one/Echo"), before, after));
     EXPECT_TRUE(isInfoOf(readFile(second.item.infoPath),
                          "/Sounds/Tape%20Echo%20100%25/%C3%A9~-._AZaz09", before, after));
+
+    // Without XDG_DATA_HOME the home trash is the one under $HOME/.local/share.
+    const std::string userHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", (home.scratch.root() + "/").c_str(), 1);
+    const TrashResult third = moveToTrash(home.scratch.writeFile("three/Echo", "three"));
+    setenv("HOME", userHome.c_str(), 1);
+    EXPECT_EQ(third.item.trashedPath, home.scratch.path(".local/share/Trash/files/Echo"));
 }
 
 TEST(MoveToTrash, UsesTheTrashOfTheItemsMountWhenTheHomeTrashIsElsewhere) {
