@@ -174,6 +174,9 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     EXPECT_EQ(patches().viewport()->grab().toImage(), listed);
     clickRow(static_cast<int>(shownNames().indexOf("Drone")));
     EXPECT_EQ(loadedParameter(), "Drone_level");
+    // A reload keeps the patch highlighted, not only its parameters shown.
+    controller.reloadPatches(EFFECTS_DIR);
+    EXPECT_EQ(cell(patches(), patches().selectionModel()->selectedRows().value(0).row()), "Drone");
     // Numbers show right-aligned, under their titles.
     const QAbstractItemModel& parameters = *parameterTable().model();
     EXPECT_EQ(parameters.headerData(3, Qt::Horizontal).toString() +
