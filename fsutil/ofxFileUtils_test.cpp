@@ -27,6 +27,9 @@ TEST(CopyFile, CopiesBytesExactlyAndReplacesTheDestination) {
     EXPECT_EQ(readFile(outside), "outside");  // so the link was replaced by a file
     EXPECT_EQ(std::filesystem::symlink_status(destination).permissions(),
               std::filesystem::perms{0644});
+    // A file the kernel will not copy for us (procfs) is read and written.
+    EXPECT_TRUE(ofxCopyFile("/proc/version", destination));
+    EXPECT_EQ(readFile(destination), readFile("/proc/version"));
     EXPECT_TRUE(ofxCopyFile(scratch.writeFile("empty", ""), destination));
     EXPECT_EQ(readFile(destination), "");
     const std::string alias = scratch.makeSymlink("alias", destination);
