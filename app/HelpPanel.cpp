@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QTextBrowser>
+#include <QTextDocument>
 
 #include "library/VQAUUtils.h"
 
@@ -15,16 +16,15 @@ QString helpText() {
 }
 }  // namespace
 
-HelpPanel::HelpPanel(QWidget* parent) : SidePanel(parent) {
+HelpPanel::HelpPanel(QWidget* parent) : SidePanel(parent), text_(new QTextBrowser(this)) {
     setObjectName("helpPanel");
     setWindowTitle(tr("Veltrano Importer Help"));
-    auto* text = new QTextBrowser(this);
-    text->setObjectName("helpText");
-    text->setOpenLinks(false);
-    text->setHtml(helpText());
-    setContent(text, QSize(600, 640));
+    text_->setObjectName("helpText");
+    text_->setOpenLinks(false);
+    setContent(text_, QSize(600, 640));
 }
 
 void HelpPanel::makeKeyAndOrderFront() {
+    if (text_->document()->isEmpty()) text_->setHtml(helpText());
     showInFront();
 }
