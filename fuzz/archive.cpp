@@ -1,12 +1,8 @@
-// Arbitrary bytes as an archive (every format is tried whatever the name, so
-// the name only gives the patch stem "Fuzz"), extracted with small limits
-// into a scratch root inside a jail folder. Nothing outside the root may
-// change; a failure leaves the root empty; a success gives patch folders
-// inside the root, and every link in it resolves inside the root.
-// Seeds (fuzz/corpus/archive): small tar, tar.gz and zip archives of the
-// layouts, with links, hard links and litter.
+// Arbitrary bytes as an archive (every format is tried; the name gives the
+// stem "Fuzz"), extracted with small limits into a root inside a jail folder:
+// nothing outside the root changes, a failure leaves the root empty, a success
+// gives patch folders in the root whose links all resolve inside it.
 
-#include <unistd.h>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -44,23 +40,9 @@ std::string bait() {
     return listing;
 }
 
-void checkLinksStayInRoot() {
-    for (const auto& item : fs::recursive_directory_iterator(root)) {
-        if (!item.is_symlink()) continue;
-        const fs::path target = fs::read_symlink(item.path());
-        check(target.is_relative());
-        const fs::path unresolved = item.path().parent_path() / target;
-        std::error_code cycle;  // a cycle of links leads nowhere
-        fs::path resolved = fs::weakly_canonical(unresolved, cycle);
-        if (cycle) resolved = unresolved.lexically_normal();
-        check(resolved == root || isInside(resolved, root));
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Beside this build's scratch library folder.
     jail = fs::weakly_canonical(fs::path(BASE_DIR) / "../../archive-jail");
     root = jail / "root";
     archivePath = jail / "Fuzz.zip";
@@ -77,24 +59,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream(archivePath, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     fs::create_directory(root);
-    const ExtractionLimits limits{.maxTotalBytes = 4 << 20,
-                                  .maxEntries = 200,
-                                  .maxExpansion = 1000,
-                                  .expansionFloorBytes = 64 << 10,
-                                  .keepFreeBytes = 0};
-    const ExtractedPatches result = extractPatches(archivePath, root, limits);
+    const ExtractedPatches result =
+        extractPatches(archivePath, root, {4 << 20, 200, 1000, 64 << 10, 0});
     check(bait() == baitBefore);
-    if (!result.failure.empty()) {
-        check(result.patchFolders.empty() && fs::is_empty(root));
-    } else {
-        check(!result.patchFolders.empty());
-        for (const std::string& folder : result.patchFolders) {
-            const fs::path patch(folder);
-            check(isInside(patch, root) && !fs::is_symlink(patch) &&
-                  fs::is_regular_file(
-                      fs::symlink_status(patch / (patch.filename().string() + ".pd"))));
-        }
-        checkLinksStayInRoot();
+    check(result.failure.empty() ? !result.patchFolders.empty()
+                                 : result.patchFolders.empty() && fs::is_empty(root));
+    for (const fs::path patch : result.patchFolders)
+        check(isInside(patch, root) && !fs::is_symlink(patch) &&
+              fs::is_regular_file(fs::symlink_status(patch / (patch.filename().string() + ".pd"))));
+    for (const auto& item : fs::recursive_directory_iterator(root)) {
+        if (!item.is_symlink()) continue;
+        const fs::path target = fs::read_symlink(item.path());
+        const fs::path unresolved = item.path().parent_path() / target;
+        std::error_code cycle;  // a cycle of links leads nowhere
+        fs::path resolved = fs::weakly_canonical(unresolved, cycle);
+        if (cycle) resolved = unresolved.lexically_normal();
+        check(target.is_relative() && (resolved == root || isInside(resolved, root)));
     }
     fs::remove_all(root);
     return 0;

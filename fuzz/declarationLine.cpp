@@ -1,6 +1,5 @@
-// Parameter declaration lines: split cuts exactly at the delimiter,
-// parseParameter accepts a line exactly when it names a parameter and a type,
-// and load reads one record for each such declaration line of a patch file.
+// split cuts exactly at the delimiter, parseParameter accepts a line exactly
+// when it names a parameter and a type, load reads one record per such line.
 
 #include <unistd.h>
 #include <cmath>
@@ -16,8 +15,7 @@ namespace {
 constexpr std::size_t kNameToken = 5, kTypeToken = 6, kExtraToken = 10;
 std::string scratch;
 
-// The pieces joined by the delimiter give the text back (a trailing delimiter
-// yields no piece of its own), and no piece holds the delimiter.
+// The pieces joined give the text back (but a trailing delimiter); none holds the delimiter.
 void checkSplit(const PdPluginParameters& reader, const std::string& text, char delim) {
     std::vector<std::string> tokens{"kept"};
     reader.split(text, delim, tokens);
@@ -48,8 +46,6 @@ void checkParse(PdPluginParameters& reader, const std::string& line) {
               (std::isnan(record.defaultValue) && std::isnan(record.min)));
 }
 
-// The whole input as a main patch file: one record per declaration line with
-// at least a name and a type.
 void checkLoad(const PdPluginParameters& splitter, const std::string& content) {
     std::ofstream(scratch + "/P/P.pd", std::ios::binary | std::ios::trunc) << content;
     int expected = 0;
@@ -64,9 +60,7 @@ void checkLoad(const PdPluginParameters& splitter, const std::string& content) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // "Wrong format" lines would drown the fuzzer's own report.
     check(freopen("/dev/null", "w", stdout) != nullptr);
-    // In memory where there is a memory file system: a file written per input.
     char inMemory[] = "/dev/shm/veltrano-fuzz-XXXXXX", onDisk[] = "/tmp/veltrano-fuzz-XXXXXX";
     const char* folder = mkdtemp(inMemory) ? inMemory : mkdtemp(onDisk);
     check(folder != nullptr && std::filesystem::create_directory(std::string(folder) + "/P"));

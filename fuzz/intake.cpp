@@ -1,8 +1,6 @@
-// The road of dropped file names up to installation: each input line is a
-// dropped name, percent-decoded as the window does, then handed to
-// installFiles. Decoding must replace exactly the escapes and nothing else;
-// pass 1 must strip exactly the file URL prefixes; and names that lead
-// nowhere must each be reported and skipped, installing nothing.
+// Each input line a dropped name, percent-decoded as the window does, then
+// given to installFiles: decoding replaces exactly the escapes, pass 1 strips
+// exactly the file URL prefixes, names leading nowhere are told and skipped.
 
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -43,11 +41,9 @@ void checkDecoding(const std::string& text, const std::string& decoded) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Installation writes its lines to standard output: keep them to compare.
     outputFd = memfd_create("stdout", MFD_CLOEXEC);
     check(outputFd >= 0 && dup2(outputFd, STDOUT_FILENO) == STDOUT_FILENO);
-    // The type directories exist, so anything wrongly taken for a patch
-    // would really be installed (into this build's scratch library).
+    // Anything wrongly taken for a patch would really be installed (into this build's scratch).
     for (const char* folder : {EFFECTS_DIR, INSTRUMENTS_DIR})
         check(std::filesystem::create_directories(folder) || std::filesystem::is_empty(folder));
     return 0;
@@ -64,13 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checkDecoding(line, decoded);
         // The window drops a name holding a NUL byte: no path can hold one.
         if (decoded.find('\0') != std::string::npos) continue;
-        // Pass 1 of installation: the two file URL forms lose their prefix.
         const std::size_t prefix = decoded.starts_with("file://localhost") ? 16
                                    : decoded.starts_with("file:///")       ? 7
                                                                            : 0;
         const std::string path = decoded.substr(prefix);
-        // Only names that lead nowhere: anything else might really install.
-        struct stat info;
+        struct stat info;  // only names leading nowhere: anything else might install
         if (stat(path.c_str(), &info) == 0) continue;
         items.push_back(decoded);
         expectedItems.push_back(path);
@@ -78,7 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         secondPass += "file:: " + path + "\nFile not found\n";
     }
     if (items.empty()) return 0;
-
     check(ftruncate(outputFd, 0) == 0 && lseek(outputFd, 0, SEEK_SET) == 0);
     check(installFiles(items) == nullptr && items == expectedItems);
     std::fflush(stdout);

@@ -21,30 +21,25 @@ using Entry = ArchiveEntry;
 // One line per path, sorted: "folder/", "file", "file*" when executable,
 // "link -> target"; any other mode in octal; a small file's content after ":".
 std::string linesOf(const std::string& root) {
-    std::set<std::string> lines;
-    for (const auto& item : fs::recursive_directory_iterator(root)) {
+    std::string lines;
+    for (const auto& [path, content] : treeOf(root)) {
         struct stat info {};
-        lstat(item.path().c_str(), &info);
+        lstat((root + "/" + path).c_str(), &info);
         const mode_t mode = info.st_mode & 07777;
         char octal[16];
         std::snprintf(octal, sizeof octal, " %o", mode);
-        std::string line = item.path().lexically_relative(root).string();
-        if (S_ISLNK(info.st_mode))
-            line += " -> " + fs::read_symlink(item.path()).string();
-        else if (S_ISDIR(info.st_mode))
-            line += mode == 0755 ? "/" : "/" + std::string(octal);
-        else
-            line += (mode == 0755   ? "*"
-                     : mode == 0644 ? ""
-                                    : octal) +
-                    (info.st_size == 0   ? std::string()
-                     : info.st_size < 64 ? ": " + readFile(item.path())
-                                         : " (" + std::to_string(info.st_size) + " bytes)");
-        lines.insert(line);
+        const std::string size =
+            content.size() < 64 ? ": " + content : " (" + std::to_string(content.size()) + ")";
+        lines += path +
+                 (S_ISLNK(info.st_mode)   ? " " + content
+                  : S_ISDIR(info.st_mode) ? (mode == 0755 ? "/" : "/" + std::string(octal))
+                                          : (mode == 0755   ? "*"
+                                             : mode == 0644 ? ""
+                                                            : octal) +
+                                                (content.empty() ? "" : size)) +
+                 "\n";
     }
-    std::string tree;
-    for (const std::string& line : lines) tree += line + "\n";
-    return tree;
+    return lines;
 }
 
 // Echo.tar.gz below holds exactly the entries allowed.
@@ -113,18 +108,22 @@ TEST(ArchiveNames, RecogniseTheArchiveExtensionsAndStripThem) {
 TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArchives) {
     const ScratchDir scratch;
     const std::string victim = scratch.writeFile("victim/passwd", "secret");
-    const std::string zeros(2 << 20, '\0');
+    const Entry big{"Echo/big", std::string(2 << 20, '\0')};
+    // What a case changes before the extraction, beyond writing its entries.
+    struct Run {
+        std::string path;
+        ExtractionLimits limits = testLimits();
+        bool cancel = false;
+    };
     struct Case {
         std::string archive;
         std::vector<Entry> entries;
         std::string failure = {};  // the whole line when it names the archive, else a part of it
-        void (*adjust)(ExtractionLimits&) = nullptr;
-        void (*spoil)(const std::string& path) = nullptr;
-        const char* options = "";
-        bool cancel = false;
+        void (*change)(Run&) = nullptr;
         std::vector<std::string> patches = {};
         std::string tree = {};  // what the target folder holds afterwards
     };
+    const auto sizeLimit = [](Run& run) { run.limits.maxTotalBytes = 1 << 20; };
     const std::vector<Case> cases = {
         {.archive = "Echo.tar.gz",
          .entries = {{"Echo/", "", Entry::folder, 0555},
@@ -147,7 +146,7 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
         // In the "C" locale of the tests, as in any other.
         {.archive = "Flag.zip",
          .entries = {{"Flag/Flag.pd"}, {"Flag/\xc3\xa9t\xc3\xa9.txt"}},
-         .spoil = flagUtf8Names,
+         .change = [](Run& run) { flagUtf8Names(run.path); },
          .patches = {"Flag"},
          .tree = "Flag/\nFlag/Flag.pd\nFlag/été.txt\n"},
         {.archive = "Pack.tgz",
@@ -161,7 +160,7 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
         {.archive = "Echo.tar.zst",
          .entries = {{"Echo.pd"}, {"Echo/x.wav"}, {"Echo/l", "../Echo.pd", Entry::symlink}},
          .patches = {"Echo"},
-         .tree = "Echo/\nEcho/Echo.pd\nEcho/Echo/\nEcho/Echo/l -> ../Echo.pd\nEcho/Echo/x.wav\n"},
+         .tree = "Echo/\nEcho/Echo/\nEcho/Echo.pd\nEcho/Echo/l -> ../Echo.pd\nEcho/Echo/x.wav\n"},
         {"Echo.tar.bz2",
          {{"notes.txt"}, {"A/A.pd"}},
          "Echo.tar.bz2: no patch folder and no \"Echo.pd\" at the top"},
@@ -176,15 +175,9 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
          "is a link to \"../../victim\", which may lead outside"},
         {"AbsLink.zip", {kEcho, {"Echo/evil", victim, Entry::symlink}}, "which may lead outside"},
         // Lexically inside, but "x" might be a link: only leading ".." may climb.
-        {"Undone.tar",
-         {kEcho, {"Echo/l", "x/../Echo.pd", Entry::symlink}},
-         "which may lead outside"},
-        {"Beside.tar",
-         {kEcho, {"Echo/l", "../Other", Entry::symlink}},
-         "leads out of its patch folder"},
-        {"HardOut.tar",
-         {kEcho, {"Echo/h", victim, Entry::hardLink}},
-         "extracted before it in its folder"},
+        {"Undone.tar", {kEcho, {"Echo/l", "x/../Echo.pd", Entry::symlink}}, "may lead outside"},
+        {"Beside.tar", {kEcho, {"Echo/l", "../Other", Entry::symlink}}, "out of its patch folder"},
+        {"HardOut.tar", {kEcho, {"Echo/h", victim, Entry::hardLink}}, "extracted before it in"},
         {"HardAhead.tar",
          {kEcho, {"Echo/h", "Echo/later", Entry::hardLink}, {"Echo/later"}},
          "extracted before it in its folder"},
@@ -197,56 +190,47 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
         {"PackLink.tar",
          {{"P/A/A.pd"}, {"P/B/B.pd"}, {"P/A/l", "../B/B.pd", Entry::symlink}},
          "the entry \"P/A/l\" is a link to \"../B/B.pd\", which leads out of its patch folder"},
-        {"Big.tar.gz",
-         {kEcho, {"Echo/big", zeros}},
-         "unpacks to more than 1 MiB (the size limit)",
-         [](ExtractionLimits& limits) { limits.maxTotalBytes = 1 << 20; }},
+        {"Big.tar.gz", {kEcho, big}, "more than 1 MiB (the size limit)", sizeLimit},
         // The folders a path needs count as entries.
         {"Deep.tar", {{"1/2/3/4/5/6/7/8/9/10/11/x"}}, "more than 10 entries (the entry limit)"},
         {"Bomb.tar.gz",
-         {kEcho, {"Echo/big", zeros}},
+         {kEcho, big},
          "unpacks to more than 10 times its own size (the expansion limit)",
-         [](ExtractionLimits& limits) { limits.maxExpansion = 10; }},
+         [](Run& run) { run.limits.maxExpansion = 10; }},
         {"Full.tar",
          {kEcho},
          "free on the disk (the free space reserve)",
-         [](ExtractionLimits& limits) { limits.keepFreeBytes = ~std::uint64_t{0}; }},
+         [](Run& run) { run.limits.keepFreeBytes = ~std::uint64_t{0}; }},
         {"Cut.tar",
-         {kEcho, {"Echo/big", zeros}},
+         {kEcho, big},
          "damaged or cut short (Truncated tar archive",
-         nullptr,
-         [](const std::string& path) { truncate(path.c_str(), fs::file_size(path) / 2); }},
-        {"Corrupt.zip", {kEcho, {"Echo/big", zeros}}, "damaged or cut short (", nullptr, scramble},
+         [](Run& run) { truncate(run.path.c_str(), fs::file_size(run.path) / 2); }},
+        {"Corrupt.zip",
+         {kEcho, big},
+         "damaged or cut short (",
+         [](Run& run) { scramble(run.path); }},
         {"Liar.zip",
-         {{"Echo/big", zeros}},
+         {big},
          "unpacks to more than 1 MiB (the size limit)",
-         [](ExtractionLimits& limits) { limits.maxTotalBytes = 1 << 20; },
-         understateSizes},
+         [](Run& run) {
+             run.limits.maxTotalBytes = 1 << 20;
+             understateSizes(run.path);
+         }},
         {"Secret.zip",
-         {kEcho},
+         {},
          "the entry \"Echo/Echo.pd\" is encrypted",
-         nullptr,
-         nullptr,
-         "zip:encryption=zipcrypt"},
-        {"Stop.tar",
-         {kEcho, {"Echo/big", zeros}},
-         "Stop.tar: cancelled",
-         nullptr,
-         nullptr,
-         "",
-         true},
+         [](Run& run) { writeArchive(run.path, {kEcho}, "zip:encryption=zipcrypt"); }},
+        {"Stop.tar", {kEcho, big}, "Stop.tar: cancelled", [](Run& run) { run.cancel = true; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.archive);
         const ScratchDir target;
-        const std::string archive = scratch.path(c.archive);
-        writeArchive(archive, c.entries, c.options);
-        if (c.spoil) c.spoil(archive);
-        ExtractionLimits limits = testLimits();
-        if (c.adjust) c.adjust(limits);
+        Run run{scratch.path(c.archive)};
+        writeArchive(run.path, c.entries);
+        if (c.change) c.change(run);
         const std::string before = linesOf(scratch.root());
         const ExtractedPatches result =
-            extractPatches(archive, target.root(), limits, {[&] { return c.cancel; }, {}});
+            extractPatches(run.path, target.root(), run.limits, {[&] { return run.cancel; }, {}});
         std::vector<std::string> expected;
         for (const std::string& patch : c.patches) expected.push_back(target.path(patch));
         EXPECT_EQ(result.patchFolders, expected);

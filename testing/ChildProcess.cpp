@@ -47,10 +47,6 @@ bool dropFileOverrides() {
 }
 }  // namespace
 
-int runInChild(const std::function<int()>& scenario) {
-    return StartedChild(scenario).wait();
-}
-
 int runUnprivileged(const std::function<int()>& scenario) {
     return runInChild([&] { return dropToNobody() ? scenario() : kChildSetupFailed; });
 }

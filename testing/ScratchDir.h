@@ -1,8 +1,7 @@
 #pragma once
 
-// A fresh temporary folder for one test, removed with everything in it when
-// the object goes. It is world-searchable so that a child running without
-// privileges can reach what the test prepares inside it.
+// A fresh temporary folder, removed with its content when the object goes;
+// world-searchable, so an unprivileged child reaches what is prepared in it.
 
 #include <filesystem>
 #include <map>
@@ -20,8 +19,7 @@ public:
 
     const std::string& root() const { return root_; }
     std::string path(const std::string& relative) const { return root_ + "/" + relative; }
-    // Create what a test needs (parents included) and return its full path;
-    // they throw on failure, so a broken fixture never passes.
+    // Make what a test needs (parents too), return its path; throw on failure.
     std::string makeDir(const std::string& relative) const;
     std::string writeFile(const std::string& relative, const std::string& content) const;
     std::string makeSymlink(const std::string& relative, const std::string& target) const;

@@ -2,30 +2,20 @@
 // faulty install says it installed nothing and leaves library and sources alone.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "library/installation.h"
 #include "params/PdPluginParameters.h"
-#include "testing/ChildProcess.h"
 #include "tests/reliability/reliabilityHarness.h"
 
 using namespace testing_support;
 
 namespace {
 
-constexpr int kInstalled = 0, kNothingInstalled = 1;
 using Runner = std::function<int(const std::function<int()>&)>;
-
-// In a child: whether installFiles claimed success, as the exit code.
-int installOutcome(std::vector<std::string> items) {
-    return installQuietly(items).type == nullptr ? kNothingInstalled : kInstalled;
-}
 
 class InstallFaults : public ::testing::Test {
 protected:
@@ -126,7 +116,7 @@ TEST_F(InstallFaults, SpecialFilesAsPatchContentNeverHang) {
                   return reader.size();
               }),
               0);
-    EXPECT_EQ(listedNames(EFFECTS_DIR), (std::vector<std::string>{"Pipe", "Zero"}));
+    EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{"Pipe", "Zero"}));
     EXPECT_EQ(treeOf(kEffects + "/Zero"), (Tree{{"Zero.pd", "-> /dev/zero"}}));
     EXPECT_EQ(treeOf(kEffects + "/Pipe"), (Tree{{"Pipe.pd", "<other>"}}));
 }

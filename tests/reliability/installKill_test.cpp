@@ -3,20 +3,16 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <thread>
 #include "fsutil/UniqueFd.h"
 #include "testing/ArchiveWriter.h"
-#include "testing/ChildProcess.h"
 #include "tests/reliability/reliabilityHarness.h"
 
 using namespace testing_support;
@@ -32,14 +28,6 @@ constexpr int kKills = 220, kFileKills = 50;
 #endif
 constexpr int kFiles = 100;
 constexpr std::size_t kFileBytes = 24 * 1024;
-
-// Installs `source` in a child, with `path` as PATH when given.
-StartedChild startInstall(const std::string& source, const std::string& path = "") {
-    return StartedChild([source, path] {
-        if (!path.empty()) setenv("PATH", path.c_str(), 1);
-        return installQuietly({source}).type == EFFECTS_DIR ? 0 : 1;
-    });
-}
 
 const std::string kEffectsKey = std::filesystem::relative(kEffects, ScratchLibrary::parentDir());
 
@@ -71,7 +59,7 @@ std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tr
     Clock::duration longest{};
     for (int i = 0; i < 4; ++i) {
         const auto start = Clock::now();
-        EXPECT_EQ(startInstall(sources[i % 2]).wait(), 0);
+        EXPECT_EQ(startInstall({sources[i % 2]}).wait(), 0);
         longest = std::max(longest, Clock::now() - start);
     }
     const long range =
@@ -86,7 +74,7 @@ std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tr
         const int next = freshEachTime ? kill % 2 : 1 - current;
         if (freshEachTime) uninstallPatch(patch.c_str());
         const Tree before = libraryAsSeen();
-        StartedChild install = startInstall(sources[next]);
+        StartedChild install = startInstall({sources[next]});
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         install.kill(SIGKILL);
         install.wait();
@@ -110,7 +98,7 @@ std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tr
         "leftover\n",
         kills, range, earlier, replaced, leftovers);
     // An install that runs to its end clears whatever the kills left.
-    EXPECT_EQ(startInstall(sources[0]).wait(), 0);
+    EXPECT_EQ(startInstall({sources[0]}).wait(), 0);
     EXPECT_EQ(treeOf(patch), results[0]);
     EXPECT_EQ(entriesOf(kEffects), std::vector{name});
     return {earlier, replaced};
@@ -124,14 +112,27 @@ protected:
     ScratchDir in;
 };
 
+// The same patch from folders, then from archives: what a killed extraction
+// left in staging never reaches the trash.
 TEST_F(InstallKill, AFolderReplaceKilledAtAnyMomentLeavesTheEarlierOrTheNewCopy) {
-    const std::string sources[] = {writePatchFolder(in, "a/Bass", kFiles, 'a', kFileBytes),
-                                   writePatchFolder(in, "b/Bass", kFiles, 'b', kFileBytes)};
-    const Tree results[] = {treeOf(sources[0]), treeOf(sources[1])},
-               sourcesBefore = treeOf(in.root());
-    const auto [earlier, replaced] = killDuringInstalls(sources, results, "Bass", kKills, false);
+    std::string folders[2], archives[2];
+    Tree results[2];
+    for (int i : {0, 1}) {
+        const std::string version(1, "ab"[i]);
+        folders[i] = writePatchFolder(in, version + "/Bass", kFiles, version[0], kFileBytes);
+        results[i] = treeOf(folders[i]);
+        std::vector<ArchiveEntry> entries;
+        for (const auto& [path, content] : results[i])
+            if (content != "<dir>") entries.push_back({"Bass/" + path, content});
+        writeArchive(archives[i] = folders[i] + ".tar.gz", entries);
+    }
+    const Tree sourcesBefore = treeOf(in.root());
+    const auto [earlier, replaced] = killDuringInstalls(folders, results, "Bass", kKills, false);
     EXPECT_TRUE(earlier > 0 && replaced > 0);  // the kills landed on both sides of the exchange
+    killDuringInstalls(archives, results, "Bass", kFileKills, false);
     EXPECT_EQ(treeOf(in.root()), sourcesBefore);
+    for (const std::string& trashed : entriesOf(ScratchLibrary::dataHome() + "/Trash/files"))
+        EXPECT_TRUE(trashed.starts_with("Bass")) << trashed;
 }
 
 // A single file goes into a new patch folder, or replaces its namesake in an
@@ -149,25 +150,6 @@ TEST_F(InstallKill, ASingleFileInstallKilledAtAnyMomentLeavesNoPartOfIt) {
     killDuringInstalls(sources, beside, "Lead", kFileKills, false);
 }
 
-// What a killed extraction left in staging never reaches the trash.
-TEST_F(InstallKill, AnArchiveInstallKilledAtAnyMomentLeavesNoPartOfIt) {
-    std::string sources[2];
-    Tree results[2];
-    for (int i : {0, 1}) {
-        const char version = "ab"[i];
-        const std::string folder = std::string(1, version) + "/Drums";
-        sources[i] = writePatchFolder(in, folder, kFiles, version, kFileBytes) + ".tar.gz";
-        results[i] = treeOf(in.path(folder));
-        std::vector<ArchiveEntry> entries;
-        for (const auto& [path, content] : results[i])
-            if (content != "<dir>") entries.push_back({"Drums/" + path, content});
-        writeArchive(sources[i], entries);
-    }
-    killDuringInstalls(sources, results, "Drums", kFileKills, false);
-    for (const std::string& trashed : entriesOf(ScratchLibrary::dataHome() + "/Trash/files"))
-        EXPECT_TRUE(trashed.starts_with("Drums")) << trashed;
-}
-
 // cp waits at a gate after saying it started, so the installer dies mid-copy; a cp
 // that outlived it would go on writing into staging once the gate opens.
 TEST_F(InstallKill, TheCopyDiesWithTheInstaller) {
@@ -176,7 +158,7 @@ TEST_F(InstallKill, TheCopyDiesWithTheInstaller) {
     const std::string path =
         writeStandInCp(in, "echo started > '" + started + "'\nread line < '" + gate + "'");
     const std::string source = writePatchFolder(in, "new/Bass", 3, 'n', 10);
-    StartedChild install = startInstall(source, path);
+    StartedChild install = startInstall({source}, path);
     std::string line;
     std::ifstream(started) >> line;
     ASSERT_EQ(line, "started");

@@ -1,33 +1,68 @@
 #pragma once
 
 // Shared by the reliability tests: patch folders big enough to copy for a
-// while, a stand-in `cp`, snapshots of the whole test library, and what its
-// patch list shows.
+// while, a stand-in `cp`, installs in a child and snapshots of the library.
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
-#include <vector>
 
+#include "testing/ChildProcess.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 
 namespace testing_support {
 
-// Writes the patch folder `relative`/<name> holding <name>.pd (holding
-// `main`) and `files` more files of `bytes` bytes each, some in a subfolder;
-// their content depends on `version`. Returns the folder's path.
-std::string writePatchFolder(const ScratchDir& dir, const std::string& relative, int files,
-                             char version, std::size_t bytes = 100,
-                             const std::string& main = kEffect);
+// Writes `relative`/<name> holding <name>.pd (holding `main`) and `files` more
+// files of `bytes` bytes, every fourth in sub/, their content from `version`.
+inline std::string writePatchFolder(const ScratchDir& dir, const std::string& relative, int files,
+                                    char version, std::size_t bytes = 100,
+                                    const std::string& main = kEffect) {
+    const std::string name = std::filesystem::path(relative).filename().string();
+    dir.writeFile(relative + "/" + name + ".pd", main);
+    for (int i = 0; i < files; ++i) {
+        // Each version has a file of its own, so neither copy is a subset of the other.
+        const std::string fileName = i == 0 ? std::string("only-") + version + ".txt"
+                                            : "sample" + std::to_string(i) + ".wav";
+        std::string content(bytes, version);
+        content.replace(0, std::min(bytes, fileName.size()), fileName);
+        dir.writeFile(relative + "/" + (i % 4 == 3 ? "sub/" : "") + fileName, content);
+    }
+    return dir.path(relative);
+}
 
 // Writes a `cp` into `dir`/bin that sets $SOURCE and $DESTINATION, runs
-// `scriptLines` (sh) and then runs the real cp; returns the PATH that puts it
-// first.
-std::string writeStandInCp(const ScratchDir& dir, const std::string& scriptLines);
+// `scriptLines` (sh), then the real cp; returns the PATH that puts it first.
+inline std::string writeStandInCp(const ScratchDir& dir, const std::string& scriptLines) {
+    const std::string script = dir.writeFile(
+        "bin/cp", "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n" +
+                      scriptLines + "\nPATH=${PATH#*:}\nexec cp \"$@\"\n");
+    chmod(script.c_str(), 0755);
+    const char* path = std::getenv("PATH");
+    return dir.path("bin") + ":" + (path ? path : "/usr/bin:/bin");
+}
+
+// Whether installFiles installed anything, as a child's exit code.
+constexpr int kInstalled = 0, kNothingInstalled = 1;
+inline int installOutcome(const std::vector<std::string>& items) {
+    return installQuietly(items).type ? kInstalled : kNothingInstalled;
+}
+
+// Installs `items` in a child, with `path` as PATH when given.
+inline StartedChild startInstall(const std::vector<std::string>& items,
+                                 const std::string& path = "") {
+    return StartedChild([items, path] {
+        if (!path.empty()) setenv("PATH", path.c_str(), 1);
+        return installOutcome(items);
+    });
+}
 
 // Everything in and around the test library: the folder that holds BASE_DIR.
-Tree libraryTree();
-
-// The names in the patch list of typeDir, sorted.
-std::vector<std::string> listedNames(const char* typeDir);
+inline Tree libraryTree() {
+    return treeOf(ScratchLibrary::parentDir());
+}
 
 }  // namespace testing_support

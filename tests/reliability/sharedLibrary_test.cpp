@@ -1,23 +1,17 @@
 // One library written by more than one importer, and owned by a user who is not root.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <chrono>
 #include <filesystem>
 #include <thread>
 #include "library/libraryLock.h"
 #include "library/removal.h"
-#include "testing/ChildProcess.h"
 #include "tests/reliability/reliabilityHarness.h"
 
 using namespace testing_support;
 
 namespace {
-
-int installInChild(const std::string& source) {
-    return installQuietly({source}).type == EFFECTS_DIR ? 0 : 1;
-}
 
 // Nothing of an install is left beside the patches, and no lock file either.
 void expectOnlyPatches(const std::vector<std::string>& names) {
@@ -37,8 +31,8 @@ TEST(SharedLibrary, TwoInstallersOfOneNameEachInstallWhole) {
     const Tree copies[] = {treeOf(sources[0]), treeOf(sources[1])};
     for (int round = 0; round < 8; ++round) {
         SCOPED_TRACE(round);
-        StartedChild first([&] { return installInChild(sources[round % 2]); });
-        StartedChild second([&] { return installInChild(sources[1 - round % 2]); });
+        StartedChild first = startInstall({sources[round % 2]});
+        StartedChild second = startInstall({sources[1 - round % 2]});
         EXPECT_TRUE(first.wait() == 0 && second.wait() == 0);
         const Tree installed = treeOf(kEffects + "/Chorus");
         EXPECT_TRUE(installed == copies[0] || installed == copies[1]);
@@ -61,7 +55,7 @@ TEST(SharedLibrary, AnInstallerWaitsWhileAnotherHoldsTheLibrary) {
     });
     char byte;
     ASSERT_EQ(read(held[0], &byte, 1), 1);
-    StartedChild install([&] { return installInChild(source); });
+    StartedChild install = startInstall({source});
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(pathExists(kEffects + "/Echo"));
     ASSERT_EQ(write(release[1], &byte, 1), 1);
@@ -83,7 +77,7 @@ TEST(SharedLibrary, TheOwnerReplacesAndDeletesReadOnlyPatches) {
         runUnprivileged([&] {
             const std::string patch = kEffects + "/Tape";
             for (int install = 0; install < 2; ++install)
-                if (installInChild(source) != 0) return 1 + install;
+                if (installOutcome({source}) != kInstalled) return 1 + install;
             for (const std::string& folder : {patch, patch + "/sub"})
                 if (std::filesystem::status(folder).permissions() != std::filesystem::perms{0555})
                     return 3;
