@@ -1,7 +1,7 @@
 #pragma once
 
-// Writes archives for tests with libarchive's writer, so no test needs a
-// checked-in binary: any entry a hostile archive could hold can be made.
+// Test archives from libarchive's writer: any entry a hostile archive may hold, no binaries checked
+// in.
 
 #include <sys/types.h>
 
@@ -18,9 +18,8 @@ struct ArchiveEntry {
     mode_t mode = 0644;
 };
 
-// Format and compression follow the name's extension; `options` are
-// libarchive's writer options (e.g. "zip:encryption=zipcrypt", with the
-// passphrase "secret"). Throws when the archive can't be written.
+// Format and compression follow the extension; `options` are libarchive's
+// (e.g. "zip:encryption=zipcrypt", passphrase "secret"). Throws on failure.
 void writeArchive(const std::string& path, const std::vector<ArchiveEntry>& entries,
                   const char* options = "");
 

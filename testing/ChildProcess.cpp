@@ -73,14 +73,12 @@ int runInPrivateMounts(const std::function<int()>& scenario) {
 
 StartedChild::StartedChild(const std::function<int()>& scenario) {
     // Unflushed output would otherwise be written twice, once by each process.
-    const auto flush = [] {
-        std::cout.flush();
-        std::fflush(nullptr);
-    };
-    flush();
+    std::cout.flush();
+    std::fflush(nullptr);
     if ((pid_ = fork()) == 0) {
         const int code = scenario();
-        flush();
+        std::cout.flush();
+        std::fflush(nullptr);
         _exit(code);
     }
 }

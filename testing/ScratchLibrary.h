@@ -1,7 +1,7 @@
 #pragma once
 
-// The test build's own library folder: BASE_DIR points under the build tree,
-// and this fixture wipes and prepares it so that every test starts alike.
+// The test build's own library folder (BASE_DIR is under the build tree),
+// wiped and prepared so that every test starts alike.
 
 #include <string>
 #include <vector>
@@ -18,9 +18,8 @@ inline const std::string kInstrument = "#X obj 10 10 notein;\n";
 
 class ScratchLibrary {
 public:
-    // Leaves the parent of BASE_DIR existing and empty, and an empty trash
-    // of its own (XDG_DATA_HOME); with `withFolders`, also creates BASE_DIR
-    // with both type directories.
+    // Leaves the parent of BASE_DIR empty, an empty trash of its own
+    // (XDG_DATA_HOME) and, `withFolders`, BASE_DIR with both type directories.
     explicit ScratchLibrary(bool withFolders = true);
     ~ScratchLibrary();
     ScratchLibrary(const ScratchLibrary&) = delete;

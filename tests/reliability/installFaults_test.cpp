@@ -17,7 +17,7 @@ namespace {
 
 using Runner = std::function<int(const std::function<int()>&)>;
 
-class InstallFaults : public ::testing::Test {
+class InstallFaults : public LibraryScene {
 protected:
     // Each item, installed in a child that `run` starts, installs nothing and
     // changes neither the library nor the sources.
@@ -30,8 +30,6 @@ protected:
             EXPECT_EQ(treeOf(in.root()), sources) << item;
         }
     }
-    ScratchLibrary library;
-    ScratchDir in;
 };
 
 TEST_F(InstallFaults, AFullDiskPartWayThroughACopyKeepsTheEarlierCopy) {

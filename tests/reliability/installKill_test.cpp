@@ -105,11 +105,8 @@ std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tr
 }
 
 // The test process adopts what a killed installer started, to wait for it.
-class InstallKill : public ::testing::Test {
-protected:
+class InstallKill : public LibraryScene {
     void SetUp() override { ASSERT_TRUE(adoptOrphans()); }
-    ScratchLibrary library;
-    ScratchDir in;
 };
 
 // The same patch from folders, then from archives: what a killed extraction

@@ -3,6 +3,7 @@
 // Shared by the reliability tests: patch folders big enough to copy for a
 // while, a stand-in `cp`, installs in a child and snapshots of the library.
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -64,5 +65,12 @@ inline StartedChild startInstall(const std::vector<std::string>& items,
 inline Tree libraryTree() {
     return treeOf(ScratchLibrary::parentDir());
 }
+
+// A fresh test library, and a folder for what is installed into it.
+class LibraryScene : public ::testing::Test {
+protected:
+    ScratchLibrary library;
+    ScratchDir in;
+};
 
 }  // namespace testing_support

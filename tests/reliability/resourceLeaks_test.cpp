@@ -10,10 +10,9 @@
 #include "tests/reliability/reliabilityHarness.h"
 
 using namespace testing_support;
+using ResourceLeaks = LibraryScene;
 
-TEST(ResourceLeaks, ThousandsOfCyclesLeaveNoDescriptorOpen) {
-    ScratchLibrary library;
-    ScratchDir in;
+TEST_F(ResourceLeaks, ThousandsOfCyclesLeaveNoDescriptorOpen) {
     const std::string declarations =
         kInstrument + "#X text 12 40 param cutoff slider 20 800 440;\n";
     const std::string folder = writePatchFolder(in, "Bass", 5, 'a', 100, declarations);

@@ -13,6 +13,8 @@ using namespace testing_support;
 
 namespace {
 
+using SharedLibrary = LibraryScene;
+
 // Nothing of an install is left beside the patches, and no lock file either.
 void expectOnlyPatches(const std::vector<std::string>& names) {
     EXPECT_EQ(entriesOf(BASE_DIR), (std::vector<std::string>{"Effects", "Instruments"}));
@@ -23,9 +25,7 @@ void expectOnlyPatches(const std::vector<std::string>& names) {
 
 // Two importers installing a patch of the same name at the same moment take
 // turns: both succeed, and the library holds one of the two copies, whole.
-TEST(SharedLibrary, TwoInstallersOfOneNameEachInstallWhole) {
-    ScratchLibrary library;
-    ScratchDir in;
+TEST_F(SharedLibrary, TwoInstallersOfOneNameEachInstallWhole) {
     const std::string sources[] = {writePatchFolder(in, "a/Chorus", 60, 'a', 8192),
                                    writePatchFolder(in, "b/Chorus", 60, 'b', 8192)};
     const Tree copies[] = {treeOf(sources[0]), treeOf(sources[1])};
@@ -42,9 +42,7 @@ TEST(SharedLibrary, TwoInstallersOfOneNameEachInstallWhole) {
 
 // The lock is held by another process: a child forked while this process held
 // it would share the lock it waits for.
-TEST(SharedLibrary, AnInstallerWaitsWhileAnotherHoldsTheLibrary) {
-    ScratchLibrary library;
-    ScratchDir in;
+TEST_F(SharedLibrary, AnInstallerWaitsWhileAnotherHoldsTheLibrary) {
     const std::string source = writePatchFolder(in, "Echo", 2, 'e');
     int held[2], release[2];
     ASSERT_TRUE(pipe(held) == 0 && pipe(release) == 0);
@@ -67,9 +65,7 @@ TEST(SharedLibrary, AnInstallerWaitsWhileAnotherHoldsTheLibrary) {
 
 // cp keeps modes: a patch copied from read-only folders is read-only in the
 // library too, where its owner must still be able to replace and delete it.
-TEST(SharedLibrary, TheOwnerReplacesAndDeletesReadOnlyPatches) {
-    ScratchLibrary library;
-    ScratchDir in;
+TEST_F(SharedLibrary, TheOwnerReplacesAndDeletesReadOnlyPatches) {
     const std::string source = writePatchFolder(in, "Tape", 4, 't');
     for (const char* folder : {"Tape/sub", "Tape"}) chmod(in.path(folder).c_str(), 0555);
     ASSERT_EQ(chown(EFFECTS_DIR, 65534, 65534), 0);
