@@ -63,6 +63,29 @@ TEST(MoveToTrash, TakesAFreeNameWritesTheInfoAndMovesALinkAsALink) {
     EXPECT_TRUE(isInfoOf(readFile(second.item.infoPath),
                          "/Sounds/Tape%20Echo%20100%25/%C3%A9~-._AZaz09", before, after));
 
+    // Undone only into a free place, or by swapping with what stands there.
+    const TrashedItem& item = first.item;
+    const std::string place = home.scratch.path("one/Echo"), info = readFile(item.infoPath);
+    const std::string backdated =
+        info.substr(0, info.find("DeletionDate=")) + "DeletionDate=2001-02-03T04:05:06\n";
+    writeFile(item.infoPath, backdated);
+    home.scratch.writeFile("one/Echo/main.pd", "new");
+    EXPECT_EQ(restoreFromTrash(item), EEXIST);
+    EXPECT_EQ(readFile(place + "/main.pd"), "new");
+    EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "one");
+    EXPECT_EQ(readFile(item.infoPath), backdated);
+    const std::time_t swapped = std::time(nullptr);
+    EXPECT_EQ(exchangeWithTrashed(item), 0);
+    EXPECT_EQ(readFile(place + "/main.pd"), "one");
+    EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "new");
+    EXPECT_EQ(entriesOf(home.trash + "/info"), (Names{"Echo.3.trashinfo", "Echo.trashinfo"}));
+    EXPECT_TRUE(isInfoOf(readFile(item.infoPath), place, swapped, std::time(nullptr)));
+    std::filesystem::remove_all(place);
+    EXPECT_EQ(restoreFromTrash(item), 0);
+    EXPECT_EQ(readFile(place + "/main.pd"), "new");
+    EXPECT_EQ(entriesOf(home.trash + "/files"), (Names{"Echo.2", "Echo.3"}));
+    EXPECT_EQ(entriesOf(home.trash + "/info"), Names{"Echo.3.trashinfo"});
+
     // Without XDG_DATA_HOME the home trash is the one under $HOME/.local/share.
     const std::string userHome = std::getenv("HOME") ? std::getenv("HOME") : "";
     unsetenv("XDG_DATA_HOME");
@@ -126,34 +149,4 @@ TEST(MoveToTrash, UsesTheTrashOfTheItemsMountWhenTheHomeTrashIsElsewhere) {
         EXPECT_EQ(pathExists(s.path("vol/" + c.trash + "/info/Echo.trashinfo")), !c.trash.empty());
         EXPECT_EQ(entriesOf(s.path("vol/elsewhere")), Names{});
     }
-}
-
-TEST(RestoreAndExchange, UndoATrashingOnlyIntoAFreePlaceOrBySwapping) {
-    ScratchHome home;
-    const std::string place = home.scratch.path("lib/Echo");
-    home.scratch.writeFile("lib/Echo/main.pd", "old");
-    const TrashResult trashed = moveToTrash(place);
-    ASSERT_TRUE(trashed) << trashed.error;
-    const TrashedItem& item = trashed.item;
-    const std::string info = readFile(item.infoPath);
-    const std::string backdated =
-        info.substr(0, info.find("DeletionDate=")) + "DeletionDate=2001-02-03T04:05:06\n";
-    writeFile(item.infoPath, backdated);
-    home.scratch.writeFile("lib/Echo/main.pd", "new");
-    EXPECT_EQ(restoreFromTrash(item), EEXIST);
-    EXPECT_EQ(readFile(place + "/main.pd"), "new");
-    EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "old");
-    EXPECT_EQ(readFile(item.infoPath), backdated);
-    std::time_t before = std::time(nullptr);
-    EXPECT_EQ(exchangeWithTrashed(item), 0);
-    std::time_t after = std::time(nullptr);
-    EXPECT_EQ(readFile(place + "/main.pd"), "old");
-    EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "new");
-    EXPECT_EQ(entriesOf(home.trash + "/info"), Names{"Echo.trashinfo"});
-    EXPECT_TRUE(isInfoOf(readFile(item.infoPath), place, before, after));
-    std::filesystem::remove_all(place);
-    EXPECT_EQ(restoreFromTrash(item), 0);
-    EXPECT_EQ(readFile(place + "/main.pd"), "new");
-    EXPECT_EQ(entriesOf(home.trash + "/files"), Names{});
-    EXPECT_EQ(entriesOf(home.trash + "/info"), Names{});
 }
