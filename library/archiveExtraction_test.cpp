@@ -123,7 +123,7 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
         std::vector<std::string> patches = {};
         std::string tree = {};  // what the target folder holds afterwards
     };
-    const auto sizeLimit = [](Run& run) { run.limits.maxTotalBytes = 1 << 20; };
+    static constexpr auto sizeLimit = [](Run& r) { r.limits.maxTotalBytes = 1 << 20; };
     const std::vector<Case> cases = {
         {.archive = "Echo.tar.gz",
          .entries = {{"Echo/", "", Entry::folder, 0555},
@@ -195,32 +195,29 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
         {"Deep.tar", {{"1/2/3/4/5/6/7/8/9/10/11/x"}}, "more than 10 entries (the entry limit)"},
         {"Bomb.tar.gz",
          {kEcho, big},
-         "unpacks to more than 10 times its own size (the expansion limit)",
-         [](Run& run) { run.limits.maxExpansion = 10; }},
+         "more than 10 times its own size (the expansion limit)",
+         [](Run& r) { r.limits.maxExpansion = 10; }},
         {"Full.tar",
          {kEcho},
          "free on the disk (the free space reserve)",
-         [](Run& run) { run.limits.keepFreeBytes = ~std::uint64_t{0}; }},
+         [](Run& r) { r.limits.keepFreeBytes = ~std::uint64_t{0}; }},
         {"Cut.tar",
          {kEcho, big},
          "damaged or cut short (Truncated tar archive",
-         [](Run& run) { truncate(run.path.c_str(), fs::file_size(run.path) / 2); }},
-        {"Corrupt.zip",
-         {kEcho, big},
-         "damaged or cut short (",
-         [](Run& run) { scramble(run.path); }},
+         [](Run& r) { truncate(r.path.c_str(), fs::file_size(r.path) / 2); }},
+        {"Corrupt.zip", {kEcho, big}, "damaged or cut short (", [](Run& r) { scramble(r.path); }},
         {"Liar.zip",
          {big},
          "unpacks to more than 1 MiB (the size limit)",
-         [](Run& run) {
-             run.limits.maxTotalBytes = 1 << 20;
-             understateSizes(run.path);
+         [](Run& r) {
+             sizeLimit(r);
+             understateSizes(r.path);
          }},
         {"Secret.zip",
          {},
          "the entry \"Echo/Echo.pd\" is encrypted",
-         [](Run& run) { writeArchive(run.path, {kEcho}, "zip:encryption=zipcrypt"); }},
-        {"Stop.tar", {kEcho, big}, "Stop.tar: cancelled", [](Run& run) { run.cancel = true; }},
+         [](Run& r) { writeArchive(r.path, {kEcho}, "zip:encryption=zipcrypt"); }},
+        {"Stop.tar", {kEcho, big}, "Stop.tar: cancelled", [](Run& r) { r.cancel = true; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.archive);
