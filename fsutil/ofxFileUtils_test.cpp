@@ -9,9 +9,7 @@
 
 using namespace testing_support;
 
-// The destination gets every byte (3 MiB: several kernel copies) with a new
-// file's permissions, never the source's; a link there is replaced, not
-// written through; a file copied onto itself, under any name, stays whole.
+// Every byte (3 MiB: several kernel copies), a new file's mode; a link replaced; self-copy whole.
 TEST(CopyFile, CopiesBytesExactlyAndReplacesTheDestination) {
     ScratchDir scratch;
     std::string content;
@@ -41,8 +39,7 @@ TEST(CopyFile, CopiesBytesExactlyAndReplacesTheDestination) {
               (std::vector<std::string>{"alias", "destination", "empty", "outside", "source"}));
 }
 
-// One line names the file that failed and the error that happened; the
-// destination keeps its content and no temporary stays beside it.
+// One line names the file and the error; the destination stays, no temporary beside it.
 TEST(CopyFile, ReportsOpenFailuresAndLeavesTheDestinationAlone) {
     ScratchDir scratch;
     const std::string destination = scratch.writeFile("destination", "earlier");

@@ -127,8 +127,7 @@ TEST(MoveToTrash, UsesTheTrashOfTheItemsMountWhenTheHomeTrashIsElsewhere) {
             chown(made.c_str(), c.owner, c.owner);
             if (c.linked) s.makeSymlink("vol/" + c.folder, "elsewhere");
         }
-        // vol/ seen again at mnt/ is another mount of the same file system: a
-        // rename between the two fails all the same.
+        // mnt/ is vol/ mounted again: a rename between two mounts fails alike.
         const std::string mountPoint = s.makeDir("mnt");
         int outcome = runInPrivateMounts([&] {
             if (mount(s.path("vol").c_str(), mountPoint.c_str(), nullptr, MS_BIND, nullptr) != 0 ||

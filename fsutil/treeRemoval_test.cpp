@@ -13,9 +13,7 @@
 
 using namespace testing_support;
 
-// Links are removed, never followed, whether they stand inside the tree or
-// are the tree; depth and long names set no limit (the walk holds at most 64
-// folders open and finds its way back up through "..").
+// Links are removed, never followed; no depth or name length limit (at most 64 folders open).
 TEST(RemoveTree, RemovesEverythingBelowButNeverFollowsLinks) {
     ScratchDir scratch;
     scratch.writeFile("outside/precious", "keep me");
@@ -39,8 +37,7 @@ TEST(RemoveTree, RemovesEverythingBelowButNeverFollowsLinks) {
     EXPECT_EQ(readFile(outside + "/precious"), "keep me");
 }
 
-// Removing as owner opens up the owner's read-only or unreadable folders first;
-// as permitted leaves them, like rm -rf. Another user's folder stays either way.
+// asOwner opens up the owner's locked folders first, asPermitted (rm -rf) not; others' stay.
 TEST(RemoveTree, AsOwnerOpensUpOnlyTheOwnersFolders) {
     ScratchDir scratch;
     const std::string own = scratch.makeDir("own");

@@ -1,7 +1,5 @@
-// Arbitrary bytes as an archive (every format is tried; the name gives the
-// stem "Fuzz"), extracted with small limits into a root inside a jail folder:
-// nothing outside the root changes, a failure leaves the root empty, a success
-// gives patch folders in the root whose links all resolve inside it.
+// Bytes as an archive, extracted into a jail: outside untouched, a failure leaves nothing, a
+// success gives patch folders whose links all stay inside.
 
 #include <cstdint>
 #include <filesystem>

@@ -1,5 +1,4 @@
-// split cuts exactly at the delimiter, parseParameter accepts a line exactly
-// when it names a parameter and a type, load reads one record per such line.
+// split cuts at the delimiter; a line with a name and a type is one record, parsed or loaded.
 
 #include <unistd.h>
 #include <cmath>

@@ -1,8 +1,5 @@
-// getType on arbitrary bytes: an instrument exactly when "notein" stands
-// anywhere in the file. The first byte can place the rest just before the end
-// of the first read block, after a filler of 'x' (no byte of the marker) or
-// of 'n' (its last byte, which sends the search into its vector runs), so a
-// marker split across two reads is tried as well.
+// An instrument exactly when "notein" stands anywhere; the first byte may push the rest to a
+// read block's end after 'x' or 'n' filler (the marker's last byte), splitting the marker.
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -1,6 +1,5 @@
-// Each input line a dropped name, percent-decoded as the window does, then
-// given to installFiles: decoding replaces exactly the escapes, pass 1 strips
-// exactly the file URL prefixes, names leading nowhere are told and skipped.
+// Lines as dropped names, decoded and installed: exactly the escapes decoded, the URL prefixes
+// stripped, names leading nowhere told and skipped.
 
 #include <sys/mman.h>
 #include <sys/stat.h>

@@ -1,5 +1,4 @@
-// The four name rules on arbitrary paths, each against its stated property:
-// the last component of the path, differing only in how a trailing "/" counts.
+// The name rules on arbitrary paths: the last component, differing only for a trailing "/".
 
 #include <cstdint>
 #include <string>

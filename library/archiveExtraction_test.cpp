@@ -18,8 +18,7 @@ namespace {
 
 using Entry = ArchiveEntry;
 
-// One line per path, sorted: "folder/", "file", "file*" when executable,
-// "link -> target"; any other mode in octal; a small file's content after ":".
+// Per path: "dir/", "file", "exe*", "link -> target", another mode in octal, small content.
 std::string linesOf(const std::string& root) {
     std::string lines;
     for (const auto& [path, content] : treeOf(root)) {
@@ -59,8 +58,7 @@ void scramble(const std::string& path) {
     writeFile(path, bytes);
 }
 
-// Calls change(bytes, at) for each field at `offset` in the zip's records
-// that begin with `signature`.
+// Calls change(bytes, at) at `offset` of each zip record that begins with `signature`.
 void patchZip(const std::string& path, const std::map<std::string, std::size_t>& fields,
               void (*change)(std::string& bytes, std::size_t at)) {
     std::string bytes = readFile(path);
@@ -103,8 +101,7 @@ TEST(ArchiveNames, RecogniseTheArchiveExtensionsAndStripThem) {
     }
 }
 
-// The patches of each layout come out whole, with their links, in the modes a
-// patch may keep; a hostile or broken archive is refused and writes nothing.
+// Each layout's patches come out whole; a hostile or broken archive writes nothing.
 TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArchives) {
     const ScratchDir scratch;
     const std::string victim = scratch.writeFile("victim/passwd", "secret");

@@ -35,9 +35,7 @@ TEST(GetType, FindsTheMarkerAnywhereCaseSensitively) {
 TEST(GetType, SeesAMarkerSplitAcrossReadBlocks) {
     ScratchDir dir;
     constexpr std::size_t kBlock = kReadBlockBytes;
-    // 'x' is no byte of the marker; 'n', its last byte, everywhere makes the
-    // search compare runs of 256 starts at once, the last run of a block ending
-    // 256 starts before the block's end.
+    // 'x' is no byte of the marker; 'n' everywhere sends the search into runs of 256 starts.
     for (char filler : {'x', 'n'})
         for (std::size_t offset :
              {std::size_t{255}, std::size_t{256}, kBlock - 257, kBlock - 256, kBlock - 6,
@@ -56,8 +54,7 @@ TEST(GetType, SeesAMarkerSplitAcrossReadBlocks) {
     EXPECT_EQ(getType(dir.writeFile("dense.pd", dense)), EFFECTS_DIR);
 }
 
-// A folder N is a patch only when it holds its own main file N.pd: that file's
-// type is the folder's (a main file that is a folder makes an effect).
+// N is a patch when it holds N.pd, whose type is the folder's (a folder N.pd: an effect).
 TEST(GetTypeForDir, AppliesThePatchFolderRule) {
     ScratchDir dir;
     dir.writeFile("Bass/Bass.pd", "#X obj 1 1 notein;\n");

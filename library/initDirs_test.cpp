@@ -9,9 +9,7 @@
 
 using namespace testing_support;
 
-// Each folder is made only when it is missing, one level each (the parent of
-// BASE_DIR belongs to the audio host); a library folder that can't be made is
-// told, and the type directories are still tried.
+// Each missing folder is made, one level each; one that can't be made is told, the rest tried.
 TEST(InitDirs, CreatesEachMissingFolderAndTellsWhatItCouldNot) {
     const std::string notFound = "File not found\n", failed = "Couldn't create base directory \n";
     const struct {

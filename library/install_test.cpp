@@ -18,8 +18,7 @@ protected:
     ScratchDir in;
 };
 
-// Any content installs; the folder is named after the file alone, and a name
-// the list would hide, or one leading out of the type directory, installs nothing.
+// Any content; the folder takes the file's own name; hidden or climbing names install nothing.
 TEST_F(InstallFiles, PutsASingleFileIntoAFolderNamedAfterIt) {
     EXPECT_EQ(installQuietly({in.writeFile("Bass.pd", kInstrument)}).type, INSTRUMENTS_DIR);
     EXPECT_EQ(readFile(kInstruments + "/Bass/Bass.pd"), kInstrument);
@@ -52,8 +51,7 @@ TEST_F(InstallFiles, PutsASingleFileIntoAFolderNamedAfterIt) {
                                                              "notes.txt", "score"}));
 }
 
-// An archive installs the patches it holds, like dropped folders and with
-// the same lines for each; a hostile one installs nothing and says why.
+// An archive's patches install like folders, same lines; a hostile one says why it is not.
 TEST_F(InstallFiles, InstallsThePatchesOfAnArchive) {
     const std::string pack = in.path("Pack.tar.gz"), loose = in.path("Echo.zip");
     writeArchive(pack, {{"Pack/A/A.pd", kInstrument}, {"Pack/B/B.pd", kEffect}});
@@ -77,8 +75,7 @@ TEST_F(InstallFiles, InstallsThePatchesOfAnArchive) {
     EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{"B", "Echo"}));
 }
 
-// File URLs ("file://" and a path) become paths first; then each item gets its
-// lines. What is missing, a dangling link, a pipe or a device installs nothing.
+// File URLs become paths first; the missing, dangling, pipes and devices install nothing.
 TEST_F(InstallFiles, ReportsEachStepInOrderAndReturnsTheLastInstalledType) {
     in.writeFile("Bass/Bass.pd", kInstrument);
     in.writeFile("Loose/other.pd", kInstrument);
@@ -109,9 +106,8 @@ TEST_F(InstallFiles, ReportsEachStepInOrderAndReturnsTheLastInstalledType) {
     EXPECT_EQ(installQuietly({}).output, "");
 }
 
-// A folder (any name; a link to one is copied as that folder, inner links as
-// links) replaces the earlier copy whole; a single file joins the folder of its
-// name, or goes to the other type directory when of the other type.
+// A folder (or a link to one) replaces the earlier copy whole; a single file joins it, or the
+// folder of its own type.
 TEST_F(InstallFiles, ReplacesAnEarlierFolderWholeButAddsASingleFileToIt) {
     const std::string name = "a \"q\" $HOME `id` back\\slash\nline 'x';&|* $(touch pwned)";
     in.writeFile("v1/" + name + "/" + name + ".pd", kEffect);
@@ -136,9 +132,7 @@ TEST_F(InstallFiles, ReplacesAnEarlierFolderWholeButAddsASingleFileToIt) {
     EXPECT_EQ(readFile(patch + "/" + name + ".pd"), readFile(single));
 }
 
-// Whatever interrupted installs left in either type directory goes with the next
-// install, into the trash: a leftover may be the earlier copy of a patch. A
-// source that is its own destination is neither deleted nor copied again.
+// Staging leftovers go to the trash with the next install; a source in its own place stays.
 TEST_F(InstallFiles, ClearsStagingLeftoversAndLeavesNoneOfItsOwn) {
     in.writeFile("Bass/Bass.pd", kEffect);
     fs::create_directories(kEffects + "/.installing/Bass/deep");

@@ -11,9 +11,7 @@
 
 using namespace testing_support;
 
-// The list holds the visible folders and links to folders (a dangling link is
-// told as "File not found"), in one list at one address for every type
-// directory; removing a listed link removes only the link.
+// Visible folders and links to folders, one list for every type; removing a link removes it alone.
 TEST(LoadPatches, ListsVisibleFoldersAndLinksToFoldersInOneList) {
     ScratchLibrary library;
     ScratchDir elsewhere;

@@ -8,8 +8,7 @@
 
 using namespace testing_support;
 
-// Both ways of replacing end alike, or leave the earlier copy in place; a new
-// copy never lands on something that stands at its place.
+// Both ways of replacing end alike or keep the earlier copy; a new copy never lands on another.
 TEST(Placement, ReplacesWholeOrNotAtAll) {
     for (auto swap : {swapWithEarlier, swapByRenames}) {
         ScratchDir dir;

@@ -19,8 +19,7 @@ InstallReport install(const std::string& item) {
 }
 }  // namespace
 
-// A replaced copy (folder or single file) waits in the trash, recorded where it
-// stood, and comes back on request (deleting and restoring: the app's undo tests).
+// A replaced copy waits in the trash, recorded where it stood, and comes back on request.
 TEST(Removal, ReplacedPatchesComeBackFromTheTrash) {
     ScratchLibrary library;
     ScratchDir in;

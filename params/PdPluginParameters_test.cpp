@@ -32,10 +32,8 @@ TEST(PdPluginParametersSplit, KeepsEmptyPiecesExceptAfterTheLastDelimiter) {
     EXPECT_EQ(tokens, (Records{"kept", "x", "", "y"}));
 }
 
-// Tokens 5 and 6 are the name and the type; only the exact type words slider,
-// int and float take the values after them: min and max together, the
-// default (else min), and one extra token. Numbers take their leading numeric
-// part, read with a point, and beyond a float's range become infinite.
+// Tokens 5, 6: name, type; slider, int, float take min+max, default (else min), one extra;
+// numbers read with a point, their leading numeric part, out of range infinite.
 TEST(PdPluginParametersParse, ValuesDependOnTheTypeAndTheTokenCount) {
     const std::pair<std::string, std::string> lines[] = {
         {"gain float", "gain|float|0|1|0|"},
@@ -68,9 +66,8 @@ TEST(PdPluginParametersParse, ValuesDependOnTheTypeAndTheTokenCount) {
     EXPECT_EQ(parameters.size(), 0);
 }
 
-// Only lines that begin with "#X text" and hold " param " count, whole and in
-// file order; a carriage return stays on the last token. Each load replaces
-// the whole list; a folder without its own regular main file gives none.
+// "#X text" lines with " param ", in file order, a CR kept; a load replaces the list; no
+// regular main file, no parameters.
 TEST(PdPluginParametersLoad, ReadsOnlyDeclarationLinesInFileOrder) {
     ScratchDir scratch;
     scratch.writeFile("Echo/Echo.pd",
@@ -101,8 +98,7 @@ TEST(PdPluginParametersLoad, ReadsOnlyDeclarationLinesInFileOrder) {
     }
 }
 
-// The file is read in blocks: a declaration line cut by a block end, at any
-// point of it, or longer than any block, is still read whole and only once.
+// A declaration cut by a read block's end anywhere, or longer than a block, is read once.
 TEST(PdPluginParametersLoad, FindsDeclarationsWhereverTheReadsCutTheFile) {
     const std::string declaration = "#X text 1 2 param cut float 1 2 3 param twice;";
     ScratchDir scratch;

@@ -1,7 +1,6 @@
 #pragma once
 
-// Test archives from libarchive's writer: any entry a hostile archive may hold, no binaries checked
-// in.
+// Test archives from libarchive's writer: any entry a hostile archive may hold.
 
 #include <sys/types.h>
 
@@ -18,8 +17,7 @@ struct ArchiveEntry {
     mode_t mode = 0644;
 };
 
-// Format and compression follow the extension; `options` are libarchive's
-// (e.g. "zip:encryption=zipcrypt", passphrase "secret"). Throws on failure.
+// Format from the extension; `options` are libarchive's (zip encryption: passphrase "secret").
 void writeArchive(const std::string& path, const std::vector<ArchiveEntry>& entries,
                   const char* options = "");
 

@@ -1,7 +1,6 @@
 #pragma once
 
-// Runs a scenario in a forked child, which may change process-wide state or be
-// killed. Its outcome: the scenario's return value, or 128 + the ending signal.
+// Scenarios in forked children; an outcome is the exit code, or 128 + the ending signal.
 
 #include <sys/resource.h>
 #include <sys/types.h>

@@ -1,7 +1,6 @@
 #pragma once
 
-// A fresh temporary folder, removed with its content when the object goes;
-// world-searchable, so an unprivileged child reaches what is prepared in it.
+// A fresh world-searchable temporary folder, removed with its content when the object goes.
 
 #include <filesystem>
 #include <map>
@@ -45,8 +44,7 @@ inline bool isSymlink(const std::string& path) {
 // Names in a directory (hidden ones included), sorted.
 std::vector<std::string> entriesOf(const std::string& path);
 
-// Relative path -> file content, "<dir>", "-> target" for a link, or
-// "<other>" for a pipe or device; links are never followed.
+// Path -> content, "<dir>", "-> target" for a link or "<other>"; links are never followed.
 using Tree = std::map<std::string, std::string>;
 Tree treeOf(const std::string& root);
 

@@ -1,7 +1,6 @@
 #pragma once
 
-// The test build's own library folder (BASE_DIR is under the build tree),
-// wiped and prepared so that every test starts alike.
+// The test build's own library folder (BASE_DIR is under the build tree), wiped for each test.
 
 #include <string>
 #include <vector>
@@ -18,8 +17,7 @@ inline const std::string kInstrument = "#X obj 10 10 notein;\n";
 
 class ScratchLibrary {
 public:
-    // Leaves the parent of BASE_DIR empty, an empty trash of its own
-    // (XDG_DATA_HOME) and, `withFolders`, BASE_DIR with both type directories.
+    // An empty parent of BASE_DIR and trash (XDG_DATA_HOME); withFolders: BASE_DIR and types.
     explicit ScratchLibrary(bool withFolders = true);
     ~ScratchLibrary();
     ScratchLibrary(const ScratchLibrary&) = delete;

@@ -1,5 +1,4 @@
-// Faults injected into an install that replaces a patch or makes a new one: each
-// faulty install says it installed nothing and leaves library and sources alone.
+// A fault in an install installs nothing and leaves the library and the sources alone.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -19,8 +18,7 @@ using Runner = std::function<int(const std::function<int()>&)>;
 
 class InstallFaults : public LibraryScene {
 protected:
-    // Each item, installed in a child that `run` starts, installs nothing and
-    // changes neither the library nor the sources.
+    // Each item, installed in a child that `run` starts, installs and changes nothing.
     void expectEachInstallsNothing(const std::vector<std::string>& items, const Runner& run) {
         const Tree before = libraryTree(), sources = treeOf(in.root());
         for (const std::string& item : items) {
@@ -99,8 +97,7 @@ TEST_F(InstallFaults, NothingIsInstalledWithoutATypeDirectoryOrOverAFile) {
     expectEachInstallsNothing({"Bass", "Bass.pd"}, runInChild);
 }
 
-// A main patch file that is a pipe or a link to /dev/zero installs as an effect
-// and has no parameters, without a hang (the alarm only ends one).
+// A main file that is a pipe or links to /dev/zero installs, without parameters or a hang.
 TEST_F(InstallFaults, SpecialFilesAsPatchContentNeverHang) {
     in.makeDir("Pipe");
     ASSERT_EQ(mkfifo(in.path("Pipe/Pipe.pd").c_str(), 0644), 0);

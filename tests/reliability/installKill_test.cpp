@@ -1,5 +1,4 @@
-// The installer killed with SIGKILL at random moments: the patch's name then holds
-// exactly the earlier or the new copy, and nothing else in the library changes.
+// An install killed at random moments leaves the earlier or the new copy, nothing else.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -49,10 +48,8 @@ Tree withPatch(Tree library, const std::string& name, const Tree& patch) {
     return library;
 }
 
-// Installs the two sources of the effect `name` by turns, each killed after 0 to
-// 1.25 times the longest of four whole installs; after every kill the library
-// holds what it held or what the install gives (`results`). `freshEachTime`
-// removes the patch first. Counts the kills that left the earlier and the new copy.
+// Installs `sources` by turns (`freshEachTime`: patch removed first), each killed within 1.25
+// times the longest of four installs; counts the kills that left the earlier and the new copy.
 std::pair<int, int> killDuringInstalls(const std::string (&sources)[2], const Tree (&results)[2],
                                        const std::string& name, int kills, bool freshEachTime) {
     const std::string patch = kEffects + "/" + name;
@@ -109,8 +106,7 @@ class InstallKill : public LibraryScene {
     void SetUp() override { ASSERT_TRUE(adoptOrphans()); }
 };
 
-// The same patch from folders, then from archives: what a killed extraction
-// left in staging never reaches the trash.
+// From folders, then archives: what a killed extraction left never reaches the trash.
 TEST_F(InstallKill, AFolderReplaceKilledAtAnyMomentLeavesTheEarlierOrTheNewCopy) {
     std::string folders[2], archives[2];
     Tree results[2];
@@ -132,8 +128,7 @@ TEST_F(InstallKill, AFolderReplaceKilledAtAnyMomentLeavesTheEarlierOrTheNewCopy)
         EXPECT_TRUE(trashed.starts_with("Bass")) << trashed;
 }
 
-// A single file goes into a new patch folder, or replaces its namesake in an
-// existing one beside the other files there.
+// A single file into a new patch folder, then over its namesake beside another file.
 TEST_F(InstallKill, ASingleFileInstallKilledAtAnyMomentLeavesNoPartOfIt) {
     const std::string contents[] = {kEffect + std::string(4 << 20, 'a'),
                                     kEffect + std::string(4 << 20, 'b')};
@@ -147,8 +142,7 @@ TEST_F(InstallKill, ASingleFileInstallKilledAtAnyMomentLeavesNoPartOfIt) {
     killDuringInstalls(sources, beside, "Lead", kFileKills, false);
 }
 
-// cp waits at a gate after saying it started, so the installer dies mid-copy; a cp
-// that outlived it would go on writing into staging once the gate opens.
+// cp waits at a gate so the installer dies mid-copy; a surviving cp would go on writing.
 TEST_F(InstallKill, TheCopyDiesWithTheInstaller) {
     const std::string started = in.path("started"), gate = in.path("gate");
     ASSERT_TRUE(mkfifo(started.c_str(), 0600) == 0 && mkfifo(gate.c_str(), 0600) == 0);

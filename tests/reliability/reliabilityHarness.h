@@ -1,7 +1,6 @@
 #pragma once
 
-// Shared by the reliability tests: patch folders big enough to copy for a
-// while, a stand-in `cp`, installs in a child and snapshots of the library.
+// Shared by the reliability tests: patch folders, a stand-in `cp`, installs in a child.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -17,8 +16,7 @@
 
 namespace testing_support {
 
-// Writes `relative`/<name> holding <name>.pd (holding `main`) and `files` more
-// files of `bytes` bytes, every fourth in sub/, their content from `version`.
+// `relative`/<name> with <name>.pd (`main`) and `files` files of `bytes` bytes from `version`.
 inline std::string writePatchFolder(const ScratchDir& dir, const std::string& relative, int files,
                                     char version, std::size_t bytes = 100,
                                     const std::string& main = kEffect) {
@@ -35,8 +33,7 @@ inline std::string writePatchFolder(const ScratchDir& dir, const std::string& re
     return dir.path(relative);
 }
 
-// Writes a `cp` into `dir`/bin that sets $SOURCE and $DESTINATION, runs
-// `scriptLines` (sh), then the real cp; returns the PATH that puts it first.
+// A `cp` that runs `scriptLines` (with $SOURCE, $DESTINATION) first; the PATH that finds it.
 inline std::string writeStandInCp(const ScratchDir& dir, const std::string& scriptLines) {
     const std::string script = dir.writeFile(
         "bin/cp", "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n" +

@@ -1,5 +1,4 @@
-// A long session of installs, listings, parameter reads and deletions must
-// not leave a descriptor open (the asan run checks memory the same way).
+// Installs, listings, parameter reads and deletions leave no descriptor open (asan: memory).
 
 #include <gtest/gtest.h>
 

@@ -23,8 +23,7 @@ void expectOnlyPatches(const std::vector<std::string>& names) {
 
 }  // namespace
 
-// Two importers installing a patch of the same name at the same moment take
-// turns: both succeed, and the library holds one of the two copies, whole.
+// Two importers installing one name take turns: both succeed, one copy stays whole.
 TEST_F(SharedLibrary, TwoInstallersOfOneNameEachInstallWhole) {
     const std::string sources[] = {writePatchFolder(in, "a/Chorus", 60, 'a', 8192),
                                    writePatchFolder(in, "b/Chorus", 60, 'b', 8192)};
@@ -40,8 +39,7 @@ TEST_F(SharedLibrary, TwoInstallersOfOneNameEachInstallWhole) {
     }
 }
 
-// The lock is held by another process: a child forked while this process held
-// it would share the lock it waits for.
+// Held by another process: a child forked while this one held it would share the lock.
 TEST_F(SharedLibrary, AnInstallerWaitsWhileAnotherHoldsTheLibrary) {
     const std::string source = writePatchFolder(in, "Echo", 2, 'e');
     int held[2], release[2];
@@ -63,8 +61,7 @@ TEST_F(SharedLibrary, AnInstallerWaitsWhileAnotherHoldsTheLibrary) {
     for (int fd : {held[0], held[1], release[0], release[1]}) close(fd);
 }
 
-// cp keeps modes: a patch copied from read-only folders is read-only in the
-// library too, where its owner must still be able to replace and delete it.
+// cp keeps modes: the owner replaces and deletes a patch copied from read-only folders.
 TEST_F(SharedLibrary, TheOwnerReplacesAndDeletesReadOnlyPatches) {
     const std::string source = writePatchFolder(in, "Tape", 4, 't');
     for (const char* folder : {"Tape/sub", "Tape"}) chmod(in.path(folder).c_str(), 0555);

@@ -1,5 +1,4 @@
-// Links in and around the library are copied and removed as links, never
-// followed: nothing outside the type directory is written or removed.
+// Links in and around the library are copied and removed as links, never followed.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -48,19 +47,16 @@ TEST_F(SymlinkSafety, LinksInTheLibraryLeadNothingOutOfIt) {
     const auto plantLink = [](const std::string& target, const std::string& name) {
         ASSERT_EQ(symlink(target.c_str(), (kEffects + name).c_str()), 0);
     };
-    // A listed patch that is a link to a folder outside: replacing it puts a
-    // real folder in place of the link (removing one: LoadPatches' test).
+    // A real folder replaces a listed patch that links outside (removing one: LoadPatches).
     plantLink(folder, "/Bass");
     EXPECT_EQ(installQuietly({in.path("Bass")}).type, EFFECTS_DIR);
     EXPECT_EQ(treeOf(kEffects + "/Bass"), treeOf(in.path("Bass")));
-    // Staging leftovers planted as links leading outside (of this version and
-    // of earlier ones): the next install removes the links only.
+    // Staging leftovers that link outside, of this version and earlier: the links go.
     plantLink(folder, "/.installing");
     plantLink(folder, "/.veltrano-staging-planted");
     EXPECT_EQ(installQuietly({in.path("Bass")}).type, EFFECTS_DIR);
     EXPECT_EQ(entriesOf(kEffects), std::vector<std::string>{"Bass"});
-    // A single file dropped onto a patch folder whose main file is a link
-    // outside replaces the link, not the file it points to.
+    // A single file replaces a main file that links outside, not the file it points to.
     ASSERT_EQ(unlink((kEffects + "/Bass/Bass.pd").c_str()), 0);
     plantLink(outside.path("secret.txt"), "/Bass/Bass.pd");
     EXPECT_EQ(installQuietly({in.path("Bass/Bass.pd")}).type, EFFECTS_DIR);
