@@ -10,7 +10,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -350,21 +349,6 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
         EXPECT_EQ(after, before);
         if (c.quit) window = openMainWindow(controller);
     }
-}
-
-// ICU ignores the numeric mode in the C locale, where "Synth 10" would come
-// before "synth 2".
-TEST_F(MainWindowTest, NamesSortAsPeopleSortThemInEveryLocale) {
-    for (const char* name : {"Synth 10", "synth 3", "Synth 2", "beta", "Alpha", "Écho", "echo"})
-        fs::create_directories(kEffects + "/" + name);
-    const QStringList expected{"Alpha", "beta", "echo", "Écho", "Synth 2", "synth 3", "Synth 10"};
-    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
-                                  QLocale(QLocale::German, QLocale::Germany)}) {
-        QLocale::setDefault(locale);
-        controller.reloadPatches(EFFECTS_DIR);
-        EXPECT_EQ(shownNames(), expected) << locale.name().toStdString();
-    }
-    QLocale::setDefault(QLocale::system());
 }
 
 TEST_F(MainWindowTest, CellsShowAtMostAFewHundredCharactersAndFewMarksInARow) {

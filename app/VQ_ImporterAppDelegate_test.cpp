@@ -85,15 +85,16 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
             ScratchLibrary library;
             for (const char* name : {"Drone", "Echo", "Grain"}) addPatch(name);
             addPatch("Bass", "", kInstruments);
-            VQ_ImporterAppDelegate controller;
-            FakeWindowViews views(controller);
+            FakeWindowViews views;
             views.select(selected);
             const int rowBefore = views.patches.selected;
-            captureStdout([&] { c.act(controller, views); });
+            captureStdout([&] { c.act(views.controller, views); });
             const std::vector<std::string> names = views.names();
             std::string expected = c.expected == kSamePatch ? selected : c.expected;
             if (expected == kSameRow)
-                expected = rowBefore < static_cast<int>(names.size()) ? names[rowBefore] : "";
+                expected = rowBefore >= 0 && rowBefore < static_cast<int>(names.size())
+                               ? names[static_cast<std::size_t>(rowBefore)]
+                               : "";
             const int row = views.patches.selected;
             EXPECT_EQ(row < 0 ? "" : names.at(static_cast<std::size_t>(row)), expected);
             EXPECT_EQ(views.parameterCell(0), expected.empty() ? "" : expected + "_level");
@@ -111,9 +112,8 @@ TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale
                                         "#X text 12 80 param offset int -1 100 -0.004;\n"
                                         "#X text 12 99 param bad\xff\xfename float 0 1 0;\n");
     const bool german = setlocale(LC_ALL, "de_DE.UTF-8");
-    VQ_ImporterAppDelegate controller;
-    FakeWindowViews views(controller);
-    controller.setPatch(folder);
+    FakeWindowViews views;
+    views.controller.setPatch(folder);
     // Rows of cells: name, default, min, max, and a column of no known identifier.
     const std::vector<std::vector<std::string>> expected = {
         {"cutoff", "440.00", "20.00", "800.00", "none"},
@@ -127,7 +127,7 @@ TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale
         for (const char* column : {"name", "default", "min", "max", "Name"})
             shown[row].push_back(views.parameterCell(static_cast<int>(row), column));
     setlocale(LC_ALL, "C");
-    EXPECT_EQ(controller.numberOfRowsInTableView(&views.parameterTable), 4);
+    EXPECT_EQ(views.controller.numberOfRowsInTableView(&views.parameterTable), 4);
     EXPECT_EQ(shown, expected);
     if (!german) GTEST_SKIP() << "no de_DE.UTF-8 locale (./dev test makes it)";
 }
