@@ -44,10 +44,6 @@ std::map<std::string, std::string> libraryAndTrash() {
     return tree;
 }
 
-QUrl urlOf(const std::string& path) {
-    return QUrl::fromLocalFile(QString::fromStdString(path));
-}
-
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() {
@@ -81,6 +77,9 @@ protected:
         for (int row = 0; row < patches().model()->rowCount(); ++row) names << cell(patches(), row);
         return names;
     }
+    bool showsInTime(const QStringList& names) {
+        return QTest::qWaitFor([&] { return shownNames() == names; }, 5000);
+    }
     QString loadedParameter() { return cell(parameterTable(), 0); }
     // Lets the library worker finish what it was asked to do.
     void settle() {
@@ -91,12 +90,12 @@ protected:
         QTest::mouseClick(patches().viewport(), Qt::LeftButton, Qt::NoModifier, cellRect.center());
     }
 
-    // A drag of file URLs that enters the patches table, moves and drops at
-    // `position`: the action the table answered the drop with, or IgnoreAction.
-    Qt::DropAction dropUrls(const QList<QUrl>& urls, QPoint position, Qt::DropActions actions,
+    // A drag of the file's URL that enters the patches table, moves and drops
+    // at `position`: the action the table answered the drop with, or IgnoreAction.
+    Qt::DropAction dropFile(const std::string& path, QPoint position, Qt::DropActions actions,
                             Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QMimeData mimeData;
-        mimeData.setUrls(urls);
+        mimeData.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
         QDragEnterEvent enter(position, actions, &mimeData, Qt::LeftButton, modifiers);
         QDragMoveEvent move(position, actions, &mimeData, Qt::LeftButton, modifiers);
         QDropEvent drop(position, actions, &mimeData, Qt::LeftButton, modifiers);
@@ -127,18 +126,18 @@ TEST_F(MainWindowTest, DropsAreCopiesAndAMoveOnlyDragIsRefused) {
     controller.reloadPatches(EFFECTS_DIR);
     const QPoint onRow = patches().visualRect(patches().model()->index(0, 0)).center();
     const std::string echo = source.writeFile("Grüße Echo.pd", kEffect);
-    EXPECT_EQ(dropUrls({urlOf(echo)}, onRow, Qt::MoveAction), Qt::IgnoreAction);
+    EXPECT_EQ(dropFile(echo, onRow, Qt::MoveAction), Qt::IgnoreAction);
     EXPECT_FALSE(fs::exists(kEffects + "/Grüße Echo"));
 
     // Shift proposes a move when the source allows one.
-    EXPECT_EQ(dropUrls({urlOf(echo)}, onRow, Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier),
+    EXPECT_EQ(dropFile(echo, onRow, Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier),
               Qt::CopyAction);
     EXPECT_EQ(shownNames(), (QStringList{"Drone", "Grüße Echo"}));
 
     // A drop below the rows counts too.
     const QPoint belowTheRows(20, patches().viewport()->height() - 10);
     const std::string pad = source.writeFile("Pad.pd", kEffect);
-    EXPECT_EQ(dropUrls({urlOf(pad)}, belowTheRows, Qt::CopyAction), Qt::CopyAction);
+    EXPECT_EQ(dropFile(pad, belowTheRows, Qt::CopyAction), Qt::CopyAction);
     EXPECT_EQ(shownNames(), (QStringList{"Drone", "Grüße Echo", "Pad"}));
 
     const std::string odd = source.writeFile("a%41.pd", kEffect);
@@ -154,14 +153,14 @@ TEST_F(MainWindowTest, DropsAreCopiesAndAMoveOnlyDragIsRefused) {
     EXPECT_EQ(shownNames(), (QStringList{"a%41", "Drone", "Grüße Echo", "Pad"}));
 }
 
-// The search keeps the names that hold its text whatever their case and
-// accents; picking, showing and deleting act on the patch of the row shown,
-// by mouse and by key.
+// Patch folders made on disk appear without any call. The search keeps the
+// names that hold its text whatever their case and accents; picking, showing
+// and deleting act on the patch of the row shown, by mouse and by key.
 TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     EXPECT_EQ(patches().placeholderText(),
               "No effects installed yet. Drop Pd patches here or choose Add…");
     for (const char* name : {"Drone", "Echo", "Grain", "TapeÉcho", "Echo 2"}) addPatch(name);
-    controller.reloadPatches(EFFECTS_DIR);
+    ASSERT_TRUE(showsInTime({"Drone", "Echo", "Echo 2", "Grain", "TapeÉcho"}));
     // The placeholder is drawn only while no row is shown.
     const QImage listed = patches().viewport()->grab().toImage();
     patches().setPlaceholderText("Never drawn over rows");
@@ -221,34 +220,17 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
         EXPECT_EQ(loadedParameter(), "") << row;
         search.clear();
     }
+    // A type folder removed and made again is watched again.
+    fs::remove_all(EFFECTS_DIR);
+    EXPECT_TRUE(showsInTime({}));
+    addPatch("Back");
+    EXPECT_TRUE(showsInTime({"Back"}));
     QTest::keyClick(window.get(), Qt::Key_2, Qt::ControlModifier);
     EXPECT_TRUE(child<QPushButton>("instrumentsSegment").isChecked());
     EXPECT_EQ(text("countLabel"), "0 instruments");
-}
-
-TEST_F(MainWindowTest, PatchFoldersMadeOnDiskAppearWithoutAnyCall) {
-    const auto shows = [&](const QStringList& names) {
-        return QTest::qWaitFor([&] { return shownNames() == names; }, 5000);
-    };
-    addPatch("Made Outside");
-    EXPECT_TRUE(shows({"Made Outside"}));
-    // A type folder removed and made again is watched again.
-    fs::remove_all(EFFECTS_DIR);
-    EXPECT_TRUE(shows({}));
-    addPatch("Back");
-    EXPECT_TRUE(shows({"Back"}));
-}
-
-TEST_F(MainWindowTest, HelpIsANonModalPanelAndTheWindowRemembersItsSize) {
     QTest::keyClick(window.get(), Qt::Key_F1);
-    EXPECT_TRUE(window->helpPanel().isVisible());
-    EXPECT_FALSE(window->helpPanel().isModal());
+    EXPECT_TRUE(window->helpPanel().isVisible() && !window->helpPanel().isModal());
     EXPECT_TRUE(window->helpPanel().findChild<QTextBrowser*>()->toPlainText().contains(BASE_DIR));
-    window->resize(700, 450);
-    window->close();
-    window.reset();
-    window = openMainWindow(controller);
-    EXPECT_EQ(window->size(), QSize(700, 450));
 }
 
 // Installing through the worker prints the same lines and leaves the same
@@ -285,7 +267,7 @@ TEST_F(MainWindowTest, RequestsThroughTheWorkerEndAsTheSameRequestsRunOnTheSpot)
 // Cancel, or quitting during an install, stops it while an item is copied:
 // that item leaves the earlier copy as it was, the items installed before it
 // stay, the later ones are not started. A request waiting behind it runs
-// after a cancel, and is dropped when the window quits.
+// after a cancel, and is dropped when the window quits, which keeps its size.
 TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstalled) {
     QString first, gated, last;
     for (auto [name, path] : {std::pair{"First", &first}, {"Gated", &gated}, {"Last", &last}}) {
@@ -325,6 +307,7 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
             EXPECT_EQ(text("progressBytes"), "0 bytes of 19 bytes");
             EXPECT_EQ(text("waitingLabel"), "1 more waiting");
             if (c.quit) {
+                window->resize(700, 450);
                 window->close();
                 auto* question = window->findChild<QMessageBox*>();
                 ASSERT_NE(question, nullptr);
@@ -347,7 +330,9 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
                    entry.first.starts_with(kEffects + "/First");
         });
         EXPECT_EQ(after, before);
-        if (c.quit) window = openMainWindow(controller);
+        if (!c.quit) continue;
+        window = openMainWindow(controller);
+        EXPECT_EQ(window->size(), QSize(700, 450));
     }
 }
 
