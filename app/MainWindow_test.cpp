@@ -71,7 +71,6 @@ protected:
     static QString cell(const QTableView& table, int row, int role = Qt::DisplayRole) {
         return table.model()->index(row, 0).data(role).toString();
     }
-    // The names the list shows, in its order.
     QStringList shownNames() {
         QStringList names;
         for (int row = 0; row < patches().model()->rowCount(); ++row) names << cell(patches(), row);
@@ -81,7 +80,6 @@ protected:
         return QTest::qWaitFor([&] { return shownNames() == names; }, 5000);
     }
     QString loadedParameter() { return cell(parameterTable(), 0); }
-    // Lets the library worker finish what it was asked to do.
     void settle() {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window->libraryQueue().busy(); }, 60000));
     }

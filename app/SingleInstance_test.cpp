@@ -35,9 +35,8 @@ bool installedInTime(const std::string& name) {
                            kPatienceMs);
 }
 
-// The test build of the program, run in `workingDir` with `arguments` (any
-// bytes) in a forked child; killed when the object goes (like a crash, with
-// no chance to remove its socket) unless waited for.
+// The test build of the program in a forked child; killed when the object goes
+// (like a crash, with no chance to remove its socket) unless waited for.
 std::unique_ptr<StartedChild> startImporter(const std::string& workingDir,
                                             std::vector<std::string> arguments) {
     // Built before the fork: the child only changes folder and runs the program.

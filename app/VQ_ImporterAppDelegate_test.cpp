@@ -25,10 +25,9 @@ TEST(ControllerStartUp, CreatesTheLibraryFoldersBeforeListingTheEffects) {
     EXPECT_EQ(captureStdout([] { VQ_ImporterAppDelegate controller; }), creatingAlone);
 }
 
-// A reload of the shown type keeps the selected patch by its path; a switch
-// of type (by the selector or an install of the other type) keeps the row.
-// The parameters table shows the selected patch, or nothing; rows that are
-// no patch select and delete nothing.
+// A reload keeps the selected patch by its path; a switch of type (selector or
+// install) keeps the row. The parameters show the selected patch, or nothing;
+// rows that are no patch select and delete nothing.
 TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection) {
     using Act = std::function<void(VQ_ImporterAppDelegate&, FakeWindowViews&)>;
     const std::string kSamePatch = "<same patch>", kSameRow = "<same row>";

@@ -14,7 +14,6 @@ namespace {
 
 using Request = std::function<void(FakeWindowViews&)>;
 
-// A drop on the patches table, which accepts it or not.
 Request dropped(const FakeDraggingInfo& info, bool accepted = true) {
     return [=](FakeWindowViews& views) {
         EXPECT_EQ(views.controller.tableViewAcceptDropRowDropOperation(&views.patches, info, -1,
@@ -105,9 +104,8 @@ TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
     }
 }
 
-// A request that installs some items and not others says how many were not
-// installed, and its details give each one's reason; what it replaced stays
-// undoable.
+// A partly installed request says how many items were not, its details say
+// why for each; what it replaced stays undoable.
 TEST(IntakeTest, APartlyInstalledRequestSaysWhichItemsWereNotInstalledAndWhy) {
     ScratchLibrary library;
     ScratchDir source;

@@ -1,7 +1,6 @@
 #pragma once
 
-// Test support: plain stand-ins for the window's views that record what the
-// controller asks of them.
+// Plain stand-ins for the window's views that record what the controller asks.
 
 #include <algorithm>
 #include <filesystem>
@@ -77,7 +76,6 @@ struct FakeWindowViews : views::Window,
         for (std::size_t button = 0; button < alert.buttonTitles.size(); ++button)
             if (alert.buttonTitles[button] == title && alert.didEnd) alert.didEnd(button);
     }
-    // The names the patches table shows, in row order.
     std::vector<std::string> names() const {
         std::vector<std::string> shown;
         for (int row = 0; row < controller.numberOfRowsInTableView(&patches); ++row)
