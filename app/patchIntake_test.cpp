@@ -102,21 +102,17 @@ TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
         EXPECT_LE(views.sheets.size(), 1u);
         EXPECT_EQ(views.sheets.empty() ? "" : views.sheets[0].messageText, c.alert);
     }
-}
 
-// A partly installed request says how many items were not, its details say
-// why for each; what it replaced stays undoable.
-TEST(IntakeTest, APartlyInstalledRequestSaysWhichItemsWereNotInstalledAndWhy) {
+    // A partly installed request says how many items were not, its details
+    // say why for each; what it replaced stays undoable.
     ScratchLibrary library;
-    ScratchDir source;
     addPatch("Echo", kEffect);
     writeFile(kEffects + "/Pad", "in the way");
     source.writeFile("Echo/Echo.pd", kEffect);
-    const std::string missing = source.path("missing.pd");
-    const std::string loops = source.makeDir("Loops");
-    const std::string pad = source.writeFile("Pad.pd", kEffect);
+    const std::string missing = source.path("missing.pd"),
+                      pad = source.writeFile("Pad.pd", kEffect);
     FakeWindowViews views;
-    logged(opened({source.path("Echo"), missing, loops, pad}), views);
+    logged(opened({source.path("Echo"), missing, empty, pad}), views);
     EXPECT_EQ(views.notice, "3 of 4 items were not installed");
     EXPECT_EQ(views.undoTitle, "Undo Replace “Echo”");
     EXPECT_TRUE(views.sheets.empty());
@@ -124,7 +120,7 @@ TEST(IntakeTest, APartlyInstalledRequestSaysWhichItemsWereNotInstalledAndWhy) {
     EXPECT_EQ(views.listTitle, "Items not installed");
     EXPECT_EQ(views.listed, (std::vector<std::pair<std::string, std::string>>{
                                 {missing, "not found"},
-                                {loops, "not a patch folder"},
+                                {empty, "not a patch folder"},
                                 {pad, "copy failed: Not a directory"}}));
 }
 
