@@ -30,13 +30,11 @@ void deleteEffect(FakeWindowViews& views, const std::string& name) {
     views.controller.deletePressed();
 }
 
-class UndoTest : public ::testing::Test {
-protected:
+// Deletes go to the trash and Undo brings them back, latest first. Undo of an
+// install puts back every earlier copy it replaced, the newer ones trashed.
+TEST(UndoTest, DeletesAndReplacesAreUndoneLatestFirst) {
     ScratchLibrary library;
     FakeWindowViews views;
-};
-
-TEST_F(UndoTest, DeletesGoToTheTrashAndUndoBringsThemBackLatestFirst) {
     addPatch("Echo", kEffect);
     addPatch("Drone", kEffect);
     deleteEffect(views, "Echo");
@@ -64,11 +62,7 @@ TEST_F(UndoTest, DeletesGoToTheTrashAndUndoBringsThemBackLatestFirst) {
     EXPECT_EQ(views.undoTitle, "Undo");
     EXPECT_FALSE(views.undoEnabled);
     EXPECT_EQ(views.names().size(), 2u);
-}
 
-// Undo of an install puts back every earlier copy it replaced; the newer
-// copies go to the trash in their stead.
-TEST_F(UndoTest, UndoOfAnInstallPutsTheEarlierCopiesBack) {
     ScratchDir source;
     for (const char* file : {"Echo/Echo.pd", "Drone/Drone.pd", "Echo.pd"})
         source.writeFile(file, kNewer);
