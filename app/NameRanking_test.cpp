@@ -2,16 +2,30 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
 #include "app/NameSortFilterModel.h"
 
 namespace {
 
+std::vector<int> ranks(const QStringList& names) {
+    return NameRanking(names, &NameSortFilterModel::nameCollator).ranks();
+}
+
 // Long lists are collated in chunks, three here, and merged: each name ranks
 // by its place in the whole list, whatever chunk it was in. Names equal to
-// the collator (it ignores case) rank by their code points.
-TEST(NameRanking, RanksEachNameByItsPlaceInTheWholeList) {
-    EXPECT_EQ(NameRanking({"echo", "Echo"}, &NameSortFilterModel::nameCollator).ranks(),
-              (std::vector<int>{1, 0}));
+// the collator (it ignores case) rank by their code points. Numbers compare
+// by value in every locale: ICU ignores the numeric mode in the C locale.
+TEST(NameRanking, RanksEachNameByItsPlaceInTheWholeListAsPeopleSortInEveryLocale) {
+    EXPECT_EQ(ranks({"echo", "Echo"}), (std::vector<int>{1, 0}));
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+                                  QLocale(QLocale::German, QLocale::Germany)}) {
+        QLocale::setDefault(locale);
+        EXPECT_EQ(ranks({"Synth 10", "synth 3", "Synth 2", "beta", "Alpha", "Écho", "echo"}),
+                  (std::vector<int>{6, 5, 4, 1, 0, 3, 2}))
+            << locale.name().toStdString();
+    }
+    QLocale::setDefault(QLocale::system());
     const int count = 2048 * 3 + 5;
     QStringList names;
     std::vector<int> expected;
@@ -19,7 +33,7 @@ TEST(NameRanking, RanksEachNameByItsPlaceInTheWholeList) {
         expected.push_back(i * 7919 % count);  // 7919 is prime: every place once
         names << "n" + QString::number(expected.back());
     }
-    EXPECT_EQ(NameRanking(names, &NameSortFilterModel::nameCollator).ranks(), expected);
+    EXPECT_EQ(ranks(names), expected);
 }
 
 }  // namespace

@@ -25,18 +25,15 @@ TEST(ControllerStartUp, CreatesTheLibraryFoldersBeforeListingTheEffects) {
     EXPECT_EQ(captureStdout([] { VQ_ImporterAppDelegate controller; }), creatingAlone);
 }
 
-// The selection rules: a reload of the shown type keeps the selected patch
-// selected by its path; a switch of type (by the selector or by an install
-// of the other type) selects the same row of the new list. The parameters
-// table always shows the selected patch, or nothing; rows that are no patch
-// select and delete nothing.
+// A reload keeps the selected patch by its path; a switch of type (selector or
+// install) keeps the row. The parameters show the selected patch, or nothing;
+// rows that are no patch select and delete nothing.
 TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection) {
     using Act = std::function<void(VQ_ImporterAppDelegate&, FakeWindowViews&)>;
-    // Expected after a type switch: the patch at the row selected before.
-    const std::string kSameRow = "<same row>";
+    const std::string kSamePatch = "<same patch>", kSameRow = "<same row>";
     struct Case {
         const char* what;
-        std::string selected;
+        std::vector<std::string> selected;  // each a case of its own
         Act act;
         std::string expected;  // the patch selected after, "" for none
         std::size_t effectsLeft = 3;
@@ -44,17 +41,6 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
     ScratchDir source;
     const std::string lead =
         source.writeFile("Lead.pd", kInstrument + "#X text 12 40 param Lead_level float 0 1 0;\n");
-    const Act switchToInstruments = [](auto& controller, auto& views) {
-        views.segment = 1;
-        controller.typeChanged();
-    };
-    const auto removeAndReload = [](const char* first, const char* second) -> Act {
-        return [=](auto& controller, auto&) {
-            for (const char* name : {first, second}) fs::remove_all(kEffects + "/" + name);
-            controller.libraryChanged();
-        };
-    };
-    const Act pressDelete = [](auto& controller, auto&) { controller.deletePressed(); };
     const auto clickOn = [](bool parameters, int row) -> Act {
         return [=](auto& controller, auto& views) {
             controller.tableViewShouldSelectRow(parameters ? &views.parameterTable : &views.patches,
@@ -67,44 +53,52 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
             controller.tableViewSelectionDidChange(&views.patches);
         };
     };
-    const std::vector<Case> cases = {
-        {"a click loads the patch", "Echo", [](auto&, auto&) {}, "Echo"},
-        {"a click on a parameter row loads nothing", "Echo", clickOn(true, 0), "Echo"},
-        {"a click past the list loads nothing", "Echo", clickOn(false, 3), "Echo"},
-        {"a change on disk keeps Drone", "Drone", removeAndReload("Echo", "Grain"), "Drone", 1},
-        {"a change on disk keeps Grain", "Grain", removeAndReload("Drone", "Echo"), "Grain", 1},
-        {"a delete selects nothing", "Echo", pressDelete, "", 2},
-        {"a delete without a selection", "", pressDelete, ""},
-        {"the selector keeps Drone's row", "Drone", switchToInstruments, kSameRow},
-        {"the selector keeps Echo's row", "Echo", switchToInstruments, kSameRow},
-        {"the selector keeps Grain's row", "Grain", switchToInstruments, kSameRow},
-        {"the selector without a selection", "", switchToInstruments, ""},
-        {"an install of the other type keeps the row", "Echo",
-         [&](auto& controller, auto&) { controller.applicationOpenFiles({lead}); }, kSameRow},
-        {"the window dropped the selection", "Echo", selectionChanged(true), ""},
-        {"the window kept Drone selected", "Drone", selectionChanged(false), "Drone"},
-        {"the window kept Echo selected", "Echo", selectionChanged(false), "Echo"},
-        {"the window kept Grain selected", "Grain", selectionChanged(false), "Grain"},
+    const Act removeOthers = [](auto& controller, auto& views) {
+        for (const std::string& name : views.names())
+            if (name != views.names()[views.patches.selected])
+                fs::remove_all(kEffects + "/" + name);
+        controller.libraryChanged();
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ScratchLibrary library;
-        for (const char* name : {"Drone", "Echo", "Grain"}) addPatch(name);
-        addPatch("Bass", "", kInstruments);
-        VQ_ImporterAppDelegate controller;
-        FakeWindowViews views(controller);
-        views.select(c.selected);
-        const int rowBefore = views.patches.selected;
-        captureStdout([&] { c.act(controller, views); });
-        const std::vector<std::string> names = views.names();
-        std::string expected = c.expected;
-        if (expected == kSameRow)
-            expected = rowBefore < static_cast<int>(names.size()) ? names[rowBefore] : "";
-        const int selected = views.patches.selected;
-        EXPECT_EQ(selected < 0 ? "" : names.at(static_cast<std::size_t>(selected)), expected);
-        EXPECT_EQ(views.parameterCell(0), expected.empty() ? "" : expected + "_level");
-        EXPECT_EQ(entriesOf(kEffects).size(), c.effectsLeft);
-    }
+    const Act pressDelete = [](auto& controller, auto&) { controller.deletePressed(); };
+    const Act installLead = [&](auto& controller, auto&) {
+        controller.applicationOpenFiles({lead});
+    };
+    const Act switchType = [](auto& controller, auto& views) {
+        views.segment = 1;
+        controller.typeChanged();
+    };
+    const std::vector<Case> cases = {
+        {"a click on a parameter row loads nothing", {"Echo"}, clickOn(true, 0), kSamePatch},
+        {"a click past the list loads nothing", {"Echo"}, clickOn(false, 3), kSamePatch},
+        {"a change on disk keeps the patch", {"Drone", "Grain"}, removeOthers, kSamePatch, 1},
+        {"a delete selects nothing", {"Echo"}, pressDelete, "", 2},
+        {"a delete without a selection", {""}, pressDelete, ""},
+        {"the selector keeps the row", {"Drone", "Echo", "Grain", ""}, switchType, kSameRow},
+        {"an install of the other type keeps the row", {"Echo"}, installLead, kSameRow},
+        {"the window dropped the selection", {"Echo"}, selectionChanged(true), ""},
+        {"the window kept it", {"Drone", "Echo", "Grain"}, selectionChanged(false), kSamePatch},
+    };
+    for (const Case& c : cases)
+        for (const std::string& selected : c.selected) {
+            SCOPED_TRACE(std::string(c.what) + ", " + selected);
+            ScratchLibrary library;
+            for (const char* name : {"Drone", "Echo", "Grain"}) addPatch(name);
+            addPatch("Bass", "", kInstruments);
+            FakeWindowViews views;
+            views.select(selected);
+            const int rowBefore = views.patches.selected;
+            captureStdout([&] { c.act(views.controller, views); });
+            const std::vector<std::string> names = views.names();
+            std::string expected = c.expected == kSamePatch ? selected : c.expected;
+            if (expected == kSameRow)
+                expected = rowBefore >= 0 && rowBefore < static_cast<int>(names.size())
+                               ? names[static_cast<std::size_t>(rowBefore)]
+                               : "";
+            const int row = views.patches.selected;
+            EXPECT_EQ(row < 0 ? "" : names.at(static_cast<std::size_t>(row)), expected);
+            EXPECT_EQ(views.parameterCell(0), expected.empty() ? "" : expected + "_level");
+            EXPECT_EQ(entriesOf(kEffects).size(), c.effectsLeft);
+        }
 }
 
 // Pd writes numbers with a decimal point: they read and show alike in a
@@ -117,9 +111,8 @@ TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale
                                         "#X text 12 80 param offset int -1 100 -0.004;\n"
                                         "#X text 12 99 param bad\xff\xfename float 0 1 0;\n");
     const bool german = setlocale(LC_ALL, "de_DE.UTF-8");
-    VQ_ImporterAppDelegate controller;
-    FakeWindowViews views(controller);
-    controller.setPatch(folder);
+    FakeWindowViews views;
+    views.controller.setPatch(folder);
     // Rows of cells: name, default, min, max, and a column of no known identifier.
     const std::vector<std::vector<std::string>> expected = {
         {"cutoff", "440.00", "20.00", "800.00", "none"},
@@ -133,7 +126,7 @@ TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale
         for (const char* column : {"name", "default", "min", "max", "Name"})
             shown[row].push_back(views.parameterCell(static_cast<int>(row), column));
     setlocale(LC_ALL, "C");
-    EXPECT_EQ(controller.numberOfRowsInTableView(&views.parameterTable), 4);
+    EXPECT_EQ(views.controller.numberOfRowsInTableView(&views.parameterTable), 4);
     EXPECT_EQ(shown, expected);
     if (!german) GTEST_SKIP() << "no de_DE.UTF-8 locale (./dev test makes it)";
 }

@@ -24,26 +24,21 @@ std::size_t inTrash(const char* part) {
     return entriesOf(ScratchLibrary::dataHome() + "/Trash/" + part).size();
 }
 
-// Selects the effect and presses Delete.
 void deleteEffect(FakeWindowViews& views, const std::string& name) {
     views.controller.reloadPatches(EFFECTS_DIR);
     views.select(name);
     views.controller.deletePressed();
 }
 
-class UndoTest : public ::testing::Test {
-protected:
+// Deletes go to the trash and Undo brings them back, latest first. Undo of an
+// install puts back every earlier copy it replaced, the newer ones trashed.
+TEST(UndoTest, DeletesAndReplacesAreUndoneLatestFirst) {
     ScratchLibrary library;
-    VQ_ImporterAppDelegate controller;
-    FakeWindowViews views{controller};
-};
-
-TEST_F(UndoTest, DeletesGoToTheTrashAndUndoBringsThemBackLatestFirst) {
+    FakeWindowViews views;
     addPatch("Echo", kEffect);
     addPatch("Drone", kEffect);
     deleteEffect(views, "Echo");
     deleteEffect(views, "Drone");
-    EXPECT_EQ(inTrash("files"), 2u);
     EXPECT_EQ(views.notice, "Deleted “Drone”");
     EXPECT_EQ(views.undoTitle, "Undo Delete “Drone”");
 
@@ -59,24 +54,20 @@ TEST_F(UndoTest, DeletesGoToTheTrashAndUndoBringsThemBackLatestFirst) {
     EXPECT_EQ(views.undoTitle, "Undo Delete “Drone”");
 
     fs::remove_all(kEffects + "/Drone");
-    controller.undoPressed();
+    views.controller.undoPressed();
     EXPECT_EQ(views.undoTitle, "Undo Delete “Echo”");
-    controller.undoPressed();
+    views.controller.undoPressed();
     EXPECT_EQ(mainFileOf("Drone") + mainFileOf("Echo"), kEffect + kEffect);
     EXPECT_EQ(inTrash("files") + inTrash("info"), 0u);
     EXPECT_EQ(views.undoTitle, "Undo");
     EXPECT_FALSE(views.undoEnabled);
-    EXPECT_EQ(controller.numberOfRowsInTableView(&views.patches), 2);
-}
+    EXPECT_EQ(views.names().size(), 2u);
 
-// Undo of an install puts back every earlier copy it replaced; the newer
-// copies go to the trash in their stead.
-TEST_F(UndoTest, UndoOfAnInstallPutsTheEarlierCopiesBack) {
     ScratchDir source;
-    const std::string echo = source.makeDir("Echo"), drone = source.makeDir("Drone");
-    source.writeFile("Echo/Echo.pd", kNewer);
-    source.writeFile("Drone/Drone.pd", kNewer);
-    const std::string echoFile = source.writeFile("Echo.pd", kNewer);
+    for (const char* file : {"Echo/Echo.pd", "Drone/Drone.pd", "Echo.pd"})
+        source.writeFile(file, kNewer);
+    const std::string echo = source.path("Echo"), drone = source.path("Drone");
+    const std::string echoFile = source.path("Echo.pd");
     struct Case {
         std::vector<std::string> installed, names;
         std::string notice, undoTitle;
@@ -90,7 +81,7 @@ TEST_F(UndoTest, UndoOfAnInstallPutsTheEarlierCopiesBack) {
         SCOPED_TRACE(c.installed.back());
         ScratchLibrary fresh;
         for (const std::string& name : c.names) addPatch(name, kEffect);
-        controller.applicationOpenFiles(c.installed);
+        views.controller.applicationOpenFiles(c.installed);
         EXPECT_EQ(views.notice, c.notice);
         EXPECT_EQ(views.undoTitle, c.undoTitle);
         for (const std::string& name : c.names) EXPECT_EQ(mainFileOf(name), kNewer);
@@ -117,8 +108,7 @@ TEST(DeleteWithoutTrash, AsksAndOnlyAYesDeletes) {
             mount(elsewhere.root().c_str(), mounted.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
             symlink(elsewhere.path("no trash").c_str(), topTrash.c_str()) != 0)
             return kChildSetupFailed;
-        VQ_ImporterAppDelegate controller;
-        FakeWindowViews views(controller);
+        FakeWindowViews views;
         deleteEffect(views, "Echo");
         views.press("Cancel");
         EXPECT_EQ(views.sheets.back().messageText, "Delete “Echo” permanently?");
@@ -135,7 +125,7 @@ TEST(DeleteWithoutTrash, AsksAndOnlyAYesDeletes) {
         views.press("Delete");
         EXPECT_EQ(views.sheets.back().messageText, "“Busy” could not be deleted");
         EXPECT_TRUE(views.sheets.back().informativeText.starts_with("Device or resource busy."));
-        EXPECT_EQ(controller.numberOfRowsInTableView(&views.patches), 1);
+        EXPECT_EQ(views.names(), std::vector<std::string>{"Busy"});
         EXPECT_EQ(views.sheets.size(), 4u);
         EXPECT_FALSE(views.undoEnabled);
         EXPECT_FALSE(pathExists(elsewhere.path("no trash")));

@@ -12,13 +12,12 @@ using namespace testing_support;
 
 namespace {
 
-using Request = std::function<void(VQ_ImporterAppDelegate&, FakeWindowViews&)>;
+using Request = std::function<void(FakeWindowViews&)>;
 
-// A drop on the patches table, which accepts it or not.
 Request dropped(const FakeDraggingInfo& info, bool accepted = true) {
-    return [=](VQ_ImporterAppDelegate& controller, FakeWindowViews& views) {
-        EXPECT_EQ(controller.tableViewAcceptDropRowDropOperation(&views.patches, info, -1,
-                                                                 views::DropOperation::on),
+    return [=](FakeWindowViews& views) {
+        EXPECT_EQ(views.controller.tableViewAcceptDropRowDropOperation(&views.patches, info, -1,
+                                                                       views::DropOperation::on),
                   accepted);
     };
 }
@@ -31,9 +30,8 @@ Request droppedUrls(const std::vector<std::string>& urls) {
 }
 
 Request opened(const std::vector<std::string>& names) {
-    return [=](VQ_ImporterAppDelegate& controller, FakeWindowViews&) {
-        EXPECT_TRUE(controller.applicationOpenFiles(names));
-    };
+    return
+        [=](FakeWindowViews& views) { EXPECT_TRUE(views.controller.applicationOpenFiles(names)); };
 }
 
 // Runs the request: the texts of the lines it logged, without their
@@ -41,8 +39,7 @@ Request opened(const std::vector<std::string>& names) {
 // when it alerts.
 std::vector<std::string> logged(const Request& request, FakeWindowViews& views) {
     std::string out;
-    const std::string err =
-        captureStderr([&] { out = captureStdout([&] { request(views.controller, views); }); });
+    const std::string err = captureStderr([&] { out = captureStdout([&] { request(views); }); });
     EXPECT_EQ(out.ends_with("\ninvalid files\n"), !views.sheets.empty()) << out;
     static const std::regex line(
         R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \w+\[\d+:\d+\] ([^\n]*))");
@@ -98,31 +95,24 @@ TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ScratchLibrary library;
-        VQ_ImporterAppDelegate controller;
-        FakeWindowViews views(controller);
+        FakeWindowViews views;
         EXPECT_EQ(logged(c.request, views), c.log);
         EXPECT_EQ(views.names(), c.shown);
         EXPECT_EQ(views.notice, "");
         EXPECT_LE(views.sheets.size(), 1u);
         EXPECT_EQ(views.sheets.empty() ? "" : views.sheets[0].messageText, c.alert);
     }
-}
 
-// A request that installs some items and not others says how many were not
-// installed, and its details give each one's reason; what it replaced stays
-// undoable.
-TEST(IntakeTest, APartlyInstalledRequestSaysWhichItemsWereNotInstalledAndWhy) {
+    // A partly installed request says how many items were not, its details
+    // say why for each; what it replaced stays undoable.
     ScratchLibrary library;
-    ScratchDir source;
     addPatch("Echo", kEffect);
     writeFile(kEffects + "/Pad", "in the way");
     source.writeFile("Echo/Echo.pd", kEffect);
-    const std::string missing = source.path("missing.pd");
-    const std::string loops = source.makeDir("Loops");
-    const std::string pad = source.writeFile("Pad.pd", kEffect);
-    VQ_ImporterAppDelegate controller;
-    FakeWindowViews views(controller);
-    logged(opened({source.path("Echo"), missing, loops, pad}), views);
+    const std::string missing = source.path("missing.pd"),
+                      pad = source.writeFile("Pad.pd", kEffect);
+    FakeWindowViews views;
+    logged(opened({source.path("Echo"), missing, empty, pad}), views);
     EXPECT_EQ(views.notice, "3 of 4 items were not installed");
     EXPECT_EQ(views.undoTitle, "Undo Replace “Echo”");
     EXPECT_TRUE(views.sheets.empty());
@@ -130,7 +120,7 @@ TEST(IntakeTest, APartlyInstalledRequestSaysWhichItemsWereNotInstalledAndWhy) {
     EXPECT_EQ(views.listTitle, "Items not installed");
     EXPECT_EQ(views.listed, (std::vector<std::pair<std::string, std::string>>{
                                 {missing, "not found"},
-                                {loops, "not a patch folder"},
+                                {empty, "not a patch folder"},
                                 {pad, "copy failed: Not a directory"}}));
 }
 

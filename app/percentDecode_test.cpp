@@ -8,7 +8,6 @@ using namespace std::string_literals;
 
 TEST(PercentDecode, ReplacesExactlyTheEscapesWithTheirBytes) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"file:///data/u/My%20Patch.pd", "file:///data/u/My Patch.pd"},
         {"%41%62%7e", "Ab~"},
         // UTF-8 names come as escaped bytes, in either case of hexadecimal digit.
         {"%C3%89cho%c3%a9",
@@ -24,7 +23,6 @@ TEST(PercentDecode, ReplacesExactlyTheEscapesWithTheirBytes) {
         {"Écho 100%.pd", "Écho 100%.pd"},
         {"%", "%"},
         {"%4", "%4"},
-        {"50%off", "50%off"},
         {"%g1%1g", "%g1%1g"},
         {"a\0%20"s, "a\0 "s},
     };

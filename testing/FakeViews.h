@@ -1,7 +1,6 @@
 #pragma once
 
-// Test support: plain stand-ins for the window's views that record what the
-// controller asks of them.
+// Plain stand-ins for the window's views that record what the controller asks.
 
 #include <algorithm>
 #include <filesystem>
@@ -37,17 +36,15 @@ struct FakeTableView : views::TableView {
     int selected = -1;
 };
 
-// The main window's other views in one, as the real window is several of
-// them: its alerts, the type selector, the notice line (its text empty
-// while hidden), the list of items not installed and the Undo menu item.
-// Attached to a controller, which then has no library worker (it writes at
-// once) and no help panel.
+// A controller with no library worker (it writes at once) and no help panel,
+// attached to the window's other views in one: alerts, type selector, notice
+// line (its text empty while hidden), items not installed, Undo menu item.
 struct FakeWindowViews : views::Window,
                          views::SegmentedControl,
                          views::Notice,
                          views::ItemListPanel,
                          views::MenuItem {
-    explicit FakeWindowViews(VQ_ImporterAppDelegate& attachedTo) : controller(attachedTo) {
+    FakeWindowViews() {
         controller.setWindow(this);
         controller.setPatches(&patches);
         controller.setParameterTable(&parameterTable);
@@ -79,7 +76,6 @@ struct FakeWindowViews : views::Window,
         for (std::size_t button = 0; button < alert.buttonTitles.size(); ++button)
             if (alert.buttonTitles[button] == title && alert.didEnd) alert.didEnd(button);
     }
-    // The names the patches table shows, in row order.
     std::vector<std::string> names() const {
         std::vector<std::string> shown;
         for (int row = 0; row < controller.numberOfRowsInTableView(&patches); ++row)
@@ -98,7 +94,7 @@ struct FakeWindowViews : views::Window,
         controller.tableViewShouldSelectRow(&patches, patches.selected);
     }
 
-    VQ_ImporterAppDelegate& controller;
+    VQ_ImporterAppDelegate controller;
     FakeTableView patches, parameterTable;
     std::vector<views::Alert> sheets;
     int segment = 0;
@@ -110,15 +106,15 @@ struct FakeWindowViews : views::Window,
     bool undoEnabled = true;
 };
 
-// A drag whose items each offer types, in order, with a string for each;
-// made without items, a drag that carries no item list.
+// A drag whose items each offer (type, text) pairs in order; made without
+// items, a drag that carries no item list.
 struct FakeDraggingInfo : views::DraggingInfo {
     using Item = std::vector<std::pair<std::string, std::string>>;
     struct FakeItem : views::PasteboardItem {
         explicit FakeItem(Item offers) : offered(std::move(offers)) {}
         std::vector<std::string> types() const override {
             std::vector<std::string> types;
-            for (const auto& [type, text] : offered) types.push_back(type);
+            for (const auto& offer : offered) types.push_back(offer.first);
             return types;
         }
         std::string stringForType(const std::string& type) const override {

@@ -1,9 +1,8 @@
 #pragma once
 
-// A stand-in `cp` first on PATH while the object lives (for this process and
-// the programs it starts): it notes the source of each copy in its log and
-// holds the copy of a folder named Gated until the gate opens or it is
-// killed, so that a test can act while an install surely runs.
+// A stand-in `cp` first on PATH while the object lives: it logs the source of
+// each copy and holds that of a folder named Gated until the gate opens, so a
+// test can act while an install surely runs.
 
 #include <sys/stat.h>
 

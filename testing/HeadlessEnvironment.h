@@ -1,9 +1,7 @@
 #pragma once
 
-// For programs that show windows without a display (the window tests, the
-// screenshot tool); made before the QApplication. Qt's offscreen platform and
-// a private runtime folder (Qt warns without one) unless others are set, and
-// always scratch settings, so no remembered size reaches the user's settings.
+// Made before the QApplication of a program that shows windows without a display: offscreen
+// platform and private runtime folder unless set, and always scratch settings.
 
 #include <stdlib.h>
 #include <sys/stat.h>

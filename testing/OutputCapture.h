@@ -1,8 +1,7 @@
 #pragma once
 
-// Captures what is written to standard output or standard error at the
-// descriptor level, so printf, std::cout and child processes are all seen,
-// in the order they reached the descriptor.
+// Captures standard output or error at the descriptor: printf, std::cout and
+// child processes are all seen, in the order they reached it.
 
 #include <unistd.h>
 
