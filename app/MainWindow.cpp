@@ -72,18 +72,16 @@ MainWindow::MainWindow(QWidget* parent)
         quiet->setPalette(hintPalette);
     }
     restoreGeometry(QSettings().value(kGeometryKey).toByteArray());
-}
-
-void MainWindow::attach(VQ_ImporterAppDelegate& controller) {
-    controller_ = &controller;
-    attachViews();
-    // Made once the patches table has its list, whose names are collated
-    // on another core meanwhile.
     libraryWatcher_ =
         new LibraryWatcher({QString::fromUtf8(BASE_DIR), QString::fromUtf8(EFFECTS_DIR),
                             QString::fromUtf8(INSTRUMENTS_DIR)},
                            this);
     helpPanel_ = new HelpPanel(this);
+}
+
+void MainWindow::attach(VQ_ImporterAppDelegate& controller) {
+    controller_ = &controller;
+    attachViews();
     controller_->setHelpWindow(helpPanel_);
     connectControls();
     connectMenus();

@@ -65,10 +65,9 @@ private:
     VQ_ImporterAppDelegate* controller_ = nullptr;
     std::unique_ptr<Ui::MainWindow> ui_;
     std::unique_ptr<ButtonSegments> typeSegments_;
-    // Made once the patches table has its list (see attach).
-    HelpPanel* helpPanel_ = nullptr;
+    HelpPanel* helpPanel_;
     ItemListPanel* itemListPanel_;
-    LibraryWatcher* libraryWatcher_ = nullptr;
+    LibraryWatcher* libraryWatcher_;
     LibraryQueue* libraryQueue_;
     std::unique_ptr<ActionMenuItem> undoMenuItem_;
     std::function<void()> noticeAction_;
