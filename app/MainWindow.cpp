@@ -41,9 +41,8 @@ QMessageBox::Icon iconFor(views::AlertStyle style) {
 }
 }  // namespace
 
-MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent),
-      controller_(controller),
       ui_(std::make_unique<Ui::MainWindow>()),
       itemListPanel_(new ItemListPanel(this)),
       libraryQueue_(new LibraryQueue(this)) {
@@ -73,16 +72,17 @@ MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
         quiet->setPalette(hintPalette);
     }
     restoreGeometry(QSettings().value(kGeometryKey).toByteArray());
-
-    attachViews();
-    // Built once the patches table has its list, whose names are collated
-    // on another core meanwhile.
-    helpPanel_ = new HelpPanel(this);
-    controller_.setHelpWindow(helpPanel_);
     libraryWatcher_ =
         new LibraryWatcher({QString::fromUtf8(BASE_DIR), QString::fromUtf8(EFFECTS_DIR),
                             QString::fromUtf8(INSTRUMENTS_DIR)},
                            this);
+    helpPanel_ = new HelpPanel(this);
+}
+
+void MainWindow::attach(VQ_ImporterAppDelegate& controller) {
+    controller_ = &controller;
+    attachViews();
+    controller_->setHelpWindow(helpPanel_);
     connectControls();
     connectMenus();
     showListState();
@@ -91,39 +91,40 @@ MainWindow::MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent)
 MainWindow::~MainWindow() {
     // What the worker would still hand the controller is dropped with it.
     libraryQueue_->stop();
+    if (!controller_) return;
     // The controller outlives the window: it must not reach views that are gone.
-    controller_.setLibraryWorker(nullptr);
-    controller_.setNotice(nullptr);
-    controller_.setItemListPanel(nullptr);
-    controller_.setUndoMenuItem(nullptr);
-    controller_.setWindow(nullptr);
-    controller_.setHelpWindow(nullptr);
-    controller_.setPatches(nullptr);
-    controller_.setParameterTable(nullptr);
-    controller_.setTypeSelector(nullptr);
+    controller_->setLibraryWorker(nullptr);
+    controller_->setNotice(nullptr);
+    controller_->setItemListPanel(nullptr);
+    controller_->setUndoMenuItem(nullptr);
+    controller_->setWindow(nullptr);
+    controller_->setHelpWindow(nullptr);
+    controller_->setPatches(nullptr);
+    controller_->setParameterTable(nullptr);
+    controller_->setTypeSelector(nullptr);
 }
 
 void MainWindow::attachViews() {
-    controller_.setWindow(this);
-    controller_.setPatches(ui_->patches);
-    controller_.setParameterTable(ui_->parameterTable);
-    controller_.setTypeSelector(typeSegments_.get());
-    controller_.setLibraryWorker(libraryQueue_);
-    controller_.setNotice(this);
-    controller_.setItemListPanel(itemListPanel_);
-    controller_.setUndoMenuItem(undoMenuItem_.get());
+    controller_->setWindow(this);
+    controller_->setPatches(ui_->patches);
+    controller_->setParameterTable(ui_->parameterTable);
+    controller_->setTypeSelector(typeSegments_.get());
+    controller_->setLibraryWorker(libraryQueue_);
+    controller_->setNotice(this);
+    controller_->setItemListPanel(itemListPanel_);
+    controller_->setUndoMenuItem(undoMenuItem_.get());
     // The patches table's data source is wired here; the controller makes
     // itself the parameters table's data source once launching has finished.
-    ui_->patches->setDataSource(&controller_);
-    ui_->patches->setDelegate(&controller_);
-    ui_->parameterTable->setDelegate(&controller_);
+    ui_->patches->setDataSource(controller_);
+    ui_->patches->setDelegate(controller_);
+    ui_->parameterTable->setDelegate(controller_);
 }
 
 void MainWindow::connectControls() {
     connect(ui_->typeSegments, &QButtonGroup::idClicked, this,
-            [this](int) { controller_.typeChanged(); });
+            [this](int) { controller_->typeChanged(); });
     connect(ui_->deleteButton, &QPushButton::clicked, this, &MainWindow::deleteSelectedPatch);
-    connect(ui_->helpButton, &QPushButton::clicked, this, [this] { controller_.helpPressed(); });
+    connect(ui_->helpButton, &QPushButton::clicked, this, [this] { controller_->helpPressed(); });
     connect(ui_->noticeAction, &QPushButton::clicked, this, [this] {
         // The action may replace the notice, and with it this function.
         const std::function<void()> action = noticeAction_;
@@ -160,14 +161,14 @@ void MainWindow::connectControls() {
     connect(ui_->patches->model(), &QAbstractItemModel::modelReset, this,
             &MainWindow::showListState);
     connect(libraryWatcher_, &LibraryWatcher::changed, this,
-            [this] { controller_.libraryChanged(); });
+            [this] { controller_->libraryChanged(); });
 }
 
 void MainWindow::connectMenus() {
     connect(ui_->addFilesAction, &QAction::triggered, this, [this] { choosePatches(false); });
     connect(ui_->addFolderAction, &QAction::triggered, this, [this] { choosePatches(true); });
     connect(ui_->quitAction, &QAction::triggered, this, &QWidget::close);
-    connect(ui_->undoAction, &QAction::triggered, this, [this] { controller_.undoPressed(); });
+    connect(ui_->undoAction, &QAction::triggered, this, [this] { controller_->undoPressed(); });
     connect(ui_->deleteAction, &QAction::triggered, this, &MainWindow::deleteSelectedPatch);
     connect(ui_->findAction, &QAction::triggered, this, [this] {
         ui_->searchField->setFocus(Qt::ShortcutFocusReason);
@@ -176,7 +177,7 @@ void MainWindow::connectMenus() {
     connect(ui_->effectsAction, &QAction::triggered, ui_->effectsSegment, &QPushButton::click);
     connect(ui_->instrumentsAction, &QAction::triggered, ui_->instrumentsSegment,
             &QPushButton::click);
-    connect(ui_->helpAction, &QAction::triggered, this, [this] { controller_.helpPressed(); });
+    connect(ui_->helpAction, &QAction::triggered, this, [this] { controller_->helpPressed(); });
 }
 
 void MainWindow::choosePatches(bool folder) {
@@ -202,16 +203,16 @@ void MainWindow::installPaths(const QStringList& paths) {
     for (const QString& path : paths)
         fileNames.push_back(QUrl::fromLocalFile(path).toEncoded().toStdString());
     if (fileNames.empty()) return;
-    controller_.applicationOpenFiles(fileNames);
+    controller_->applicationOpenFiles(fileNames);
 }
 
 void MainWindow::deleteSelectedPatch() {
-    controller_.deletePressed();
+    controller_->deletePressed();
 }
 
 void MainWindow::showListState() {
     const bool instruments = typeSegments_->selectedSegment() == kInstrumentsSegment;
-    const int all = controller_.numberOfRowsInTableView(ui_->patches);
+    const int all = controller_->numberOfRowsInTableView(ui_->patches);
     const int shown = ui_->patches->model()->rowCount();
     const QString search = ui_->searchField->text();
     const QLocale locale;
@@ -252,6 +253,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     QSettings().setValue(kGeometryKey, saveGeometry());
     QMainWindow::closeEvent(event);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    // The watch was set up on its own thread while the list was sorted.
+    if (libraryWatcher_) libraryWatcher_->waitUntilWatching();
+    QMainWindow::showEvent(event);
 }
 
 void MainWindow::showNotice(const std::string& text, const std::string& actionTitle,

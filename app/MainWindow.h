@@ -1,7 +1,7 @@
 #pragma once
 
-// The importer's main window, laid out by mainwindow.ui. Building it attaches
-// its views to the controller and connects its controls, menus and keys to
+// The importer's main window, laid out by mainwindow.ui. Attaching it to the
+// controller attaches its views and connects its controls, menus and keys to
 // the controller's actions, the way loading an interface description would.
 // It also searches the patches list, tells the controller about changes to
 // the library folder, runs the library's writes on its worker while showing
@@ -26,8 +26,12 @@ class LibraryWatcher;
 class MainWindow : public QMainWindow, public views::Window, public views::Notice {
     Q_OBJECT
 public:
-    explicit MainWindow(VQ_ImporterAppDelegate& controller, QWidget* parent = nullptr);
+    // Lays the window out; it needs no controller yet, so that one can be
+    // made meanwhile.
+    explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
+    // Once, before the window is shown.
+    void attach(VQ_ImporterAppDelegate& controller);
 
     // A window-modal message box, opened without waiting for it.
     void beginSheetModal(const views::Alert& alert) override;
@@ -45,6 +49,8 @@ protected:
     // While the library worker is busy, asks first; quitting cancels the
     // running install and drops the requests waiting.
     void closeEvent(QCloseEvent* event) override;
+    // Shown, the window reports every change to the library from then on.
+    void showEvent(QShowEvent* event) override;
 
 private:
     void attachViews();
@@ -56,13 +62,12 @@ private:
     // The count under the list and the text the empty list shows.
     void showListState();
 
-    VQ_ImporterAppDelegate& controller_;
+    VQ_ImporterAppDelegate* controller_ = nullptr;
     std::unique_ptr<Ui::MainWindow> ui_;
     std::unique_ptr<ButtonSegments> typeSegments_;
-    // Made once the patches table has its list (see the constructor).
-    HelpPanel* helpPanel_ = nullptr;
+    HelpPanel* helpPanel_;
     ItemListPanel* itemListPanel_;
-    LibraryWatcher* libraryWatcher_ = nullptr;
+    LibraryWatcher* libraryWatcher_;
     LibraryQueue* libraryQueue_;
     std::unique_ptr<ActionMenuItem> undoMenuItem_;
     std::function<void()> noticeAction_;

@@ -9,7 +9,7 @@ namespace {
 // Chunks small enough to share the work evenly, large enough that merging
 // them costs little.
 constexpr int kNamesPerChunk = 2048;
-constexpr int kMaxChunks = 8;
+constexpr int kMaxChunks = 4;
 }  // namespace
 
 struct NameRanking::Chunk {

@@ -68,8 +68,7 @@ void NameSortFilterModel::startRanking() {
     ranking_ = std::make_unique<NameRanking>(sourceNames(), &nameCollator);
 }
 
-const std::vector<int>& NameSortFilterModel::ranks() const {
-    if (ranks_) return *ranks_;
+const std::vector<int>& NameSortFilterModel::makeRanks() const {
     // Ranked once here, so that the many comparisons of the proxy's own sort
     // compare two numbers.
     std::unique_ptr<NameRanking> ranking = std::move(ranking_);

@@ -43,8 +43,10 @@ protected:
 
 private:
     QStringList sourceNames() const;
-    // Each source row's place in the sorted order.
-    const std::vector<int>& ranks() const;
+    // Each source row's place in the sorted order; inline, as the proxy's
+    // sort asks for it hundreds of thousands of times.
+    const std::vector<int>& ranks() const { return ranks_ ? *ranks_ : makeRanks(); }
+    const std::vector<int>& makeRanks() const;
     const QStringList& searchKeys() const;
 
     QString searchText_;

@@ -75,15 +75,15 @@ int main(int argc, char* argv[]) {
             break;
     }
 
-    VQ_ImporterAppDelegate controller;
-    const std::unique_ptr<MainWindow> window = openMainWindow(controller);
+    const Importer importer = openImporter();
+    VQ_ImporterAppDelegate& controller = *importer.controller;
+    MainWindow& window = *importer.window;
 
-    QObject::connect(&instance, &SingleInstance::openRequested, window.get(),
+    QObject::connect(&instance, &SingleInstance::openRequested, &window,
                      [&controller, &window](const std::vector<std::string>& paths) {
-                         bringToFront(*window);
+                         bringToFront(window);
                          openFiles(controller, paths);
                      });
-    QTimer::singleShot(0, window.get(),
-                       [&controller, fileNames] { openFiles(controller, fileNames); });
+    QTimer::singleShot(0, &window, [&controller, fileNames] { openFiles(controller, fileNames); });
     return app.exec();
 }

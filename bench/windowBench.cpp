@@ -230,8 +230,9 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    VQ_ImporterAppDelegate controller;
-    const std::unique_ptr<MainWindow> window = openMainWindow(controller);
+    const Importer importer = openImporter();
+    VQ_ImporterAppDelegate& controller = *importer.controller;
+    const std::unique_ptr<MainWindow>& window = importer.window;
     auto* patches = window->findChild<QAbstractItemView*>("patches");
     auto* searchField = window->findChild<QLineEdit*>("searchField");
     if (!patches || !searchField) {
