@@ -228,37 +228,6 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     EXPECT_TRUE(window->helpPanel().findChild<QTextBrowser*>()->toPlainText().contains(BASE_DIR));
 }
 
-// Installing through the worker prints the same lines and leaves the same
-// library and trash as installing on the spot.
-TEST_F(MainWindowTest, RequestsThroughTheWorkerEndAsTheSameRequestsRunOnTheSpot) {
-    const std::string echo = source.makeDir("Echo");
-    source.writeFile("Echo/Echo.pd", kEffect + "#X obj 1 1 newer;\n");
-    const std::string bass = source.writeFile("Bass.pd", kInstrument);
-    const std::string loops = source.makeDir("Loops");
-    const std::string missing = source.path("missing");
-    const std::vector<std::vector<std::string>> requests = {
-        {echo, bass, missing}, {loops, missing}, {"file://" + bass, echo + "/", bass}};
-    for (const std::vector<std::string>& request : requests) {
-        SCOPED_TRACE(request.front());
-        std::string printed[2];
-        std::map<std::string, std::string> tree[2];
-        for (const bool threaded : {false, true}) {
-            ScratchLibrary fresh;
-            addPatch("Echo");
-            controller.setLibraryWorker(threaded ? &window->libraryQueue() : nullptr);
-            quietly([&] {
-                controller.applicationOpenFiles(request);
-                settle();
-            });
-            printed[threaded] = out;
-            tree[threaded] = libraryAndTrash();
-        }
-        EXPECT_NE(printed[0].find("file:: "), std::string::npos);
-        EXPECT_EQ(printed[1], printed[0]);
-        EXPECT_EQ(tree[1], tree[0]);
-    }
-}
-
 // Cancel, or quitting during an install, stops it while an item is copied:
 // that item leaves the earlier copy as it was, the items installed before it
 // stay, the later ones are not started. A request waiting behind it runs
