@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <cstdio>
-#include "fsutil/readBlock.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 
@@ -93,28 +92,4 @@ TEST(PdPluginParametersLoad, ReadsOnlyDeclarationLinesInFileOrder) {
         parameters.load(folder.empty() ? "" : scratch.path(folder).c_str());
         EXPECT_EQ(parameters.size(), 0) << folder;
     }
-}
-
-// A declaration cut by a read block's end anywhere, or longer than a block, is read once.
-TEST(PdPluginParametersLoad, FindsDeclarationsWhereverTheReadsCutTheFile) {
-    const std::string declaration = "#X text 1 2 param cut float 1 2 3 param twice;";
-    ScratchDir scratch;
-    PdPluginParameters parameters;
-    for (std::size_t before = kReadBlockBytes - declaration.size() - 1;
-         before <= kReadBlockBytes + 1; ++before) {
-        // Whole filler lines up to `before` bytes, then the declaration.
-        std::string content;
-        while (content.size() + 20 < before) content += "#X obj 1 2 param 3;\n";
-        content += std::string(before - content.size() - 1, 'x') + "\n";
-        content += declaration + "\n#X text 1 2 param after int 4 5 6;\n";
-        scratch.writeFile("Cut/Cut.pd", content);
-        parameters.load(scratch.path("Cut").c_str());
-        EXPECT_EQ(recordsOf(parameters), (Records{"cut|float|1|2|3|param", "after|int|4|5|6|"}))
-            << before;
-    }
-    const std::string longName(3 << 20, 'n');
-    scratch.writeFile("Big/Big.pd", std::string(5 << 20, 'x') + "\n#X text 1 2 param " + longName +
-                                        " int 1 2 3 " + longName + ";\n");
-    parameters.load(scratch.path("Big").c_str());
-    EXPECT_EQ(recordsOf(parameters), Records{longName + "|int|1|2|3|" + longName + ";"});
 }
