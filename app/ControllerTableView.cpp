@@ -138,13 +138,13 @@ void ControllerTableView::setSelectedRow(int row) {
 
 void ControllerTableView::setDataSource(VQ_ImporterAppDelegate* dataSource) {
     // A table not shown yet is being built with its window: its first list,
-    // which may be long, is collated on another core meanwhile and sorted
-    // when the table is first shown.
+    // which may be long, is collated on another core meanwhile (or already
+    // is) and sorted when the table is first shown.
     const bool sortWhenShown = isSortedByName() && !isVisible();
     if (sortWhenShown) sortedRows_->sort(-1);
     model_->setDataSource(dataSource);
     if (sortWhenShown) {
-        sortedRows_->startRanking();
+        sortedRows_->startRanking(std::move(firstRanking_));
         sortWhenShown_ = true;
     }
 }

@@ -79,8 +79,9 @@ MainWindow::MainWindow(QWidget* parent)
     helpPanel_ = new HelpPanel(this);
 }
 
-void MainWindow::attach(VQ_ImporterAppDelegate& controller) {
+void MainWindow::attach(VQ_ImporterAppDelegate& controller, RankingToCome firstRanking) {
     controller_ = &controller;
+    ui_->patches->setFirstRanking(std::move(firstRanking));
     attachViews();
     controller_->setHelpWindow(helpPanel_);
     connectControls();

@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <QStringListModel>
+#include <future>
 
 #include "app/NameSortFilterModel.h"
 
 namespace {
 
+// As the window ranks: a helper thread takes chunks too.
 std::vector<int> ranks(const QStringList& names) {
-    return NameRanking(names, &NameSortFilterModel::nameCollator).ranks();
+    NameRanking ranking(names, &NameSortFilterModel::nameCollator);
+    ranking.helpOnAnotherThread();
+    return ranking.ranks();
 }
 
 // Long lists are collated in chunks, three here, and merged: each name ranks
@@ -34,6 +39,23 @@ TEST(NameRanking, RanksEachNameByItsPlaceInTheWholeListAsPeopleSortInEveryLocale
         names << "n" + QString::number(expected.back());
     }
     EXPECT_EQ(ranks(names), expected);
+}
+
+// A ranking made elsewhere is taken only when it ranks the names the
+// model shows: here it ranks other names, and the names shown decide.
+TEST(NameRanking, ARankingOfOtherNamesIsNotTakenOver) {
+    QStringListModel shown({"b", "c", "a"});
+    NameSortFilterModel sorted;
+    sorted.setSourceModel(&shown);
+    std::promise<std::shared_ptr<NameRanking>> made;
+    made.set_value(std::make_shared<NameRanking>(QStringList{"z", "y", "x"},
+                                                 &NameSortFilterModel::nameCollator));
+    sorted.startRanking(made.get_future().share());
+    sorted.sort(0);
+    QStringList order;
+    for (int row = 0; row < sorted.rowCount(); ++row)
+        order << sorted.index(row, 0).data().toString();
+    EXPECT_EQ(order, QStringList({"a", "b", "c"}));
 }
 
 }  // namespace
