@@ -102,6 +102,12 @@ void ControllerTableView::setSearchText(const QString& text) {
     // without a selection signal.
     if (selected >= 0 && selectedRow() < 0 && delegate_)
         delegate_->tableViewSelectionDidChange(this);
+    // The patch still selected, as the list grows back round it, stays in view.
+    const QModelIndexList shown = selectionModel_->selectedRows();
+    if (!shown.isEmpty()) {
+        updateGeometries();  // the scroll range of the rows now shown
+        scrollTo(shown.first());
+    }
     viewport()->update();
 }
 

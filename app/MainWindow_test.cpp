@@ -215,6 +215,13 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
         EXPECT_EQ(loadedParameter(), "") << row;
         search.clear();
     }
+    // Cleared, the search leaves the patch picked through it in view.
+    patches().setFixedHeight(3 * patches().rowHeight(0));
+    QTest::keyClicks(&search, "tape");
+    clickRow(0);
+    search.clear();
+    const QModelIndex picked = patches().selectionModel()->selectedRows().value(0);
+    EXPECT_TRUE(patches().viewport()->rect().contains(patches().visualRect(picked)));
     // A type folder removed and made again is watched again.
     fs::remove_all(EFFECTS_DIR);
     EXPECT_TRUE(showsInTime({}));
