@@ -161,6 +161,17 @@ void MainWindow::connectControls() {
 
     connect(ui_->patches->model(), &QAbstractItemModel::modelReset, this,
             &MainWindow::showListState);
+    // An empty parameters table says whether a patch is selected at all.
+    const QString pickAPatch = ui_->parameterTable->placeholderText();
+    const auto showParameterState = [this, pickAPatch] {
+        ui_->parameterTable->setPlaceholderText(ui_->patches->selectedRow() < 0
+                                                    ? pickAPatch
+                                                    : tr("This patch declares no parameters."));
+    };
+    connect(ui_->parameterTable->model(), &QAbstractItemModel::modelReset, this,
+            showParameterState);
+    connect(ui_->patches->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            showParameterState);
     connect(libraryWatcher_, &LibraryWatcher::changed, this,
             [this] { controller_->libraryChanged(); });
 }

@@ -225,11 +225,15 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     // A type folder removed and made again is watched again.
     fs::remove_all(EFFECTS_DIR);
     EXPECT_TRUE(showsInTime({}));
-    addPatch("Back");
+    addPatch("Back", "#X obj 10 10 dac~;\n");
     EXPECT_TRUE(showsInTime({"Back"}));
+    clickRow(0);
+    EXPECT_EQ(parameterTable().placeholderText(), "This patch declares no parameters.");
     QTest::keyClick(window.get(), Qt::Key_2, Qt::ControlModifier);
     EXPECT_TRUE(child<QPushButton>("instrumentsSegment").isChecked());
     EXPECT_EQ(text("countLabel"), "0 instruments");
+    EXPECT_EQ(parameterTable().placeholderText(),
+              "Select a patch to see the parameters it declares.");
     QTest::keyClick(window.get(), Qt::Key_F1);
     EXPECT_TRUE(window->helpPanel().isVisible() && !window->helpPanel().isModal());
     EXPECT_TRUE(window->helpPanel().findChild<QTextBrowser*>()->toPlainText().contains(BASE_DIR));
