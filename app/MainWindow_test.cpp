@@ -365,4 +365,16 @@ TEST_F(MainWindowTest, CellsShowAtMostAFewHundredCharactersAndFewMarksInARow) {
               "x🎹" + QString(1998, 'x') + QChar(0x2026));
 }
 
+// The program's own start ranks the names on the thread that listed them,
+// for the window's first sort.
+TEST(OpenImporter, ShowsTheLibraryInTheOrderTheWindowSortsIn) {
+    ScratchLibrary library;
+    for (const char* name : {"Synth 10", "synth 2", "Écho", "echo", "Alpha"}) addPatch(name);
+    const Importer importer = openImporter();
+    const QAbstractItemModel& shown = *importer.window->findChild<QTableView*>("patches")->model();
+    QStringList names;
+    for (int row = 0; row < shown.rowCount(); ++row) names << shown.index(row, 0).data().toString();
+    EXPECT_EQ(names, QStringList({"Alpha", "echo", "Écho", "synth 2", "Synth 10"}));
+}
+
 }  // namespace

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
-#include <QStringListModel>
-#include <future>
 
 #include "app/NameSortFilterModel.h"
 
@@ -39,23 +37,6 @@ TEST(NameRanking, RanksEachNameByItsPlaceInTheWholeListAsPeopleSortInEveryLocale
         names << "n" + QString::number(expected.back());
     }
     EXPECT_EQ(ranks(names), expected);
-}
-
-// A ranking made elsewhere is taken only when it ranks the names the
-// model shows: here it ranks other names, and the names shown decide.
-TEST(NameRanking, ARankingOfOtherNamesIsNotTakenOver) {
-    QStringListModel shown({"b", "c", "a"});
-    NameSortFilterModel sorted;
-    sorted.setSourceModel(&shown);
-    std::promise<std::shared_ptr<NameRanking>> made;
-    made.set_value(std::make_shared<NameRanking>(QStringList{"z", "y", "x"},
-                                                 &NameSortFilterModel::nameCollator));
-    sorted.startRanking(made.get_future().share());
-    sorted.sort(0);
-    QStringList order;
-    for (int row = 0; row < sorted.rowCount(); ++row)
-        order << sorted.index(row, 0).data().toString();
-    EXPECT_EQ(order, QStringList({"a", "b", "c"}));
 }
 
 }  // namespace

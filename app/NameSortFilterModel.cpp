@@ -81,7 +81,8 @@ const std::vector<int>& NameSortFilterModel::makeRanks() const {
     std::shared_ptr<NameRanking> ranking = std::move(ranking_);
     if (!ranking && rankingToCome_.valid()) {
         std::shared_ptr<NameRanking> come = std::exchange(rankingToCome_, {}).get();
-        if (come && come->names() == sourceNames()) ranking = std::move(come);
+        // Any change of the rows since drops it (see setSourceModel).
+        if (come && come->names().size() == sourceModel()->rowCount()) ranking = std::move(come);
     }
     if (!ranking) {
         ranking = std::make_shared<NameRanking>(sourceNames(), &nameCollator);
