@@ -106,6 +106,10 @@ void ControllerTableModel::reload() {
     endResetModel();
 }
 
+QString ControllerTableModel::displayText(const std::string& text) {
+    return cappedText(text, kCellCharacters);
+}
+
 void ControllerTableModel::forgetRows() {
     longTexts_.clear();
     // The data source's rows change only with a reload, which comes here.

@@ -31,6 +31,8 @@ public:
     void acceptDrops(const QStringList& mimeTypes);
     // Forgets everything the view cached and asks the data source again.
     void reload();
+    // What a cell shows of the data source's text.
+    static QString displayText(const std::string& text);
 
     QModelIndex index(int row, int column,
                       const QModelIndex& parent = QModelIndex()) const override;

@@ -102,6 +102,12 @@ void ControllerTableView::setSearchText(const QString& text) {
     // without a selection signal.
     if (selected >= 0 && selectedRow() < 0 && delegate_)
         delegate_->tableViewSelectionDidChange(this);
+    // The patch still selected, as the list grows back round it, stays in view.
+    const QModelIndexList shown = selectionModel_->selectedRows();
+    if (!shown.isEmpty()) {
+        updateGeometries();  // the scroll range of the rows now shown
+        scrollTo(shown.first());
+    }
     viewport()->update();
 }
 
@@ -138,13 +144,13 @@ void ControllerTableView::setSelectedRow(int row) {
 
 void ControllerTableView::setDataSource(VQ_ImporterAppDelegate* dataSource) {
     // A table not shown yet is being built with its window: its first list,
-    // which may be long, is collated on another core meanwhile and sorted
-    // when the table is first shown.
+    // which may be long, is collated on another core meanwhile (or already
+    // is) and sorted when the table is first shown.
     const bool sortWhenShown = isSortedByName() && !isVisible();
     if (sortWhenShown) sortedRows_->sort(-1);
     model_->setDataSource(dataSource);
     if (sortWhenShown) {
-        sortedRows_->startRanking();
+        sortedRows_->startRanking(std::move(firstRanking_));
         sortWhenShown_ = true;
     }
 }

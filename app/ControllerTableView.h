@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTableView>
 
+#include "app/NameRanking.h"
+
 #include "app/views.h"
 
 class AskingSelectionModel;
@@ -42,6 +44,9 @@ public:
     void setSortedByName(bool sorted);
     // Shows only the rows whose name contains the text; empty shows all.
     void setSearchText(const QString& text);
+    // A ranking of the names of the data source's list, made elsewhere,
+    // for the first sort (see NameSortFilterModel::startRanking).
+    void setFirstRanking(RankingToCome ranking) { firstRanking_ = std::move(ranking); }
 
     // Who is asked before a row is selected, told when the selection
     // changed, and who takes drops.
@@ -76,6 +81,7 @@ private:
     bool dropTargetShown_ = false;
     // The first list is sorted when the table is first shown.
     bool sortWhenShown_ = false;
+    RankingToCome firstRanking_;
     // Set while the controller selects, which it needs not be told about.
     bool selectingForController_ = false;
 };

@@ -38,13 +38,12 @@ void LibraryWatcher::waitUntilWatching() {
 }
 
 void LibraryWatcher::watchExistingFolders(std::promise<void> watching) {
-    QMetaObject::invokeMethod(
-        watcher_, [watcher = watcher_, folders = folders_, watching = std::move(watching)]() mutable {
-            const QStringList watched = watcher->directories();
-            for (const QString& folder : folders) {
-                if (!watched.contains(folder) && QFileInfo(folder).isDir())
-                    watcher->addPath(folder);
-            }
-            watching.set_value();
-        });
+    QMetaObject::invokeMethod(watcher_, [watcher = watcher_, folders = folders_,
+                                         watching = std::move(watching)]() mutable {
+        const QStringList watched = watcher->directories();
+        for (const QString& folder : folders) {
+            if (!watched.contains(folder) && QFileInfo(folder).isDir()) watcher->addPath(folder);
+        }
+        watching.set_value();
+    });
 }

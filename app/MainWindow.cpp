@@ -79,8 +79,9 @@ MainWindow::MainWindow(QWidget* parent)
     helpPanel_ = new HelpPanel(this);
 }
 
-void MainWindow::attach(VQ_ImporterAppDelegate& controller) {
+void MainWindow::attach(VQ_ImporterAppDelegate& controller, RankingToCome firstRanking) {
     controller_ = &controller;
+    ui_->patches->setFirstRanking(std::move(firstRanking));
     attachViews();
     controller_->setHelpWindow(helpPanel_);
     connectControls();
@@ -160,6 +161,17 @@ void MainWindow::connectControls() {
 
     connect(ui_->patches->model(), &QAbstractItemModel::modelReset, this,
             &MainWindow::showListState);
+    // An empty parameters table says whether a patch is selected at all.
+    const QString pickAPatch = ui_->parameterTable->placeholderText();
+    const auto showParameterState = [this, pickAPatch] {
+        ui_->parameterTable->setPlaceholderText(ui_->patches->selectedRow() < 0
+                                                    ? pickAPatch
+                                                    : tr("This patch declares no parameters."));
+    };
+    connect(ui_->parameterTable->model(), &QAbstractItemModel::modelReset, this,
+            showParameterState);
+    connect(ui_->patches->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            showParameterState);
     connect(libraryWatcher_, &LibraryWatcher::changed, this,
             [this] { controller_->libraryChanged(); });
 }

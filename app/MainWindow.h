@@ -14,6 +14,7 @@
 #include "app/ActionMenuItem.h"
 #include "app/ButtonSegments.h"
 #include "app/HelpPanel.h"
+#include "app/NameRanking.h"
 #include "app/views.h"
 
 namespace Ui {
@@ -30,8 +31,9 @@ public:
     // made meanwhile.
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
-    // Once, before the window is shown.
-    void attach(VQ_ImporterAppDelegate& controller);
+    // Once, before the window is shown. `firstRanking` may come to rank the
+    // names of the controller's list (see ControllerTableView).
+    void attach(VQ_ImporterAppDelegate& controller, RankingToCome firstRanking = {});
 
     // A window-modal message box, opened without waiting for it.
     void beginSheetModal(const views::Alert& alert) override;

@@ -215,14 +215,25 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
         EXPECT_EQ(loadedParameter(), "") << row;
         search.clear();
     }
+    // Cleared, the search leaves the patch picked through it in view.
+    patches().setFixedHeight(3 * patches().rowHeight(0));
+    QTest::keyClicks(&search, "tape");
+    clickRow(0);
+    search.clear();
+    const QModelIndex picked = patches().selectionModel()->selectedRows().value(0);
+    EXPECT_TRUE(patches().viewport()->rect().contains(patches().visualRect(picked)));
     // A type folder removed and made again is watched again.
     fs::remove_all(EFFECTS_DIR);
     EXPECT_TRUE(showsInTime({}));
-    addPatch("Back");
+    addPatch("Back", "#X obj 10 10 dac~;\n");
     EXPECT_TRUE(showsInTime({"Back"}));
+    clickRow(0);
+    EXPECT_EQ(parameterTable().placeholderText(), "This patch declares no parameters.");
     QTest::keyClick(window.get(), Qt::Key_2, Qt::ControlModifier);
     EXPECT_TRUE(child<QPushButton>("instrumentsSegment").isChecked());
     EXPECT_EQ(text("countLabel"), "0 instruments");
+    EXPECT_EQ(parameterTable().placeholderText(),
+              "Select a patch to see the parameters it declares.");
     QTest::keyClick(window.get(), Qt::Key_F1);
     EXPECT_TRUE(window->helpPanel().isVisible() && !window->helpPanel().isModal());
     EXPECT_TRUE(window->helpPanel().findChild<QTextBrowser*>()->toPlainText().contains(BASE_DIR));
@@ -321,6 +332,18 @@ TEST_F(MainWindowTest, CellsShowAtMostAFewHundredCharactersAndFewMarksInARow) {
     EXPECT_EQ(loadedParameter(), "x🎹" + QString(298, 'x') + QChar(0x2026));
     EXPECT_EQ(cell(parameterTable(), 0, Qt::ToolTipRole),
               "x🎹" + QString(1998, 'x') + QChar(0x2026));
+}
+
+// The program's own start ranks the names on the thread that listed them,
+// for the window's first sort.
+TEST(OpenImporter, ShowsTheLibraryInTheOrderTheWindowSortsIn) {
+    ScratchLibrary library;
+    for (const char* name : {"Synth 10", "synth 2", "Écho", "echo", "Alpha"}) addPatch(name);
+    const Importer importer = openImporter();
+    const QAbstractItemModel& shown = *importer.window->findChild<QTableView*>("patches")->model();
+    QStringList names;
+    for (int row = 0; row < shown.rowCount(); ++row) names << shown.index(row, 0).data().toString();
+    EXPECT_EQ(names, QStringList({"Alpha", "echo", "Écho", "synth 2", "Synth 10"}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 #include <numeric>
+#include <optional>
 
 namespace {
 // Chunks small enough to share the work evenly, large enough that merging
@@ -27,22 +28,27 @@ NameRanking::NameRanking(QStringList names, QCollator (*makeCollator)())
         chunks_[static_cast<std::size_t>(chunk)].first = count * chunk / chunks;
         chunks_[static_cast<std::size_t>(chunk)].last = count * (chunk + 1) / chunks;
     }
-    helper_ = std::async(std::launch::async, [this] { takeChunks(); });
 }
 
 NameRanking::~NameRanking() {
-    // A ranking no longer wanted: the helper stops after its chunk.
+    // A ranking no longer wanted: its own helper stops after its chunk.
     nextChunk_ = chunks_.size();
     if (helper_.valid()) helper_.wait();
 }
 
-void NameRanking::takeChunks() {
-    const QCollator collator = makeCollator_();
+void NameRanking::helpOnAnotherThread() {
+    helper_ = std::async(std::launch::async, [this] { help(); });
+}
+
+void NameRanking::help() {
+    // Made once a chunk is taken: a helper that comes late takes none.
+    std::optional<QCollator> collator;
     for (std::size_t taken; (taken = nextChunk_++) < chunks_.size();) {
+        if (!collator) collator.emplace(makeCollator_());
         Chunk& chunk = chunks_[taken];
         chunk.keys.reserve(static_cast<std::size_t>(chunk.last - chunk.first));
         for (int row = chunk.first; row < chunk.last; ++row)
-            chunk.keys.push_back(collator.sortKey(names_[row]));
+            chunk.keys.push_back(collator->sortKey(names_[row]));
         chunk.rows.resize(chunk.keys.size());
         std::iota(chunk.rows.begin(), chunk.rows.end(), chunk.first);
         const auto key = [&chunk](int row) -> const QCollatorSortKey& {
@@ -52,12 +58,14 @@ void NameRanking::takeChunks() {
             const int byCollator = key(left).compare(key(right));
             return byCollator != 0 ? byCollator < 0 : names_[left] < names_[right];
         });
+        ++chunksDone_;
+        chunksDone_.notify_all();
     }
 }
 
 std::vector<int> NameRanking::ranks() {
-    takeChunks();
-    helper_.get();
+    help();
+    for (std::size_t done; (done = chunksDone_) < chunks_.size();) chunksDone_.wait(done);
     std::vector<const QCollatorSortKey*> keyOf(static_cast<std::size_t>(names_.size()));
     for (const Chunk& chunk : chunks_)
         for (int row = chunk.first; row < chunk.last; ++row)

@@ -8,8 +8,11 @@
 
 namespace {
 
+// As the window ranks: a helper thread takes chunks too.
 std::vector<int> ranks(const QStringList& names) {
-    return NameRanking(names, &NameSortFilterModel::nameCollator).ranks();
+    NameRanking ranking(names, &NameSortFilterModel::nameCollator);
+    ranking.helpOnAnotherThread();
+    return ranking.ranks();
 }
 
 // Long lists are collated in chunks, three here, and merged: each name ranks

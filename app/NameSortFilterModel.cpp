@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <algorithm>
+#include <utility>
 
 NameSortFilterModel::NameSortFilterModel(QObject* parent) : QSortFilterProxyModel(parent) {}
 
@@ -10,6 +11,7 @@ void NameSortFilterModel::setSourceModel(QAbstractItemModel* model) {
     const auto forgetKeys = [this] {
         ranks_.reset();
         ranking_.reset();
+        rankingToCome_ = {};
         searchKeys_.reset();
     };
     forgetKeys();
@@ -64,15 +66,28 @@ QStringList NameSortFilterModel::sourceNames() const {
     return names;
 }
 
-void NameSortFilterModel::startRanking() {
-    ranking_ = std::make_unique<NameRanking>(sourceNames(), &nameCollator);
+void NameSortFilterModel::startRanking(RankingToCome toCome) {
+    if (toCome.valid()) {
+        rankingToCome_ = std::move(toCome);
+        return;
+    }
+    ranking_ = std::make_shared<NameRanking>(sourceNames(), &nameCollator);
+    ranking_->helpOnAnotherThread();
 }
 
 const std::vector<int>& NameSortFilterModel::makeRanks() const {
     // Ranked once here, so that the many comparisons of the proxy's own sort
     // compare two numbers.
-    std::unique_ptr<NameRanking> ranking = std::move(ranking_);
-    if (!ranking) ranking = std::make_unique<NameRanking>(sourceNames(), &nameCollator);
+    std::shared_ptr<NameRanking> ranking = std::move(ranking_);
+    if (!ranking && rankingToCome_.valid()) {
+        std::shared_ptr<NameRanking> come = std::exchange(rankingToCome_, {}).get();
+        // Any change of the rows since drops it (see setSourceModel).
+        if (come && come->names().size() == sourceModel()->rowCount()) ranking = std::move(come);
+    }
+    if (!ranking) {
+        ranking = std::make_shared<NameRanking>(sourceNames(), &nameCollator);
+        ranking->helpOnAnotherThread();
+    }
     ranks_.emplace(ranking->ranks());
     return *ranks_;
 }

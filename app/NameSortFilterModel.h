@@ -24,8 +24,9 @@ public:
     void setSourceModel(QAbstractItemModel* model) override;
     // Starts ranking the source's names on another core now, for a sort that
     // comes later (the source must not change meanwhile, or the ranking is
-    // dropped with the change).
-    void startRanking();
+    // dropped with the change). A ranking to come from elsewhere must rank
+    // the names the source shows now, in its order.
+    void startRanking(RankingToCome toCome = {});
     // Keeps the rows whose name contains the text; an empty text keeps all.
     void setSearchText(const QString& text);
     QString searchText() const { return searchText_; }
@@ -53,7 +54,8 @@ private:
     QString searchNeedle_;
     // Made anew after every reset of the source, which changes only so.
     mutable std::optional<std::vector<int>> ranks_;
-    mutable std::unique_ptr<NameRanking> ranking_;
+    mutable std::shared_ptr<NameRanking> ranking_;
+    mutable RankingToCome rankingToCome_;
     mutable std::optional<QStringList> searchKeys_;
     QMetaObject::Connection forgettingKeys_;
 };

@@ -70,6 +70,9 @@ public:
     // Loads the parameters of a patch folder into the parameters table.
     void setPatch(std::string path);
 
+    // The names of the patches listed, in the list's order.
+    const std::vector<std::string>& patchNames() const { return p; }
+
     // Data source of both tables.
     int numberOfRowsInTableView(const views::TableView* table) const;
     std::string tableViewObjectValueForTableColumnRow(const views::TableView* table,

@@ -5,6 +5,7 @@
 // controller, shown, and the controller told that launching has finished.
 
 #include <memory>
+#include <thread>
 
 #include "app/MainWindow.h"
 
@@ -12,10 +13,13 @@
 struct Importer {
     std::unique_ptr<VQ_ImporterAppDelegate> controller;
     std::unique_ptr<MainWindow> window;
+    // Made the controller, then ranks the names of its list for the window.
+    std::jthread lister;
 };
 
 // Makes the controller, which lists the effects, on another core while the
-// window is laid out: for a big library each takes about as long as the other.
+// window is laid out (for a big library each takes about as long as the
+// other), and ranks the effects' names there while the window attaches.
 Importer openImporter();
 
 // The main window of a controller made already.
