@@ -9,11 +9,12 @@
 
 #include "app/MainWindow.h"
 
-// A controller and its main window; the window goes first.
+// A controller and its main window. Members go in reverse: the lister is
+// joined, then the window goes, then the controller it was attached to.
 struct Importer {
     std::unique_ptr<VQ_ImporterAppDelegate> controller;
     std::unique_ptr<MainWindow> window;
-    // Made the controller, then ranks the names of its list for the window.
+    // Made the controller, then helps to rank the names of its list.
     std::jthread lister;
 };
 
