@@ -11,7 +11,8 @@ TEST(Utf8, AcceptsWellFormedTextOnly) {
          {""s, "cutoff"s, "Grüße"s, "\xe2\x82\xac"s /* euro sign */, "\xf0\x9f\x8e\xb9"s,
           "\xf4\x8f\xbf\xbf"s /* U+10FFFF */,
           "\xed\x80\x80\xed\x9f\xbf"s /* next to the surrogates */,
-          "\xe0\xa0\x80\xf4\x80\x80\x80"s /* lowest after E0 and F4 */, "a\0b"s,
+          "\xe0\xa0\x80\xf4\x80\x80\x80"s /* lowest after E0 and F4 */,
+          "\xef\xbf\xbd"s /* U+FFFD, an EF lead */, "a\0b"s,
           "a\xcc\x81\xcc\x81\xcc\x81\xcc\x81\xcc\x81Grüße\xdf\xbf\xc2\x80"s})
         EXPECT_TRUE(isValidUtf8(good)) << good;
     for (const char* bad :

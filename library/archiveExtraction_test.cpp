@@ -181,6 +181,8 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
         {"HardSide.tar",
          {kEcho, {"A/a"}, {"Echo/h", "A/a", Entry::hardLink}},
          "extracted before it in its folder"},
+        // A hidden folder is no patch folder: it would be hidden in the library.
+        {"Hid.tar", {{".Hid/.Hid.pd"}}, "no patch folder and no \"Hid.pd\" at the top"},
         {"Twice.tar",
          {kEcho, {"Echo/h", "Echo/Echo.pd", Entry::hardLink}, {"Echo/h", "pwned"}},
          "the entry \"Echo/h\" clashes with an entry before it"},
