@@ -269,7 +269,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::showEvent(QShowEvent* event) {
     // The watch was set up on its own thread while the list was sorted.
-    if (libraryWatcher_) libraryWatcher_->waitUntilWatching();
+    libraryWatcher_->waitUntilWatching();
     QMainWindow::showEvent(event);
 }
 

@@ -71,8 +71,13 @@ void NameSortFilterModel::startRanking(RankingToCome toCome) {
         rankingToCome_ = std::move(toCome);
         return;
     }
-    ranking_ = std::make_shared<NameRanking>(sourceNames(), &nameCollator);
-    ranking_->helpOnAnotherThread();
+    ranking_ = rankingOfSourceNames();
+}
+
+std::shared_ptr<NameRanking> NameSortFilterModel::rankingOfSourceNames() const {
+    auto ranking = std::make_shared<NameRanking>(sourceNames(), &nameCollator);
+    ranking->helpOnAnotherThread();
+    return ranking;
 }
 
 const std::vector<int>& NameSortFilterModel::makeRanks() const {
@@ -84,10 +89,7 @@ const std::vector<int>& NameSortFilterModel::makeRanks() const {
         // Any change of the rows since drops it (see setSourceModel).
         if (come && come->names().size() == sourceModel()->rowCount()) ranking = std::move(come);
     }
-    if (!ranking) {
-        ranking = std::make_shared<NameRanking>(sourceNames(), &nameCollator);
-        ranking->helpOnAnotherThread();
-    }
+    if (!ranking) ranking = rankingOfSourceNames();
     ranks_.emplace(ranking->ranks());
     return *ranks_;
 }

@@ -44,6 +44,8 @@ protected:
 
 private:
     QStringList sourceNames() const;
+    // A ranking of the source's names, begun on a helper thread.
+    std::shared_ptr<NameRanking> rankingOfSourceNames() const;
     // Each source row's place in the sorted order; inline, as the proxy's
     // sort asks for it hundreds of thousands of times.
     const std::vector<int>& ranks() const { return ranks_ ? *ranks_ : makeRanks(); }
