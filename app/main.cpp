@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/SingleInstance.h"
@@ -53,6 +54,9 @@ int main(int argc, char* argv[]) {
                      argv[0], argv[0]);
         return 1;
     }
+    // The library is listed while Qt starts. An importer that hands its
+    // paths over to the one already running has listed it for nothing.
+    ImporterStart started = startImporter();
     QApplication app(argc, argv);
     // Also where the window keeps its size and place (QSettings).
     QApplication::setOrganizationName("Veltrano");
@@ -75,7 +79,7 @@ int main(int argc, char* argv[]) {
             break;
     }
 
-    const Importer importer = openImporter();
+    const Importer importer = openImporter(std::move(started));
     VQ_ImporterAppDelegate& controller = *importer.controller;
     MainWindow& window = *importer.window;
 

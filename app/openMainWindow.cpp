@@ -27,14 +27,13 @@ std::shared_ptr<NameRanking> rankingOf(const VQ_ImporterAppDelegate& controller)
 }
 }  // namespace
 
-Importer openImporter() {
+ImporterStart startImporter() {
     std::promise<std::unique_ptr<VQ_ImporterAppDelegate>> made;
-    std::future<std::unique_ptr<VQ_ImporterAppDelegate>> controller = made.get_future();
     std::promise<std::shared_ptr<NameRanking>> ranked;
-    const RankingToCome ranking = ranked.get_future().share();
+    ImporterStart started{made.get_future(), ranked.get_future().share(), {}};
     // The window takes the controller as soon as it is made, and its list's
     // ranking once the names are read; this thread then helps to rank them.
-    std::jthread lister([made = std::move(made), ranked = std::move(ranked)]() mutable {
+    started.lister = std::jthread([made = std::move(made), ranked = std::move(ranked)]() mutable {
         std::shared_ptr<NameRanking> ranking;
         try {
             auto controller = std::make_unique<VQ_ImporterAppDelegate>();
@@ -51,16 +50,20 @@ Importer openImporter() {
         ranked.set_value(ranking);
         if (ranking) ranking->help();
     });
+    return started;
+}
+
+Importer openImporter(ImporterStart started) {
     auto window = std::make_unique<MainWindow>();
     // A big library is still being listed: meanwhile ICU loads the rules
     // that its list will be collated by (the first collation key loads them).
-    if (controller.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+    if (started.controller.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
         NameSortFilterModel::nameCollator().sortKey({});
-    Importer importer{controller.get(), nullptr, std::move(lister)};
-    importer.window = show(std::move(window), *importer.controller, ranking);
+    Importer importer{started.controller.get(), nullptr, std::move(started.lister)};
+    importer.window = show(std::move(window), *importer.controller, started.ranking);
     // The names are read off the controller's list, which the window may
     // change once it runs: not before they are.
-    ranking.wait();
+    started.ranking.wait();
     return importer;
 }
 

@@ -216,6 +216,8 @@ int main(int argc, char* argv[]) {
     const Clock::time_point start = Clock::now();
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     provideScratchFolders();
+    // As the importer does, before Qt starts.
+    ImporterStart started = startImporter();
     QApplication app(argc, argv);
     const std::string mode = argc == 3 ? argv[1] : "";
     const std::string argument = argc == 3 ? argv[2] : "";
@@ -230,7 +232,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    const Importer importer = openImporter();
+    const Importer importer = openImporter(std::move(started));
     VQ_ImporterAppDelegate& controller = *importer.controller;
     const std::unique_ptr<MainWindow>& window = importer.window;
     auto* patches = window->findChild<QAbstractItemView*>("patches");
