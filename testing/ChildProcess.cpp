@@ -100,10 +100,6 @@ int StartedChild::wait() {
     return outcome_ = outcomeOf(status);
 }
 
-bool adoptOrphans() {
-    return prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0) == 0;
-}
-
 std::vector<int> waitForAllChildren() {
     std::vector<int> outcomes;
     for (int status = 0;;) {

@@ -41,8 +41,6 @@ int runWithoutFileOverrides(const std::function<int()>& scenario);
 // In a mount namespace of its own, every mount private (root only).
 int runInPrivateMounts(const std::function<int()>& scenario);
 
-// Makes this process the subreaper, so what a killed child started can be waited for.
-bool adoptOrphans();
 // Waits for every child left, adopted orphans too; their outcomes in the order they ended.
 std::vector<int> waitForAllChildren();
 

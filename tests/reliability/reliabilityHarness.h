@@ -49,13 +49,9 @@ inline int installOutcome(const std::vector<std::string>& items) {
     return installQuietly(items).type ? kInstalled : kNothingInstalled;
 }
 
-// Installs `items` in a child, with `path` as PATH when given.
-inline StartedChild startInstall(const std::vector<std::string>& items,
-                                 const std::string& path = "") {
-    return StartedChild([items, path] {
-        if (!path.empty()) setenv("PATH", path.c_str(), 1);
-        return installOutcome(items);
-    });
+// Installs `items` in a child.
+inline StartedChild startInstall(const std::vector<std::string>& items) {
+    return StartedChild([items] { return installOutcome(items); });
 }
 
 // Everything in and around the test library: the folder that holds BASE_DIR.
