@@ -1,6 +1,6 @@
 #pragma once
 
-// Shared by the reliability tests: patch folders, a stand-in `cp`, installs in a child.
+// Shared by the reliability tests: patch folders, installs in a child.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "testing/ChildProcess.h"
+#include "testing/GatedCopy.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 
@@ -31,16 +32,6 @@ inline std::string writePatchFolder(const ScratchDir& dir, const std::string& re
         dir.writeFile(relative + "/" + (i % 4 == 3 ? "sub/" : "") + fileName, content);
     }
     return dir.path(relative);
-}
-
-// A `cp` that runs `scriptLines` (with $SOURCE, $DESTINATION) first; the PATH that finds it.
-inline std::string writeStandInCp(const ScratchDir& dir, const std::string& scriptLines) {
-    const std::string script = dir.writeFile(
-        "bin/cp", "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n" +
-                      scriptLines + "\nPATH=${PATH#*:}\nexec cp \"$@\"\n");
-    chmod(script.c_str(), 0755);
-    const char* path = std::getenv("PATH");
-    return dir.path("bin") + ":" + (path ? path : "/usr/bin:/bin");
 }
 
 // Whether installFiles installed anything, as a child's exit code.

@@ -30,7 +30,6 @@ TEST_F(SymlinkSafety, LinksAreCopiedAndRemovedAsLinksAndLeadNothingOutOfTheLibra
         EXPECT_EQ(entriesOf(kEffects), std::vector<std::string>{"Bass"});
     }
     uninstallPatch((kEffects + "/Bass").c_str());
-    EXPECT_FALSE(pathExists(kEffects + "/Bass"));
     EXPECT_EQ(treeOf(in.root()), sourcesBefore);
     in.writeFile("Bass/Bass.pd", kEffect);
     const auto plantLink = [](const std::string& target, const std::string& name) {
