@@ -3,10 +3,8 @@
 // Shared by the reliability tests: patch folders, installs in a child.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
