@@ -1,18 +1,16 @@
 // split cuts at the delimiter; a line with a name and a type is one record, parsed or loaded.
 
-#include <unistd.h>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
 #include "fuzz/check.h"
 #include "params/PdPluginParameters.h"
+#include "testing/ScratchDir.h"
 
 namespace {
 
 constexpr std::size_t kNameToken = 5, kTypeToken = 6, kExtraToken = 10;
-std::string scratch;
+const testing_support::ScratchDir scratch;
 
 // The pieces joined give the text back (but a trailing delimiter); none holds the delimiter.
 void checkSplit(const PdPluginParameters& reader, const std::string& text, char delim) {
@@ -46,13 +44,13 @@ void checkParse(PdPluginParameters& reader, const std::string& line) {
 }
 
 void checkLoad(const PdPluginParameters& splitter, const std::string& content) {
-    std::ofstream(scratch + "/P/P.pd", std::ios::binary | std::ios::trunc) << content;
+    scratch.writeFile("P/P.pd", content);
     int expected = 0;
     for (const std::string& line : splitter.split(content, '\n'))
         expected += line.starts_with("#X text") && line.find(" param ") != std::string::npos &&
                     splitter.split(line, ' ').size() > kTypeToken;
     PdPluginParameters reader;
-    reader.load((scratch + "/P").c_str());
+    reader.load(scratch.path("P").c_str());
     check(reader.size() == expected);
 }
 
@@ -60,11 +58,6 @@ void checkLoad(const PdPluginParameters& splitter, const std::string& content) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     check(freopen("/dev/null", "w", stdout) != nullptr);
-    char inMemory[] = "/dev/shm/veltrano-fuzz-XXXXXX", onDisk[] = "/tmp/veltrano-fuzz-XXXXXX";
-    const char* folder = mkdtemp(inMemory) ? inMemory : mkdtemp(onDisk);
-    check(folder != nullptr && std::filesystem::create_directory(std::string(folder) + "/P"));
-    scratch = folder;
-    std::atexit([] { std::filesystem::remove_all(scratch); });
     return 0;
 }
 

@@ -1,14 +1,11 @@
 // Lines as dropped names, decoded and installed: exactly the escapes decoded, the URL prefixes
 // stripped, names leading nowhere told and skipped.
 
-#include <sys/mman.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,10 +13,9 @@
 #include "app/percentDecode.h"
 #include "fuzz/check.h"
 #include "library/VQAUUtils.h"
+#include "testing/OutputCapture.h"
 
 namespace {
-
-int outputFd = -1;
 
 // As many bytes fewer as there are escapes, and every byte escaped decodes back.
 void checkDecoding(const std::string& text, const std::string& decoded) {
@@ -40,8 +36,6 @@ void checkDecoding(const std::string& text, const std::string& decoded) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    outputFd = memfd_create("stdout", MFD_CLOEXEC);
-    check(outputFd >= 0 && dup2(outputFd, STDOUT_FILENO) == STDOUT_FILENO);
     // Anything wrongly taken for a patch would really be installed (into this build's scratch).
     for (const char* folder : {EFFECTS_DIR, INSTRUMENTS_DIR})
         check(std::filesystem::create_directories(folder) || std::filesystem::is_empty(folder));
@@ -71,11 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         secondPass += "file:: " + path + "\nFile not found\n";
     }
     if (items.empty()) return 0;
-    check(ftruncate(outputFd, 0) == 0 && lseek(outputFd, 0, SEEK_SET) == 0);
-    check(installFiles(items) == nullptr && items == expectedItems);
-    std::fflush(stdout);
-    std::string output(static_cast<std::size_t>(lseek(outputFd, 0, SEEK_END)), '\0');
-    check(pread(outputFd, output.data(), output.size(), 0) == static_cast<ssize_t>(output.size()));
+    const std::string output = testing_support::captureStdout(
+        [&] { check(installFiles(items) == nullptr && items == expectedItems); });
     check(output == expectedOutput + secondPass);
     check(std::filesystem::is_empty(EFFECTS_DIR) && std::filesystem::is_empty(INSTRUMENTS_DIR));
     return 0;

@@ -41,14 +41,8 @@ std::string linesOf(const std::string& root) {
     return lines;
 }
 
-// Echo.tar.gz below holds exactly the entries allowed.
-ExtractionLimits testLimits() {
-    return {.maxTotalBytes = 64 << 20,
-            .maxEntries = 10,
-            .maxExpansion = 1000,
-            .expansionFloorBytes = 1 << 20,
-            .keepFreeBytes = 0};
-}
+// Size, entries, expansion, its floor, free reserve: Echo.tar.gz below has all entries allowed.
+const ExtractionLimits kTestLimits{64 << 20, 10, 1000, 1 << 20, 0};
 
 const Entry kEcho{"Echo/Echo.pd", "#N canvas"};
 
@@ -109,7 +103,7 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
     // What a case changes before the extraction, beyond writing its entries.
     struct Run {
         std::string path;
-        ExtractionLimits limits = testLimits();
+        ExtractionLimits limits = kTestLimits;
         bool cancel = false;
     };
     struct Case {
@@ -230,8 +224,7 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
         std::vector<std::string> expected;
         for (const std::string& patch : c.patches) expected.push_back(target.path(patch));
         EXPECT_EQ(result.patchFolders, expected);
-        EXPECT_EQ(result.failure.empty(), c.failure.empty()) << result.failure;
-        if (c.failure.starts_with(c.archive + ":")) {
+        if (c.failure.empty() || c.failure.starts_with(c.archive + ":")) {
             EXPECT_EQ(result.failure, c.failure);
         } else {
             EXPECT_NE(result.failure.find(c.failure), std::string::npos) << result.failure;
@@ -242,7 +235,7 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
     // A target folder that is not empty is refused, and what it holds stays.
     const ScratchDir target;
     target.writeFile("mine", "kept");
-    EXPECT_EQ(extractPatches(scratch.path("Echo.zip"), target.root(), testLimits()).failure,
+    EXPECT_EQ(extractPatches(scratch.path("Echo.zip"), target.root(), kTestLimits).failure,
               "Echo.zip: \"" + target.root() + "\" is not empty");
     EXPECT_EQ(linesOf(target.root()), "mine: kept\n");
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-// A stand-in `cp` first on PATH while the object lives: it logs the source of
-// each copy and holds that of a folder named Gated until the gate opens, so a
-// test can act while an install surely runs.
+// Stand-in `cp` commands first on PATH, so a test can act while an install surely copies.
 
 #include <sys/stat.h>
 
@@ -13,18 +11,25 @@
 
 namespace testing_support {
 
+// A `cp` that runs `scriptLines` (with $SOURCE, $DESTINATION) first; the PATH that finds it.
+inline std::string writeStandInCp(const ScratchDir& dir, const std::string& scriptLines) {
+    const std::string script = dir.writeFile(
+        "bin/cp", "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n" +
+                      scriptLines + "\nPATH=${PATH#*:}\nexec cp \"$@\"\n");
+    chmod(script.c_str(), 0755);
+    const char* path = std::getenv("PATH");
+    return dir.path("bin") + ":" + (path ? path : "/usr/bin:/bin");
+}
+
+// While the object lives, cp logs the source of each copy and holds that of a folder named
+// Gated until the gate opens.
 class GatedCopy {
 public:
     GatedCopy() {
-        // The last argument is the destination, the one before it the source.
-        const std::string script = dir_.writeFile(
-            "bin/cp",
-            "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n"
-            "echo \"$SOURCE\" >>'" +
-                log_ + "'\ncase \"$SOURCE\" in */Gated) until [ -e '" + gate_ +
-                "' ]; do sleep 0.01; done;; esac\nPATH='" + path_ + "' exec cp \"$@\"\n");
-        chmod(script.c_str(), 0755);
-        setenv("PATH", (dir_.path("bin") + ":" + path_).c_str(), 1);
+        const std::string path = writeStandInCp(
+            dir_, "echo \"$SOURCE\" >>'" + log_ + "'\ncase \"$SOURCE\" in */Gated) until [ -e '" +
+                      gate_ + "' ]; do sleep 0.01; done;; esac");
+        setenv("PATH", path.c_str(), 1);
     }
     ~GatedCopy() {
         openGate();

@@ -2,10 +2,14 @@
 
 // The test build's own library folder (BASE_DIR is under the build tree), wiped for each test.
 
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "library/VQAUUtils.h"
+#include "testing/OutputCapture.h"
 
 namespace testing_support {
 
@@ -18,15 +22,36 @@ inline const std::string kInstrument = "#X obj 10 10 notein;\n";
 class ScratchLibrary {
 public:
     // An empty parent of BASE_DIR and trash (XDG_DATA_HOME); withFolders: BASE_DIR and types.
-    explicit ScratchLibrary(bool withFolders = true);
-    ~ScratchLibrary();
+    explicit ScratchLibrary(bool withFolders = true) {
+        wipeParentAndTrash();
+        std::filesystem::create_directories(parentDir());
+        std::filesystem::create_directories(dataHome());
+        // Replaced and deleted patches go to this trash, never to the user's.
+        setenv("XDG_DATA_HOME", dataHome().c_str(), 1);
+        if (withFolders)
+            for (const char* folder : {BASE_DIR, EFFECTS_DIR, INSTRUMENTS_DIR})
+                std::filesystem::create_directory(folder);
+    }
+    ~ScratchLibrary() { wipeParentAndTrash(); }
     ScratchLibrary(const ScratchLibrary&) = delete;
     ScratchLibrary& operator=(const ScratchLibrary&) = delete;
 
     // The folder that holds BASE_DIR (provided by the audio host in real use).
-    static std::string parentDir();
+    static std::string parentDir() { return std::filesystem::path(BASE_DIR).parent_path(); }
     // XDG_DATA_HOME while the fixture lives: the trash is <dataHome>/Trash.
-    static std::string dataHome();
+    static std::string dataHome() {
+        return std::filesystem::path(parentDir()).parent_path().string() + "/data-home";
+    }
+
+private:
+    // Refuses to wipe anything but the test build's own folders.
+    static void wipeParentAndTrash() {
+        if (parentDir().find("/test-library/") == std::string::npos)
+            throw std::runtime_error("refusing to touch a library folder outside the build tree");
+        std::error_code ignored;
+        std::filesystem::remove_all(parentDir(), ignored);
+        std::filesystem::remove_all(dataHome(), ignored);
+    }
 };
 
 // installFiles with its lines captured: the type it returned, and the lines.
@@ -34,6 +59,10 @@ struct Installed {
     const char* type;
     std::string output;
 };
-Installed installQuietly(std::vector<std::string> items);
+inline Installed installQuietly(std::vector<std::string> items) {
+    Installed installed{nullptr, ""};
+    installed.output = captureStdout([&] { installed.type = installFiles(items); });
+    return installed;
+}
 
 }  // namespace testing_support

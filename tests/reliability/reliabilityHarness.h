@@ -1,16 +1,15 @@
 #pragma once
 
-// Shared by the reliability tests: patch folders, a stand-in `cp`, installs in a child.
+// Shared by the reliability tests: patch folders, installs in a child.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "testing/ChildProcess.h"
+#include "testing/GatedCopy.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 
@@ -33,29 +32,15 @@ inline std::string writePatchFolder(const ScratchDir& dir, const std::string& re
     return dir.path(relative);
 }
 
-// A `cp` that runs `scriptLines` (with $SOURCE, $DESTINATION) first; the PATH that finds it.
-inline std::string writeStandInCp(const ScratchDir& dir, const std::string& scriptLines) {
-    const std::string script = dir.writeFile(
-        "bin/cp", "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n" +
-                      scriptLines + "\nPATH=${PATH#*:}\nexec cp \"$@\"\n");
-    chmod(script.c_str(), 0755);
-    const char* path = std::getenv("PATH");
-    return dir.path("bin") + ":" + (path ? path : "/usr/bin:/bin");
-}
-
 // Whether installFiles installed anything, as a child's exit code.
 constexpr int kInstalled = 0, kNothingInstalled = 1;
 inline int installOutcome(const std::vector<std::string>& items) {
     return installQuietly(items).type ? kInstalled : kNothingInstalled;
 }
 
-// Installs `items` in a child, with `path` as PATH when given.
-inline StartedChild startInstall(const std::vector<std::string>& items,
-                                 const std::string& path = "") {
-    return StartedChild([items, path] {
-        if (!path.empty()) setenv("PATH", path.c_str(), 1);
-        return installOutcome(items);
-    });
+// Installs `items` in a child.
+inline StartedChild startInstall(const std::vector<std::string>& items) {
+    return StartedChild([items] { return installOutcome(items); });
 }
 
 // Everything in and around the test library: the folder that holds BASE_DIR.

@@ -11,17 +11,7 @@
 
 using namespace testing_support;
 
-namespace {
-
 using SharedLibrary = LibraryScene;
-
-// Nothing of an install is left beside the patches, and no lock file either.
-void expectOnlyPatches(const std::vector<std::string>& names) {
-    EXPECT_EQ(entriesOf(BASE_DIR), (std::vector<std::string>{"Effects", "Instruments"}));
-    EXPECT_EQ(entriesOf(EFFECTS_DIR), names);
-}
-
-}  // namespace
 
 // Two importers installing one name take turns: both succeed, one copy stays whole.
 TEST_F(SharedLibrary, TwoInstallersOfOneNameEachInstallWhole) {
@@ -35,7 +25,9 @@ TEST_F(SharedLibrary, TwoInstallersOfOneNameEachInstallWhole) {
         EXPECT_TRUE(first.wait() == 0 && second.wait() == 0);
         const Tree installed = treeOf(kEffects + "/Chorus");
         EXPECT_TRUE(installed == copies[0] || installed == copies[1]);
-        expectOnlyPatches({"Chorus"});
+        // Nothing of an install is left beside the patches, and no lock file either.
+        EXPECT_EQ(entriesOf(BASE_DIR), (std::vector<std::string>{"Effects", "Instruments"}));
+        EXPECT_EQ(entriesOf(EFFECTS_DIR), std::vector<std::string>{"Chorus"});
     }
 }
 
@@ -57,7 +49,7 @@ TEST_F(SharedLibrary, AnInstallerWaitsWhileAnotherHoldsTheLibrary) {
     ASSERT_EQ(write(release[1], &byte, 1), 1);
     EXPECT_EQ(holder.wait(), 0);
     EXPECT_EQ(install.wait(), 0);
-    expectOnlyPatches({"Echo"});
+    EXPECT_EQ(entriesOf(EFFECTS_DIR), std::vector<std::string>{"Echo"});
     for (int fd : {held[0], held[1], release[0], release[1]}) close(fd);
 }
 

@@ -7,21 +7,19 @@
 using namespace testing_support;
 using SymlinkSafety = LibraryScene;
 
-TEST_F(SymlinkSafety, InstallingAndReplacingCopyLinksNeverTheirTargets) {
+TEST_F(SymlinkSafety, LinksAreCopiedAndRemovedAsLinksAndLeadNothingOutOfTheLibrary) {
     ScratchDir outside;
     outside.writeFile("secret.txt", "secret");
+    const std::string folder = outside.path("folder");
     outside.writeFile("folder/deep/keep.txt", "deep");
     const Tree outsideBefore = treeOf(outside.root());
     for (const std::string version : {"v1", "v2"}) {
         in.writeFile(version + "/Bass/Bass.pd", kEffect + version);
-        const std::pair<const char*, std::string> links[] = {{"root", "/"},
-                                                             {"secret", outside.path("secret.txt")},
-                                                             {"folder", outside.path("folder")},
-                                                             {"sub/up", ".."},
-                                                             {"loop-a", "loop-b"},
-                                                             {"loop-b", "loop-a"},
-                                                             {"self", "self"},
-                                                             {"dangling", outside.path("nothing")}};
+        const std::pair<const char*, std::string> links[] = {
+            {"root", "/"},        {"secret", outside.path("secret.txt")},
+            {"folder", folder},   {"sub/up", ".."},
+            {"loop-a", "loop-b"}, {"loop-b", "loop-a"},
+            {"self", "self"},     {"dangling", outside.path("nothing")}};
         for (const auto& [name, target] : links) in.makeSymlink(version + "/Bass/" + name, target);
     }
     const Tree sourcesBefore = treeOf(in.root());
@@ -32,17 +30,7 @@ TEST_F(SymlinkSafety, InstallingAndReplacingCopyLinksNeverTheirTargets) {
         EXPECT_EQ(entriesOf(kEffects), std::vector<std::string>{"Bass"});
     }
     uninstallPatch((kEffects + "/Bass").c_str());
-    EXPECT_FALSE(pathExists(kEffects + "/Bass"));
-    EXPECT_EQ(treeOf(outside.root()), outsideBefore);
     EXPECT_EQ(treeOf(in.root()), sourcesBefore);
-}
-
-TEST_F(SymlinkSafety, LinksInTheLibraryLeadNothingOutOfIt) {
-    ScratchDir outside;
-    outside.writeFile("secret.txt", "secret");
-    const std::string folder = outside.makeDir("folder");
-    outside.writeFile("folder/keep.txt", "keep");
-    const Tree outsideBefore = treeOf(outside.root());
     in.writeFile("Bass/Bass.pd", kEffect);
     const auto plantLink = [](const std::string& target, const std::string& name) {
         ASSERT_EQ(symlink(target.c_str(), (kEffects + name).c_str()), 0);
