@@ -15,11 +15,10 @@ using namespace testing_support;
 namespace {
 
 TEST(ControllerStartUp, CreatesTheLibraryFoldersBeforeListingTheEffects) {
-    std::string creatingAlone;
-    {
+    const std::string creatingAlone = [] {
         ScratchLibrary library(false);
-        creatingAlone = captureStdout(initDirs);
-    }
+        return captureStdout(initDirs);
+    }();
     ScratchLibrary library(false);
     // Listing a folder not made yet would add the lister's error line.
     EXPECT_EQ(captureStdout([] { VQ_ImporterAppDelegate controller; }), creatingAlone);
@@ -29,7 +28,7 @@ TEST(ControllerStartUp, CreatesTheLibraryFoldersBeforeListingTheEffects) {
 // install) keeps the row. The parameters show the selected patch, or nothing;
 // rows that are no patch select and delete nothing.
 TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection) {
-    using Act = std::function<void(VQ_ImporterAppDelegate&, FakeWindowViews&)>;
+    using Act = std::function<void(FakeWindowViews&)>;
     const std::string kSamePatch = "<same patch>", kSameRow = "<same row>";
     struct Case {
         const char* what;
@@ -42,30 +41,28 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
     const std::string lead =
         source.writeFile("Lead.pd", kInstrument + "#X text 12 40 param Lead_level float 0 1 0;\n");
     const auto clickOn = [](bool parameters, int row) -> Act {
-        return [=](auto& controller, auto& views) {
-            controller.tableViewShouldSelectRow(parameters ? &views.parameterTable : &views.patches,
-                                                row);
+        return [=](auto& views) {
+            FakeTableView& table = parameters ? views.parameterTable : views.patches;
+            views.controller.tableViewShouldSelectRow(&table, row);
         };
     };
     const auto selectionChanged = [](bool dropped) -> Act {
-        return [=](auto& controller, auto& views) {
+        return [=](auto& views) {
             if (dropped) views.patches.selected = -1;
-            controller.tableViewSelectionDidChange(&views.patches);
+            views.controller.tableViewSelectionDidChange(&views.patches);
         };
     };
-    const Act removeOthers = [](auto& controller, auto& views) {
+    const Act removeOthers = [](auto& views) {
         for (const std::string& name : views.names())
             if (name != views.names()[views.patches.selected])
                 fs::remove_all(kEffects + "/" + name);
-        controller.libraryChanged();
+        views.controller.libraryChanged();
     };
-    const Act pressDelete = [](auto& controller, auto&) { controller.deletePressed(); };
-    const Act installLead = [&](auto& controller, auto&) {
-        controller.applicationOpenFiles({lead});
-    };
-    const Act switchType = [](auto& controller, auto& views) {
+    const Act pressDelete = [](auto& views) { views.controller.deletePressed(); };
+    const Act installLead = [&](auto& views) { views.controller.applicationOpenFiles({lead}); };
+    const Act switchType = [](auto& views) {
         views.segment = 1;
-        controller.typeChanged();
+        views.controller.typeChanged();
     };
     const std::vector<Case> cases = {
         {"a click on a parameter row loads nothing", {"Echo"}, clickOn(true, 0), kSamePatch},
@@ -87,7 +84,7 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
             FakeWindowViews views;
             views.select(selected);
             const int rowBefore = views.patches.selected;
-            captureStdout([&] { c.act(views.controller, views); });
+            captureStdout([&] { c.act(views); });
             const std::vector<std::string> names = views.names();
             std::string expected = c.expected == kSamePatch ? selected : c.expected;
             if (expected == kSameRow)

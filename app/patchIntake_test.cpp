@@ -102,26 +102,6 @@ TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
         EXPECT_LE(views.sheets.size(), 1u);
         EXPECT_EQ(views.sheets.empty() ? "" : views.sheets[0].messageText, c.alert);
     }
-
-    // A partly installed request says how many items were not, its details
-    // say why for each; what it replaced stays undoable.
-    ScratchLibrary library;
-    addPatch("Echo", kEffect);
-    writeFile(kEffects + "/Pad", "in the way");
-    source.writeFile("Echo/Echo.pd", kEffect);
-    const std::string missing = source.path("missing.pd"),
-                      pad = source.writeFile("Pad.pd", kEffect);
-    FakeWindowViews views;
-    logged(opened({source.path("Echo"), missing, empty, pad}), views);
-    EXPECT_EQ(views.notice, "3 of 4 items were not installed");
-    EXPECT_EQ(views.undoTitle, "Undo Replace “Echo”");
-    EXPECT_TRUE(views.sheets.empty());
-    views.noticeAction();
-    EXPECT_EQ(views.listTitle, "Items not installed");
-    EXPECT_EQ(views.listed, (std::vector<std::pair<std::string, std::string>>{
-                                {missing, "not found"},
-                                {empty, "not a patch folder"},
-                                {pad, "copy failed: Not a directory"}}));
 }
 
 }  // namespace
