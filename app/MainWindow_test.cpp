@@ -148,9 +148,8 @@ TEST_F(MainWindowTest, DropsAreCopiesAndAMoveOnlyDragIsRefused) {
     EXPECT_EQ(shownNames(), (QStringList{"a%41", "Drone", "Grüße Echo", "Pad"}));
 }
 
-// Patch folders made on disk appear without any call. The search keeps the
-// names that hold its text whatever their case and accents; picking, showing
-// and deleting act on the patch of the row shown, by mouse and by key.
+// Patch folders made on disk appear by themselves. The search ignores case and accents; picking,
+// showing and deleting act on the patch of the row shown, by mouse and by key.
 TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     EXPECT_EQ(patches().placeholderText(),
               "No effects installed yet. Drop Pd patches here or choose Add…");
@@ -235,10 +234,8 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     EXPECT_TRUE(window->helpPanel().findChild<QTextBrowser*>()->toPlainText().contains(BASE_DIR));
 }
 
-// Cancel, or quitting during an install, stops it while an item is copied:
-// that item leaves the earlier copy as it was, the items installed before it
-// stay, the later ones are not started. A request waiting behind it runs
-// after a cancel, and is dropped when the window quits, which keeps its size.
+// Cancel or quit during an item's copy keeps its earlier copy and the items before it, starts no
+// later one; a waiting request runs after a cancel, not after a quit (the window keeps its size).
 TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstalled) {
     QString first, gated, last;
     for (auto [name, path] : {std::pair{"First", &first}, {"Gated", &gated}, {"Last", &last}}) {

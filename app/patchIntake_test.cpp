@@ -25,7 +25,7 @@ Request dropped(const FakeDraggingInfo& info, bool accepted = true) {
 // A drop of items that each offer a file URL, as a file manager drags them.
 Request droppedUrls(const std::vector<std::string>& urls) {
     std::vector<FakeDraggingInfo::Item> items;
-    for (const std::string& url : urls) items.push_back({{views::kFilenamesPboardType, url}});
+    for (const std::string& url : urls) items.push_back({{views::kFilenamesPboardType}, url});
     return dropped(FakeDraggingInfo(items));
 }
 
@@ -34,9 +34,8 @@ Request opened(const std::vector<std::string>& names) {
         [=](FakeWindowViews& views) { EXPECT_TRUE(views.controller.applicationOpenFiles(names)); };
 }
 
-// Runs the request: the texts of the lines it logged, without their
-// "<date> <time> <program>[<pid>:<tid>] ". It prints "invalid files" exactly
-// when it alerts.
+// The texts of the lines the request logged, without "<date> <time> <program>[<pid>:<tid>] ";
+// it prints "invalid files" exactly when it alerts.
 std::vector<std::string> logged(const Request& request, FakeWindowViews& views) {
     std::string out;
     const std::string err = captureStderr([&] { out = captureStdout([&] { request(views); }); });
@@ -64,8 +63,7 @@ TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
     const std::string nul = "file://" + source.path("x%00y");
     const std::string loops = source.makeDir("Loops"), empty = source.makeDir("Empty");
     source.writeFile("Loops/loop.pd", kEffect);
-    const FakeDraggingInfo::Item twoTypes = {{"text/plain", echo},
-                                             {views::kFilenamesPboardType, "x"}};
+    const FakeDraggingInfo::Item twoTypes({"text/plain", views::kFilenamesPboardType}, echo);
     struct Case {
         const char* what;
         Request request;

@@ -100,33 +100,28 @@ struct FakeWindowViews : views::Window,
     bool undoEnabled = true;
 };
 
-// A drag whose items each offer (type, text) pairs in order; without items, no item list.
+// A drag whose items each offer their types in order, their text only as the first; made
+// without items, a drag that carries no item list.
 struct FakeDraggingInfo : views::DraggingInfo {
-    using Item = std::vector<std::pair<std::string, std::string>>;
-    struct FakeItem : views::PasteboardItem {
-        explicit FakeItem(Item offers) : offered(std::move(offers)) {}
-        std::vector<std::string> types() const override {
-            std::vector<std::string> types;
-            for (const auto& offer : offered) types.push_back(offer.first);
-            return types;
-        }
+    struct Item : views::PasteboardItem {
+        Item(std::vector<std::string> offered = {}, std::string text = "")
+            : offered(std::move(offered)), text(std::move(text)) {}
+        std::vector<std::string> types() const override { return offered; }
         std::string stringForType(const std::string& type) const override {
-            for (const auto& [offeredType, text] : offered)
-                if (offeredType == type) return text;
-            return "";
+            return type == offered.front() ? text : "";
         }
-        Item offered;
+        std::vector<std::string> offered;
+        std::string text;
     };
     FakeDraggingInfo() = default;
-    explicit FakeDraggingInfo(const std::vector<Item>& offers)
-        : items(std::vector<FakeItem>(offers.begin(), offers.end())) {}
+    explicit FakeDraggingInfo(std::vector<Item> list) : items(std::move(list)) {}
     std::optional<std::vector<const views::PasteboardItem*>> pasteboardItems() const override {
         if (!items) return std::nullopt;
         std::vector<const views::PasteboardItem*> pointers;
-        for (const FakeItem& item : *items) pointers.push_back(&item);
+        for (const Item& item : *items) pointers.push_back(&item);
         return pointers;
     }
-    std::optional<std::vector<FakeItem>> items;
+    std::optional<std::vector<Item>> items;
 };
 
 }  // namespace testing_support
