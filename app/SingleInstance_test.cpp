@@ -8,7 +8,6 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTest>
-#include <QUrl>
 
 #include "app/openRequestMessage.h"
 #include "library/VQAUUtils.h"
@@ -67,12 +66,10 @@ TEST(SingleInstance, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) {
     EXPECT_TRUE(installedInTime(name));
 
     // File managers hand over file URLs, escaped once: a "%" in a name stays itself.
-    std::vector<std::string> urls;
-    for (const char* file : {"a%41.pd", "My Bass.pd"})
-        urls.push_back(
-            QUrl::fromLocalFile(QString::fromStdString(secondDir.writeFile(file, kEffect)))
-                .toEncoded()
-                .toStdString());
+    secondDir.writeFile("a%41.pd", kEffect);
+    secondDir.writeFile("My Bass.pd", kEffect);
+    const std::vector<std::string> urls = {"file://" + secondDir.path("a%2541.pd"),
+                                           "file://" + secondDir.path("My%20Bass.pd")};
     EXPECT_EQ(start(firstDir.root(), urls)->wait(), 0);
     EXPECT_TRUE(installedInTime("a%41") && installedInTime("My Bass"));
 

@@ -15,18 +15,15 @@ using namespace testing_support;
 namespace {
 
 TEST(ControllerStartUp, CreatesTheLibraryFoldersBeforeListingTheEffects) {
-    const std::string creatingAlone = [] {
-        ScratchLibrary library(false);
-        return captureStdout(initDirs);
-    }();
-    ScratchLibrary library(false);
+    const ScratchLibrary library(false);
+    const std::string started = captureStdout([] { VQ_ImporterAppDelegate controller; });
+    const ScratchLibrary again(false);
     // Listing a folder not made yet would add the lister's error line.
-    EXPECT_EQ(captureStdout([] { VQ_ImporterAppDelegate controller; }), creatingAlone);
+    EXPECT_EQ(started, captureStdout(initDirs));
 }
 
-// A reload keeps the selected patch by its path; a switch of type (selector or
-// install) keeps the row. The parameters show the selected patch, or nothing;
-// rows that are no patch select and delete nothing.
+// A reload keeps the selected patch, a switch of type (selector or install) the row; parameters
+// show the selected patch or nothing; rows that are no patch select and delete nothing.
 TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection) {
     using Act = std::function<void(FakeWindowViews&)>;
     const std::string kSamePatch = "<same patch>", kSameRow = "<same row>";
@@ -98,8 +95,7 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
         }
 }
 
-// Pd writes numbers with a decimal point: they read and show alike in a
-// German session, whose toolkit sets the process locale.
+// Pd writes decimal points: numbers read and show alike where the toolkit set a German locale.
 TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale) {
     const ScratchLibrary library;
     const std::string folder = addPatch("Filter",

@@ -68,11 +68,10 @@ TEST(UndoTest, DeletesAndReplacesAreUndoneLatestFirst) {
     const std::string echo = source.path("Echo"), drone = source.path("Drone");
     const std::string echoFile = source.path("Echo.pd"), missing = source.path("missing.pd");
     const std::string empty = source.makeDir("Empty"), pad = source.writeFile("Pad.pd", kEffect);
-    using Listed = std::vector<std::pair<std::string, std::string>>;
     struct Case {
         std::vector<std::string> installed, names;
         std::string notice, undoTitle;
-        Listed notInstalled = {};  // the notice's details instead of Undo
+        std::vector<std::pair<std::string, std::string>> notInstalled = {};  // instead of Undo
     };
     const std::vector<Case> cases = {
         {{echo}, {"Echo"}, "Replaced “Echo”", "Undo Replace “Echo”"},
@@ -106,9 +105,8 @@ TEST(UndoTest, DeletesAndReplacesAreUndoneLatestFirst) {
     EXPECT_EQ(views.listTitle, "Items not installed");
 }
 
-// Where no trash takes a patch, Delete asks, and only a yes deletes. The
-// library gets a mount of its own whose top-directory trash is a link, which
-// the trash refuses, while the home trash lies on another mount.
+// Where no trash takes a patch, Delete asks and only a yes deletes. The library's own mount has
+// a link as its top-directory trash, which the trash refuses; the home trash is on another mount.
 TEST(DeleteWithoutTrash, AsksAndOnlyAYesDeletes) {
     ScratchLibrary library;
     ScratchDir elsewhere;

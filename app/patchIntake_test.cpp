@@ -48,10 +48,9 @@ std::vector<std::string> logged(const Request& request, FakeWindowViews& views) 
     return texts;
 }
 
-// A drop logs each item's index and then its decoded name, an open request
-// each name before it is decoded; a name holding a NUL byte names no path.
-// Both show the type installed last, or alert when they name paths of which
-// none could be installed.
+// A drop logs each item's index, then its decoded name; an open request each name undecoded; a
+// name with a NUL byte names no path. Both show the type installed last, or alert when none of
+// the paths they name was installed.
 TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
     using namespace std::string_literals;
     ScratchDir source;

@@ -92,16 +92,13 @@ struct FakeWindowViews : views::Window,
     FakeTableView patches, parameterTable;
     std::vector<views::Alert> sheets;
     int segment = 0;
-    std::string notice;
+    std::string notice, listTitle, undoTitle;
     std::function<void()> noticeAction;
-    std::string listTitle;
     std::vector<std::pair<std::string, std::string>> listed;
-    std::string undoTitle;
     bool undoEnabled = true;
 };
 
-// A drag whose items each offer their types in order, their text only as the first; made
-// without items, a drag that carries no item list.
+// A drag whose items offer their types in order, their text as the first; no items: no item list.
 struct FakeDraggingInfo : views::DraggingInfo {
     struct Item : views::PasteboardItem {
         Item(std::vector<std::string> offered = {}, std::string text = "")
