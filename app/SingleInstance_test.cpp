@@ -48,7 +48,7 @@ std::unique_ptr<StartedChild> start(const std::string& workingDir,
 }
 }  // namespace
 
-TEST(SingleInstance, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) {
+TEST(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) {
     ScratchLibrary library;
     ScratchDir firstDir, secondDir;
     GatedCopy cp;
