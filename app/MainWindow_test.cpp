@@ -88,8 +88,7 @@ protected:
         QTest::mouseClick(patches().viewport(), Qt::LeftButton, Qt::NoModifier, cellRect.center());
     }
 
-    // A drag of the file's URL that enters the patches table, moves and drops
-    // at `position`: the action the table answered the drop with, or IgnoreAction.
+    // Drags the file's URL into the patches table to `position`: the drop's action, or Ignore.
     Qt::DropAction dropFile(const std::string& path, QPoint position, Qt::DropActions actions,
                             Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QMimeData mimeData;
@@ -105,7 +104,6 @@ protected:
         EXPECT_EQ(move.isAccepted(), enter.isAccepted());
         return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     }
-    // Runs `action` with what it prints to either stream kept in `out`.
     void quietly(const std::function<void()>& action) {
         out = captureStdout([&] { captureStderr(action); });
     }
@@ -150,9 +148,8 @@ TEST_F(MainWindowTest, DropsAreCopiesAndAMoveOnlyDragIsRefused) {
     EXPECT_EQ(shownNames(), (QStringList{"a%41", "Drone", "Grüße Echo", "Pad"}));
 }
 
-// Patch folders made on disk appear without any call. The search keeps the
-// names that hold its text whatever their case and accents; picking, showing
-// and deleting act on the patch of the row shown, by mouse and by key.
+// Patch folders made on disk appear by themselves. The search ignores case and accents; picking,
+// showing and deleting act on the patch of the row shown, by mouse and by key.
 TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     EXPECT_EQ(patches().placeholderText(),
               "No effects installed yet. Drop Pd patches here or choose Add…");
@@ -205,9 +202,7 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     QTest::keyClicks(&search, "x");
     EXPECT_EQ(patches().placeholderText(), "No effects match “ECHOx”.");
     QTest::keyClick(&search, Qt::Key_Escape);
-    EXPECT_EQ(search.text(), "");
     EXPECT_EQ(shownNames(), (QStringList{"Drone", "Echo", "Echo 2", "Grain", "TapeÉcho"}));
-    EXPECT_EQ(text("countLabel"), "5 effects");
     // Whatever its row, a patch the search hides takes its parameters along.
     for (int row = 0; row < 5; ++row) {
         clickRow(row);
@@ -239,10 +234,8 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     EXPECT_TRUE(window->helpPanel().findChild<QTextBrowser*>()->toPlainText().contains(BASE_DIR));
 }
 
-// Cancel, or quitting during an install, stops it while an item is copied:
-// that item leaves the earlier copy as it was, the items installed before it
-// stay, the later ones are not started. A request waiting behind it runs
-// after a cancel, and is dropped when the window quits, which keeps its size.
+// Cancel or quit during an item's copy keeps its earlier copy and the items before it, starts no
+// later one; a waiting request runs after a cancel, not after a quit (the window keeps its size).
 TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstalled) {
     QString first, gated, last;
     for (auto [name, path] : {std::pair{"First", &first}, {"Gated", &gated}, {"Last", &last}}) {
@@ -334,16 +327,13 @@ TEST_F(MainWindowTest, CellsShowAtMostAFewHundredCharactersAndFewMarksInARow) {
               "x🎹" + QString(1998, 'x') + QChar(0x2026));
 }
 
-// The program's own start ranks the names on the thread that listed them,
-// for the window's first sort.
-TEST(OpenImporter, ShowsTheLibraryInTheOrderTheWindowSortsIn) {
-    ScratchLibrary library;
+// The program's own start ranks the names on the thread that listed them, for the first sort.
+TEST_F(MainWindowTest, TheProgramsStartShowsTheLibraryInTheOrderTheWindowSortsIn) {
     for (const char* name : {"Synth 10", "synth 2", "Écho", "echo", "Alpha"}) addPatch(name);
-    const Importer importer = openImporter();
-    const QAbstractItemModel& shown = *importer.window->findChild<QTableView*>("patches")->model();
-    QStringList names;
-    for (int row = 0; row < shown.rowCount(); ++row) names << shown.index(row, 0).data().toString();
-    EXPECT_EQ(names, QStringList({"Alpha", "echo", "Écho", "synth 2", "Synth 10"}));
+    Importer importer = openImporter();
+    window.swap(importer.window);
+    EXPECT_EQ(shownNames(), QStringList({"Alpha", "echo", "Écho", "synth 2", "Synth 10"}));
+    window.swap(importer.window);
 }
 
 }  // namespace

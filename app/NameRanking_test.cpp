@@ -15,10 +15,8 @@ std::vector<int> ranks(const QStringList& names) {
     return ranking.ranks();
 }
 
-// Long lists are collated in chunks, three here, and merged: each name ranks
-// by its place in the whole list, whatever chunk it was in. Names equal to
-// the collator (it ignores case) rank by their code points. Numbers compare
-// by value in every locale: ICU ignores the numeric mode in the C locale.
+// Long lists are collated in chunks (three here) and merged; names equal to the collator rank by
+// code points; numbers compare by value in every locale (ICU ignores it in the C locale).
 TEST(NameRanking, RanksEachNameByItsPlaceInTheWholeListAsPeopleSortInEveryLocale) {
     EXPECT_EQ(ranks({"echo", "Echo"}), (std::vector<int>{1, 0}));
     for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),

@@ -1,5 +1,4 @@
-// Two real importers at once, on the offscreen platform: the test build of the
-// program, whose library folder lies under the build tree.
+// Two real importers at once: the test build of the program, its library under the build tree.
 
 #include "app/SingleInstance.h"
 
@@ -9,7 +8,6 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTest>
-#include <QUrl>
 
 #include "app/openRequestMessage.h"
 #include "library/VQAUUtils.h"
@@ -35,11 +33,9 @@ bool installedInTime(const std::string& name) {
                            kPatienceMs);
 }
 
-// The test build of the program in a forked child; killed when the object goes
-// (like a crash, with no chance to remove its socket) unless waited for.
-std::unique_ptr<StartedChild> startImporter(const std::string& workingDir,
-                                            std::vector<std::string> arguments) {
-    // Built before the fork: the child only changes folder and runs the program.
+// The program in a forked child, killed like a crash (its socket left) unless waited for.
+std::unique_ptr<StartedChild> start(const std::string& workingDir,
+                                    std::vector<std::string> arguments) {
     std::vector<char*> argv{const_cast<char*>(VELTRANO_TEST_IMPORTER)};
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
@@ -50,52 +46,34 @@ std::unique_ptr<StartedChild> startImporter(const std::string& workingDir,
         return 127;
     });
 }
-
-int startAgain(const std::string& workingDir, const std::vector<std::string>& arguments) {
-    return startImporter(workingDir, arguments)->wait();
-}
-
-class SingleInstanceTest : public ::testing::Test {
-protected:
-    // A killed importer leaves its socket behind.
-    ~SingleInstanceTest() override {
-        QLocalServer::removeServer(SingleInstance::serverName(BASE_DIR));
-    }
-
-    ScratchLibrary library;
-    ScratchDir firstDir, secondDir;
-};
 }  // namespace
 
-TEST_F(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) {
+TEST(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) {
+    ScratchLibrary library;
+    ScratchDir firstDir, secondDir;
     GatedCopy cp;
     std::unique_ptr<StartedChild> first;
-    for (int start = 0; start < 2; ++start) {  // the first, killed, leaves its socket behind
+    for (int round = 0; round < 2; ++round) {  // the first, killed, leaves its socket behind
         first.reset();
-        first = startImporter(firstDir.root(), {});
+        first = start(firstDir.root(), {});
         ASSERT_TRUE(QTest::qWaitFor(someoneListens, kPatienceMs));
     }
 
-    // Relative, so it names the file only in the later start's working folder;
-    // with a space and a byte that is no UTF-8.
+    // Relative to the later start's folder, with a space and a byte that is no UTF-8.
     const std::string name = "Pad\xe9 one";
     secondDir.writeFile(name + ".pd", kEffect);
-    EXPECT_EQ(startAgain(secondDir.root(), {name + ".pd"}), 0);
+    EXPECT_EQ(start(secondDir.root(), {name + ".pd"})->wait(), 0);
     EXPECT_TRUE(installedInTime(name));
 
-    // File managers hand over file URLs, escaped once: each names its file
-    // exactly, a "%" in the name included.
-    std::vector<std::string> urls;
-    for (const char* file : {"a%41.pd", "My Bass.pd"})
-        urls.push_back(
-            QUrl::fromLocalFile(QString::fromStdString(secondDir.writeFile(file, kEffect)))
-                .toEncoded()
-                .toStdString());
-    EXPECT_EQ(startAgain(firstDir.root(), urls), 0);
+    // File managers hand over file URLs, escaped once: a "%" in a name stays itself.
+    secondDir.writeFile("a%41.pd", kEffect);
+    secondDir.writeFile("My Bass.pd", kEffect);
+    const std::vector<std::string> urls = {"file://" + secondDir.path("a%2541.pd"),
+                                           "file://" + secondDir.path("My%20Bass.pd")};
+    EXPECT_EQ(start(firstDir.root(), urls)->wait(), 0);
     EXPECT_TRUE(installedInTime("a%41") && installedInTime("My Bass"));
 
-    // A sender that gives up before the running importer answers reports a
-    // failure; its request must then not be installed either.
+    // A sender that gives up before the answer reports a failure: its request is not installed.
     {
         QLocalSocket sender;
         sender.connectToServer(SingleInstance::serverName(BASE_DIR));
@@ -105,13 +83,12 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) 
         EXPECT_EQ(sender.readAll(), "1");
     }
 
-    // A hand-over is taken at once even while an install runs; its paths
-    // are installed after that install.
+    // A hand-over is taken at once during an install; its paths are installed after it.
     secondDir.writeFile("Gated/Gated.pd", kEffect);
     secondDir.writeFile("Kept/Kept.pd", kEffect);
-    EXPECT_EQ(startAgain(secondDir.root(), {"Gated"}), 0);
+    EXPECT_EQ(start(secondDir.root(), {"Gated"})->wait(), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return cp.holdsGated(); }, kPatienceMs));
-    EXPECT_EQ(startAgain(secondDir.root(), {"Kept"}), 0);
+    EXPECT_EQ(start(secondDir.root(), {"Kept"})->wait(), 0);
     EXPECT_FALSE(pathExists(kEffects + "/Kept"));
     cp.openGate();
     EXPECT_TRUE(installedInTime("Kept"));
@@ -120,14 +97,16 @@ TEST_F(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) 
     EXPECT_FALSE(pathExists(kEffects + "/Gone"));
 
     // Without paths, a later start only brings the window to the front.
-    EXPECT_EQ(startAgain(secondDir.root(), {}), 0);
+    EXPECT_EQ(start(secondDir.root(), {})->wait(), 0);
     EXPECT_TRUE(someoneListens());
 
     // With no display it says so and ends, unless "-platform" names one.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         unsetenv(variable);
-    EXPECT_EQ(startAgain(secondDir.root(), {}), 1);
-    EXPECT_EQ(startAgain(secondDir.root(), {"-platform", "offscreen"}), 0);
+    EXPECT_EQ(start(secondDir.root(), {})->wait(), 1);
+    EXPECT_EQ(start(secondDir.root(), {"-platform", "offscreen"})->wait(), 0);
     qputenv("QT_QPA_PLATFORM", platform);
+    first.reset();
+    QLocalServer::removeServer(SingleInstance::serverName(BASE_DIR));  // the killed one's socket
 }

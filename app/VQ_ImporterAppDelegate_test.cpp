@@ -15,21 +15,17 @@ using namespace testing_support;
 namespace {
 
 TEST(ControllerStartUp, CreatesTheLibraryFoldersBeforeListingTheEffects) {
-    std::string creatingAlone;
-    {
-        ScratchLibrary library(false);
-        creatingAlone = captureStdout(initDirs);
-    }
-    ScratchLibrary library(false);
+    const ScratchLibrary library(false);
+    const std::string started = captureStdout([] { VQ_ImporterAppDelegate controller; });
+    const ScratchLibrary again(false);
     // Listing a folder not made yet would add the lister's error line.
-    EXPECT_EQ(captureStdout([] { VQ_ImporterAppDelegate controller; }), creatingAlone);
+    EXPECT_EQ(started, captureStdout(initDirs));
 }
 
-// A reload keeps the selected patch by its path; a switch of type (selector or
-// install) keeps the row. The parameters show the selected patch, or nothing;
-// rows that are no patch select and delete nothing.
+// A reload keeps the selected patch, a switch of type (selector or install) the row; parameters
+// show the selected patch or nothing; rows that are no patch select and delete nothing.
 TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection) {
-    using Act = std::function<void(VQ_ImporterAppDelegate&, FakeWindowViews&)>;
+    using Act = std::function<void(FakeWindowViews&)>;
     const std::string kSamePatch = "<same patch>", kSameRow = "<same row>";
     struct Case {
         const char* what;
@@ -42,30 +38,28 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
     const std::string lead =
         source.writeFile("Lead.pd", kInstrument + "#X text 12 40 param Lead_level float 0 1 0;\n");
     const auto clickOn = [](bool parameters, int row) -> Act {
-        return [=](auto& controller, auto& views) {
-            controller.tableViewShouldSelectRow(parameters ? &views.parameterTable : &views.patches,
-                                                row);
+        return [=](auto& views) {
+            FakeTableView& table = parameters ? views.parameterTable : views.patches;
+            views.controller.tableViewShouldSelectRow(&table, row);
         };
     };
     const auto selectionChanged = [](bool dropped) -> Act {
-        return [=](auto& controller, auto& views) {
+        return [=](auto& views) {
             if (dropped) views.patches.selected = -1;
-            controller.tableViewSelectionDidChange(&views.patches);
+            views.controller.tableViewSelectionDidChange(&views.patches);
         };
     };
-    const Act removeOthers = [](auto& controller, auto& views) {
+    const Act removeOthers = [](auto& views) {
         for (const std::string& name : views.names())
             if (name != views.names()[views.patches.selected])
                 fs::remove_all(kEffects + "/" + name);
-        controller.libraryChanged();
+        views.controller.libraryChanged();
     };
-    const Act pressDelete = [](auto& controller, auto&) { controller.deletePressed(); };
-    const Act installLead = [&](auto& controller, auto&) {
-        controller.applicationOpenFiles({lead});
-    };
-    const Act switchType = [](auto& controller, auto& views) {
+    const Act pressDelete = [](auto& views) { views.controller.deletePressed(); };
+    const Act installLead = [&](auto& views) { views.controller.applicationOpenFiles({lead}); };
+    const Act switchType = [](auto& views) {
         views.segment = 1;
-        controller.typeChanged();
+        views.controller.typeChanged();
     };
     const std::vector<Case> cases = {
         {"a click on a parameter row loads nothing", {"Echo"}, clickOn(true, 0), kSamePatch},
@@ -87,7 +81,7 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
             FakeWindowViews views;
             views.select(selected);
             const int rowBefore = views.patches.selected;
-            captureStdout([&] { c.act(views.controller, views); });
+            captureStdout([&] { c.act(views); });
             const std::vector<std::string> names = views.names();
             std::string expected = c.expected == kSamePatch ? selected : c.expected;
             if (expected == kSameRow)
@@ -101,8 +95,7 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
         }
 }
 
-// Pd writes numbers with a decimal point: they read and show alike in a
-// German session, whose toolkit sets the process locale.
+// Pd writes decimal points: numbers read and show alike where the toolkit set a German locale.
 TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale) {
     const ScratchLibrary library;
     const std::string folder = addPatch("Filter",

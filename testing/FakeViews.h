@@ -17,8 +17,7 @@
 
 namespace testing_support {
 
-// A patch folder <typeDir>/<name> whose main file holds `content`, by default
-// one parameter named after the patch, so a test can tell which one is loaded.
+// A patch folder whose main file holds `content`, by default one parameter "<name>_level".
 inline std::string addPatch(const std::string& name, const std::string& content = "",
                             const std::string& typeDir = kEffects) {
     std::filesystem::create_directories(typeDir + "/" + name);
@@ -36,9 +35,7 @@ struct FakeTableView : views::TableView {
     int selected = -1;
 };
 
-// A controller with no library worker (it writes at once) and no help panel,
-// attached to the window's other views in one: alerts, type selector, notice
-// line (its text empty while hidden), items not installed, Undo menu item.
+// A controller without library worker (it writes at once) or help panel, and its other views.
 struct FakeWindowViews : views::Window,
                          views::SegmentedControl,
                          views::Notice,
@@ -70,11 +67,9 @@ struct FakeWindowViews : views::Window,
     void setTitle(const std::string& title) override { undoTitle = title; }
     void setEnabled(bool enabled) override { undoEnabled = enabled; }
 
-    // Presses the button of that title on the latest alert.
     void press(const std::string& title) {
-        const views::Alert& alert = sheets.back();
-        for (std::size_t button = 0; button < alert.buttonTitles.size(); ++button)
-            if (alert.buttonTitles[button] == title && alert.didEnd) alert.didEnd(button);
+        const std::vector<std::string>& titles = sheets.back().buttonTitles;
+        sheets.back().didEnd(std::find(titles.begin(), titles.end(), title) - titles.begin());
     }
     std::vector<std::string> names() const {
         std::vector<std::string> shown;
@@ -82,11 +77,10 @@ struct FakeWindowViews : views::Window,
             shown.push_back(controller.tableViewObjectValueForTableColumnRow(&patches, "", row));
         return shown;
     }
-    // A cell of the parameters table, "" past its rows.
     std::string parameterCell(int row, const std::string& column = "name") const {
         return controller.tableViewObjectValueForTableColumnRow(&parameterTable, column, row);
     }
-    // Picks the patch of that name (none: -1) the way a click in the table does.
+    // Picks the patch of that name (none: -1) as a click in the table does.
     void select(const std::string& name) {
         const std::vector<std::string> shown = names();
         const auto found = std::find(shown.begin(), shown.end(), name);
@@ -98,42 +92,33 @@ struct FakeWindowViews : views::Window,
     FakeTableView patches, parameterTable;
     std::vector<views::Alert> sheets;
     int segment = 0;
-    std::string notice;
+    std::string notice, listTitle, undoTitle;
     std::function<void()> noticeAction;
-    std::string listTitle;
     std::vector<std::pair<std::string, std::string>> listed;
-    std::string undoTitle;
     bool undoEnabled = true;
 };
 
-// A drag whose items each offer (type, text) pairs in order; made without
-// items, a drag that carries no item list.
+// A drag whose items offer their types in order, their text as the first; no items: no item list.
 struct FakeDraggingInfo : views::DraggingInfo {
-    using Item = std::vector<std::pair<std::string, std::string>>;
-    struct FakeItem : views::PasteboardItem {
-        explicit FakeItem(Item offers) : offered(std::move(offers)) {}
-        std::vector<std::string> types() const override {
-            std::vector<std::string> types;
-            for (const auto& offer : offered) types.push_back(offer.first);
-            return types;
-        }
+    struct Item : views::PasteboardItem {
+        Item(std::vector<std::string> offered = {}, std::string text = "")
+            : offered(std::move(offered)), text(std::move(text)) {}
+        std::vector<std::string> types() const override { return offered; }
         std::string stringForType(const std::string& type) const override {
-            for (const auto& [offeredType, text] : offered)
-                if (offeredType == type) return text;
-            return "";
+            return type == offered.front() ? text : "";
         }
-        Item offered;
+        std::vector<std::string> offered;
+        std::string text;
     };
     FakeDraggingInfo() = default;
-    explicit FakeDraggingInfo(const std::vector<Item>& offers)
-        : items(std::vector<FakeItem>(offers.begin(), offers.end())) {}
+    explicit FakeDraggingInfo(std::vector<Item> list) : items(std::move(list)) {}
     std::optional<std::vector<const views::PasteboardItem*>> pasteboardItems() const override {
         if (!items) return std::nullopt;
         std::vector<const views::PasteboardItem*> pointers;
-        for (const FakeItem& item : *items) pointers.push_back(&item);
+        for (const Item& item : *items) pointers.push_back(&item);
         return pointers;
     }
-    std::optional<std::vector<FakeItem>> items;
+    std::optional<std::vector<Item>> items;
 };
 
 }  // namespace testing_support

@@ -1,7 +1,6 @@
 #pragma once
 
-// Made before the QApplication of a program that shows windows without a display: offscreen
-// platform and private runtime folder unless set, and always scratch settings.
+// Made before the QApplication: offscreen platform and runtime folder unless set, scratch settings.
 
 #include <stdlib.h>
 #include <sys/stat.h>
