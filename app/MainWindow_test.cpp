@@ -164,11 +164,11 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     // A reload keeps the patch highlighted, not only its parameters shown.
     controller.reloadPatches(EFFECTS_DIR);
     EXPECT_EQ(cell(patches(), patches().selectionModel()->selectedRows().value(0).row()), "Drone");
-    // Numbers show right-aligned, under their titles.
+    // Every column has its title; numbers show right-aligned.
     const QAbstractItemModel& parameters = *parameterTable().model();
-    EXPECT_EQ(parameters.headerData(3, Qt::Horizontal).toString() +
-                  parameters.index(0, 3).data().toString(),
-              "Max1.00");
+    const auto title = [&](int column) { return parameters.headerData(column, Qt::Horizontal); };
+    EXPECT_EQ(title(0).toString() + title(3).toString() + parameters.index(0, 3).data().toString(),
+              "NameMax1.00");
     EXPECT_EQ(parameters.index(0, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
 
