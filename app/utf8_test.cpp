@@ -16,15 +16,15 @@ TEST(Utf8, AcceptsWellFormedTextOnly) {
           "a\xcc\x81\xcc\x81\xcc\x81\xcc\x81\xcc\x81Grüße\xdf\xbf\xc2\x80"s})
         EXPECT_TRUE(isValidUtf8(good)) << good;
     for (const char* bad :
-         {"caf\xe9",               // Latin-1
-          "\x80",                  // stray continuation
-          "\xe2\x82",              // cut short
-          "\xe2\x28\xa1",          // bad continuation
-          "\xc0\xaf",              // overlong "/"
-          "\xe0\x80\xaf",          // overlong, three bytes
-          "\xed\xa0\x80",          // surrogate
-          "\xf4\x90\x80\x80",      // above U+10FFFF
-          "\xf8\x88\x80\x80\x80",  // five bytes
+         {"caf\xe9",                           // Latin-1
+          "\x80\xcc\x80\xcc\x80\xcc\x80\xcc",  // stray continuation; backwards, two-byte sequences
+          "\xe2\x82",                          // cut short
+          "\xe2\x28\xa1",                      // bad continuation
+          "\xc0\xaf",                          // overlong "/"
+          "\xe0\x80\xaf",                      // overlong, three bytes
+          "\xed\xa0\x80",                      // surrogate
+          "\xf4\x90\x80\x80",                  // above U+10FFFF
+          "\xf8\x88\x80\x80\x80",              // five bytes
           // Inside runs of two-byte sequences, which are checked eight bytes at once.
           "\xcc\x81\xcc\x81\xc1\x81\xcc\x81", "\xcc\x81\xcc\x81\xcc\xc1\xcc\x81",
           "\xcc\x81\xcc\x81\xcc\x81\xcc\x81\xcc", "\xcc\x81\xcc\x81\xe0\x81\xcc\x81"})
