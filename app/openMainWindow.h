@@ -11,7 +11,8 @@
 #include "app/MainWindow.h"
 
 // The controller being made, which lists the effects, and the ranking of
-// its list's names, on a thread of their own.
+// its list's names, on a thread of their own. Members go in reverse: the
+// lister is joined before what it makes goes.
 struct ImporterStart {
     std::future<std::unique_ptr<VQ_ImporterAppDelegate>> controller;
     RankingToCome ranking;
