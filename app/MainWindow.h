@@ -33,7 +33,7 @@ public:
     ~MainWindow() override;
     // Once, before the window is shown. `firstRanking` may come to rank the
     // names of the controller's list (see ControllerTableView).
-    void attach(VQ_ImporterAppDelegate& controller, RankingToCome firstRanking = {});
+    void attach(VQ_ImporterAppDelegate& controller, RankingToCome firstRanking);
 
     // A window-modal message box, opened without waiting for it.
     void beginSheetModal(const views::Alert& alert) override;

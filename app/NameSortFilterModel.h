@@ -24,9 +24,9 @@ public:
     void setSourceModel(QAbstractItemModel* model) override;
     // Starts ranking the source's names on another core now, for a sort that
     // comes later (the source must not change meanwhile, or the ranking is
-    // dropped with the change). A ranking to come from elsewhere must rank
-    // the names the source shows now, in its order.
-    void startRanking(RankingToCome toCome = {});
+    // dropped with the change), unless a ranking to come from elsewhere is
+    // given: it must rank the names the source shows now, in its order.
+    void startRanking(RankingToCome toCome);
     // Keeps the rows whose name contains the text; an empty text keeps all.
     void setSearchText(const QString& text);
     QString searchText() const { return searchText_; }

@@ -148,8 +148,7 @@ int measureChild(const std::vector<std::string>& arguments) {
     const auto start = std::chrono::steady_clock::now();
     // A program that times a moment of its own run (the window's first
     // frame) times it from here, its launch, as a user waits from then.
-    setenv("VELTRANO_BENCH_LAUNCHED_AT", std::to_string(start.time_since_epoch().count()).c_str(),
-           1);
+    setenv(kLaunchedAtVariable, std::to_string(start.time_since_epoch().count()).c_str(), 1);
     const bool ran = forkAndWait(argv, capture ? &pipe : nullptr, output, status, usage);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

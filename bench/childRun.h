@@ -22,6 +22,10 @@ struct ChildRun {
     std::string output;
 };
 
+// The variable through which the measured program learns the moment it was
+// started (steady clock ticks), to time a moment of its own run from there.
+inline constexpr char kLaunchedAtVariable[] = "VELTRANO_BENCH_LAUNCHED_AT";
+
 enum class ChildOutput { discard, capture };
 
 // argv[0] is looked up in PATH unless it holds a "/". Standard error stays

@@ -47,6 +47,7 @@
 #include "app/LibraryQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
+#include "bench/childRun.h"
 #include "library/VQAUUtils.h"
 
 namespace fs = std::filesystem;
@@ -151,7 +152,7 @@ double untilShown(QAbstractItemView& list, const std::string& name) {
 // wait of a user who starts the importer includes the loading of its
 // libraries, before main() runs.
 Clock::time_point launchedAt() {
-    const char* launched = std::getenv("VELTRANO_BENCH_LAUNCHED_AT");
+    const char* launched = std::getenv(kLaunchedAtVariable);
     if (!launched) return Clock::now();
     return Clock::time_point(Clock::duration(std::strtoll(launched, nullptr, 10)));
 }
