@@ -6,9 +6,10 @@
 // trash at the top of the item's mount ($topdir/.Trash/$uid when .Trash is a
 // sticky folder, else $topdir/.Trash-$uid). The item's description
 // (info/<name>.trashinfo) is written first, then the item goes into files/
-// with one rename: never a copy, so never across file systems. Links are never
-// followed: a linked item is trashed as the link, and a trash folder that is a
-// link is not used.
+// with one rename. Where no trash on the item's mount can take it, it is
+// copied into the home trash and then removed, as desktops do across file
+// systems. Links are never followed: a linked item is trashed as the link,
+// and a trash folder that is a link is not used.
 //
 // Written on POSIX alone: the core builds without Qt or GLib, and the
 // installer needs what their trash calls don't offer: recording an origin
@@ -20,14 +21,28 @@
 
 #include <string>
 
+#include <cstdint>
+
 struct TrashedItem {
     std::string trashedPath;   // <trash>/files/<name>
     std::string infoPath;      // <trash>/info/<name>.trashinfo
     std::string originalPath;  // the absolute path recorded as Path=
+    // What tells this item from anything that takes its name in the trash
+    // later: the trashed entry's device and inode, and the DeletionDate its
+    // info file was written with.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::string deletionDate;
 };
 
 struct TrashResult {
+    // 0 once the item is in a trash. Else the errno of the trash on the
+    // item's own mount (EXDEV: there is none that can take it), or, when that
+    // failed and the copy into the home trash was tried, see homeTrashError.
     int error = 0;
+    // Why the copy into the home trash failed (ENOSPC: no room), when it was
+    // tried and failed; 0 otherwise.
+    int homeTrashError = 0;
     TrashedItem item;
     explicit operator bool() const { return error == 0; }
 };
@@ -38,13 +53,17 @@ struct TrashResult {
 TrashResult moveToTrash(const std::string& path, const std::string& recordAs = {});
 
 // Moves a trashed item back to its original path and then removes its info
-// file. Refused with EEXIST when something stands at the original path again;
+// file. Refused with ESTALE, nothing changed, when the trash no longer holds
+// this very item (it is gone, or something else now has its name or info
+// file), and with EEXIST when something stands at the original path again;
 // the original's folder is not created. 0 once the item is back (the info file
 // is removed as well as can be), else the errno.
 int restoreFromTrash(const TrashedItem& item);
 
 // Swaps, in one step, the trashed item with what stands at its original path
 // now, and dates the info file anew: the trash entry then holds what stood
-// there. Undoes a replace. 0 once swapped (should the new date not take, the
-// entry keeps its old info), else the errno with nothing changed.
+// there. Undoes a replace. When nothing stands at the original path any more,
+// the item is simply restored. Refused with ESTALE as restoreFromTrash is.
+// 0 once done (should the new date not take, the entry keeps its old info),
+// else the errno with nothing changed.
 int exchangeWithTrashed(const TrashedItem& item);

@@ -15,12 +15,29 @@ enum class ItemOutcome {
     installed,
     // A folder without its own main patch file, or an archive holding no patch.
     notAPatch,
-    // Missing, or no folder, regular file or archive.
+    // Missing.
     notFound,
+    // There, but no folder, regular file or archive (a pipe, a device).
+    notARegularFile,
     // The copy (or the move into place) failed; the reason says why.
     failed,
+    // Does not fit in the free space of the library's file system.
+    noRoom,
+    // No trash could take the earlier copy and it was not to be deleted for
+    // good: the earlier copy stays, nothing was installed.
+    keptEarlierCopy,
     // Stopped by the watcher, or not started because of it.
     cancelled,
+};
+
+// What became of the earlier copy of a patch that an install replaced.
+enum class EarlierCopy {
+    // There was none (or the item was not installed).
+    none,
+    // In the trash (ReplacedCopy says where), so Undo can bring it back.
+    trashed,
+    // No trash could take it, and it was deleted for good.
+    deleted,
 };
 
 struct ItemReport {
@@ -29,6 +46,12 @@ struct ItemReport {
     ItemOutcome outcome = ItemOutcome::notFound;
     // The system's reason, for a failed item.
     std::string reason;
+    // For one patch of an archive: the patch folder's name; the archive
+    // has a report for each patch it holds.
+    std::string patch;
+    EarlierCopy earlier = EarlierCopy::none;
+    // Why no trash took the earlier copy, when it did not (see TrashResult).
+    TrashResult trashFailure;
 };
 
 // An earlier copy that an install replaced and put in the trash.
@@ -58,6 +81,15 @@ public:
                              const std::string& /*item*/, std::uint64_t /*bytes*/) {}
     // Bytes of the item copied so far.
     virtual void itemProgress(std::uint64_t /*bytes*/) {}
+    // Another importer holds the library: the install waits for it (asking
+    // cancelled() meanwhile) and this is told once, when the wait begins.
+    virtual void waitingForLibrary() {}
+    // No trash can take the earlier copy of patch `name` (`why`): true deletes
+    // it for good and installs the new copy, false keeps it and installs
+    // nothing for this item. May wait for the user's answer.
+    virtual bool replacePermanently(const std::string& /*name*/, const TrashResult& /*why*/) {
+        return true;
+    }
 };
 
 // Installs the items (paths or file URLs, rewritten in place) with the same
