@@ -362,7 +362,8 @@ TrashResult moveToTrash(const std::string& path, const std::string& recordAs) {
         return result;
 
     // No trash on the item's mount takes it: the home trash gets a copy,
-    // unless the item could not be removed after all (a read-only mount).
+    // unless the item has gone or could not be removed after all (a
+    // read-only mount, a folder the user may not change).
     if (result.error == ENOENT ||
         faccessat(AT_FDCWD, item.folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
         return result;
