@@ -3,6 +3,9 @@
 #include "fsutil/UniqueFd.h"
 #include "fsutil/mountId.h"
 #include "fsutil/ownFolders.h"
+#include "fsutil/trashCopy.h"
+#include "fsutil/trashInfo.h"
+#include "fsutil/treeRemoval.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,7 +15,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 
 namespace {
@@ -155,12 +157,9 @@ int openTopTrash(const std::string& itemFolder, std::uint64_t mount, Trash& tras
     return openTrash(own, joinPath(top, ".Trash-" + uid), trash);
 }
 
-// The home trash when it is on the item's mount, else the trash of that mount.
-int openTrashFor(const std::string& itemFolder, std::uint64_t itemMount, Trash& trash) {
-    const std::string home = dataHome();
-    std::uint64_t homeMount;
-    if (home.empty() || futureMountOf(home + "/Trash", homeMount) != 0 || homeMount != itemMount)
-        return openTopTrash(itemFolder, itemMount, trash);
+// The home trash, made when missing.
+int openHomeTrash(const std::string& home, Trash& trash) {
+    if (home.empty()) return ENOENT;
     UniqueFd data, trashFolder;
     struct stat st;
     int error = openCreatingParents(home, data);
@@ -168,34 +167,9 @@ int openTrashFor(const std::string& itemFolder, std::uint64_t itemMount, Trash& 
     return error ? error : openTrash(trashFolder, home + "/Trash", trash);
 }
 
-bool isUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
-}
-
-// Path= holds bytes, not characters: every byte but the unreserved ASCII ones
-// and '/' is written as %XX.
-std::string percentEncoded(const std::string& path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (unsigned char c : path) {
-        if (isUnreserved(c) || c == '/') {
-            encoded += static_cast<char>(c);
-        } else {
-            encoded += '%';
-            encoded += kHex[c >> 4];
-            encoded += kHex[c & 0xF];
-        }
-    }
-    return encoded;
-}
-
-std::string infoText(const std::string& originalPath) {
-    std::time_t now = std::time(nullptr);
-    struct tm local;
-    char date[32] = "";
-    if (localtime_r(&now, &local)) std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-    return "[Trash Info]\nPath=" + percentEncoded(originalPath) + "\nDeletionDate=" + date + "\n";
+bool isOnMount(const std::string& home, std::uint64_t mount) {
+    std::uint64_t homeMount;
+    return !home.empty() && futureMountOf(home + "/Trash", homeMount) == 0 && homeMount == mount;
 }
 
 int writeAll(int fd, const std::string& text) {
@@ -221,14 +195,23 @@ int createFileWith(int folder, const std::string& name, const std::string& text)
     return error;
 }
 
+// At most `bytes` of `name`, never ending inside a UTF-8 character (names
+// that are not UTF-8 are cut at `bytes`).
+std::string fittingName(const std::string& name, size_t bytes) {
+    if (name.size() <= bytes) return name;
+    constexpr size_t kMaxContinuationBytes = 3;
+    size_t cut = bytes;
+    while (cut > 0 && bytes - cut < kMaxContinuationBytes && (name[cut] & 0xC0) == 0x80) --cut;
+    return name.substr(0, (name[cut] & 0xC0) == 0x80 ? bytes : cut);
+}
+
 // Finds a name free in both files/ and info/ ("Echo", "Echo.2", ...) and
 // takes it by creating its info file, so no other trashing process can.
 int reserveName(const Trash& trash, const std::string& itemName, const std::string& text,
                 std::string& name) {
     for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
         std::string suffix = attempt == 1 ? "" : "." + std::to_string(attempt);
-        // The info file's name must fit too.
-        name = itemName.substr(0, NAME_MAX - kInfoSuffixLength - suffix.size()) + suffix;
+        name = fittingName(itemName, NAME_MAX - kInfoSuffixLength - suffix.size()) + suffix;
         const std::string infoName = name + kInfoSuffix;
         int error = createFileWith(trash.info.get(), infoName, text);
         if (error == EEXIST) continue;
@@ -246,6 +229,102 @@ int reserveName(const Trash& trash, const std::string& itemName, const std::stri
 UniqueFd openFolderOf(const std::string& path, int extraFlags) {
     return UniqueFd(
         open(splitPath(path).folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC | extraFlags));
+}
+
+// The item in `name` of `trash`, and what identifies it there.
+void recordTrashed(const Trash& trash, const std::string& name, const std::string& original,
+                   const std::string& date, TrashedItem& item) {
+    struct stat st {};
+    fstatat(trash.files.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW);
+    item = {joinPath(trash.path, "files/" + name),
+            joinPath(trash.path, "info/" + name + kInfoSuffix),
+            original,
+            st.st_dev,
+            st.st_ino,
+            date};
+}
+
+// Clears the importer's orphaned info files from `trash`, then reserves a name
+// there for the item by writing its info file, dated `date`. The callers hold
+// the library lock while they trash, so no other importer is between writing
+// an info file and moving its item in now.
+int prepareEntry(const Trash& trash, const std::string& itemName, const std::string& original,
+                 std::string& name, std::string& date) {
+    removeOrphanedInfoFiles(trash.files.get(), trash.info.get());
+    date = deletionDateNow();
+    return reserveName(trash, itemName, trashInfoText(original, date), name);
+}
+
+// Writes the info file, then moves the entry into the trash with one rename.
+int trashByRename(const Trash& trash, const EntryPlace& entry, const std::string& original,
+                  TrashedItem& item) {
+    std::string name, date;
+    if (int error = prepareEntry(trash, entry.name, original, name, date)) return error;
+    if (int error =
+            renameNoReplace(entry.folder, entry.name.c_str(), trash.files.get(), name.c_str())) {
+        unlinkat(trash.info.get(), (name + kInfoSuffix).c_str(), 0);
+        return error;
+    }
+    recordTrashed(trash, name, original, date, item);
+    return 0;
+}
+
+// Writes the info file, copies the entry into the home trash and then removes
+// it. A failed copy leaves nothing behind; should the removal fail, the copy
+// stays in the trash, as it may be the only whole one left.
+int trashByCopy(const std::string& home, const EntryPlace& entry, const std::string& original,
+                TrashedItem& item) {
+    Trash trash;
+    if (int error = openHomeTrash(home, trash)) return error;
+    std::string name, date;
+    if (int error = prepareEntry(trash, entry.name, original, name, date)) return error;
+    if (int error = copyEntryAs(entry, {trash.files.get(), trash.path + "/files", name})) {
+        unlinkat(trash.info.get(), (name + kInfoSuffix).c_str(), 0);
+        return error;
+    }
+    recordTrashed(trash, name, original, date, item);
+    struct stat st;
+    if (fstatat(entry.folder, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISDIR(st.st_mode))
+        return removeTree(joinPath(entry.folderPath, entry.name), RemovalMode::asOwner);
+    return unlinkat(entry.folder, entry.name.c_str(), 0) == 0 ? 0 : errno;
+}
+
+// A trashed entry whose identity was checked, with its two folders open, so
+// that what moves next is what was checked.
+struct CheckedEntry {
+    UniqueFd files;
+    UniqueFd info;
+    std::string name;
+    std::string infoName;
+};
+
+int errorOfMissing(int error) {
+    return error == ENOENT || error == ENOTDIR ? ESTALE : error;
+}
+
+// 0 when the trash still holds the very item it was given, with the info file
+// it was given; ESTALE when not.
+int checkTrashed(const TrashedItem& item, CheckedEntry& entry) {
+    entry.files = openFolderOf(item.trashedPath, O_NOFOLLOW);
+    if (!entry.files) return errorOfMissing(errno);
+    entry.info = openFolderOf(item.infoPath, O_NOFOLLOW);
+    if (!entry.info) return errorOfMissing(errno);
+    entry.name = splitPath(item.trashedPath).name;
+    entry.infoName = splitPath(item.infoPath).name;
+    struct stat st;
+    if (fstatat(entry.files.get(), entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errorOfMissing(errno);
+    if (st.st_dev != item.device || st.st_ino != item.inode) return ESTALE;
+    return checkInfoFile(entry.info.get(), entry.infoName, item.originalPath, item.deletionDate);
+}
+
+int moveBack(const CheckedEntry& entry, int target, const std::string& targetName) {
+    if (int error =
+            renameNoReplace(entry.files.get(), entry.name.c_str(), target, targetName.c_str()))
+        return error;
+    unlinkat(entry.info.get(), entry.infoName.c_str(), 0);
+    return 0;
 }
 
 }  // namespace
@@ -267,62 +346,66 @@ TrashResult moveToTrash(const std::string& path, const std::string& recordAs) {
         result.error = errno;
         return result;
     }
+    const EntryPlace entry = {folder.get(), item.folder, item.name};
     // The rename moves the entry out of its folder, so the folder's mount counts.
     std::uint64_t mount;
+    if ((result.error = mountIdAt(folder.get(), "", AT_EMPTY_PATH, mount))) return result;
+    const std::string home = dataHome();
     Trash trash;
-    std::string name;
-    if ((result.error = mountIdAt(folder.get(), "", AT_EMPTY_PATH, mount)) ||
-        (result.error = openTrashFor(item.folder, mount, trash)) ||
-        (result.error = reserveName(trash, item.name, infoText(original), name)))
-        return result;
-
-    const std::string infoName = name + kInfoSuffix;
-    if ((result.error =
-             renameNoReplace(folder.get(), item.name.c_str(), trash.files.get(), name.c_str()))) {
-        unlinkat(trash.info.get(), infoName.c_str(), 0);
+    if (isOnMount(home, mount)) {
+        if (!(result.error = openHomeTrash(home, trash)))
+            result.error = trashByRename(trash, entry, original, result.item);
         return result;
     }
-    result.item = {joinPath(trash.path, "files/" + name), joinPath(trash.path, "info/" + infoName),
-                   original};
+    if (!(result.error = openTopTrash(item.folder, mount, trash)) &&
+        !(result.error = trashByRename(trash, entry, original, result.item)))
+        return result;
+
+    // No trash on the item's mount takes it: the home trash gets a copy,
+    // unless the item has gone or could not be removed after all (a
+    // read-only mount, a folder the user may not change).
+    if (result.error == ENOENT ||
+        faccessat(AT_FDCWD, item.folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
+        return result;
+    if (!(result.homeTrashError = trashByCopy(home, entry, original, result.item)))
+        result.error = 0;
     return result;
 }
 
 int restoreFromTrash(const TrashedItem& item) {
-    UniqueFd files = openFolderOf(item.trashedPath, O_NOFOLLOW);
-    if (!files) return errno;
+    CheckedEntry entry;
+    if (int error = checkTrashed(item, entry)) return error;
     UniqueFd target = openFolderOf(item.originalPath, 0);
     if (!target) return errno;
-    if (int error = renameNoReplace(files.get(), splitPath(item.trashedPath).name.c_str(),
-                                    target.get(), splitPath(item.originalPath).name.c_str()))
-        return error;
-    unlink(item.infoPath.c_str());
-    return 0;
+    return moveBack(entry, target.get(), splitPath(item.originalPath).name);
 }
 
 int exchangeWithTrashed(const TrashedItem& item) {
-    UniqueFd files = openFolderOf(item.trashedPath, O_NOFOLLOW);
-    if (!files) return errno;
+    CheckedEntry entry;
+    if (int error = checkTrashed(item, entry)) return error;
     UniqueFd target = openFolderOf(item.originalPath, 0);
     if (!target) return errno;
-    UniqueFd infoFolder = openFolderOf(item.infoPath, O_NOFOLLOW);
-    if (!infoFolder) return errno;
+    const std::string targetName = splitPath(item.originalPath).name;
+    struct stat st;
+    if (fstatat(target.get(), targetName.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? moveBack(entry, target.get(), targetName) : errno;
 
     // The re-dated info file is on disk before anything moves, so that a
     // failure leaves everything as it was. Its name does not end in
     // .trashinfo, so no file manager takes it for an entry meanwhile.
-    const std::string infoName = splitPath(item.infoPath).name;
-    const std::string temporary = "." + infoName + ".new";
-    unlinkat(infoFolder.get(), temporary.c_str(), 0);  // left by an interrupted exchange
-    if (int error = createFileWith(infoFolder.get(), temporary, infoText(item.originalPath)))
+    const int infoFolder = entry.info.get();
+    const std::string temporary = "." + entry.infoName + ".new";
+    unlinkat(infoFolder, temporary.c_str(), 0);  // left by an interrupted exchange
+    if (int error = createFileWith(infoFolder, temporary,
+                                   trashInfoText(item.originalPath, deletionDateNow())))
         return error;
-    if (int error =
-            renameOwnFolders(files.get(), splitPath(item.trashedPath).name.c_str(), target.get(),
-                             splitPath(item.originalPath).name.c_str(), RENAME_EXCHANGE)) {
-        unlinkat(infoFolder.get(), temporary.c_str(), 0);
+    if (int error = renameOwnFolders(entry.files.get(), entry.name.c_str(), target.get(),
+                                     targetName.c_str(), RENAME_EXCHANGE)) {
+        unlinkat(infoFolder, temporary.c_str(), 0);
         return error;
     }
     // Should the new date not take, the entry keeps its old, still valid, info.
-    if (renameat(infoFolder.get(), temporary.c_str(), infoFolder.get(), infoName.c_str()) != 0)
-        unlinkat(infoFolder.get(), temporary.c_str(), 0);
+    if (renameat(infoFolder, temporary.c_str(), infoFolder, entry.infoName.c_str()) != 0)
+        unlinkat(infoFolder, temporary.c_str(), 0);
     return 0;
 }

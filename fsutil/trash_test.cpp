@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 
 using namespace testing_support;
 
@@ -26,13 +27,18 @@ struct ScratchHome {
     ScratchHome() { setenv("XDG_DATA_HOME", scratch.path("data").c_str(), 1); }
 };
 
+std::string infoFor(const std::string& encodedPath, const std::string& date) {
+    return "[Trash Info]\nPath=" + encodedPath + "\nDeletionDate=" + date +
+           "\nX-Veltrano-Importer=1\n";
+}
+
 // True when `info` is the info file of `encodedPath` trashed between the two times.
 bool isInfoOf(const std::string& info, const std::string& encodedPath, std::time_t from,
               std::time_t to) {
     char date[32];
     for (std::time_t at = from; at <= to; ++at)
         if (std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", std::localtime(&at)) &&
-            info == "[Trash Info]\nPath=" + encodedPath + "\nDeletionDate=" + date + "\n")
+            info == infoFor(encodedPath, date))
             return true;
     return false;
 }
@@ -61,26 +67,28 @@ TEST(MoveToTrash, TakesAFreeNameWritesTheInfoAndMovesALinkAsALink) {
 
     // Undone only into a free place, or by swapping with what stands there.
     const TrashedItem& item = first.item;
-    const std::string place = home.scratch.path("one/Echo"), info = readFile(item.infoPath);
-    const std::string backdated =
-        info.substr(0, info.find("DeletionDate=")) + "DeletionDate=2001-02-03T04:05:06\n";
-    writeFile(item.infoPath, backdated);
+    const std::string place = home.scratch.path("one/Echo");
     home.scratch.writeFile("one/Echo/main.pd", "new");
     EXPECT_EQ(restoreFromTrash(item), EEXIST);
     EXPECT_EQ(readFile(place + "/main.pd"), "new");
     EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "one");
-    EXPECT_EQ(readFile(item.infoPath), backdated);
     const std::time_t swapped = std::time(nullptr);
     EXPECT_EQ(exchangeWithTrashed(item), 0);
     EXPECT_EQ(readFile(place + "/main.pd"), "one");
     EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "new");
     EXPECT_EQ(entriesOf(home.trash + "/info"), (Names{"Echo.3.trashinfo", "Echo.trashinfo"}));
     EXPECT_TRUE(isInfoOf(readFile(item.infoPath), place, swapped, std::time(nullptr)));
+    // The entry holds the newer copy now, no longer the item trashed.
+    EXPECT_EQ(restoreFromTrash(item), ESTALE);
+
+    // With the newer copy gone, undoing a replace puts the earlier one back.
     std::filesystem::remove_all(place);
-    EXPECT_EQ(restoreFromTrash(item), 0);
-    EXPECT_EQ(readFile(place + "/main.pd"), "new");
-    EXPECT_EQ(entriesOf(home.trash + "/files"), (Names{"Echo.2", "Echo.3"}));
-    EXPECT_EQ(entriesOf(home.trash + "/info"), Names{"Echo.3.trashinfo"});
+    home.scratch.writeFile("one/Echo/main.pd", "again");
+    const TrashResult again = moveToTrash(place);
+    ASSERT_TRUE(again) << again.error;
+    EXPECT_EQ(exchangeWithTrashed(again.item), 0);
+    EXPECT_EQ(readFile(place + "/main.pd"), "again");
+    EXPECT_FALSE(pathExists(again.item.infoPath));
 
     // Without XDG_DATA_HOME the home trash is the one under $HOME/.local/share.
     const std::string userHome = std::getenv("HOME") ? std::getenv("HOME") : "";
@@ -101,14 +109,14 @@ TEST(MoveToTrash, UsesTheTrashOfTheItemsMountWhenTheHomeTrashIsElsewhere) {
         bool linked;
         Run run;
         int error;
-        std::string trash;  // where the item goes, under the mount's top
+        std::string trash;  // where the item goes: in vol/ (the mount) or the home trash
     } const cases[] = {
-        {"no trash yet", "", 0, 0, false, asRoot, 0, ".Trash-0"},
-        {"sticky .Trash", ".Trash", 01777, 0, false, asRoot, 0, ".Trash/0"},
-        {".Trash not sticky", ".Trash", 0777, 0, false, asRoot, 0, ".Trash-0"},
-        {".Trash a link", ".Trash", 01777, 0, true, asRoot, 0, ".Trash-0"},
-        {".Trash-0 a link", ".Trash-0", 0700, 0, true, asRoot, EXDEV, ""},
-        {".Trash-0 not mine", ".Trash-0", 0700, 65534, false, asRoot, EXDEV, ""},
+        {"no trash yet", "", 0, 0, false, asRoot, 0, "vol/.Trash-0"},
+        {"sticky .Trash", ".Trash", 01777, 0, false, asRoot, 0, "vol/.Trash/0"},
+        {".Trash not sticky", ".Trash", 0777, 0, false, asRoot, 0, "vol/.Trash-0"},
+        {".Trash a link", ".Trash", 01777, 0, true, asRoot, 0, "vol/.Trash-0"},
+        {".Trash-0 a link", ".Trash-0", 0700, 0, true, asRoot, 0, "data/Trash"},
+        {".Trash-0 not mine", ".Trash-0", 0700, 65534, false, asRoot, 0, "data/Trash"},
         {"read-only mount", "", 0, 0, false, readOnly, EROFS, ""},
         {"top not writable", "", 0, 0, false, unprivileged, EACCES, ""},
     };
@@ -133,15 +141,140 @@ TEST(MoveToTrash, UsesTheTrashOfTheItemsMountWhenTheHomeTrashIsElsewhere) {
             const auto trashIt = [&] {
                 TrashResult result = moveToTrash(s.path("mnt/box/Echo"));
                 if (result.error) return result.error;
-                return result.item.trashedPath == s.path("mnt/" + c.trash + "/files/Echo") ? 0 : 99;
+                const std::string trash =
+                    c.trash.starts_with("vol/") ? "mnt/" + c.trash.substr(4) : c.trash;
+                return result.item.trashedPath == s.path(trash + "/files/Echo") ? 0 : 99;
             };
             return c.run == unprivileged ? runUnprivileged(trashIt) : trashIt();
         });
         if (outcome == kChildSetupFailed) GTEST_SKIP() << "private mounts need root";
         EXPECT_EQ(outcome, c.error);
-        const std::string where = c.trash.empty() ? "vol/box" : "vol/" + c.trash + "/files";
+        const std::string where = c.trash.empty() ? "vol/box" : c.trash + "/files";
         EXPECT_EQ(readFile(s.path(where + "/Echo/main.pd")), "x");
-        EXPECT_EQ(pathExists(s.path("vol/" + c.trash + "/info/Echo.trashinfo")), !c.trash.empty());
+        EXPECT_EQ(pathExists(s.path(c.trash + "/info/Echo.trashinfo")), !c.trash.empty());
         EXPECT_EQ(entriesOf(s.path("vol/elsewhere")), Names{});
     }
+}
+
+TEST(UndoFromTrash, RefusesWhatTheTrashNoLongerHoldsAndChangesNothing) {
+    struct Case {
+        const char* name;
+        std::function<void(const ScratchHome&, const TrashedItem&)> change;
+    } const cases[] = {
+        {"item gone",
+         [](const ScratchHome&, const TrashedItem& item) {
+             std::filesystem::remove_all(item.trashedPath);
+         }},
+        {"trash emptied, another item trashed under its name and origin",
+         [](const ScratchHome& home, const TrashedItem& item) {
+             const std::string other = home.scratch.writeFile("other/Echo/main.pd", "other");
+             std::filesystem::remove_all(item.trashedPath);
+             std::filesystem::remove(item.infoPath);
+             moveToTrash(home.scratch.path("other/Echo"), item.originalPath);
+         }},
+        {"info file of another date",
+         [](const ScratchHome&, const TrashedItem& item) {
+             writeFile(item.infoPath, infoFor(item.originalPath, "2001-02-03T04:05:06"));
+         }},
+        {"info file gone", [](const ScratchHome&,
+                              const TrashedItem& item) { std::filesystem::remove(item.infoPath); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchHome home;
+        home.scratch.writeFile("lib/Echo/main.pd", "trashed");
+        const TrashResult trashed = moveToTrash(home.scratch.path("lib/Echo"));
+        ASSERT_TRUE(trashed) << trashed.error;
+        c.change(home, trashed.item);
+        home.scratch.writeFile("lib/Echo/main.pd", "newer");
+        const Tree before = treeOf(home.scratch.root());
+        EXPECT_EQ(restoreFromTrash(trashed.item), ESTALE);
+        EXPECT_EQ(exchangeWithTrashed(trashed.item), ESTALE);
+        std::filesystem::remove_all(home.scratch.path("lib/Echo"));
+        EXPECT_EQ(restoreFromTrash(trashed.item), ESTALE);
+        EXPECT_EQ(exchangeWithTrashed(trashed.item), ESTALE);
+        home.scratch.writeFile("lib/Echo/main.pd", "newer");
+        EXPECT_EQ(treeOf(home.scratch.root()), before);
+    }
+}
+
+TEST(MoveToTrash, CopiesIntoTheHomeTrashWhenTheItemsMountHasNone) {
+    struct Case {
+        const char* name;
+        std::string dataHome;  // the home trash's XDG_DATA_HOME
+        int homeTrashError;
+    } const cases[] = {
+        {"home trash on another file system", "data", 0},
+        {"home trash full", "full/data", ENOSPC},
+        {"home trash under a file", "plain/data", ENOTDIR},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchDir s;
+        s.writeFile("plain", "");
+        const std::string vol = s.makeDir("vol"), full = s.makeDir("full");
+        const std::string trash = s.path(c.dataHome + "/Trash");
+        const int outcome = runInPrivateMounts([&] {
+            if (mount("tmpfs", vol.c_str(), "tmpfs", 0, "size=8m") != 0 ||
+                mount("tmpfs", full.c_str(), "tmpfs", 0, "size=256k") != 0)
+                return kChildSetupFailed;
+            setenv("XDG_DATA_HOME", s.path(c.dataHome).c_str(), 1);
+            s.writeFile("full/filler", std::string(192 * 1024, 'f'));
+            s.writeFile("vol/.Trash-0", "");  // no trash folder can be made there
+            s.writeFile("vol/Echo/main.pd", "x");
+            s.writeFile("vol/Echo/sub/big.wav", std::string(128 * 1024, 'w'));
+            s.makeSymlink("vol/Echo/sub/main.pd", "../main.pd");
+            chmod(s.writeFile("vol/Solo.pd", "solo").c_str(), 0640);
+            s.makeSymlink("vol/Ln", "/");
+            const Tree before = treeOf(vol);
+            if (c.homeTrashError) {
+                const TrashResult result = moveToTrash(s.path("vol/Echo"));
+                if (result.error != EXDEV || result.homeTrashError != c.homeTrashError) return 1;
+                return treeOf(vol) == before && entriesOf(trash + "/files").empty() &&
+                               entriesOf(trash + "/info").empty()
+                           ? 0
+                           : 2;
+            }
+            for (const std::string name : {"Echo", "Solo.pd", "Ln"}) {
+                const TrashResult result = moveToTrash(s.path("vol/" + name));
+                const TrashedItem& item = result.item;
+                if (!result || item.trashedPath != trash + "/files/" + name) return 3;
+                if (pathExists(s.path("vol/" + name))) return 4;
+                if (readFile(item.infoPath) != infoFor(s.path("vol/" + name), item.deletionDate))
+                    return 5;
+            }
+            struct stat solo;
+            const Tree expected = {{"Echo", "<dir>"},
+                                   {"Echo/main.pd", "x"},
+                                   {"Echo/sub", "<dir>"},
+                                   {"Echo/sub/big.wav", before.at("Echo/sub/big.wav")},
+                                   {"Echo/sub/main.pd", "-> ../main.pd"},
+                                   {"Ln", "-> /"},
+                                   {"Solo.pd", "solo"}};
+            return treeOf(trash + "/files") == expected &&
+                           lstat((trash + "/files/Solo.pd").c_str(), &solo) == 0 &&
+                           (solo.st_mode & 07777) == 0640 && treeOf(vol) == Tree{{".Trash-0", ""}}
+                       ? 0
+                       : 6;
+        });
+        if (outcome == kChildSetupFailed) GTEST_SKIP() << "private mounts need root";
+        EXPECT_EQ(outcome, 0);
+    }
+}
+
+TEST(MoveToTrash, CutsLongNamesBetweenCharactersAndClearsOnlyItsOwnOrphanedInfoFiles) {
+    ScratchHome home;
+    home.scratch.writeFile("data/Trash/info/Gone.trashinfo",
+                           infoFor("/x/Gone", "2001-02-03T04:05:06"));
+    home.scratch.writeFile("data/Trash/info/Foreign.trashinfo",
+                           "[Trash Info]\nPath=/x/Foreign\nDeletionDate=2001-02-03T04:05:06\n");
+    std::string umlauts;
+    for (int i = 0; i < 127; ++i) umlauts += "\xC3\x9C";
+    const auto cutTo = [&](int characters) { return umlauts.substr(0, 2 * characters); };
+    const TrashResult first = moveToTrash(home.scratch.writeFile("one/" + umlauts, "1"));
+    const TrashResult second = moveToTrash(home.scratch.writeFile("two/" + umlauts, "2"));
+    ASSERT_TRUE(first && second) << first.error << " " << second.error;
+    EXPECT_EQ(entriesOf(home.trash + "/files"), (Names{cutTo(121) + ".2", cutTo(122)}));
+    EXPECT_EQ(entriesOf(home.trash + "/info"),
+              (Names{"Foreign.trashinfo", cutTo(121) + ".2.trashinfo", cutTo(122) + ".trashinfo"}));
 }

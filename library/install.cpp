@@ -2,13 +2,13 @@
 #include "fsutil/fileKind.h"
 #include "fsutil/ofxFileUtils.h"
 #include "fsutil/ownFolders.h"
+#include "fsutil/runCopy.h"
 #include "fsutil/treeSize.h"
 #include "library/VQAUUtils.h"
 #include "library/archiveExtraction.h"
 #include "library/installation.h"
 #include "library/libraryLock.h"
 #include "library/placement.h"
-#include "library/runCopy.h"
 #include "library/staging.h"
 
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "library/runCopy.h"
+#include "fsutil/runCopy.h"
 
 #include "fsutil/UniqueFd.h"
 
