@@ -244,13 +244,15 @@ void recordTrashed(const Trash& trash, const std::string& name, const std::strin
             date};
 }
 
-// Clears the importer's orphaned info files from `trash`, then reserves a name
+// Clears the importer's orphaned info files and unfinished copies from
+// `trash`, then reserves a name
 // there for the item by writing its info file, dated `date`. The callers hold
 // the library lock while they trash, so no other importer is between writing
 // an info file and moving its item in now.
 int prepareEntry(const Trash& trash, const std::string& itemName, const std::string& original,
                  std::string& name, std::string& date) {
     removeOrphanedInfoFiles(trash.files.get(), trash.info.get());
+    removeUnfinishedCopies(trash.files.get(), trash.path + "/files");
     date = deletionDateNow();
     return reserveName(trash, itemName, trashInfoText(original, date), name);
 }

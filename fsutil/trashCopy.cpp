@@ -5,6 +5,7 @@
 #include "fsutil/ownFolders.h"
 #include "fsutil/runCopy.h"
 #include "fsutil/treeRemoval.h"
+#include "fsutil/visibleEntries.h"
 
 #include <fcntl.h>
 #include <locale.h>
@@ -14,11 +15,13 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 constexpr mode_t kPrivateFolder = 0700;
+constexpr std::string_view kTemporaryPrefix = ".copying.";
 constexpr int kMaxTemporaryAttempts = 100;
 // Above every errno Linux defines.
 constexpr int kLastErrno = 200;
@@ -73,7 +76,8 @@ int copyTree(const EntryPlace& from, const std::string& destination) {
 // A new hidden folder named after `name` in `folder`.
 int makeTemporaryFolder(int folder, const std::string& name, std::string& temporary) {
     for (int attempt = 1; attempt <= kMaxTemporaryAttempts; ++attempt) {
-        temporary = ".copying." + std::to_string(attempt) + "." + name.substr(0, NAME_MAX / 2);
+        temporary = std::string(kTemporaryPrefix) + std::to_string(attempt) + "." +
+                    name.substr(0, NAME_MAX / 2);
         if (mkdirat(folder, temporary.c_str(), kPrivateFolder) == 0) return 0;
         if (errno != EEXIST) return errno;
     }
@@ -103,4 +107,18 @@ int copyEntryAs(const EntryPlace& from, const EntryPlace& to) {
         error = renameNoReplace(temporary.get(), to.name.c_str(), to.folder, to.name.c_str());
     removeTree(temporaryPath, RemovalMode::asOwner);
     return error;
+}
+
+void removeUnfinishedCopies(int filesFolder, const std::string& filesPath) {
+    std::vector<std::string> unfinished;
+    forEachEntry(filesPath, [&unfinished](std::string_view name, EntryKind) {
+        if (name.starts_with(kTemporaryPrefix)) unfinished.emplace_back(name);
+    });
+    for (const std::string& name : unfinished) {
+        struct stat st;
+        // Only a folder of ours: never through a link that took the name.
+        if (fstatat(filesFolder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISDIR(st.st_mode))
+            removeTree(filesPath + "/" + name, RemovalMode::asOwner);
+    }
 }

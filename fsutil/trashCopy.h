@@ -17,3 +17,9 @@ struct EntryPlace {
 // place only when complete, so a partial copy never has the name. 0 once
 // done, else the errno of the step that failed, with nothing left behind.
 int copyEntryAs(const EntryPlace& from, const EntryPlace& to);
+
+// Removes the hidden folders of copies into `filesPath` (the open folder
+// `filesFolder`) that a stopped importer left unfinished. Such a folder never
+// holds the only copy of anything: the original is removed only once its
+// copy has its name. Only while holding the library lock, as trashing is.
+void removeUnfinishedCopies(int filesFolder, const std::string& filesPath);

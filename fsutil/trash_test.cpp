@@ -262,8 +262,10 @@ TEST(MoveToTrash, CopiesIntoTheHomeTrashWhenTheItemsMountHasNone) {
     }
 }
 
-TEST(MoveToTrash, CutsLongNamesBetweenCharactersAndClearsOnlyItsOwnOrphanedInfoFiles) {
+TEST(MoveToTrash, CutsLongNamesBetweenCharactersAndClearsOnlyItsOwnLeftovers) {
     ScratchHome home;
+    home.scratch.writeFile("data/Trash/files/.copying.1.Half/Half.pd", "half");
+    home.scratch.writeFile("data/Trash/files/.kept", "another program's");
     home.scratch.writeFile("data/Trash/info/Gone.trashinfo",
                            infoFor("/x/Gone", "2001-02-03T04:05:06"));
     home.scratch.writeFile("data/Trash/info/Foreign.trashinfo",
@@ -274,7 +276,7 @@ TEST(MoveToTrash, CutsLongNamesBetweenCharactersAndClearsOnlyItsOwnOrphanedInfoF
     const TrashResult first = moveToTrash(home.scratch.writeFile("one/" + umlauts, "1"));
     const TrashResult second = moveToTrash(home.scratch.writeFile("two/" + umlauts, "2"));
     ASSERT_TRUE(first && second) << first.error << " " << second.error;
-    EXPECT_EQ(entriesOf(home.trash + "/files"), (Names{cutTo(121) + ".2", cutTo(122)}));
+    EXPECT_EQ(entriesOf(home.trash + "/files"), (Names{".kept", cutTo(121) + ".2", cutTo(122)}));
     EXPECT_EQ(entriesOf(home.trash + "/info"),
               (Names{"Foreign.trashinfo", cutTo(121) + ".2.trashinfo", cutTo(122) + ".trashinfo"}));
 }
