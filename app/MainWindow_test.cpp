@@ -281,7 +281,6 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
                 ASSERT_NE(question, nullptr);
                 QTest::mouseClick(question->buttons().front(), Qt::LeftButton);
                 EXPECT_FALSE(window->isVisible());
-                // The window is gone before its worker is: it waits for the cancel to end.
                 window.reset();
             } else {
                 QTest::mouseClick(&child<QPushButton>("cancelButton"), Qt::LeftButton);
