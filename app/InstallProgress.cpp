@@ -72,7 +72,9 @@ void InstallProgress::showProgress() {
     const LibraryQueue::Progress& progress = queue_.progress();
     const QLocale locale;
     if (progress.items == 0) {
-        widgets_.text->setText(tr("Installing…"));
+        widgets_.text->setText(progress.waitingForLibrary
+                                   ? tr("Waiting for another importer to finish…")
+                                   : tr("Installing…"));
     } else if (progress.items == 1) {
         widgets_.text->setText(tr("Installing “%1”").arg(progress.name));
     } else {

@@ -1,15 +1,41 @@
 #include "app/LibraryQueue.h"
 
 #include <QMetaObject>
+#include <algorithm>
+#include <condition_variable>
+#include <optional>
 #include <utility>
 
 #include "library/VQAUUtils.h"
+
+// An answer the installing thread waits for; the first one given counts.
+class LibraryQueue::Answer {
+public:
+    void give(bool replace) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (!value_) value_ = replace;
+        }
+        given_.notify_all();
+    }
+    bool wait() {
+        std::unique_lock lock(mutex_);
+        given_.wait(lock, [this] { return value_.has_value(); });
+        return *value_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable given_;
+    std::optional<bool> value_;
+};
 
 // Reports the install of one request to the main thread and tells it when
 // that request is cancelled. Called on the worker's thread.
 class LibraryQueue::Watcher : public InstallWatcher {
 public:
-    Watcher(LibraryQueue& queue, std::uint64_t request) : queue_(queue), request_(request) {}
+    Watcher(LibraryQueue& queue, std::uint64_t request, views::ReplaceQuestion ask)
+        : queue_(queue), request_(request), ask_(std::move(ask)) {}
 
     bool cancelled() const override {
         return queue_.stopping_ || queue_.cancelledRequest_ == request_;
@@ -28,10 +54,25 @@ public:
             emit queue.progressed();
         });
     }
+    void waitingForLibrary() override {
+        queue_.onMainThread([&queue = queue_] {
+            queue.progress_.waitingForLibrary = true;
+            emit queue.progressed();
+        });
+    }
+    bool replacePermanently(const std::string& name, const TrashResult& why) override {
+        const std::shared_ptr<Answer> answer = queue_.openQuestion();
+        if (!answer || !ask_) return false;
+        queue_.onMainThread([ask = ask_, name, why, answer] {
+            ask(name, why, [answer](bool replace) { answer->give(replace); });
+        });
+        return answer->wait();
+    }
 
 private:
     LibraryQueue& queue_;
     std::uint64_t request_;
+    views::ReplaceQuestion ask_;
 };
 
 LibraryQueue::LibraryQueue(QObject* parent) : QObject(parent) {
@@ -40,13 +81,16 @@ LibraryQueue::LibraryQueue(QObject* parent) : QObject(parent) {
 
 LibraryQueue::~LibraryQueue() {
     stop();
+    // The worker reaches this object until its request ends.
+    pool_.waitForDone();
 }
 
-void LibraryQueue::install(views::LibraryInstall install) {
-    enqueue(true, [this, install = std::move(install)](std::uint64_t request) {
-        Watcher watcher(*this, request);
-        return install(&watcher);
-    });
+void LibraryQueue::install(views::LibraryInstall install, views::ReplaceQuestion ask) {
+    enqueue(true,
+            [this, install = std::move(install), ask = std::move(ask)](std::uint64_t request) {
+                Watcher watcher(*this, request, ask);
+                return install(&watcher);
+            });
 }
 
 void LibraryQueue::write(views::LibraryWrite write) {
@@ -54,12 +98,12 @@ void LibraryQueue::write(views::LibraryWrite write) {
 }
 
 void LibraryQueue::enqueue(bool isInstall, Work work) {
+    if (stopping_) return;
     const std::uint64_t request = ++lastRequest_;
-    ++waiting_;
     emit waitingChanged();
     pool_.start([this, isInstall, request, work = std::move(work)]() mutable {
         onMainThread([this, isInstall, request] {
-            --waiting_;
+            lastStarted_ = std::max(lastStarted_, request);
             running_ = true;
             runningIsInstall_ = isInstall;
             runningRequest_ = request;
@@ -82,13 +126,25 @@ void LibraryQueue::onMainThread(std::function<void()> step) {
     QMetaObject::invokeMethod(this, std::move(step), Qt::QueuedConnection);
 }
 
+std::shared_ptr<LibraryQueue::Answer> LibraryQueue::openQuestion() {
+    const std::lock_guard lock(questionMutex_);
+    if (stopping_) return nullptr;
+    question_ = std::make_shared<Answer>();
+    return question_;
+}
+
 void LibraryQueue::cancelInstall() {
     if (installing()) cancelledRequest_ = runningRequest_;
 }
 
 void LibraryQueue::stop() {
-    stopping_ = true;
+    {
+        const std::lock_guard lock(questionMutex_);
+        stopping_ = true;
+        if (question_) question_->give(false);
+    }
     pool_.clear();
-    waiting_ = 0;
-    pool_.waitForDone();
+    if (lastStarted_ == lastRequest_) return;
+    lastStarted_ = lastRequest_;
+    emit waitingChanged();
 }

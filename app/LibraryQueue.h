@@ -11,6 +11,8 @@
 #include <QThreadPool>
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 
 #include "app/views.h"
 
@@ -25,26 +27,31 @@ public:
         std::uint64_t bytesCopied = 0;
         // 0 when unknown (an archive is extracted without a total).
         std::uint64_t bytesToCopy = 0;
+        // Another importer holds the library, and the install waits for it.
+        bool waitingForLibrary = false;
     };
 
     explicit LibraryQueue(QObject* parent = nullptr);
+    // Stops, then waits for the worker: the request it runs may still be
+    // finishing its current step.
     ~LibraryQueue() override;
 
-    void install(views::LibraryInstall install) override;
+    void install(views::LibraryInstall install, views::ReplaceQuestion ask) override;
     void write(views::LibraryWrite write) override;
 
     // A request runs or waits.
-    bool busy() const { return running_ || waiting_ > 0; }
+    bool busy() const { return running_ || waiting() > 0; }
     bool installing() const { return running_ && runningIsInstall_; }
     // Requests asked for and not started yet.
-    int waiting() const { return waiting_; }
+    int waiting() const { return static_cast<int>(lastRequest_ - lastStarted_); }
     const Progress& progress() const { return progress_; }
 
     // Stops the running install: the item being copied leaves nothing, the
     // items after it are not started. The requests waiting still run.
     void cancelInstall();
-    // Before the window goes: the running install is cancelled, the requests
-    // waiting are dropped, and this returns once the worker has stopped.
+    // Before the window goes, without waiting for the worker: the running
+    // install is cancelled (a question it waits on is answered "keep"), the
+    // requests waiting are dropped, and later ones are not taken.
     void stop();
 
 signals:
@@ -55,20 +62,28 @@ signals:
 
 private:
     class Watcher;
+    class Answer;
     // A request's work, told its number.
     using Work = std::function<views::MainThreadStep(std::uint64_t request)>;
 
     void enqueue(bool isInstall, Work work);
     void onMainThread(std::function<void()> step);
+    // The answer the running install is to wait for, or null once stopping.
+    std::shared_ptr<Answer> openQuestion();
 
     // One thread at most: the requests run one at a time, first asked first.
     QThreadPool pool_;
-    std::uint64_t lastRequest_ = 0;
     // Read by the installing thread.
     std::atomic<std::uint64_t> cancelledRequest_{0};
     std::atomic<bool> stopping_{false};
-    // Kept on the main thread, from what the worker reports.
-    int waiting_ = 0;
+    // The question the running install waits on; stopping answers it.
+    std::mutex questionMutex_;
+    std::shared_ptr<Answer> question_;
+    // Kept on the main thread, from what the worker reports. Requests are
+    // numbered in the order asked; those up to lastStarted_ started or were
+    // dropped, so the count waiting never goes below zero.
+    std::uint64_t lastRequest_ = 0;
+    std::uint64_t lastStarted_ = 0;
     bool running_ = false;
     bool runningIsInstall_ = false;
     std::uint64_t runningRequest_ = 0;

@@ -302,7 +302,7 @@ void MainWindow::beginSheetModal(const views::Alert& alert) {
         const std::string& title = alert.buttonTitles[index];
         // As on the Mac: a button titled Cancel answers Esc. It is also the
         // default, so Return never answers a question that destroys.
-        const bool cancels = title == "Cancel";
+        const bool cancels = title == "Cancel" || alert.safeButton == index;
         QPushButton* button =
             box->addButton(QString::fromStdString(title),
                            cancels ? QMessageBox::RejectRole : QMessageBox::AcceptRole);

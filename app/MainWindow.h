@@ -49,7 +49,8 @@ public:
 
 protected:
     // While the library worker is busy, asks first; quitting cancels the
-    // running install and drops the requests waiting.
+    // running install and drops the requests waiting, and the window closes
+    // at once: the worker is waited for only when the window is destroyed.
     void closeEvent(QCloseEvent* event) override;
     // Shown, the window reports every change to the library from then on.
     void showEvent(QShowEvent* event) override;

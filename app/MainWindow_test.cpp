@@ -281,6 +281,7 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
                 ASSERT_NE(question, nullptr);
                 QTest::mouseClick(question->buttons().front(), Qt::LeftButton);
                 EXPECT_FALSE(window->isVisible());
+                window.reset();
             } else {
                 QTest::mouseClick(&child<QPushButton>("cancelButton"), Qt::LeftButton);
                 settle();

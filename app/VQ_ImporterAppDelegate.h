@@ -109,7 +109,7 @@ private:
     void showInstallReport(const InstallReport& report, bool nothingInstalled);
     void runWrite(views::LibraryWrite write);
     void deleteFinished(const std::string& path, const TrashResult& trashed);
-    void askToDeletePermanently(const std::string& path, int trashError);
+    void askToDeletePermanently(const std::string& path, const TrashResult& trashed);
     void addUndoStep(UndoStep step);
     void undoFinished(UndoStep refused, std::size_t place, int error);
     void showUndoMenuItem();

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/trashFailureText.h"
 #include "library/VQAUUtils.h"
 #include "library/removal.h"
 
@@ -72,17 +73,17 @@ void VQ_ImporterAppDelegate::deleteFinished(const std::string& path, const Trash
         return;
     }
     // Gone already: deleted twice, or by someone else.
-    if (trashed.error != ENOENT) askToDeletePermanently(path, trashed.error);
+    if (trashed.error != ENOENT) askToDeletePermanently(path, trashed);
 }
 
-void VQ_ImporterAppDelegate::askToDeletePermanently(const std::string& path, int trashError) {
+void VQ_ImporterAppDelegate::askToDeletePermanently(const std::string& path,
+                                                    const TrashResult& trashed) {
     if (!window) return;
     views::Alert alert;
     alert.buttonTitles = {"Delete", "Cancel"};
     alert.messageText = "Delete " + quoted(patchNameFromPath(path)) + " permanently?";
     alert.informativeText =
-        "It can't be moved to the trash: " + std::string(std::strerror(trashError)) +
-        ". A patch deleted permanently can't be brought back.";
+        trashFailureText(trashed) + " A patch deleted permanently can't be brought back.";
     alert.style = views::AlertStyle::warning;
     alert.didEnd = [this, path](std::size_t button) {
         if (button != kDeleteButton) return;
@@ -141,6 +142,20 @@ void VQ_ImporterAppDelegate::undoFinished(UndoStep refused, std::size_t place, i
     libraryChanged();
     if (!error) return;
     const std::string name = patchNameOf(refused.trashed.back().originalPath);
+    if (error == ESTALE) {
+        // The trash no longer holds the very item trashed: the step can never
+        // be taken back, so it leaves the history.
+        if (!window) return;
+        views::Alert alert;
+        alert.buttonTitles = {"OK"};
+        alert.messageText = quoted(name) + " is no longer in the trash";
+        alert.informativeText =
+            "The trash was emptied, or something else now has its name there. Nothing was "
+            "changed.";
+        alert.style = views::AlertStyle::warning;
+        window->beginSheetModal(alert);
+        return;
+    }
     // What could not come back stays in the trash, and Undo can try again.
     undoSteps.insert(
         undoSteps.begin() + static_cast<std::ptrdiff_t>(std::min(place, undoSteps.size())),

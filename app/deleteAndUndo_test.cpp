@@ -104,8 +104,38 @@ TEST(UndoTest, DeletesAndReplacesAreUndoneLatestFirst) {
     EXPECT_EQ(views.listTitle, "Items not installed");
 }
 
-// Where no trash takes a patch, Delete asks and only a yes deletes. The library's own mount has
-// a link as its top-directory trash, which the trash refuses; the home trash is on another mount.
+// Undo puts back only the very item it trashed: once something else has its name in the trash,
+// Undo is refused for good and both that item and the library stay as they are.
+TEST(UndoTest, AForeignItemUnderTheTrashedNameIsNeverTakenBack) {
+    ScratchDir source;
+    source.writeFile("Echo/Echo.pd", kNewer);
+    const std::string trash = ScratchLibrary::dataHome() + "/Trash/";
+    const std::string foreignInfo =
+        "[Trash Info]\nPath=/elsewhere/Echo\nDeletionDate=2020-01-01T00:00:00\n";
+    for (const bool replace : {false, true}) {
+        SCOPED_TRACE(replace ? "replace" : "delete");
+        ScratchLibrary library;
+        FakeWindowViews views;
+        addPatch("Echo", kEffect);
+        replace ? (void)views.controller.applicationOpenFiles({source.path("Echo")})
+                : deleteEffect(views, "Echo");
+        fs::remove_all(trash + "files/Echo");
+        fs::create_directory(trash + "files/Echo");
+        writeFile(trash + "files/Echo/mine.txt", "the user's");
+        writeFile(trash + "info/Echo.trashinfo", foreignInfo);
+        views.controller.undoPressed();
+        ASSERT_EQ(views.sheets.size(), 1u);
+        EXPECT_EQ(views.sheets[0].messageText, "“Echo” is no longer in the trash");
+        EXPECT_EQ(readFile(trash + "files/Echo/mine.txt"), "the user's");
+        EXPECT_EQ(readFile(trash + "info/Echo.trashinfo"), foreignInfo);
+        EXPECT_EQ(mainFileOf("Echo"), replace ? kNewer : "");
+        EXPECT_FALSE(views.undoEnabled);
+    }
+}
+
+// Where no trash takes a patch, Delete asks, in words, and only a yes deletes. The library's own
+// mount has a link as its top-directory trash, which the trash refuses; the home trash is a full
+// file system of its own.
 TEST(DeleteWithoutTrash, AsksAndOnlyAYesDeletes) {
     ScratchLibrary library;
     ScratchDir elsewhere;
@@ -114,18 +144,23 @@ TEST(DeleteWithoutTrash, AsksAndOnlyAYesDeletes) {
     fs::create_directory(mounted);
     const std::string parent = ScratchLibrary::parentDir();
     const std::string topTrash = parent + "/.Trash-" + std::to_string(geteuid());
+    const std::string homeTrash = ScratchLibrary::dataHome() + "/Trash";
+    fs::create_directories(homeTrash);
     const int outcome = runInPrivateMounts([&] {
         if (mount(parent.c_str(), parent.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
             mount(elsewhere.root().c_str(), mounted.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
-            symlink(elsewhere.path("no trash").c_str(), topTrash.c_str()) != 0)
+            symlink(elsewhere.path("no trash").c_str(), topTrash.c_str()) != 0 ||
+            mount("tmpfs", homeTrash.c_str(), "tmpfs", 0, "size=4k") != 0)
             return kChildSetupFailed;
+        for (const char* part : {"/files", "/info"}) fs::create_directory(homeTrash + part);
+        writeFile(homeTrash + "/filler", std::string(4096, 'x'));
         FakeWindowViews views;
         deleteEffect(views, "Echo");
         views.press("Cancel");
         EXPECT_EQ(views.sheets.back().messageText, "Delete “Echo” permanently?");
-        EXPECT_EQ(views.sheets.back().informativeText,
-                  "It can't be moved to the trash: Invalid cross-device link. A patch deleted "
-                  "permanently can't be brought back.");
+        const std::string& why = views.sheets.back().informativeText;
+        EXPECT_TRUE(why.starts_with("There is no trash on the disk that holds the library")) << why;
+        EXPECT_TRUE(why.ends_with(". A patch deleted permanently can't be brought back.")) << why;
         EXPECT_EQ(mainFileOf("Echo"), kEffect);
         deleteEffect(views, "Echo");
         views.press("Delete");

@@ -3,7 +3,8 @@
 // command line. Both end in the same install-and-show step, which installs
 // in turn with the library's other writes and then shows what became of the
 // request: the type installed last, the items that were not installed, and
-// the earlier copies replaced, which Undo brings back.
+// the earlier copies replaced, which Undo brings back. An earlier copy that
+// no trash takes is deleted for good only once the user says so.
 
 #include <algorithm>
 #include <cstdio>
@@ -11,8 +12,10 @@
 #include <utility>
 
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/installReportText.h"
 #include "app/percentDecode.h"
 #include "app/platformLog.h"
+#include "app/trashFailureText.h"
 #include "library/VQAUUtils.h"
 
 namespace {
@@ -22,27 +25,31 @@ bool holdsNulByte(const std::string& path) {
     return path.find('\0') != std::string::npos;
 }
 
-std::string whyNotInstalled(const ItemReport& item) {
-    switch (item.outcome) {
-        case ItemOutcome::notAPatch:
-            return "not a patch folder";
-        case ItemOutcome::notFound:
-            return "not found";
-        case ItemOutcome::failed:
-            return "copy failed: " + item.reason;
-        case ItemOutcome::cancelled:
-            return "cancelled";
-        case ItemOutcome::installed:
-            break;
-    }
-    return "";
+std::string quoted(const std::string& name) {
+    return "“" + name + "”";
 }
 
-// "2 of 5 items were not installed"
-std::string notInstalledText(std::size_t notInstalled, std::size_t items) {
-    return std::to_string(notInstalled) + " of " + std::to_string(items) +
-           (items == 1 ? " item" : " items") + (notInstalled == 1 ? " was" : " were") +
-           " not installed";
+constexpr std::size_t kReplaceButton = 1;
+
+// Whether to delete an earlier copy that no trash takes; keeping it is the
+// default, and the answer when there is no window to ask in.
+void askToReplacePermanently(views::Window* window, const std::string& name, const TrashResult& why,
+                             std::function<void(bool replace)> answer) {
+    if (!window) {
+        answer(false);
+        return;
+    }
+    views::Alert alert;
+    alert.buttonTitles = {"Keep Earlier Copy", "Replace"};
+    alert.messageText = "Replace " + quoted(name) + " permanently?";
+    alert.informativeText =
+        trashFailureText(why) + " The earlier copy can't be brought back once replaced.";
+    alert.style = views::AlertStyle::warning;
+    alert.safeButton = 0;
+    alert.didEnd = [answer = std::move(answer)](std::size_t button) {
+        answer(button == kReplaceButton);
+    };
+    window->beginSheetModal(alert);
 }
 }  // namespace
 
@@ -86,12 +93,14 @@ void VQ_ImporterAppDelegate::installAndShow(std::vector<std::string>& paths) {
     views::LibraryInstall install =
         [this, paths = std::move(paths)](InstallWatcher* watcher) mutable -> views::MainThreadStep {
         InstallReport report = installItems(paths, watcher);
-        // Nothing installed, and not for a cancel: said right after the
-        // install's own lines, before any later request's.
+        // Nothing installed, and not for a cancel or the user's keeping an
+        // earlier copy: said right after the install's own lines, before any
+        // later request's.
         const bool nothingInstalled =
             !report.lastType &&
             std::none_of(report.items.begin(), report.items.end(), [](const ItemReport& item) {
-                return item.outcome == ItemOutcome::cancelled;
+                return item.outcome == ItemOutcome::cancelled ||
+                       item.outcome == ItemOutcome::keptEarlierCopy;
             });
         if (nothingInstalled) {
             std::puts("invalid files");
@@ -102,7 +111,11 @@ void VQ_ImporterAppDelegate::installAndShow(std::vector<std::string>& paths) {
         };
     };
     if (libraryWorker)
-        libraryWorker->install(std::move(install));
+        libraryWorker->install(std::move(install),
+                               [this](const std::string& name, const TrashResult& why,
+                                      std::function<void(bool replace)> answer) {
+                                   askToReplacePermanently(window, name, why, std::move(answer));
+                               });
     else
         install(nullptr)();
 }
@@ -118,11 +131,11 @@ void VQ_ImporterAppDelegate::showInstallReport(const InstallReport& report, bool
         return;
     }
     if (report.lastType) reloadPatches(report.lastType);
-    std::vector<std::pair<std::string, std::string>> notInstalled;
-    for (const ItemReport& item : report.items)
-        if (item.outcome != ItemOutcome::installed)
-            notInstalled.emplace_back(item.item, whyNotInstalled(item));
-    // What went wrong matters more than what was replaced: Undo stays in the menu.
+    // A copy gone for good matters more than what Undo brings back, and what
+    // went wrong more than either: Undo stays in the menu.
+    const std::string deletedForGood = deletedForGoodText(report);
+    if (!deletedForGood.empty()) showNotice(deletedForGood, "", nullptr);
+    const std::vector<std::pair<std::string, std::string>> notInstalled = itemsNotInstalled(report);
     if (notInstalled.empty()) return;
     showNotice(notInstalledText(notInstalled.size(), report.items.size()), "Details…",
                [this, notInstalled] {

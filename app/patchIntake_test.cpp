@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <regex>
 
 #include "app/VQ_ImporterAppDelegate.h"
@@ -98,6 +100,53 @@ TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
         EXPECT_EQ(views.notice, "");
         EXPECT_LE(views.sheets.size(), 1u);
         EXPECT_EQ(views.sheets.empty() ? "" : views.sheets[0].messageText, c.alert);
+    }
+}
+
+// Runs each request at once and keeps the question an install may ask from its thread.
+struct InlineWorker : views::LibraryWorker {
+    void install(views::LibraryInstall install, views::ReplaceQuestion question) override {
+        ask = std::move(question);
+        install(nullptr)();
+    }
+    void write(views::LibraryWrite write) override { write()(); }
+    views::ReplaceQuestion ask;
+};
+
+// Before an earlier copy that no trash takes is deleted for good, the window asks, naming the
+// patch and why in words (never the system's message); keeping it is the first, safe answer.
+TEST(IntakeTest, AReplaceWithoutTrashAsksInWordsAndKeepsByDefault) {
+    ScratchLibrary library;
+    ScratchDir source;
+    FakeWindowViews views;
+    InlineWorker worker;
+    views.controller.setLibraryWorker(&worker);
+    views.controller.applicationOpenFiles({source.writeFile("Rev.pd", kEffect)});
+    ASSERT_TRUE(worker.ask);
+    const std::string noTrash = "There is no trash on the disk that holds the library";
+    struct Case {
+        int error, homeTrashError;
+        std::string why, button;
+    };
+    const std::vector<Case> cases = {
+        {EXDEV, ENOSPC, noTrash + ", and the home trash has no room.", "Keep Earlier Copy"},
+        {EXDEV, EACCES, noTrash + ", and the home trash can't be written to.", "Replace"},
+        {EXDEV, EIO, noTrash + ", and it could not be copied into the home trash.", "Replace"},
+        {EXDEV, 0, noTrash + ".", "Replace"},
+        {EACCES, 0, "The trash on the disk that holds the library can't take it.", "Replace"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::optional<bool> replace;
+        worker.ask("Rev", {c.error, c.homeTrashError, {}}, [&](bool answer) { replace = answer; });
+        const views::Alert& alert = views.sheets.back();
+        EXPECT_EQ(alert.messageText, "Replace “Rev” permanently?");
+        EXPECT_EQ(alert.informativeText,
+                  c.why + " The earlier copy can't be brought back once replaced.");
+        EXPECT_EQ(alert.buttonTitles, (std::vector<std::string>{"Keep Earlier Copy", "Replace"}));
+        EXPECT_EQ(alert.safeButton, 0u);
+        views.press(c.button);
+        EXPECT_EQ(replace, c.button == "Replace");
     }
 }
 

@@ -70,6 +70,9 @@ struct Alert {
     std::string messageText;
     std::string informativeText;
     AlertStyle style = AlertStyle::warning;
+    // The button that Return and Esc answer, one that destroys nothing (a
+    // button titled Cancel is one without saying).
+    std::optional<std::size_t> safeButton;
     // Told which button (its index in buttonTitles) closed the alert; may be empty.
     std::function<void(std::size_t button)> didEnd;
 };
@@ -93,13 +96,21 @@ using LibraryWrite = std::function<MainThreadStep()>;
 // through the watcher it passes (null when nobody follows it).
 using LibraryInstall = std::function<MainThreadStep(InstallWatcher* watcher)>;
 
+// Asked on the main thread when no trash can take the earlier copy of patch
+// `name` (`why`): whether to delete it for good. `answer` is told once, true
+// to replace; it may be told later, after the user chose.
+using ReplaceQuestion = std::function<void(const std::string& name, const TrashResult& why,
+                                           std::function<void(bool replace)> answer)>;
+
 // Does the library's writes one at a time, in the order they are asked for,
 // off the main thread, so the window keeps responding during a long install.
 class LibraryWorker {
 public:
     virtual ~LibraryWorker() = default;
-    // Run each in its turn, then the step it returns on the main thread.
-    virtual void install(LibraryInstall install) = 0;
+    // Run each in its turn, then the step it returns on the main thread. An
+    // install's watcher asks `ask` and waits for its answer; a worker that
+    // stops meanwhile answers false itself.
+    virtual void install(LibraryInstall install, ReplaceQuestion ask) = 0;
     virtual void write(LibraryWrite write) = 0;
 };
 

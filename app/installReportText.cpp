@@ -1,0 +1,69 @@
+#include "app/installReportText.h"
+
+#include "library/VQAUUtils.h"
+
+namespace {
+std::string quoted(const std::string& name) {
+    return "“" + name + "”";
+}
+
+std::string whyNotInstalled(const ItemReport& item) {
+    switch (item.outcome) {
+        case ItemOutcome::notAPatch:
+            return "not a patch folder";
+        case ItemOutcome::notFound:
+            return "not found";
+        case ItemOutcome::notARegularFile:
+            return "not a regular file";
+        case ItemOutcome::failed:
+            return "copy failed: " + item.reason;
+        case ItemOutcome::noRoom:
+            return "no room left on the disk";
+        case ItemOutcome::keptEarlierCopy:
+            return "kept the earlier copy: no trash could take it";
+        case ItemOutcome::cancelled:
+            return "cancelled";
+        case ItemOutcome::installed:
+            break;
+    }
+    return "";
+}
+
+// The patch an item installs: a single file "Rev.pd" goes into "Rev".
+std::string patchOf(const ItemReport& item) {
+    if (!item.patch.empty()) return item.patch;
+    std::string name = getDirName(item.item);
+    if (name.ends_with(".pd")) name.resize(name.size() - 3);
+    return name;
+}
+
+std::string itemName(const ItemReport& item) {
+    return item.patch.empty() ? item.item : getFileName(item.item) + ": " + item.patch;
+}
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> itemsNotInstalled(const InstallReport& report) {
+    std::vector<std::pair<std::string, std::string>> notInstalled;
+    for (const ItemReport& item : report.items)
+        if (item.outcome != ItemOutcome::installed)
+            notInstalled.emplace_back(itemName(item), whyNotInstalled(item));
+    return notInstalled;
+}
+
+std::string notInstalledText(std::size_t notInstalled, std::size_t items) {
+    return std::to_string(notInstalled) + " of " + std::to_string(items) +
+           (items == 1 ? " item" : " items") + (notInstalled == 1 ? " was" : " were") +
+           " not installed";
+}
+
+std::string deletedForGoodText(const InstallReport& report) {
+    std::vector<const ItemReport*> deleted;
+    for (const ItemReport& item : report.items)
+        if (item.earlier == EarlierCopy::deleted) deleted.push_back(&item);
+    if (deleted.empty()) return "";
+    if (deleted.size() > 1)
+        return "Replaced " + std::to_string(deleted.size()) +
+               " patches for good: no trash could take the earlier copies";
+    return "Replaced " + quoted(patchOf(*deleted.front())) +
+           " for good: no trash could take the earlier copy";
+}
