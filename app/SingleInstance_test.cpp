@@ -2,6 +2,7 @@
 
 #include "app/SingleInstance.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -33,14 +34,20 @@ bool installedInTime(const std::string& name) {
                            kPatienceMs);
 }
 
-// The program in a forked child, killed like a crash (its socket left) unless waited for.
+// The program in a forked child, killed like a crash (its socket left) unless waited for;
+// its standard output into the file `output` when one is named.
 std::unique_ptr<StartedChild> start(const std::string& workingDir,
-                                    std::vector<std::string> arguments) {
+                                    std::vector<std::string> arguments,
+                                    const std::string& output = {}) {
     std::vector<char*> argv{const_cast<char*>(VELTRANO_TEST_IMPORTER)};
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     return std::make_unique<StartedChild>([&] {
         if (chdir(workingDir.c_str()) != 0) return 126;
+        const int log = output.empty()
+                            ? -1
+                            : open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (log >= 0 && dup2(log, STDOUT_FILENO) < 0) return 126;
         alarm(kPatienceMs / 1000);  // outlives exec: a start that never ends is ended
         execv(argv[0], argv.data());
         return 127;
@@ -55,7 +62,7 @@ TEST(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) {
     std::unique_ptr<StartedChild> first;
     for (int round = 0; round < 2; ++round) {  // the first, killed, leaves its socket behind
         first.reset();
-        first = start(firstDir.root(), {});
+        first = start(firstDir.root(), {}, firstDir.path("log"));
         ASSERT_TRUE(QTest::qWaitFor(someoneListens, kPatienceMs));
     }
 
@@ -64,6 +71,8 @@ TEST(SingleInstanceTest, ALaterStartHandsItsPathsToTheRunningImporterAndEnds) {
     secondDir.writeFile(name + ".pd", kEffect);
     EXPECT_EQ(start(secondDir.root(), {name + ".pd"})->wait(), 0);
     EXPECT_TRUE(installedInTime(name));
+    // Each log line reaches a log file as it is written, not when the program ends.
+    EXPECT_NE(readFile(firstDir.path("log")).find(name + ".pd"), std::string::npos);
 
     // File managers hand over file URLs, escaped once: a "%" in a name stays itself.
     secondDir.writeFile("a%41.pd", kEffect);

@@ -46,6 +46,13 @@ void openFiles(VQ_ImporterAppDelegate& controller, const std::vector<std::string
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // The library's log lines go to standard output, which is block-buffered
+    // when it is a file or a pipe: a line such as "cancelled" would reach a
+    // log file only at some later flush, or never if the process is killed.
+    // Line buffering writes each line as it ends (before any other use of
+    // the stream, as setvbuf requires). platformLog writes standard error
+    // itself, a line at a time.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     platformLog("main");
     if (!canShowWindows(argc, argv)) {
         std::fprintf(stderr,

@@ -19,8 +19,10 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <map>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -102,6 +104,20 @@ struct DeferredLink {
     std::string target;
 };
 
+// A hard link made, with the file first extracted under that inode.
+struct HardLink {
+    EntryPath path;
+    EntryPath original;
+};
+
+// True when both paths lie in one patch folder, the first `depth` components
+// of each (0: everything extracted is one patch).
+bool inOnePatch(const EntryPath& a, const EntryPath& b, std::size_t depth) {
+    return depth == 0 ||
+           (a.size() > depth && b.size() > depth &&
+            std::equal(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(depth), b.begin()));
+}
+
 // One extraction: the archive read entry by entry, each written below the
 // extraction folder, symbolic links last; any failure ends it.
 class Extraction {
@@ -149,6 +165,8 @@ private:
                 return refused(joinEntryPath(link.path),
                                "is a link to " + quotedName(link.target) +
                                    ", which leads out of its patch folder");
+        failure = separatePatches(layout.depthInArchive);
+        if (!failure.empty()) return failure;
         for (const EntryPath& folder : layout.patchFolders)
             patchFolders.push_back(into_ + "/" + joinEntryPath(folder));
         return {};
@@ -245,19 +263,43 @@ private:
         return {};
     }
 
+    // Which patch folders the link joins is known only once the layout is:
+    // separatePatches then gives a link into another patch its own copy.
     std::string linkHard(const std::string& name, const EntryPath& path,
                          const std::string& target) {
         const CheckedEntryPath checked = checkEntryPath(target);
-        const auto extracted = files_.find(joinEntryPath(checked.path));
-        const bool sameFolder =
-            path.size() == 1 || (checked.path.size() > 1 && checked.path.front() == path.front());
-        if (checked.verdict != CheckedEntryPath::usable || extracted == files_.end() || !sameFolder)
+        const std::string targetName = joinEntryPath(checked.path);
+        const auto extracted = files_.find(targetName);
+        if (checked.verdict != CheckedEntryPath::usable || extracted == files_.end())
             return refused(name, "is a hard link to " + quotedName(target) +
-                                     ", not to a file extracted before it in its folder");
-        std::string failure = budget_->add(extracted->second, false);
+                                     ", not to a file extracted before it");
+        const std::uint64_t size = extracted->second;
+        std::string failure = budget_->add(size, false);
         if (!failure.empty()) return failure;
         if (!tree_->makeHardLink(checked.path, path)) return cannotWrite(name);
-        files_[joinEntryPath(path)] = extracted->second;
+        const auto linkedAgain = originalOf_.find(targetName);
+        const EntryPath original =
+            linkedAgain == originalOf_.end() ? checked.path : linkedAgain->second;
+        files_[joinEntryPath(path)] = size;
+        originalOf_[joinEntryPath(path)] = original;
+        hardLinks_.push_back({path, original});
+        return {};
+    }
+
+    // A hard link from one patch folder to another becomes a copy, so that
+    // saving one patch never changes the other (their sizes were counted as
+    // copies already). The links of one patch to the same original keep
+    // sharing that patch's copy.
+    std::string separatePatches(std::size_t depth) {
+        std::map<std::pair<std::string, std::string>, EntryPath> copies;  // original, patch
+        for (const HardLink& link : hardLinks_) {
+            if (inOnePatch(link.path, link.original, depth)) continue;
+            const auto [copy, first] = copies.try_emplace(
+                {joinEntryPath(link.original), joinEntryPath(link.path, depth)}, link.path);
+            const bool done = first ? tree_->replaceWithCopy(link.path)
+                                    : tree_->replaceWithHardLink(copy->second, link.path);
+            if (!done) return cannotWrite(joinEntryPath(link.path));
+        }
         return {};
     }
 
@@ -316,7 +358,9 @@ private:
     UniqueArchiveReader reader_;
     std::unique_ptr<ExtractionTree> tree_;
     std::unique_ptr<ExtractionBudget> budget_;
-    std::unordered_map<std::string, std::uint64_t> files_;  // regular files extracted: size
+    std::unordered_map<std::string, std::uint64_t> files_;   // regular files extracted: size
+    std::unordered_map<std::string, EntryPath> originalOf_;  // per hard link
+    std::vector<HardLink> hardLinks_;
     std::vector<DeferredLink> links_;
 };
 

@@ -7,9 +7,9 @@
 // never following a link; names that are absolute, hold "..", or are empty
 // are refused; symbolic links are made last, and only when relative and
 // staying inside their patch folder (only leading ".." may climb); hard links
-// only to a file extracted before them in the same top-level folder; devices,
-// FIFOs and sockets are skipped. A second entry of a path already extracted
-// is refused. Folders come out 0755, files 0644 (0755 when the entry had an
+// only to a file extracted before them, and one that joins two patch folders
+// of a pack becomes a copy of its own; devices, FIFOs and sockets are skipped. A second entry of a
+// path already extracted is refused. Folders come out 0755, files 0644 (0755 when the entry had an
 // execute bit); owners and times are not restored, so the files belong to
 // the user and carry the time of extraction.
 // Names that are not UTF-8 (old zips in code page 437) are read as code page

@@ -18,7 +18,8 @@ namespace {
 
 using Entry = ArchiveEntry;
 
-// Per path: "dir/", "file", "exe*", "link -> target", another mode in octal, small content.
+// Per path: "dir/", "file", "exe*", "link -> target", another mode in octal, small content,
+// " x2" for a file of two names.
 std::string linesOf(const std::string& root) {
     std::string lines;
     for (const auto& [path, content] : treeOf(root)) {
@@ -30,12 +31,14 @@ std::string linesOf(const std::string& root) {
         const std::string size =
             content.size() < 64 ? ": " + content : " (" + std::to_string(content.size()) + ")";
         lines += path +
-                 (S_ISLNK(info.st_mode)   ? " " + content
-                  : S_ISDIR(info.st_mode) ? (mode == 0755 ? "/" : "/" + std::string(octal))
-                                          : (mode == 0755   ? "*"
-                                             : mode == 0644 ? ""
-                                                            : octal) +
-                                                (content.empty() ? "" : size)) +
+                 (S_ISLNK(info.st_mode) ? " " + content
+                  : S_ISDIR(info.st_mode)
+                      ? (mode == 0755 ? "/" : "/" + std::string(octal))
+                      : (mode == 0755   ? "*"
+                         : mode == 0644 ? ""
+                                        : octal) +
+                            (content.empty() ? "" : size) +
+                            (info.st_nlink > 1 ? " x" + std::to_string(info.st_nlink) : "")) +
                  "\n";
     }
     return lines;
@@ -143,7 +146,21 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
         {.archive = "Pack.tgz",
          .entries = {{"A/A.pd"}, {"B/B.pd", "b"}, {"B/h", "B/B.pd", Entry::hardLink}},
          .patches = {"A", "B"},
-         .tree = "A/\nA/A.pd\nB/\nB/B.pd: b\nB/h: b\n"},
+         .tree = "A/\nA/A.pd\nB/\nB/B.pd: b x2\nB/h: b x2\n"},
+        // Hard links into another patch of a pack become copies, one per patch.
+        {.archive = "Pk.tar",
+         .entries = {{"Pk/A/A.pd", "a", Entry::file, 0755},
+                     {"Pk/B/B.pd", "b"},
+                     {"Pk/B/h", "Pk/A/A.pd", Entry::hardLink},
+                     {"Pk/B/k", "Pk/B/h", Entry::hardLink},
+                     {"Pk/A/i", "Pk/A/A.pd", Entry::hardLink}},
+         .patches = {"Pk/A", "Pk/B"},
+         .tree = "Pk/\nPk/A/\nPk/A/A.pd*: a x2\nPk/A/i*: a x2\nPk/B/\nPk/B/B.pd: b\nPk/B/h*: a "
+                 "x2\nPk/B/k*: a x2\n"},
+        {.archive = "Side.tar",
+         .entries = {kEcho, {"A/A.pd", "a"}, {"Echo/h", "A/A.pd", Entry::hardLink}},
+         .patches = {"A", "Echo"},
+         .tree = "A/\nA/A.pd: a\nEcho/\nEcho/Echo.pd: #N canvas\nEcho/h: a\n"},
         {.archive = "Pack.tar.xz",
          .entries = {{"Pack/B/B.pd"}, {"Pack/A/A.pd"}, {"Pack/A/l", "A.pd", Entry::symlink}},
          .patches = {"Pack/A", "Pack/B"},
@@ -168,13 +185,10 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
         // Lexically inside, but "x" might be a link: only leading ".." may climb.
         {"Undone.tar", {kEcho, {"Echo/l", "x/../Echo.pd", Entry::symlink}}, "may lead outside"},
         {"Beside.tar", {kEcho, {"Echo/l", "../Other", Entry::symlink}}, "out of its patch folder"},
-        {"HardOut.tar", {kEcho, {"Echo/h", victim, Entry::hardLink}}, "extracted before it in"},
+        {"HardOut.tar", {kEcho, {"Echo/h", victim, Entry::hardLink}}, "extracted before it"},
         {"HardAhead.tar",
          {kEcho, {"Echo/h", "Echo/later", Entry::hardLink}, {"Echo/later"}},
-         "extracted before it in its folder"},
-        {"HardSide.tar",
-         {kEcho, {"A/a"}, {"Echo/h", "A/a", Entry::hardLink}},
-         "extracted before it in its folder"},
+         "is a hard link to \"Echo/later\", not to a file extracted before it"},
         // A hidden folder is no patch folder: it would be hidden in the library.
         {"Hid.tar", {{".Hid/.Hid.pd"}}, "no patch folder and no \"Hid.pd\" at the top"},
         {"Twice.tar",
@@ -183,6 +197,9 @@ TEST(ArchiveExtraction, FindsThePatchesOfEachLayoutAndRefusesHostileOrBrokenArch
         {"PackLink.tar",
          {{"P/A/A.pd"}, {"P/B/B.pd"}, {"P/A/l", "../B/B.pd", Entry::symlink}},
          "the entry \"P/A/l\" is a link to \"../B/B.pd\", which leads out of its patch folder"},
+        {"Sibling.tar",
+         {kEcho, {"A/A.pd"}, {"A/l", "../Echo/Echo.pd", Entry::symlink}},
+         "which leads out of its patch folder"},
         {"Big.tar.gz", {kEcho, big}, "more than 1 MiB (the size limit)", sizeLimit},
         // The folders a path needs count as entries.
         {"Deep.tar", {{"1/2/3/4/5/6/7/8/9/10/11/x"}}, "more than 10 entries (the entry limit)"},

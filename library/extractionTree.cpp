@@ -1,5 +1,7 @@
 #include "library/extractionTree.h"
 
+#include "fsutil/fileCopy.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,4 +49,31 @@ bool ExtractionTree::makeHardLink(const EntryPath& existing, const EntryPath& li
 bool ExtractionTree::makeSymlink(const EntryPath& link, const std::string& target) {
     const UniqueFd parent = openFolder(link, link.size() - 1);
     return parent && symlinkat(target.c_str(), parent.get(), link.back().c_str()) == 0;
+}
+
+bool ExtractionTree::replaceWithCopy(const EntryPath& path) {
+    const UniqueFd parent = openFolder(path, path.size() - 1);
+    if (!parent) return false;
+    const char* name = path.back().c_str();
+    const UniqueFd original(openat(parent.get(), name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info;
+    if (!original || fstat(original.get(), &info) != 0) return false;
+    if (!S_ISREG(info.st_mode)) {
+        errno = EEXIST;  // something else took the name
+        return false;
+    }
+    // The open descriptor keeps the bytes readable once the name is gone.
+    if (unlinkat(parent.get(), name, 0) != 0) return false;
+    const mode_t mode = info.st_mode & 0777;
+    const UniqueFd copy(
+        openat(parent.get(), name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    bool readFailed = false;
+    return copy && fchmod(copy.get(), mode) == 0 &&
+           copyAllBytes(original.get(), copy.get(), readFailed);
+}
+
+bool ExtractionTree::replaceWithHardLink(const EntryPath& existing, const EntryPath& link) {
+    const UniqueFd parent = openFolder(link, link.size() - 1);
+    return parent && unlinkat(parent.get(), link.back().c_str(), 0) == 0 &&
+           makeHardLink(existing, link);
 }

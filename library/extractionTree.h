@@ -24,6 +24,11 @@ public:
     // False with errno set when it can't be made.
     bool makeHardLink(const EntryPath& existing, const EntryPath& link);
     bool makeSymlink(const EntryPath& link, const std::string& target);
+    // Gives the regular file at `path` an inode of its own holding the same
+    // bytes and mode, so that it no longer changes with its other names.
+    bool replaceWithCopy(const EntryPath& path);
+    // Makes `link` another name of `existing`, in place of what it named.
+    bool replaceWithHardLink(const EntryPath& existing, const EntryPath& link);
 
     // Folders created so far, the ones no entry of their own asked for included.
     std::uint64_t foldersMade() const { return foldersMade_; }

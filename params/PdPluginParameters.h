@@ -4,12 +4,17 @@
 //   #X text 12 40 param cutoff slider 20 800 440 Hz;
 // read into records in file order. Header-only: both classes live here.
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <clocale>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <fstream>
 #include <iostream>
 #include <limits>
 #include <memory>
@@ -18,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "fsutil/UniqueFd.h"
 #include "fsutil/fileKind.h"
 #include "fsutil/ofxFileUtils.h"
 #include "fsutil/readBlock.h"
@@ -49,7 +55,10 @@ public:
 
     // Replaces the list with the declarations in <folder>/<last component>.pd.
     // The list is emptied first, so a missing or unreadable file (or running
-    // out of memory on a huge line) leaves it empty, never half the old one.
+    // out of memory) leaves it empty, never half the old one. Memory stays
+    // within twice kLongestDeclaration whatever the file holds; a
+    // declaration line longer than that is left out with a line on standard
+    // output.
     void load(const char* folder) noexcept {
         parameters.clear();
         // ofxFileName needs a non-empty path; an empty one names no patch.
@@ -59,9 +68,10 @@ public:
             const std::string patchPath = folderPath + "/" + ofxFileName(folderPath) + ".pd";
             // Only a regular file is read: a pipe would wait for a writer, and
             // a device such as /dev/zero would never end its first line.
-            if (!isRegularFile(patchPath)) return;
-            std::ifstream patchFile(patchPath, std::ios::binary);
-            forEachDeclarationLine(patchFile,
+            // Opening without waiting lets a pipe be told apart first.
+            const UniqueFd patchFile(open(patchPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+            if (!patchFile || !isRegularFile(patchFile.get())) return;
+            forEachDeclarationLine(patchFile.get(), patchPath,
                                    [this](std::string_view line) { appendDeclaration(line); });
         } catch (const std::exception&) {
             parameters.clear();
@@ -112,6 +122,10 @@ private:
     // param between spaces.
     static constexpr std::string_view kCommentStart = "#X text";
     static constexpr std::string_view kParamWord = " param ";
+    // Longer declaration lines, counted with their line feed, are ignored, so
+    // that memory stays bounded. A parameter name of millions of accents is
+    // still read whole.
+    static constexpr std::size_t kLongestDeclaration = 32 * 1024 * 1024;
 
     // Calls visit with each piece of text between delimiters, the way split
     // cuts it.
@@ -150,31 +164,83 @@ private:
         }
     }
 
-    // Reads the stream in blocks and calls declare with each declaration line
+    // Reads the file in blocks and calls declare with each declaration line
     // in file order, the line feed removed. A line that does not fit in a
-    // block waits for the rest of it (the buffer grows for a longer line), so
-    // memory stays bounded by the longest line.
+    // block waits for the rest of it (the buffer grows for a longer line)
+    // only while it may be a declaration: one that does not begin like one is
+    // passed over as it is read, and one longer than kLongestDeclaration is
+    // passed over too, with a line on standard output.
     template <typename Declare>
-    static void forEachDeclarationLine(std::istream& in, Declare declare) {
+    static void forEachDeclarationLine(int fd, const std::string& path, Declare declare) {
         std::vector<char> buffer(kReadBlockBytes);
         std::size_t filled = 0;
+        std::uint64_t readSoFar = 0;
+        bool passingOver = false;  // until the line feed of the current line
         for (;;) {
-            if (filled == buffer.size()) buffer.resize(buffer.size() * 2);
-            in.read(buffer.data() + filled, static_cast<std::streamsize>(buffer.size() - filled));
-            const std::size_t got = static_cast<std::size_t>(in.gcount());
+            if (filled == buffer.size()) {
+                // One unfinished line fills the buffer.
+                passingOver = !std::string_view(buffer.data(), filled).starts_with(kCommentStart) ||
+                              filled == kLongestDeclaration;
+                if (passingOver && filled == kLongestDeclaration)
+                    std::cout << path << ": line " << lineNumberAt(fd, readSoFar - filled)
+                              << " longer than " << kLongestDeclaration / (1024 * 1024)
+                              << " MiB, ignored" << std::endl;
+                if (passingOver)
+                    filled = 0;
+                else
+                    buffer.resize(std::min(buffer.size() * 2, kLongestDeclaration));
+            }
+            const std::size_t got = readSome(fd, buffer.data() + filled, buffer.size() - filled);
             if (got == 0) break;
+            readSoFar += got;
+            std::string_view fresh(buffer.data() + filled, got);
+            if (passingOver) {
+                const std::size_t feed = fresh.find('\n');
+                if (feed == std::string_view::npos) continue;
+                passingOver = false;
+                fresh.remove_prefix(feed + 1);
+                std::memmove(buffer.data(), fresh.data(), fresh.size());
+                fresh = std::string_view(buffer.data(), fresh.size());
+            }
             // What was kept from the last block holds no line feed, so the
             // last one lies in what just arrived.
-            const std::size_t lastFeed = std::string_view(buffer.data() + filled, got).rfind('\n');
-            filled += got;
+            const std::size_t lastFeed = fresh.rfind('\n');
+            filled = static_cast<std::size_t>(fresh.data() - buffer.data()) + fresh.size();
             if (lastFeed == std::string_view::npos) continue;
-            const std::size_t wholeLines = filled - got + lastFeed + 1;
-            forEachDeclarationIn(std::string_view(buffer.data(), wholeLines), declare);
-            std::memmove(buffer.data(), buffer.data() + wholeLines, filled - wholeLines);
-            filled -= wholeLines;
+            const std::string_view lines(buffer.data(), filled - fresh.size() + lastFeed + 1);
+            forEachDeclarationIn(lines, declare);
+            std::memmove(buffer.data(), buffer.data() + lines.size(), filled - lines.size());
+            filled -= lines.size();
         }
         // A last line without a line feed counts too.
-        if (filled > 0) forEachDeclarationIn(std::string_view(buffer.data(), filled), declare);
+        if (filled > 0 && !passingOver)
+            forEachDeclarationIn(std::string_view(buffer.data(), filled), declare);
+    }
+
+    // The number of the line that begins at `offset`. Lines are counted only
+    // for this rare message, so that reading never pays for it.
+    static std::size_t lineNumberAt(int fd, std::uint64_t offset) {
+        std::vector<char> block(kReadBlockBytes);
+        std::size_t feeds = 0;
+        for (std::uint64_t at = 0; at < offset;) {
+            const ssize_t got =
+                pread(fd, block.data(), std::min<std::uint64_t>(block.size(), offset - at),
+                      static_cast<off_t>(at));
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            feeds += static_cast<std::size_t>(std::count(block.data(), block.data() + got, '\n'));
+            at += static_cast<std::uint64_t>(got);
+        }
+        return feeds + 1;
+    }
+
+    // Up to `size` bytes into `into`; 0 at the end of the file or on an error.
+    static std::size_t readSome(int fd, char* into, std::size_t size) {
+        for (;;) {
+            const ssize_t got = read(fd, into, size);
+            if (got >= 0) return static_cast<std::size_t>(got);
+            if (errno != EINTR) return 0;
+        }
     }
 
     // Appends the record of one declaration line; false when the line has

@@ -1,7 +1,13 @@
 #include "params/PdPluginParameters.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include "testing/ChildProcess.h"
 #include "testing/OutputCapture.h"
 #include "testing/ScratchDir.h"
 
@@ -81,15 +87,62 @@ TEST(PdPluginParametersLoad, ReadsOnlyDeclarationLinesInFileOrder) {
                       "#X text 12 40 param last int 1 2 3");
     scratch.writeFile("Stray/Other.pd", "#X text 1 2 param stray int 1 2 3;\n");
     scratch.makeDir("Dir/Dir.pd");
+    scratch.makeDir("Fifo");
+    mkfifo(scratch.path("Fifo/Fifo.pd").c_str(), 0644);
     PdPluginParameters parameters;
     const std::string echo = scratch.path("Echo/");
     EXPECT_EQ(captureStdout([&] { parameters.load(echo.c_str()); }), "Wrong format\n\n");
     EXPECT_EQ(recordsOf(parameters),
               (Records{"cutoff|slider|20|800|440|Hz;", "long|float|0|1|0|", "param|b|0|1|0|",
                        "a|float|1|2|3|Hz\r", "c|float\r|0|1|0|", "last|int|1|2|3|"}));
-    for (const std::string folder : {"Stray", "Missing", "Dir", ""}) {
+    for (const std::string folder : {"Stray", "Missing", "Dir", "Fifo", ""}) {
         parameters.load(scratch.path("Echo").c_str());
         parameters.load(folder.empty() ? "" : scratch.path(folder).c_str());
         EXPECT_EQ(parameters.size(), 0) << folder;
+    }
+}
+
+// Line 2 of each file is `start` and holes up to `lineBytes`; a declaration follows. A line that
+// can't be a declaration is passed over as it is read; a declaration line longer than 32 MiB is
+// ignored with a line. The reader's peak memory, measured in a child, stays far below the longest
+// line.
+TEST(PdPluginParametersLoad, LongLinesNeedBoundedMemory) {
+    constexpr off_t kMiB = 1 << 20;
+    const std::string declaration = "#X text 1 2 param ", first = "#N canvas;\n";
+    struct Case {
+        std::string start;
+        off_t lineBytes;
+        std::string names;
+        bool ignored;
+        long maxGrowthMiB;
+    };
+    const Case cases[] = {
+        {"", 64 * kMiB, "after ", false, 16},
+        {declaration + "big toggle x ", 128 * kMiB, "after ", true, 64},
+        // 32 MiB with the line feed.
+        {declaration + "edge toggle x ", 32 * kMiB - 1, "edge after ", false, 64},
+        {declaration + "over toggle x ", 32 * kMiB, "after ", true, 64},
+    };
+    const ScratchDir scratch;
+    const std::string folder = scratch.makeDir("Big"), file = scratch.path("Big/Big.pd");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.start + std::to_string(c.lineBytes));
+        writeFile(file, first + c.start);
+        ASSERT_EQ(truncate(file.c_str(), static_cast<off_t>(first.size()) + c.lineBytes), 0);
+        std::ofstream(file, std::ios::app) << "\n" << declaration << "after int 1 2 3\n";
+        const int growthMiB = runInChild([&] {
+            PdPluginParameters parameters;
+            rusage before{}, after{};
+            getrusage(RUSAGE_SELF, &before);
+            std::string report = captureStdout([&] { parameters.load(folder.c_str()); });
+            getrusage(RUSAGE_SELF, &after);
+            for (int i = 0; i < parameters.size(); ++i)
+                report += parameters.getParameter(i)->name + " ";
+            writeFile(scratch.path("report"), report);
+            return static_cast<int>(std::min((after.ru_maxrss - before.ru_maxrss) / 1024, 255L));
+        });
+        EXPECT_LT(growthMiB, c.maxGrowthMiB);
+        EXPECT_EQ(readFile(scratch.path("report")),
+                  (c.ignored ? file + ": line 2 longer than 32 MiB, ignored\n" : "") + c.names);
     }
 }
