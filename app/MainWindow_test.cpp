@@ -234,6 +234,47 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     EXPECT_TRUE(window->helpPanel().findChild<QTextBrowser*>()->toPlainText().contains(BASE_DIR));
 }
 
+// Whatever replaced the library folder or a type folder, the list shows what is at their paths,
+// and then what changes inside it.
+TEST_F(MainWindowTest, TheListFollowsTheLibrarysPathsWhenTheirFoldersAreReplaced) {
+    struct Case {
+        const char* what;
+        std::function<void()> replace;
+        QString shown;
+    };
+    const std::vector<Case> cases = {
+        {"type folder renamed away",
+         [] {
+             fs::rename(kEffects, kEffects + ".old");
+             fs::create_directories(kEffects + "/NewOne");
+         },
+         "NewOne"},
+        {"library renamed away",
+         [] {
+             fs::rename(BASE_DIR, BASE_DIR + std::string(".bak"));
+             fs::create_directories(kEffects + "/Fresh");
+         },
+         "Fresh"},
+        {"type folder removed and made again",
+         [] {
+             fs::remove_all(kEffects);
+             fs::create_directories(kEffects + "/Back");
+         },
+         "Back"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Made anew (and at the end removed with its parent) by each case.
+        ScratchLibrary fresh;
+        addPatch("Old");
+        ASSERT_TRUE(showsInTime({"Old"}));
+        c.replace();
+        EXPECT_TRUE(showsInTime({c.shown}));
+        fs::create_directory(kEffects + "/Then");
+        EXPECT_TRUE(showsInTime({c.shown, "Then"}));
+    }
+}
+
 // Cancel or quit during an item's copy keeps its earlier copy and the items before it, starts no
 // later one; a waiting request runs after a cancel, not after a quit (the window keeps its size).
 TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstalled) {
