@@ -238,40 +238,26 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
 // and then what changes inside it.
 TEST_F(MainWindowTest, TheListFollowsTheLibrarysPathsWhenTheirFoldersAreReplaced) {
     struct Case {
-        const char* what;
-        std::function<void()> replace;
-        QString shown;
+        std::string folder;
+        bool removed;       // else renamed away
+        std::string shown;  // a patch made in the new type folder
     };
     const std::vector<Case> cases = {
-        {"type folder renamed away",
-         [] {
-             fs::rename(kEffects, kEffects + ".old");
-             fs::create_directories(kEffects + "/NewOne");
-         },
-         "NewOne"},
-        {"library renamed away",
-         [] {
-             fs::rename(BASE_DIR, BASE_DIR + std::string(".bak"));
-             fs::create_directories(kEffects + "/Fresh");
-         },
-         "Fresh"},
-        {"type folder removed and made again",
-         [] {
-             fs::remove_all(kEffects);
-             fs::create_directories(kEffects + "/Back");
-         },
-         "Back"},
-    };
+        {kEffects, false, "NewOne"}, {BASE_DIR, false, "Fresh"}, {kEffects, true, "Back"}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.shown);
         // Made anew (and at the end removed with its parent) by each case.
         ScratchLibrary fresh;
         addPatch("Old");
         ASSERT_TRUE(showsInTime({"Old"}));
-        c.replace();
-        EXPECT_TRUE(showsInTime({c.shown}));
+        if (c.removed)
+            fs::remove_all(c.folder);
+        else
+            fs::rename(c.folder, c.folder + ".old");
+        fs::create_directories(kEffects + "/" + c.shown);
+        EXPECT_TRUE(showsInTime({QString::fromStdString(c.shown)}));
         fs::create_directory(kEffects + "/Then");
-        EXPECT_TRUE(showsInTime({c.shown, "Then"}));
+        EXPECT_TRUE(showsInTime({QString::fromStdString(c.shown), "Then"}));
     }
 }
 
