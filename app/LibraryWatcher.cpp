@@ -1,6 +1,11 @@
 #include "app/LibraryWatcher.h"
 
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QFileInfo>
+#include <optional>
+#include <utility>
 
 namespace {
 // Long enough to gather the steps of one install or delete, short enough
@@ -14,18 +19,20 @@ LibraryWatcher::LibraryWatcher(const QStringList& folders, QObject* parent)
     gathering_.setInterval(kGatheringMilliseconds);
     watcher_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, watcher_, &QObject::deleteLater);
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) {
+        folderChanged_ = folderChanged_ || folders_.contains(path);
         if (!gathering_.isActive()) gathering_.start();
     });
-    connect(&gathering_, &QTimer::timeout, this, [this] {
-        watchExistingFolders();
-        emit changed();
-    });
+    connect(&gathering_, &QTimer::timeout, this,
+            [this] { followAndReport(std::exchange(folderChanged_, false)); });
     thread_.setObjectName("LibraryWatcher");
     thread_.start();
     std::promise<void> watching;
     watching_ = watching.get_future();
-    watchExistingFolders(std::move(watching));
+    QMetaObject::invokeMethod(watcher_, [this, watching = std::move(watching)]() mutable {
+        followFolders();
+        watching.set_value();
+    });
 }
 
 LibraryWatcher::~LibraryWatcher() {
@@ -37,13 +44,54 @@ void LibraryWatcher::waitUntilWatching() {
     if (watching_.valid()) watching_.get();
 }
 
-void LibraryWatcher::watchExistingFolders(std::promise<void> watching) {
-    QMetaObject::invokeMethod(watcher_, [watcher = watcher_, folders = folders_,
-                                         watching = std::move(watching)]() mutable {
-        const QStringList watched = watcher->directories();
-        for (const QString& folder : folders) {
-            if (!watched.contains(folder) && QFileInfo(folder).isDir()) watcher->addPath(folder);
-        }
-        watching.set_value();
+void LibraryWatcher::followAndReport(bool folderChanged) {
+    QMetaObject::invokeMethod(watcher_, [this, folderChanged] {
+        // Reported once the watches are set, so that the list read on the
+        // report misses no later change.
+        if (followFolders() || folderChanged)
+            QMetaObject::invokeMethod(this, &LibraryWatcher::changed, Qt::QueuedConnection);
     });
+}
+
+bool LibraryWatcher::followFolders() {
+    const auto identityOf = [](const QString& path) -> std::optional<Identity> {
+        struct stat status {};
+        if (stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISDIR(status.st_mode))
+            return std::nullopt;
+        return Identity{status.st_dev, status.st_ino};
+    };
+    // Read before the watches are set: a folder replaced meanwhile differs
+    // at the next change, which the folder above it reports.
+    std::map<QString, std::optional<Identity>> wanted;
+    for (const QString& folder : folders_) {
+        wanted.emplace(folder, identityOf(folder));
+        QString above = folder;
+        std::optional<Identity> aboveIdentity;
+        do {
+            above = QFileInfo(above).path();
+            aboveIdentity = identityOf(above);
+        } while (!aboveIdentity && above != "/");
+        wanted.emplace(above, aboveIdentity);
+    }
+
+    bool folderChanged = false;
+    const QStringList kernelWatched = watcher_->directories();
+    for (auto entry = watched_.begin(); entry != watched_.end();) {
+        const auto now = wanted.find(entry->first);
+        // The watcher drops a folder that was removed by itself.
+        if (now != wanted.end() && now->second == entry->second &&
+            kernelWatched.contains(entry->first)) {
+            ++entry;
+            continue;
+        }
+        watcher_->removePath(entry->first);
+        folderChanged = folderChanged || folders_.contains(entry->first);
+        entry = watched_.erase(entry);
+    }
+    for (const auto& [path, identity] : wanted) {
+        if (!identity || watched_.contains(path) || !watcher_->addPath(path)) continue;
+        watched_.emplace(path, *identity);
+        folderChanged = folderChanged || folders_.contains(path);
+    }
+    return folderChanged;
 }

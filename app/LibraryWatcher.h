@@ -10,15 +10,21 @@
 #include <QStringList>
 #include <QThread>
 #include <QTimer>
+#include <cstdint>
 #include <future>
+#include <map>
 
 class LibraryWatcher : public QObject {
     Q_OBJECT
 public:
-    // `folders` are watched while they exist; one that is removed and made
-    // again is watched again once its parent reports it. The watch is set up
-    // on a thread of its own: for a folder of thousands of entries it costs
-    // the kernel a walk over them all.
+    // Each of `folders` is watched by its path: a watch stays with the folder
+    // it was set on, so a folder renamed away, removed or made again is
+    // unwatched and whatever folder is at the path now is watched instead.
+    // The nearest existing folder above each (for the library folder, the
+    // audio host's folder) is watched too, so that such changes are seen at
+    // all. A folder of `folders` that appears, goes or is another one counts
+    // as a change. The watch is set up on a thread of its own: for a folder of
+    // thousands of entries it costs the kernel a walk over them all.
     explicit LibraryWatcher(const QStringList& folders, QObject* parent = nullptr);
     ~LibraryWatcher() override;
 
@@ -30,12 +36,28 @@ signals:
     void changed();
 
 private:
-    void watchExistingFolders(std::promise<void> watching = {});
+    // Which folder a path leads to, as stat tells it.
+    struct Identity {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        bool operator==(const Identity&) const = default;
+    };
+
+    // On thread_: sets the watches on what is at the paths now; true when a
+    // folder of folders_ appeared, went or is another one.
+    bool followFolders();
+    // Follows the folders, then reports a change when there was one.
+    void followAndReport(bool folderChanged);
 
     QStringList folders_;
     QThread thread_;
     // Lives on thread_, which deletes it when it finishes.
     QFileSystemWatcher* watcher_;
+    // The watched paths and the folder each led to when it was watched; only
+    // thread_ touches it.
+    std::map<QString, Identity> watched_;
+    // Whether an entry of one of folders_ changed since the gathering began.
+    bool folderChanged_ = false;
     std::future<void> watching_;
     QTimer gathering_;
 };

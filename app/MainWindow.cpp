@@ -13,6 +13,7 @@
 #include "app/ItemListPanel.h"
 #include "app/LibraryQueue.h"
 #include "app/LibraryWatcher.h"
+#include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "library/VQAUUtils.h"
 #include "ui_mainwindow.h"
@@ -45,7 +46,8 @@ MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent),
       ui_(std::make_unique<Ui::MainWindow>()),
       itemListPanel_(new ItemListPanel(this)),
-      libraryQueue_(new LibraryQueue(this)) {
+      libraryQueue_(new LibraryQueue(this)),
+      patchReader_(new PatchReadQueue(this)) {
     ui_->setupUi(this);
     undoMenuItem_ = std::make_unique<ActionMenuItem>(*ui_->undoAction);
     // Owned by the window, as Qt children are.
@@ -95,6 +97,7 @@ MainWindow::~MainWindow() {
     if (!controller_) return;
     // The controller outlives the window: it must not reach views that are gone.
     controller_->setLibraryWorker(nullptr);
+    controller_->setPatchReader(nullptr);
     controller_->setNotice(nullptr);
     controller_->setItemListPanel(nullptr);
     controller_->setUndoMenuItem(nullptr);
@@ -111,6 +114,7 @@ void MainWindow::attachViews() {
     controller_->setParameterTable(ui_->parameterTable);
     controller_->setTypeSelector(typeSegments_.get());
     controller_->setLibraryWorker(libraryQueue_);
+    controller_->setPatchReader(patchReader_);
     controller_->setNotice(this);
     controller_->setItemListPanel(itemListPanel_);
     controller_->setUndoMenuItem(undoMenuItem_.get());

@@ -5,8 +5,8 @@
 // the controller's actions, the way loading an interface description would.
 // It also searches the patches list, tells the controller about changes to
 // the library folder, runs the library's writes on its worker while showing
-// their progress, says what happened in a line under the list, and remembers
-// its size and place.
+// their progress, reads the selected patch on a thread of its own, says what happened in a line
+// under the list, and remembers its size and place.
 
 #include <QMainWindow>
 #include <memory>
@@ -23,6 +23,7 @@ class MainWindow;
 class ItemListPanel;
 class LibraryQueue;
 class LibraryWatcher;
+class PatchReadQueue;
 
 class MainWindow : public QMainWindow, public views::Window, public views::Notice {
     Q_OBJECT
@@ -43,6 +44,7 @@ public:
 
     HelpPanel& helpPanel() { return *helpPanel_; }
     LibraryQueue& libraryQueue() { return *libraryQueue_; }
+    PatchReadQueue& patchReader() { return *patchReader_; }
 
     // Installs files and folders the way a drop of them would.
     void installPaths(const QStringList& paths);
@@ -72,6 +74,7 @@ private:
     ItemListPanel* itemListPanel_;
     LibraryWatcher* libraryWatcher_;
     LibraryQueue* libraryQueue_;
+    PatchReadQueue* patchReader_;
     std::unique_ptr<ActionMenuItem> undoMenuItem_;
     std::function<void()> noticeAction_;
     // Set once the user chose to quit during an install.

@@ -17,10 +17,12 @@
 #include <QTextBrowser>
 #include <QUrl>
 #include <filesystem>
+#include <future>
 #include <map>
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
+#include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
 #include "testing/FakeViews.h"
@@ -79,7 +81,11 @@ protected:
     bool showsInTime(const QStringList& names) {
         return QTest::qWaitFor([&] { return shownNames() == names; }, 5000);
     }
-    QString loadedParameter() { return cell(parameterTable(), 0); }
+    // The first parameter shown once the reads asked for are done.
+    QString loadedParameter() {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->patchReader().reading(); }, 5000));
+        return cell(parameterTable(), 0);
+    }
     void settle() {
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window->libraryQueue().busy(); }, 60000));
     }
@@ -232,6 +238,64 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     QTest::keyClick(window.get(), Qt::Key_F1);
     EXPECT_TRUE(window->helpPanel().isVisible() && !window->helpPanel().isModal());
     EXPECT_TRUE(window->helpPanel().findChild<QTextBrowser*>()->toPlainText().contains(BASE_DIR));
+}
+
+// Whatever replaced the library folder or a type folder, the list shows what is at their paths,
+// and then what changes inside it.
+TEST_F(MainWindowTest, TheListFollowsTheLibrarysPathsWhenTheirFoldersAreReplaced) {
+    struct Case {
+        std::string folder;
+        bool removed;       // else renamed away
+        std::string shown;  // a patch made in the new type folder
+    };
+    const std::vector<Case> cases = {
+        {kEffects, false, "NewOne"}, {BASE_DIR, false, "Fresh"}, {kEffects, true, "Back"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        // Made anew (and at the end removed with its parent) by each case.
+        ScratchLibrary fresh;
+        addPatch("Old");
+        ASSERT_TRUE(showsInTime({"Old"}));
+        if (c.removed)
+            fs::remove_all(c.folder);
+        else
+            fs::rename(c.folder, c.folder + ".old");
+        fs::create_directories(kEffects + "/" + c.shown);
+        EXPECT_TRUE(showsInTime({QString::fromStdString(c.shown)}));
+        fs::create_directory(kEffects + "/Then");
+        EXPECT_TRUE(showsInTime({QString::fromStdString(c.shown), "Then"}));
+    }
+}
+
+// Patches are read on a thread of their own: the window answers while a read is held, and a
+// read never waits for an install being copied.
+TEST_F(MainWindowTest, PatchesAreReadOffTheWindowsThreadAndApartFromInstalls) {
+    for (const char* name : {"Drone", "Gated"}) addPatch(name);
+    ASSERT_TRUE(showsInTime({"Drone", "Gated"}));
+    std::promise<void> gate;
+    window->patchReader().read([opened = gate.get_future().share()]() -> views::MainThreadStep {
+        opened.wait();
+        return [] {};
+    });
+    clickRow(0);
+    clickRow(1);
+    EXPECT_EQ(patches().selectedRow(), 1);
+    EXPECT_EQ(cell(parameterTable(), 0), "");
+    gate.set_value();
+    EXPECT_EQ(loadedParameter(), "Gated_level");
+
+    const QString gated = QString::fromStdString(source.makeDir("Gated"));
+    source.writeFile("Gated/Gated.pd", kEffect);
+    GatedCopy cp;
+    quietly([&] {
+        window->installPaths({gated});
+        ASSERT_TRUE(QTest::qWaitFor([&] { return cp.holdsGated(); }, 60000));
+        clickRow(0);
+        EXPECT_EQ(loadedParameter(), "Drone_level");
+        EXPECT_TRUE(window->libraryQueue().busy());
+        cp.openGate();
+        settle();
+    });
 }
 
 // Cancel or quit during an item's copy keeps its earlier copy and the items before it, starts no

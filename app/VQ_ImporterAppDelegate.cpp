@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
 
 #include "app/utf8.h"
 #include "library/VQAUUtils.h"
@@ -107,6 +108,7 @@ void VQ_ImporterAppDelegate::selectPatchRow(int row) {
 }
 
 void VQ_ImporterAppDelegate::clearParameters() {
+    ++latestParameterRead;
     params = PdPluginParameters();
     reloadDataOf(parameterTable);
 }
@@ -122,8 +124,22 @@ void VQ_ImporterAppDelegate::helpPressed() {
 void VQ_ImporterAppDelegate::parametersPressed() {}
 
 void VQ_ImporterAppDelegate::setPatch(std::string path) {
-    params.load(path.c_str());
-    reloadDataOf(parameterTable);
+    const std::uint64_t read = ++latestParameterRead;
+    // The reader keeps copies of the read, so what it read travels shared.
+    const auto load = [path = std::move(path)] {
+        auto loaded = std::make_shared<PdPluginParameters>();
+        loaded->load(path.c_str());
+        return loaded;
+    };
+    const auto show = [this, read](const std::shared_ptr<PdPluginParameters>& loaded) {
+        if (read != latestParameterRead) return;
+        params = std::move(*loaded);
+        reloadDataOf(parameterTable);
+    };
+    if (!patchReader) return show(load());
+    patchReader->read([load, show]() -> views::MainThreadStep {
+        return [show, loaded = load()] { show(loaded); };
+    });
 }
 
 int VQ_ImporterAppDelegate::numberOfRowsInTableView(const views::TableView* table) const {
@@ -143,7 +159,7 @@ std::string VQ_ImporterAppDelegate::tableViewObjectValueForTableColumnRow(
 }
 
 bool VQ_ImporterAppDelegate::tableViewShouldSelectRow(const views::TableView* table, int row) {
-    // The parameters are loaded before the row shows as selected.
+    // The parameters are asked for before the row shows as selected.
     if (table == patches && isPatchRow(row)) setPatch((*patchPaths)[static_cast<std::size_t>(row)]);
     return true;
 }

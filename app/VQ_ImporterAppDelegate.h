@@ -9,15 +9,19 @@
 // and run at once when none is.
 //
 // The parameters table shows the parameters of the selected patch, or none
-// while no patch is selected. A reload of the shown type keeps the selected
-// patch selected by its path; a switch of type selects the patch at the same
-// row of the new list.
+// while no patch is selected. They are read by the patch reader when one is
+// attached (at once when none is) and shown once read; until then the table
+// shows what it showed, and a read overtaken by another selection shows
+// nothing. A reload of the shown type keeps the selected patch selected by
+// its path; a switch of type selects the patch at the same row of the new
+// list.
 //
 // Every delete and every install that replaced patches is a step that Undo
 // takes back, the latest first, for as long as the controller lives: the
 // deleted patch, or the earlier copies replaced, come back from the trash.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,6 +47,7 @@ public:
     // The parameters table has no getter: only the window's builder sets it.
     void setParameterTable(views::TableView* view) { parameterTable = view; }
     void setLibraryWorker(views::LibraryWorker* worker) { libraryWorker = worker; }
+    void setPatchReader(views::PatchReader* reader) { patchReader = reader; }
     void setNotice(views::Notice* view) { notice = view; }
     void setItemListPanel(views::ItemListPanel* view) { itemListPanel = view; }
     void setUndoMenuItem(views::MenuItem* view);
@@ -67,7 +72,7 @@ public:
     void helpPressed();
     void parametersPressed();
 
-    // Loads the parameters of a patch folder into the parameters table.
+    // Reads the parameters of a patch folder into the parameters table.
     void setPatch(std::string path);
 
     // The names of the patches listed, in the list's order.
@@ -128,6 +133,7 @@ private:
     views::TableView* parameterTable = nullptr;
     views::SegmentedControl* typeSelector = nullptr;
     views::LibraryWorker* libraryWorker = nullptr;
+    views::PatchReader* patchReader = nullptr;
     views::Notice* notice = nullptr;
     views::ItemListPanel* itemListPanel = nullptr;
     views::MenuItem* undoMenuItem = nullptr;
@@ -137,7 +143,11 @@ private:
     std::vector<std::string>* patchPaths = nullptr;
     // The type directory the list was last loaded from.
     const char* shownTypeDir = nullptr;
+    // What the parameters table shows; written on the main thread only.
     PdPluginParameters params;
+    // Counts the parameter reads asked for and the clearings: a read shows
+    // its parameters only if nothing came after it.
+    std::uint64_t latestParameterRead = 0;
     // The steps Undo takes back, the latest last.
     std::vector<UndoStep> undoSteps;
 };

@@ -95,6 +95,38 @@ TEST(ControllerTest, SelectionFollowsThePatchAndTheParametersFollowTheSelection)
         }
 }
 
+// Parameters read off the main thread show only while nothing was selected or cleared after them.
+TEST(ControllerTest, OnlyTheLatestSelectionsParametersShowWhateverOrderTheReadsEndIn) {
+    const std::string drone = "Drone_level", echo = "Echo_level";
+    struct Case {
+        std::vector<std::string> selected;  // "" drops the selection
+        std::vector<std::size_t> releaseOrder;
+        std::vector<std::string> shownAfterEach;
+    };
+    const std::vector<Case> cases = {
+        {{"Drone", "Echo"}, {0, 1}, {"", echo}},
+        {{"Drone", "Echo"}, {1, 0}, {echo, echo}},
+        {{"Drone", ""}, {0}, {""}},
+        {{"Drone", "Echo", "Drone"}, {0, 1, 2}, {"", "", drone}},
+    };
+    for (const Case& c : cases) {
+        const ScratchLibrary library;
+        for (const char* name : {"Drone", "Echo"}) addPatch(name);
+        FakeWindowViews views;
+        views.reader.holding = true;
+        for (const std::string& name : c.selected) {
+            views.select(name);
+            views.controller.tableViewSelectionDidChange(&views.patches);
+        }
+        std::vector<std::string> shown;
+        for (std::size_t read : c.releaseOrder) {
+            views.reader.release(read);
+            shown.push_back(views.parameterCell(0));
+        }
+        EXPECT_EQ(shown, c.shownAfterEach) << c.selected.size() << " selections";
+    }
+}
+
 // Pd writes decimal points: numbers read and show alike where the toolkit set a German locale.
 TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale) {
     const ScratchLibrary library;

@@ -114,6 +114,20 @@ public:
     virtual void write(LibraryWrite write) = 0;
 };
 
+// A read of a patch: it runs off the main thread and returns what the main
+// thread does with what it read.
+using PatchRead = std::function<MainThreadStep()>;
+
+// Reads patches (the parameters they declare) off the main thread, on a thread
+// of its own, so the window waits neither for a huge file nor for the
+// library's writes.
+class PatchReader {
+public:
+    virtual ~PatchReader() = default;
+    // Runs the read in its turn, then the step it returns on the main thread.
+    virtual void read(PatchRead read) = 0;
+};
+
 // One line under the patches list that says what just happened without
 // stopping anything, with at most one button.
 class Notice {

@@ -35,6 +35,18 @@ struct FakeTableView : views::TableView {
     int selected = -1;
 };
 
+// Reads at once, or while holding keeps each read until it is released.
+struct FakePatchReader : views::PatchReader {
+    void read(views::PatchRead read) override {
+        if (!holding) return read()();
+        held.push_back(std::move(read));
+    }
+    // Runs the read and what it ends with, as the window would once the read is done.
+    void release(std::size_t index) { held.at(index)()(); }
+    bool holding = false;
+    std::vector<views::PatchRead> held;
+};
+
 // A controller without library worker (it writes at once) or help panel, and its other views.
 struct FakeWindowViews : views::Window,
                          views::SegmentedControl,
@@ -49,6 +61,7 @@ struct FakeWindowViews : views::Window,
         controller.setNotice(this);
         controller.setItemListPanel(this);
         controller.setUndoMenuItem(this);
+        controller.setPatchReader(&reader);
     }
     void beginSheetModal(const views::Alert& alert) override { sheets.push_back(alert); }
     int selectedSegment() const override { return segment; }
@@ -90,6 +103,7 @@ struct FakeWindowViews : views::Window,
 
     VQ_ImporterAppDelegate controller;
     FakeTableView patches, parameterTable;
+    FakePatchReader reader;
     std::vector<views::Alert> sheets;
     int segment = 0;
     std::string notice, listTitle, undoTitle;

@@ -27,6 +27,7 @@
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
+#include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
 #include "library/VQAUUtils.h"
@@ -70,10 +71,20 @@ void fillLibrary() {
     addPatch(INSTRUMENTS_DIR, "FM Bell", "", true);
 }
 
-void selectPatch(ControllerTableView& patches, const QString& name) {
+// Lets the window run until the condition holds, or ten seconds have passed.
+bool runUntil(const std::function<bool()>& condition) {
+    const QDeadlineTimer deadline(10000);
+    while (!condition() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return condition();
+}
+
+// Selects the patch and waits until its parameters show.
+void selectPatch(ControllerTableView& patches, const QString& name, const PatchReadQueue& reader) {
     for (int row = 0; row < patches.model()->rowCount(); ++row) {
         if (patches.model()->index(row, 0).data().toString() == name) patches.selectRow(row);
     }
+    runUntil([&] { return !reader.reading(); });
 }
 
 // The window with one of its menus open below its title in the menu bar.
@@ -109,14 +120,6 @@ QPixmap withSheet(QWidget& window, QWidget& sheet) {
     const QPixmap sheetPicture = sheet.grab();
     painter.drawPixmap((picture.width() - sheetPicture.width()) / 2, 40, sheetPicture);
     return picture;
-}
-
-// Lets the window run until the condition holds, or ten seconds have passed.
-bool runUntil(const std::function<bool()>& condition) {
-    const QDeadlineTimer deadline(10000);
-    while (!condition() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return condition();
 }
 
 // A patch folder whose install copies a part of its sample and then stops
@@ -155,12 +158,12 @@ int main(int argc, char** argv) {
     auto& patches = *window.findChild<ControllerTableView*>("patches");
 
     bool saved = true;
-    selectPatch(patches, "Tape Echo");
+    selectPatch(patches, "Tape Echo", window.patchReader());
     saved &= save([&] { return window.grab(); }, folder, "main-effects.png");
 
     auto& search = *window.findChild<QLineEdit*>("searchField");
     search.setText("echo");
-    selectPatch(patches, "Ping Pong Echo");
+    selectPatch(patches, "Ping Pong Echo", window.patchReader());
     saved &= save([&] { return window.grab(); }, folder, "search.png");
     search.setText("flanger");
     saved &= save([&] { return window.grab(); }, folder, "search-nothing-found.png");
@@ -170,7 +173,7 @@ int main(int argc, char** argv) {
                   "menu-file.png");
 
     window.findChild<QPushButton*>("instrumentsSegment")->click();
-    selectPatch(patches, "Acid Bass");
+    selectPatch(patches, "Acid Bass", window.patchReader());
     saved &= save([&] { return window.grab(); }, folder, "instruments.png");
 
     QMimeData dragged;
@@ -189,7 +192,7 @@ int main(int argc, char** argv) {
     }
 
     window.findChild<QPushButton*>("effectsSegment")->click();
-    selectPatch(patches, "Bit Crusher");
+    selectPatch(patches, "Bit Crusher", window.patchReader());
     controller.deletePressed();
     runUntil([&] { return !window.libraryQueue().busy(); });
     saved &= save([&] { return window.grab(); }, folder, "deleted.png");

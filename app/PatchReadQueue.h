@@ -1,0 +1,30 @@
+#pragma once
+
+// The window's patch reader: reads run one at a time, in the order asked
+// for, on a thread of their own, apart from the library's writes, so a long
+// install never delays them and a huge patch never stops the window. What
+// each read ends with runs on the main thread.
+
+#include <QObject>
+#include <QThreadPool>
+
+#include "app/views.h"
+
+class PatchReadQueue : public QObject, public views::PatchReader {
+public:
+    explicit PatchReadQueue(QObject* parent = nullptr);
+    // Drops the reads not started and waits for the running one; what they
+    // would have ended with never runs.
+    ~PatchReadQueue() override;
+
+    void read(views::PatchRead read) override;
+
+    // A read was asked for whose step has not run yet.
+    bool reading() const { return unfinished_ > 0; }
+
+private:
+    // One thread at most: the reads run one at a time, first asked first.
+    QThreadPool pool_;
+    // Kept on the main thread.
+    int unfinished_ = 0;
+};
