@@ -1,6 +1,7 @@
 #include "library/VQAUUtils.h"
 #include "testing/ArchiveWriter.h"
 #include "testing/OutputCapture.h"
+#include "testing/RecordingWatcher.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 
@@ -154,4 +155,62 @@ TEST_F(InstallFiles, ClearsStagingLeftoversAndLeavesNoneOfItsOwn) {
         EXPECT_EQ(installQuietly({again}).type, EFFECTS_DIR) << again;
     EXPECT_EQ(treeOf(kEffects), before);
     EXPECT_EQ(entriesOf(trash + "/files"), (std::vector<std::string>{"Bass", "Other"}));
+}
+
+// Each patch of a pack has its own result; pipes and devices are no regular files; a cancel
+// between two patches of a pack leaves the rest unplaced.
+TEST_F(InstallFiles, ReportsEachItemAndEachPatchOfAPack) {
+    writeFile(kEffects + "/Way", "a file");
+    const std::string pack = in.path("pack2.tar"), abc = in.path("abc.tar");
+    writeArchive(pack, {{"P2/Way/Way.pd", kEffect}, {"P2/Ok/Ok.pd", kEffect}});
+    writeArchive(abc, {{"A/A.pd", kEffect}, {"B/B.pd", kEffect}, {"C/C.pd", kEffect}});
+    const std::string damaged = in.writeFile("bad.zip", "PK no zip"), fifo = in.path("x.zip");
+    ASSERT_TRUE(mkfifo(fifo.c_str(), 0644) == 0 && mkfifo(in.path("x.pd").c_str(), 0644) == 0);
+    RecordingWatcher watcher;
+    watcher.cancelWhen = [] { return pathExists(kEffects + "/A"); };
+    const Reported reported = installReported(
+        {pack, damaged, fifo, in.path("x.pd"), "/dev/null", in.path("gone.pd"), abc, fifo},
+        &watcher);
+    using Row = std::pair<std::string, ItemOutcome>;
+    std::vector<Row> rows;
+    for (const ItemReport& item : reported.report.items)
+        rows.emplace_back(item.patch, item.outcome);
+    using enum ItemOutcome;
+    EXPECT_EQ(rows, (std::vector<Row>{{"Ok", installed},
+                                      {"Way", failed},
+                                      {"", failed},
+                                      {"", notARegularFile},
+                                      {"", notARegularFile},
+                                      {"", notARegularFile},
+                                      {"", notFound},
+                                      {"A", installed},
+                                      {"B", cancelled},
+                                      {"C", cancelled},
+                                      {"", cancelled}}));
+    EXPECT_EQ(reported.report.items.at(1).reason, "Not a directory");
+    EXPECT_EQ(reported.report.items.at(1).item, pack);
+    EXPECT_TRUE(reported.output.ends_with("Copeee\ncancelled\n")) << reported.output;
+    EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{"A", "Ok", "Way"}));
+}
+
+// A single file: holes stay holes; progress in bytes; a cancel mid-copy keeps the earlier copy
+// and leaves nothing staged.
+TEST_F(InstallFiles, CopiesASingleFileSparselyAndStopsItWhenCancelled) {
+    constexpr std::uintmax_t kHoleBytes = 64 << 20;
+    const std::string big = in.writeFile("Big.pd", kEffect), patch = kEffects + "/Big/Big.pd";
+    fs::resize_file(big, kHoleBytes);
+    ASSERT_EQ(installQuietly({big}).type, EFFECTS_DIR);
+    struct stat copied;
+    ASSERT_EQ(stat(patch.c_str(), &copied), 0);
+    EXPECT_EQ(fs::file_size(patch), kHoleBytes);
+    EXPECT_LT(copied.st_blocks * 512, 1 << 20);
+    RecordingWatcher watcher;
+    watcher.cancelWhen = [&watcher] { return !watcher.progress.empty(); };
+    const Reported reported =
+        installReported({in.writeFile("v2/Big.pd", std::string(24 << 20, 'x'))}, &watcher);
+    EXPECT_EQ(reported.outcomes(), std::vector{ItemOutcome::cancelled});
+    EXPECT_EQ(watcher.progress, std::vector<std::uint64_t>{8 << 20});
+    EXPECT_TRUE(reported.output.ends_with("It's a file\ncancelled\n")) << reported.output;
+    EXPECT_EQ(fs::file_size(patch), kHoleBytes);
+    EXPECT_EQ(entriesOf(kEffects), std::vector<std::string>{"Big"});
 }
