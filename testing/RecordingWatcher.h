@@ -1,12 +1,10 @@
 #pragma once
 
-// Follows an install as the window would: records what it is told, and
-// cancels or answers as the test sets.
+// Follows an install as the window would: records what it is told, answers as the test sets.
 
 #include <functional>
 #include <string>
 #include <vector>
-
 #include "library/installation.h"
 #include "testing/OutputCapture.h"
 
@@ -18,7 +16,6 @@ struct RecordingWatcher : InstallWatcher {
     std::vector<std::uint64_t> progress;
     std::vector<std::string> asked;  // the patches replacePermanently was asked about
     bool toldWaiting = false;
-
     bool cancelled() const override { return cancelWhen(); }
     void itemProgress(std::uint64_t bytes) override { progress.push_back(bytes); }
     void waitingForLibrary() override { toldWaiting = true; }
@@ -28,7 +25,7 @@ struct RecordingWatcher : InstallWatcher {
     }
 };
 
-// installItems with its lines captured; each item's outcome beside it.
+// installItems with its lines captured; the outcome of each item, in order.
 struct Reported {
     InstallReport report;
     std::string output;

@@ -110,36 +110,32 @@ TEST_F(InstallFaults, SpecialFilesAsPatchContentNeverHang) {
 // and no home trash either: an earlier copy goes only when allowed, else stays exactly as it was;
 // a file bigger than the free space is refused; a leftover holding an earlier copy stays.
 TEST_F(InstallFaults, WithoutATrashAnEarlierCopyGoesOnlyWhenAllowed) {
-    const std::string parent = ScratchLibrary::parentDir();
-    const std::string v1[] = {writePatchFolder(in, "v1/Rev", 2, '1'),
-                              in.writeFile("v1/Solo.pd", "1")};
-    const std::string v2[] = {writePatchFolder(in, "v2/Rev", 2, '2'),
-                              in.writeFile("v2/Solo.pd", "2")};
+    const std::string parent = ScratchLibrary::parentDir(), notAFolder = in.writeFile("home", "");
+    const std::string v1 = writePatchFolder(in, "v1/Rev", 2, '1');
+    const std::string v2 = writePatchFolder(in, "v2/Rev", 2, '2');
     const std::string huge = in.writeFile("Huge.pd", std::string(9 << 20, 'h'));
-    const std::string notAFolder = in.writeFile("home", "");
     const int outcome = runInPrivateMounts([&] {
         if (mount("tmpfs", parent.c_str(), "tmpfs", 0, "size=8m") != 0) return kChildSetupFailed;
         for (const char* folder : {BASE_DIR, EFFECTS_DIR, INSTRUMENTS_DIR}) mkdir(folder, 0755);
         writeFile(parent + "/.Trash-" + std::to_string(geteuid()), "");
         setenv("XDG_DATA_HOME", (notAFolder + "/data").c_str(), 1);
-        EXPECT_NE(installQuietly({v1[0], v1[1]}).type, nullptr);
+        EXPECT_NE(installQuietly({v1, in.writeFile("v1/Solo.pd", "1")}).type, nullptr);
         const Tree before = libraryTree();
         RecordingWatcher keep;
         keep.replaceAnswer = false;
-        const Reported kept = installReported({v2[0], v2[1], huge}, &keep);
+        const Reported kept = installReported({v2, in.writeFile("v2/Solo.pd", "2"), huge}, &keep);
         using enum ItemOutcome;
         EXPECT_EQ(kept.outcomes(), (std::vector{keptEarlierCopy, keptEarlierCopy, noRoom}));
         EXPECT_EQ(keep.asked, (std::vector<std::string>{"Rev", "Solo"}));
         EXPECT_NE(kept.report.items.at(0).trashFailure.error, 0);
         EXPECT_NE(kept.output.find("Kept the earlier “Rev”: "), std::string::npos);
         EXPECT_EQ(libraryTree(), before);
-        mkdir((kEffects + "/.veltrano-staging-a1b2c3").c_str(), 0700);
-        mkdir((kEffects + "/.veltrano-staging-a1b2c3/Old").c_str(), 0700);
-        const Reported replaced = installReported({v2[0]});
+        std::filesystem::create_directories(kEffects + "/.veltrano-staging-a1b2c3/Old");
+        const Reported replaced = installReported({v2});
         EXPECT_EQ(replaced.report.items.at(0).earlier, EarlierCopy::deleted);
         EXPECT_NE(replaced.output.find("Replaced “Rev” for good: "), std::string::npos);
         EXPECT_NE(replaced.output.find("“Old” can't go to the trash"), std::string::npos);
-        EXPECT_EQ(treeOf(kEffects + "/Rev"), treeOf(v2[0]));
+        EXPECT_EQ(treeOf(kEffects + "/Rev"), treeOf(v2));
         EXPECT_TRUE(isDirectory(kEffects + "/.veltrano-staging-a1b2c3/Old"));
         return ::testing::Test::HasFailure() ? 1 : 0;
     });

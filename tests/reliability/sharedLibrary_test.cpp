@@ -45,7 +45,6 @@ TEST_F(SharedLibrary, AnInstallerWaitsWhileAnotherHoldsTheLibrary) {
     });
     char byte;
     ASSERT_EQ(read(held[0], &byte, 1), 1);
-    // A cancel ends the wait at once, and the request installs nothing.
     RecordingWatcher watcher;
     watcher.cancelWhen = [&watcher] { return watcher.toldWaiting; };
     const auto asked = std::chrono::steady_clock::now();
