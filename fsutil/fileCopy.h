@@ -2,18 +2,27 @@
 
 // Copies a file's bytes so that the destination only ever holds its old
 // content or the complete new one: the bytes go to a hidden temporary file
-// beside the destination, which is then renamed over it.
+// beside the destination, which is then renamed over it. Holes stay holes,
+// as with `cp --sparse=auto`.
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
+// What the caller may do during a copy; both optional, called between chunks
+// of a few megabytes on the calling thread.
+struct FileCopyHooks {
+    // True stops the copy: it fails with ECANCELED and prints nothing.
+    std::function<bool()> cancelled;
+    // How far into the file the copy has come, in bytes (holes included).
+    std::function<void(std::uint64_t)> progress;
+};
+
 // 0 only when every byte arrived, else the errno of what failed. A failure
-// prints one line on standard output, "<path>: <reason>", naming the file
-// that failed and the system's reason.
-int copyFileAtomically(const std::string& source, const std::string& destination);
+// other than a cancel prints one line on standard output, "<path>: <reason>",
+// naming the file that failed and the system's reason.
+int copyFileAtomically(const std::string& source, const std::string& destination,
+                       const FileCopyHooks& hooks = {});
 
 // Prints "<path>: <reason>" for an errno on standard output.
 void reportPathError(const std::string& path, int error);
-
-// Copies everything from `from` (read from its current offset) to `to`.
-// On failure sets errno and tells which side failed through `readFailed`.
-bool copyAllBytes(int from, int to, bool& readFailed);

@@ -1,5 +1,6 @@
 #include "fsutil/fileCopy.h"
 #include "fsutil/fileKind.h"
+#include "fsutil/freeSpace.h"
 #include "fsutil/ofxFileUtils.h"
 #include "fsutil/ownFolders.h"
 #include "fsutil/runCopy.h"
@@ -10,6 +11,7 @@
 #include "library/libraryLock.h"
 #include "library/placement.h"
 #include "library/staging.h"
+#include "library/trashFailure.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,10 +52,12 @@ struct ItemResult {
     // The type directory the item went into, when it was installed.
     const char* type = nullptr;
     std::string reason = {};
+    EarlierCopy earlier = EarlierCopy::none;
+    TrashResult trashFailure = {};
 };
 
-ItemResult installedAs(const char* type) {
-    return {ItemOutcome::installed, type};
+ItemResult installedAs(const char* type, EarlierCopy earlier = EarlierCopy::none) {
+    return {ItemOutcome::installed, type, {}, earlier};
 }
 
 // Prints the line for the path that failed, as ofxCopyFile does.
@@ -62,19 +66,50 @@ ItemResult failedAt(const std::string& path, int error) {
     return {ItemOutcome::failed, nullptr, std::strerror(error)};
 }
 
-// One item of a request on its way in, with whoever watches the request.
+// A copy that the library's file system has no room for is not begun.
+bool roomFor(const char* type, std::uint64_t bytes) {
+    return bytes <= freeBytesAt(type);
+}
+
+ItemResult noRoomAt(const std::string& destination) {
+    reportPathError(destination, ENOSPC);
+    return {ItemOutcome::noRoom, nullptr, std::strerror(ENOSPC)};
+}
+
+// One request: whoever watches it, the report it fills, and whether it was
+// stopped.
+struct Request {
+    InstallWatcher* watcher;
+    InstallReport& report;
+    bool stopped = false;
+};
+
+// One item of a request on its way in.
 class ItemInstall {
 public:
-    ItemInstall(std::size_t index, std::size_t count, InstallWatcher* watcher,
-                InstallReport& report)
-        : index_(index), count_(count), watcher_(watcher), report_(report) {}
+    ItemInstall(Request& request, std::size_t index, std::size_t count, const std::string& item)
+        : request_(request), watcher_(request.watcher), index_(index), count_(count), item_(item) {}
 
-    bool cancelled() const { return watcher_ && watcher_->cancelled(); }
+    bool cancelled() const { return request_.stopped || (watcher_ && watcher_->cancelled()); }
 
-    // Counting what an item has to copy walks it: only for a watcher, and
-    // only once the item is known to be a patch.
-    void started(const std::string& item, const std::string& source) {
-        if (watcher_) watcher_->itemStarted(index_, count_, item, bytesInTree(source));
+    // What became of the item, or of its patch `patch` for an archive. The
+    // first cancel of the request says so on standard output.
+    void record(ItemResult result, const std::string& patch = {}) {
+        if (result.type) request_.report.lastType = result.type;
+        if (result.outcome == ItemOutcome::cancelled && !request_.stopped) {
+            std::puts("cancelled");
+            request_.stopped = true;
+        }
+        request_.report.items.push_back({item_, result.outcome, std::move(result.reason), patch,
+                                         result.earlier, std::move(result.trashFailure)});
+    }
+
+    // Once the item is known to be a patch: the bytes it has to copy, which
+    // the watcher is told.
+    std::uint64_t started(const std::string& source) {
+        const std::uint64_t bytes = bytesInTree(source);
+        if (watcher_) watcher_->itemStarted(index_, count_, item_, bytes);
+        return bytes;
     }
 
     // Watches a copy growing at `copy`.
@@ -90,24 +125,41 @@ public:
                 }};
     }
 
+    // Hooks for a single file's copy; progress is told after the first chunk,
+    // then at most every kProgressEvery.
+    FileCopyHooks fileCopyHooks() {
+        if (!watcher_) return {};
+        return {
+            [this] { return cancelled(); },
+            [this, told = std::chrono::steady_clock::time_point{}](std::uint64_t bytes) mutable {
+                const auto now = std::chrono::steady_clock::now();
+                if (now - told < kProgressEvery) return;
+                told = now;
+                watcher_->itemProgress(bytes);
+            }};
+    }
+
     ExtractionHooks extractionHooks() {
         if (!watcher_) return {};
         return {[this] { return cancelled(); },
                 [this](std::uint64_t written) { watcher_->itemProgress(written); }};
     }
 
-    // The earlier copy, swapped out of the library into `staged`, goes to the
-    // trash as what stood at `placed`. Where no trash takes it, the staging
-    // folder's removal deletes it, as a replace always did.
-    void trashEarlierCopy(const std::string& staged, const std::string& placed) {
-        if (TrashResult trashed = moveToTrash(staged, placed))
-            report_.replaced.push_back({placed, trashed.item});
+    void replaced(const std::string& placed, const TrashedItem& trashed) {
+        request_.report.replaced.push_back({placed, trashed});
+    }
+
+    // Without a watcher an earlier copy no trash takes is deleted, as a
+    // replace always did.
+    bool replacePermanently(const std::string& name, const TrashResult& why) {
+        return !watcher_ || watcher_->replacePermanently(name, why);
     }
 
 private:
-    std::size_t index_, count_;
+    Request& request_;
     InstallWatcher* watcher_;
-    InstallReport& report_;
+    std::size_t index_, count_;
+    const std::string& item_;
 };
 
 // Where a patch folder goes, and what stands there now.
@@ -129,17 +181,42 @@ PatchPlace placeOf(const char* type, const std::string& name) {
     return place;
 }
 
-// Puts the complete copy at `staged` in its place; the earlier copy goes to
-// the trash.
-ItemResult putInPlace(const std::string& staged, const PatchPlace& place, ItemInstall& install) {
-    if (!place.hasEarlierCopy) {
-        const int error = placeNew(staged, place.destination);
-        return error ? failedAt(place.destination, error) : installedAs(place.type);
+// Exchanges the complete copy at `staged` with the earlier copy of patch
+// `name` at `destination`; the earlier copy goes to the trash. Where no trash
+// takes it, the watcher decides: deleted for good with the staging folder, or
+// exchanged back, so it stands exactly as it was and nothing is installed.
+ItemResult replaceEarlier(const std::string& staged, const std::string& destination,
+                          const std::string& name, const char* type, ItemInstall& install,
+                          StagingFolder& staging) {
+    if (int error = swapWithEarlier(staged, destination)) return failedAt(destination, error);
+    TrashResult trashed = moveToTrash(staged, destination);
+    if (trashed) {
+        install.replaced(destination, trashed.item);
+        std::printf("Replaced “%s”, the earlier copy is in the trash\n", name.c_str());
+        return installedAs(type, EarlierCopy::trashed);
     }
-    if (int error = swapWithEarlier(staged, place.destination))
-        return failedAt(place.destination, error);
-    install.trashEarlierCopy(staged, place.destination);
-    return installedAs(place.type);
+    const std::string why = trashFailureText(trashed);
+    if (install.replacePermanently(name, trashed)) {
+        std::printf("Replaced “%s” for good: %s\n", name.c_str(), why.c_str());
+        ItemResult result = installedAs(type, EarlierCopy::deleted);
+        result.trashFailure = std::move(trashed);
+        return result;
+    }
+    if (int error = swapWithEarlier(staged, destination)) {
+        staging.keep();  // it holds the earlier copy
+        return failedAt(destination, error);
+    }
+    std::printf("Kept the earlier “%s”: %s\n", name.c_str(), why.c_str());
+    return {ItemOutcome::keptEarlierCopy, nullptr, why, EarlierCopy::none, std::move(trashed)};
+}
+
+// Puts the complete copy at `staged` in its place.
+ItemResult putInPlace(const std::string& staged, const PatchPlace& place, const std::string& name,
+                      ItemInstall& install, StagingFolder& staging) {
+    if (place.hasEarlierCopy)
+        return replaceEarlier(staged, place.destination, name, place.type, install, staging);
+    const int error = placeNew(staged, place.destination);
+    return error ? failedAt(place.destination, error) : installedAs(place.type);
 }
 
 // Copies a patch folder into its type directory. The copy is made in a
@@ -157,15 +234,15 @@ ItemResult installFolder(const std::string& source, ItemInstall& install) {
         isSameFile(installed, source))
         return installedAs(type);  // dropped from its place
     if (place.inTheWay) return failedAt(place.destination, place.inTheWay);
+    if (!roomFor(type, install.started(source))) return noRoomAt(place.destination);
 
-    install.started(source, source);
     StagingFolder staging(type);
     if (!staging) return failedAt(place.destination, staging.error());
     const std::string staged = staging.path(name);
     const CopyOutcome copy = copyTreeWithCp(source, staged, install.copyWatch(staged));
     if (copy.cancelled) return {ItemOutcome::cancelled};
     if (!copy.copied) return {ItemOutcome::failed, nullptr, copy.reason};  // cp said why
-    return putInPlace(staged, place, install);
+    return putInPlace(staged, place, name, install, staging);
 }
 
 // Installs one patch folder extracted from an archive: it moves into a
@@ -189,37 +266,34 @@ ItemResult installExtracted(const std::string& extracted, ItemInstall& install) 
     } else if (moved) {
         return failedAt(place.destination, moved);
     }
-    return putInPlace(staged, place, install);
+    return putInPlace(staged, place, name, install, staging);
 }
 
-// Installs the patches an archive holds. It is extracted into a staging
-// folder on the library's file system, so its patches move into place
-// without another copy; whatever happens, the extraction goes with the
-// staging folder.
-ItemResult installArchive(const std::string& archive, ItemInstall& install) {
+// Installs the patches an archive holds, each with a result of its own. It is
+// extracted into a staging folder on the library's file system, so its
+// patches move into place without another copy; whatever happens, the
+// extraction goes with the staging folder. An archive that holds no patch, or
+// can't be read whole, has one result.
+void installArchive(const std::string& archive, ItemInstall& install) {
     std::puts("It's an archive");
     StagingFolder staging(EFFECTS_DIR);
-    if (!staging) return failedAt(archive, staging.error());
+    if (!staging) return install.record(failedAt(archive, staging.error()));
     // Hidden: a leftover of it is scratch, never an earlier copy of a patch.
     const std::string into = staging.path(".extracted");
-    if (!ofxCreateDirectory(into)) return failedAt(into, errno);
-    install.started(archive, archive);
+    if (!ofxCreateDirectory(into)) return install.record(failedAt(into, errno));
+    install.started(archive);
     const ExtractedPatches extracted =
         extractPatches(archive, into, defaultExtractionLimits(), install.extractionHooks());
-    if (install.cancelled()) return {ItemOutcome::cancelled};
+    if (install.cancelled()) return install.record({ItemOutcome::cancelled});
     if (!extracted.failure.empty()) {
         std::printf("%s\n", extracted.failure.c_str());
-        return {ItemOutcome::failed, nullptr, extracted.failure};
+        return install.record({ItemOutcome::failed, nullptr, extracted.failure});
     }
-    ItemResult result{ItemOutcome::notAPatch};
-    for (const std::string& patch : extracted.patchFolders) {
-        ItemResult placed = installExtracted(patch, install);
-        if (placed.outcome == ItemOutcome::cancelled) return placed;
-        if (placed.type) result.type = placed.type;
-        if (!result.type) result = placed;
-    }
-    if (result.type) result.outcome = ItemOutcome::installed;
-    return result;
+    // A cancel stops the pack between two patches: the rest are not placed.
+    for (const std::string& patch : extracted.patchFolders)
+        install.record(install.cancelled() ? ItemResult{ItemOutcome::cancelled}
+                                           : installExtracted(patch, install),
+                       getDirName(patch));
 }
 
 // The folder made around a single file: the file's own name up to its last
@@ -235,6 +309,12 @@ int whyNotAPatchFolder(const std::string& folder) {
     if (lstat(folder.c_str(), &info) != 0) return 0;
     if (S_ISLNK(info.st_mode)) return ELOOP;
     return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+}
+
+// The disk space a file takes: its holes take none.
+std::uint64_t allocatedBytes(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 ? std::uint64_t(info.st_blocks) * 512 : 0;
 }
 
 // Copies a single file into a patch folder of its type. The copy is made in
@@ -256,23 +336,23 @@ ItemResult installFile(const std::string& source, ItemInstall& install) {
     if (stat(destination.c_str(), &installed) == 0 && isSameFile(installed, source))
         return installedAs(type);
     if (int error = whyNotAPatchFolder(folder)) return failedAt(destination, error);
-    install.started(source, source);
+    install.started(source);
+    if (!roomFor(type, allocatedBytes(source))) return noRoomAt(destination);
     const bool intoExisting = existsItself(folder);
     StagingFolder staging(type);
     if (!staging) return failedAt(destination, staging.error());
     const std::string staged = staging.path(folderName);
     const std::string stagedFile = staged + "/" + fileName;
     if (!ofxCreateDirectory(staged)) return failedAt(destination, errno);
-    if (int error = copyFileAtomically(source, stagedFile))  // it said why
-        return {ItemOutcome::failed, nullptr, std::strerror(error)};
+    if (int error = copyFileAtomically(source, stagedFile, install.fileCopyHooks()))
+        return {error == ECANCELED ? ItemOutcome::cancelled : ItemOutcome::failed, nullptr,
+                std::strerror(error)};  // a failure said why
     if (!intoExisting || !existsItself(destination)) {
         const int error =
             intoExisting ? placeNew(stagedFile, destination) : placeNew(staged, folder);
         return error ? failedAt(destination, error) : installedAs(type);
     }
-    if (int error = swapWithEarlier(stagedFile, destination)) return failedAt(destination, error);
-    install.trashEarlierCopy(stagedFile, destination);
-    return installedAs(type);
+    return replaceEarlier(stagedFile, destination, folderName, type, install, staging);
 }
 
 }  // namespace
@@ -283,35 +363,34 @@ InstallReport installItems(std::vector<std::string>& paths, InstallWatcher* watc
     if (paths.empty()) return report;
     // The whole request is one write of the library; holding the lock also
     // means no other importer is staging, so what staging folders remain
-    // are leftovers of installs that were interrupted.
-    const LibraryLock lock;
-    clearStagingLeftovers(EFFECTS_DIR);
-    clearStagingLeftovers(INSTRUMENTS_DIR);
-
-    bool cancelled = false;
-    const auto stop = [&cancelled] {
-        std::puts("cancelled");
-        cancelled = true;
-    };
+    // are leftovers of installs that were interrupted. A cancel while another
+    // importer holds it installs nothing.
+    Request request{watcher, report};
+    const LibraryLock lock([watcher] { return watcher && watcher->cancelled(); },
+                           [watcher] {
+                               if (watcher) watcher->waitingForLibrary();
+                           });
+    if (!lock.gaveUp()) {
+        clearStagingLeftovers(EFFECTS_DIR);
+        clearStagingLeftovers(INSTRUMENTS_DIR);
+    }
     for (std::size_t index = 0; index < paths.size(); ++index) {
         const std::string& item = paths[index];
-        ItemInstall install(index, paths.size(), watcher, report);
-        if (!cancelled && install.cancelled()) stop();
-        if (cancelled) {
-            report.items.push_back({item, ItemOutcome::cancelled, {}});
+        ItemInstall install(request, index, paths.size(), item);
+        if (lock.gaveUp() || install.cancelled()) {
+            install.record({ItemOutcome::cancelled});
             continue;
         }
         std::printf("file:: %s\n", item.c_str());
-        ItemResult result{ItemOutcome::notFound};
         if (ofxIsDirectory(item))
-            result = installFolder(item, install);
+            install.record(installFolder(item, install));
         else if (isRegularFile(item) && isArchiveName(item))
-            result = installArchive(item, install);
-        else if (isRegularFile(item))  // not missing, dangling, a pipe or a device
-            result = installFile(item, install);
-        if (result.type) report.lastType = result.type;
-        if (result.outcome == ItemOutcome::cancelled) stop();
-        report.items.push_back({item, result.outcome, result.reason});
+            installArchive(item, install);
+        else if (isRegularFile(item))
+            install.record(installFile(item, install));
+        else  // missing or dangling; or a pipe, a device
+            install.record(
+                {ofxFileExists(item) ? ItemOutcome::notARegularFile : ItemOutcome::notFound});
     }
     return report;
 }

@@ -1,6 +1,7 @@
 #include "library/VQAUUtils.h"
 #include "testing/ArchiveWriter.h"
 #include "testing/OutputCapture.h"
+#include "testing/RecordingWatcher.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
 
@@ -51,7 +52,7 @@ TEST_F(InstallFiles, PutsASingleFileIntoAFolderNamedAfterIt) {
                                                              "notes.txt", "score"}));
 }
 
-// An archive's patches install like folders, same lines; a hostile one says why it is not.
+// An archive's patches install like folders, same lines.
 TEST_F(InstallFiles, InstallsThePatchesOfAnArchive) {
     const std::string pack = in.path("Pack.tar.gz"), loose = in.path("Echo.zip");
     writeArchive(pack, {{"Pack/A/A.pd", kInstrument}, {"Pack/B/B.pd", kEffect}});
@@ -66,12 +67,6 @@ TEST_F(InstallFiles, InstallsThePatchesOfAnArchive) {
                                     loose + "\nIt's an archive\n" + found("Echo", kEffects));
     EXPECT_EQ(readFile(kEffects + "/Echo/echo.wav"), "wav");
     EXPECT_EQ(entriesOf(kInstruments), std::vector<std::string>{"A"});
-    const std::string hostile = in.path("Evil.zip");
-    writeArchive(hostile, {{"Evil/Evil.pd", kEffect}, {"Evil/x", "/etc", ArchiveEntry::symlink}});
-    const Installed refused = installQuietly({hostile});
-    EXPECT_EQ(refused.type, nullptr);
-    EXPECT_NE(refused.output.find("Evil.zip: refused, the entry \"Evil/x\""), std::string::npos)
-        << refused.output;
     EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{"B", "Echo"}));
 }
 
@@ -154,4 +149,57 @@ TEST_F(InstallFiles, ClearsStagingLeftoversAndLeavesNoneOfItsOwn) {
         EXPECT_EQ(installQuietly({again}).type, EFFECTS_DIR) << again;
     EXPECT_EQ(treeOf(kEffects), before);
     EXPECT_EQ(entriesOf(trash + "/files"), (std::vector<std::string>{"Bass", "Other"}));
+}
+
+// Each patch of a pack has its own result, a hostile archive one, saying why; pipes and devices
+// are no regular files; a cancel between two patches of a pack leaves the rest unplaced.
+TEST_F(InstallFiles, ReportsEachItemAndEachPatchOfAPack) {
+    writeFile(kEffects + "/Way", "a file");
+    const std::string pack = in.path("pack2.tar"), abc = in.path("abc.tar");
+    writeArchive(pack, {{"P2/Way/Way.pd", kEffect}, {"P2/Ok/Ok.pd", kEffect}});
+    writeArchive(abc, {{"A/A.pd", kEffect}, {"B/B.pd", kEffect}, {"C/C.pd", kEffect}});
+    const std::string hostile = in.path("Evil.zip"), fifo = in.path("x.zip");
+    writeArchive(hostile, {{"Evil/Evil.pd", kEffect}, {"Evil/x", "/etc", ArchiveEntry::symlink}});
+    ASSERT_TRUE(mkfifo(fifo.c_str(), 0644) == 0 && mkfifo(in.path("x.pd").c_str(), 0644) == 0);
+    RecordingWatcher watcher;
+    watcher.cancelWhen = [] { return pathExists(kEffects + "/A"); };
+    const Reported reported = installReported(
+        {pack, hostile, fifo, in.path("x.pd"), "/dev/null", in.path("gone.pd"), abc, fifo},
+        &watcher);
+    using enum ItemOutcome;
+    EXPECT_EQ(reported.outcomes(),
+              (std::vector{installed, failed, failed, notARegularFile, notARegularFile,
+                           notARegularFile, notFound, installed, cancelled, cancelled, cancelled}));
+    std::vector<std::string> patches;
+    for (const ItemReport& item : reported.report.items) patches.push_back(item.patch);
+    EXPECT_EQ(patches,
+              (std::vector<std::string>{"Ok", "Way", "", "", "", "", "", "A", "B", "C", ""}));
+    EXPECT_EQ(reported.report.items.at(1).reason, "Not a directory");
+    EXPECT_EQ(reported.report.items.at(1).item, pack);
+    EXPECT_NE(reported.output.find("Evil.zip: refused, the entry \"Evil/x\""), std::string::npos)
+        << reported.output;
+    EXPECT_TRUE(reported.output.ends_with("Copeee\ncancelled\n")) << reported.output;
+    EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{"A", "Ok", "Way"}));
+}
+
+// A single file: holes stay holes; progress in bytes; a cancel mid-copy keeps the earlier copy
+// and leaves nothing staged.
+TEST_F(InstallFiles, CopiesASingleFileSparselyAndStopsItWhenCancelled) {
+    constexpr std::uintmax_t kHoleBytes = 64 << 20;
+    const std::string big = in.writeFile("Big.pd", kEffect), patch = kEffects + "/Big/Big.pd";
+    fs::resize_file(big, kHoleBytes);
+    ASSERT_EQ(installQuietly({big}).type, EFFECTS_DIR);
+    struct stat copied;
+    ASSERT_EQ(stat(patch.c_str(), &copied), 0);
+    EXPECT_EQ(fs::file_size(patch), kHoleBytes);
+    EXPECT_LT(copied.st_blocks * 512, 1 << 20);
+    RecordingWatcher watcher;
+    watcher.cancelWhen = [&watcher] { return !watcher.progress.empty(); };
+    const Reported reported =
+        installReported({in.writeFile("v2/Big.pd", std::string(24 << 20, 'x'))}, &watcher);
+    EXPECT_EQ(reported.outcomes(), std::vector{ItemOutcome::cancelled});
+    EXPECT_EQ(watcher.progress, std::vector<std::uint64_t>{8 << 20});
+    EXPECT_TRUE(reported.output.ends_with("It's a file\ncancelled\n")) << reported.output;
+    EXPECT_EQ(fs::file_size(patch), kHoleBytes);
+    EXPECT_EQ(entriesOf(kEffects), std::vector<std::string>{"Big"});
 }

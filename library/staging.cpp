@@ -3,9 +3,11 @@
 #include "fsutil/trash.h"
 #include "fsutil/treeRemoval.h"
 #include "fsutil/visibleEntries.h"
+#include "library/trashFailure.h"
 
 #include <sys/stat.h>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 #include <vector>
@@ -49,12 +51,19 @@ void clearStagingLeftovers(const char* typeDir) {
         // a patch here, so what a leftover folder holds goes to the trash, as
         // what stood in the type directory under its name; hidden entries
         // are an install's own scratch (an archive being extracted).
+        bool kept = false;
         struct stat info;
         if (lstat(leftover.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-            for (const std::string& entry : namesIn(leftover))
-                if (!entry.starts_with("."))
+            for (const std::string& entry : namesIn(leftover)) {
+                if (entry.starts_with(".")) continue;
+                const TrashResult trashed =
                     moveToTrash(leftover + "/" + entry, directory + "/" + entry);
+                if (trashed) continue;
+                std::printf("%s: kept, “%s” can't go to the trash: %s\n", leftover.c_str(),
+                            entry.c_str(), trashFailureText(trashed).c_str());
+                kept = true;
+            }
         }
-        removeTree(leftover, RemovalMode::asOwner);
+        if (!kept) removeTree(leftover, RemovalMode::asOwner);
     }
 }

@@ -21,6 +21,9 @@ public:
     int error() const { return error_; }
     // The path of `name` inside the folder.
     std::string path(const std::string& name) const { return path_ + "/" + name; }
+    // Leaves the folder where it is, for what it holds must not be deleted:
+    // the next install's clearStagingLeftovers deals with it.
+    void keep() { path_.clear(); }
 
 private:
     std::string path_;
@@ -28,7 +31,8 @@ private:
 };
 
 // Clears what interrupted installs left in the type directory, whatever the
-// patch they were making: what the leftovers hold goes to the trash (or, where
-// no trash takes it, is deleted). Only while holding the LibraryLock: then
-// nobody else is staging.
+// patch they were making: what the leftovers hold goes to the trash. A
+// leftover holding something no trash takes stays as it is (it is hidden),
+// with a line on standard output, to be tried again next time. Only while
+// holding the LibraryLock: then nobody else is staging.
 void clearStagingLeftovers(const char* typeDir);

@@ -8,6 +8,7 @@
 
 #include "library/installation.h"
 #include "params/PdPluginParameters.h"
+#include "testing/RecordingWatcher.h"
 #include "tests/reliability/reliabilityHarness.h"
 
 using namespace testing_support;
@@ -103,4 +104,41 @@ TEST_F(InstallFaults, SpecialFilesAsPatchContentNeverHang) {
     EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{"Pipe", "Zero"}));
     EXPECT_EQ(treeOf(kEffects + "/Zero"), (Tree{{"Zero.pd", "-> /dev/zero"}}));
     EXPECT_EQ(treeOf(kEffects + "/Pipe"), (Tree{{"Pipe.pd", "<other>"}}));
+}
+
+// The library on a file system of its own whose trash can't be made (a file where it would be),
+// and no home trash either: an earlier copy goes only when allowed, else stays exactly as it was;
+// a file bigger than the free space is refused; a leftover holding an earlier copy stays.
+TEST_F(InstallFaults, WithoutATrashAnEarlierCopyGoesOnlyWhenAllowed) {
+    const std::string parent = ScratchLibrary::parentDir(), notAFolder = in.writeFile("home", "");
+    const std::string v1 = writePatchFolder(in, "v1/Rev", 2, '1');
+    const std::string v2 = writePatchFolder(in, "v2/Rev", 2, '2');
+    const std::string huge = in.writeFile("Huge.pd", std::string(9 << 20, 'h'));
+    const int outcome = runInPrivateMounts([&] {
+        if (mount("tmpfs", parent.c_str(), "tmpfs", 0, "size=8m") != 0) return kChildSetupFailed;
+        for (const char* folder : {BASE_DIR, EFFECTS_DIR, INSTRUMENTS_DIR}) mkdir(folder, 0755);
+        writeFile(parent + "/.Trash-" + std::to_string(geteuid()), "");
+        setenv("XDG_DATA_HOME", (notAFolder + "/data").c_str(), 1);
+        EXPECT_NE(installQuietly({v1, in.writeFile("v1/Solo.pd", "1")}).type, nullptr);
+        const Tree before = libraryTree();
+        RecordingWatcher keep;
+        keep.replaceAnswer = false;
+        const Reported kept = installReported({v2, in.writeFile("v2/Solo.pd", "2"), huge}, &keep);
+        using enum ItemOutcome;
+        EXPECT_EQ(kept.outcomes(), (std::vector{keptEarlierCopy, keptEarlierCopy, noRoom}));
+        EXPECT_EQ(keep.asked, (std::vector<std::string>{"Rev", "Solo"}));
+        EXPECT_NE(kept.report.items.at(0).trashFailure.error, 0);
+        EXPECT_NE(kept.output.find("Kept the earlier “Rev”: "), std::string::npos);
+        EXPECT_EQ(libraryTree(), before);
+        std::filesystem::create_directories(kEffects + "/.veltrano-staging-a1b2c3/Old");
+        const Reported replaced = installReported({v2});
+        EXPECT_EQ(replaced.report.items.at(0).earlier, EarlierCopy::deleted);
+        EXPECT_NE(replaced.output.find("Replaced “Rev” for good: "), std::string::npos);
+        EXPECT_NE(replaced.output.find("“Old” can't go to the trash"), std::string::npos);
+        EXPECT_EQ(treeOf(kEffects + "/Rev"), treeOf(v2));
+        EXPECT_TRUE(isDirectory(kEffects + "/.veltrano-staging-a1b2c3/Old"));
+        return ::testing::Test::HasFailure() ? 1 : 0;
+    });
+    if (outcome == kChildSetupFailed) GTEST_SKIP() << "private mounts need root";
+    EXPECT_EQ(outcome, 0);
 }

@@ -7,6 +7,7 @@
 #include <thread>
 #include "library/libraryLock.h"
 #include "library/removal.h"
+#include "testing/RecordingWatcher.h"
 #include "tests/reliability/reliabilityHarness.h"
 
 using namespace testing_support;
@@ -31,7 +32,8 @@ TEST_F(SharedLibrary, TwoInstallersOfOneNameEachInstallWhole) {
     }
 }
 
-// Held by another process: a child forked while this one held it would share the lock.
+// Held by another process (a child forked while this one held it would share the lock): an
+// install waits, or gives up when cancelled.
 TEST_F(SharedLibrary, AnInstallerWaitsWhileAnotherHoldsTheLibrary) {
     const std::string source = writePatchFolder(in, "Echo", 2, 'e');
     int held[2], release[2];
@@ -43,6 +45,13 @@ TEST_F(SharedLibrary, AnInstallerWaitsWhileAnotherHoldsTheLibrary) {
     });
     char byte;
     ASSERT_EQ(read(held[0], &byte, 1), 1);
+    RecordingWatcher watcher;
+    watcher.cancelWhen = [&watcher] { return watcher.toldWaiting; };
+    const auto asked = std::chrono::steady_clock::now();
+    const Reported cancelled = installReported({source, in.path("gone")}, &watcher);
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(500));
+    EXPECT_EQ(cancelled.outcomes(), std::vector(2, ItemOutcome::cancelled));
+    EXPECT_EQ(cancelled.output, "cancelled\n");
     StartedChild install = startInstall({source});
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(pathExists(kEffects + "/Echo"));

@@ -1,0 +1,10 @@
+#include "library/trashFailure.h"
+
+#include <cstring>
+
+std::string trashFailureText(const TrashResult& failure) {
+    std::string text = std::strerror(failure.error);
+    if (failure.homeTrashError)
+        text += std::string("; home trash: ") + std::strerror(failure.homeTrashError);
+    return text;
+}
