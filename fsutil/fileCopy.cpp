@@ -27,7 +27,8 @@ UniqueFd createTempBeside(const std::string& destination, std::string& tempPath)
     std::string folder = slash == std::string::npos ? "" : destination.substr(0, slash + 1);
     std::string stem = destination.substr(slash == std::string::npos ? 0 : slash + 1);
     stem.resize(std::min(stem.size(), kMaxTempStem));
-    static std::mt19937 random{std::random_device{}()};
+    // One generator per thread: installs and trashing copy on different threads.
+    thread_local std::mt19937 random{std::random_device{}()};
     for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, ".%08x", static_cast<unsigned>(random()));
@@ -135,6 +136,12 @@ private:
 };
 
 }  // namespace
+
+int copyFileBytes(int from, int to, const FileCopyHooks& hooks) {
+    struct stat source;
+    if (fstat(from, &source) != 0) return errno;
+    return FileBytes(from, to, hooks).copyAll(source);
+}
 
 void reportPathError(const std::string& path, int error) {
     std::printf("%s: %s\n", path.c_str(), std::strerror(error));

@@ -24,5 +24,9 @@ struct FileCopyHooks {
 int copyFileAtomically(const std::string& source, const std::string& destination,
                        const FileCopyHooks& hooks = {});
 
+// Copies the whole of the open regular file `from` into the open file `to`,
+// at the same offsets, holes kept. 0 or the errno; prints nothing.
+int copyFileBytes(int from, int to, const FileCopyHooks& hooks = {});
+
 // Prints "<path>: <reason>" for an errno on standard output.
 void reportPathError(const std::string& path, int error);

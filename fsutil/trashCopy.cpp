@@ -61,8 +61,7 @@ int copyFile(const EntryPlace& from, mode_t mode, int toFolder, const std::strin
     UniqueFd copy(openat(toFolder, toName.c_str(),
                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!copy) return errno;
-    bool readFailed = false;
-    if (!copyAllBytes(source.get(), copy.get(), readFailed)) return errno;
+    if (int error = copyFileBytes(source.get(), copy.get())) return error;
     // The mode is set after the bytes are in, so a read-only file can be written.
     if (fchmod(copy.get(), mode & 07777) != 0) return errno;
     return close(copy.release()) == 0 ? 0 : errno;

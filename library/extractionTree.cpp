@@ -67,9 +67,10 @@ bool ExtractionTree::replaceWithCopy(const EntryPath& path) {
     const mode_t mode = info.st_mode & 0777;
     const UniqueFd copy(
         openat(parent.get(), name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
-    bool readFailed = false;
-    return copy && fchmod(copy.get(), mode) == 0 &&
-           copyAllBytes(original.get(), copy.get(), readFailed);
+    if (!copy || fchmod(copy.get(), mode) != 0) return false;
+    const int error = copyFileBytes(original.get(), copy.get());
+    errno = error;
+    return error == 0;
 }
 
 bool ExtractionTree::replaceWithHardLink(const EntryPath& existing, const EntryPath& link) {
