@@ -411,3 +411,27 @@ int exchangeWithTrashed(const TrashedItem& item) {
         unlinkat(infoFolder, temporary.c_str(), 0);
     return 0;
 }
+
+int copyOutOfTrash(const TrashedItem& item, const std::string& destination) {
+    CheckedEntry entry;
+    if (int error = checkTrashed(item, entry)) return error;
+    UniqueFd target = openFolderOf(destination, 0);
+    if (!target) return errno;
+    const SplitPath to = splitPath(destination);
+    return copyEntryAs({entry.files.get(), splitPath(item.trashedPath).folder, entry.name},
+                       {target.get(), to.folder, to.name});
+}
+
+int removeFromTrash(const TrashedItem& item) {
+    CheckedEntry entry;
+    if (int error = checkTrashed(item, entry)) return error;
+    struct stat st;
+    int error = 0;
+    if (fstatat(entry.files.get(), entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISDIR(st.st_mode))
+        error = removeTree(item.trashedPath, RemovalMode::asOwner);
+    else if (unlinkat(entry.files.get(), entry.name.c_str(), 0) != 0)
+        error = errno;
+    if (!error) unlinkat(entry.info.get(), entry.infoName.c_str(), 0);
+    return error;
+}

@@ -67,3 +67,15 @@ int restoreFromTrash(const TrashedItem& item);
 // 0 once done (should the new date not take, the entry keeps its old info),
 // else the errno with nothing changed.
 int exchangeWithTrashed(const TrashedItem& item);
+
+// Both above give EXDEV for an item that a copy put into a trash on another
+// file system: no rename brings it back. Such an item is copied back instead
+// and then taken out of the trash, with these two; each checks first that the
+// trash still holds the very item (else ESTALE, nothing changed).
+
+// Copies the trashed item to `destination`, where nothing may stand; a
+// partial copy never has the name. 0 or the errno.
+int copyOutOfTrash(const TrashedItem& item, const std::string& destination);
+
+// Removes the trashed item and its info file. 0 or the errno.
+int removeFromTrash(const TrashedItem& item);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "library/installation.h"
+#include "library/removal.h"
 #include "params/PdPluginParameters.h"
 #include "testing/RecordingWatcher.h"
 #include "tests/reliability/reliabilityHarness.h"
@@ -137,6 +138,22 @@ TEST_F(InstallFaults, WithoutATrashAnEarlierCopyGoesOnlyWhenAllowed) {
         EXPECT_NE(replaced.output.find("“Old” can't go to the trash"), std::string::npos);
         EXPECT_EQ(treeOf(kEffects + "/Rev"), treeOf(v2));
         EXPECT_TRUE(isDirectory(kEffects + "/.veltrano-staging-a1b2c3/Old"));
+
+        // With a home trash on the other disk, the earlier copy is copied there, and
+        // Undo copies it back: a replace's and a delete's.
+        setenv("XDG_DATA_HOME", in.path("data").c_str(), 1);
+        const Reported copied = installReported({v1});
+        EXPECT_EQ(copied.report.items.at(0).earlier, EarlierCopy::trashed);
+        EXPECT_EQ(swapBackReplacedCopy(copied.report.replaced.at(0).trashed), 0);
+        EXPECT_EQ(treeOf(kEffects + "/Rev"), treeOf(v2));
+        const TrashResult deleted = trashInstalledPatch(kEffects + "/Rev");
+        EXPECT_EQ(restoreTrashedPatch(deleted.item), 0);
+        EXPECT_EQ(treeOf(kEffects + "/Rev"), treeOf(v2));
+        // The leftover went to the trash too, now that there is one; the newer copy took
+        // the next free name while the earlier one was still there.
+        EXPECT_EQ(entriesOf(in.path("data/Trash/files")),
+                  (std::vector<std::string>{"Old", "Rev.2"}));
+        EXPECT_EQ(treeOf(in.path("data/Trash/files/Rev.2")), treeOf(v1));
         return ::testing::Test::HasFailure() ? 1 : 0;
     });
     if (outcome == kChildSetupFailed) GTEST_SKIP() << "private mounts need root";
