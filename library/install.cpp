@@ -195,7 +195,7 @@ ItemResult replaceEarlier(const std::string& staged, const std::string& destinat
         std::printf("Replaced “%s”, the earlier copy is in the trash\n", name.c_str());
         return installedAs(type, EarlierCopy::trashed);
     }
-    const std::string why = trashFailureText(trashed);
+    const std::string why = trashErrorText(trashed);
     if (install.replacePermanently(name, trashed)) {
         std::printf("Replaced “%s” for good: %s\n", name.c_str(), why.c_str());
         ItemResult result = installedAs(type, EarlierCopy::deleted);

@@ -60,7 +60,7 @@ void clearStagingLeftovers(const char* typeDir) {
                     moveToTrash(leftover + "/" + entry, directory + "/" + entry);
                 if (trashed) continue;
                 std::printf("%s: kept, “%s” can't go to the trash: %s\n", leftover.c_str(),
-                            entry.c_str(), trashFailureText(trashed).c_str());
+                            entry.c_str(), trashErrorText(trashed).c_str());
                 kept = true;
             }
         }

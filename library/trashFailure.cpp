@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-std::string trashFailureText(const TrashResult& failure) {
+std::string trashErrorText(const TrashResult& failure) {
     std::string text = std::strerror(failure.error);
     if (failure.homeTrashError)
         text += std::string("; home trash: ") + std::strerror(failure.homeTrashError);
