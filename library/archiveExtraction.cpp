@@ -6,6 +6,7 @@
 #include "fsutil/retryOnInterrupt.h"
 #include "fsutil/treeRemoval.h"
 #include "library/archiveEntryPaths.h"
+#include "library/archiveNames.h"
 #include "library/extractionBudget.h"
 #include "library/extractionTree.h"
 #include "library/patchLayout.h"

@@ -7,6 +7,7 @@
 #include "fsutil/treeSize.h"
 #include "library/VQAUUtils.h"
 #include "library/archiveExtraction.h"
+#include "library/archiveNames.h"
 #include "library/installation.h"
 #include "library/libraryLock.h"
 #include "library/placement.h"
