@@ -20,8 +20,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <functional>
-#include <optional>
 #include <string_view>
 
 namespace {
@@ -167,8 +165,7 @@ private:
 
 // Where a patch folder goes, and what stands there now.
 struct PatchPlace {
-    const char* type;  // none when the folder is no patch folder
-    std::string name;
+    const char* type;
     std::string destination;
     // An earlier copy (a folder, or a link to one) that the patch replaces.
     bool hasEarlierCopy = false;
@@ -177,7 +174,7 @@ struct PatchPlace {
 };
 
 PatchPlace placeOf(const char* type, const std::string& name) {
-    PatchPlace place{type, name, std::string(type) + "/" + name};
+    PatchPlace place{type, std::string(type) + "/" + name};
     struct stat earlier;
     place.hasEarlierCopy = stat(place.destination.c_str(), &earlier) == 0;
     if (place.hasEarlierCopy ? !S_ISDIR(earlier.st_mode) : existsItself(place.destination))
@@ -215,78 +212,52 @@ ItemResult replaceEarlier(const std::string& staged, const std::string& destinat
 }
 
 // Puts the complete copy at `staged` in its place.
-ItemResult putInPlace(const std::string& staged, const PatchPlace& place, ItemInstall& install,
-                      StagingFolder& staging) {
+ItemResult putInPlace(const std::string& staged, const PatchPlace& place, const std::string& name,
+                      ItemInstall& install, StagingFolder& staging) {
     if (place.hasEarlierCopy)
-        return replaceEarlier(staged, place.destination, place.name, place.type, install, staging);
+        return replaceEarlier(staged, place.destination, name, place.type, install, staging);
     const int error = placeNew(staged, place.destination);
     return error ? failedAt(place.destination, error) : installedAs(place.type);
 }
 
-// The place of the patch folder at `source`, by its type and its own name (a
-// trailing "/" on the path names the same folder); no type when it is not a
-// patch folder.
-PatchPlace placeOfFolder(const std::string& source) {
-    const char* type = getTypeForDir(source);
-    if (!type) return {};
-    std::puts("Copeee");
-    return placeOf(type, getDirName(source));
-}
+// How a patch folder reaches the staging folder: a dropped one is copied; one
+// extracted from an archive moves (copied should its type directory lie on
+// another file system).
+enum class Bring { copy, move };
 
-// Copies the tree at `source` to `staged`; nothing once it is complete, else
-// what became of the item (cp said why it failed).
-std::optional<ItemResult> copyTree(const std::string& source, const std::string& staged,
-                                   ItemInstall& install) {
-    const CopyOutcome copy = copyTreeWithCp(source, staged, install.copyWatch(staged));
-    if (copy.cancelled) return ItemResult{ItemOutcome::cancelled};
-    if (!copy.copied) return ItemResult{ItemOutcome::failed, nullptr, copy.reason};
-    return std::nullopt;
-}
-
-// Brings a patch folder into a staging folder of its type directory, with
-// `bring` (which gives what became of the item when it did not), and puts it
-// in its place once complete, so a failed or cancelled copy leaves the earlier
+// Installs the patch folder at `source` into its type directory. It is brought
+// into a staging folder of that type directory and takes the earlier copy's
+// place only once complete, so a failed or cancelled copy leaves the earlier
 // one as it was.
-ItemResult stageAndPlace(
-    const PatchPlace& place, ItemInstall& install,
-    const std::function<std::optional<ItemResult>(const std::string& staged)>& bring) {
-    StagingFolder staging(place.type);
-    if (!staging) return failedAt(place.destination, staging.error());
-    const std::string staged = staging.path(place.name);
-    if (std::optional<ItemResult> failure = bring(staged)) return std::move(*failure);
-    return putInPlace(staged, place, install, staging);
-}
-
-// Copies a patch folder into its type directory.
-ItemResult installFolder(const std::string& source, ItemInstall& install) {
-    const PatchPlace place = placeOfFolder(source);
-    if (!place.type) return {ItemOutcome::notAPatch};
+ItemResult installFolder(const std::string& source, ItemInstall& install, Bring bring) {
+    const char* type = getTypeForDir(source);
+    if (!type) return {ItemOutcome::notAPatch};
+    std::puts("Copeee");
+    // The folder's own name: a trailing "/" on the dropped path names the same folder.
+    const std::string name = getDirName(source);
+    const PatchPlace place = placeOf(type, name);
     struct stat installed;
     if (place.hasEarlierCopy && stat(place.destination.c_str(), &installed) == 0 &&
         isSameFile(installed, source))
-        return installedAs(place.type);  // dropped from its place
+        return installedAs(type);  // dropped from its place
     if (place.inTheWay) return failedAt(place.destination, place.inTheWay);
-    if (!roomFor(place.type, install.started(source))) return noRoomAt(place.destination);
-    return stageAndPlace(place, install, [&](const std::string& staged) {
-        return copyTree(source, staged, install);
-    });
-}
+    if (bring == Bring::copy && !roomFor(type, install.started(source)))
+        return noRoomAt(place.destination);
 
-// Installs one patch folder extracted from an archive: it moves into the
-// staging folder (copied there should its type directory lie on another file
-// system).
-ItemResult installExtracted(const std::string& extracted, ItemInstall& install) {
-    const PatchPlace place = placeOfFolder(extracted);
-    if (!place.type) return {ItemOutcome::notAPatch};
-    if (place.inTheWay) return failedAt(place.destination, place.inTheWay);
-    return stageAndPlace(
-        place, install, [&](const std::string& staged) -> std::optional<ItemResult> {
-            const int moved =
-                renameNoReplace(AT_FDCWD, extracted.c_str(), AT_FDCWD, staged.c_str());
-            if (moved == EXDEV) return copyTree(extracted, staged, install);
-            if (moved) return failedAt(place.destination, moved);
-            return std::nullopt;
-        });
+    StagingFolder staging(type);
+    if (!staging) return failedAt(place.destination, staging.error());
+    const std::string staged = staging.path(name);
+    const int moved = bring == Bring::move
+                          ? renameNoReplace(AT_FDCWD, source.c_str(), AT_FDCWD, staged.c_str())
+                          : EXDEV;
+    if (moved == EXDEV) {
+        const CopyOutcome copy = copyTreeWithCp(source, staged, install.copyWatch(staged));
+        if (copy.cancelled) return {ItemOutcome::cancelled};
+        if (!copy.copied) return {ItemOutcome::failed, nullptr, copy.reason};  // cp said why
+    } else if (moved) {
+        return failedAt(place.destination, moved);
+    }
+    return putInPlace(staged, place, name, install, staging);
 }
 
 // Installs the patches an archive holds, each with a result of its own. It is
@@ -312,7 +283,7 @@ void installArchive(const std::string& archive, ItemInstall& install) {
     // A cancel stops the pack between two patches: the rest are not placed.
     for (const std::string& patch : extracted.patchFolders)
         install.record(install.cancelled() ? ItemResult{ItemOutcome::cancelled}
-                                           : installExtracted(patch, install),
+                                           : installFolder(patch, install, Bring::move),
                        getDirName(patch));
 }
 
@@ -403,7 +374,7 @@ InstallReport installItems(std::vector<std::string>& paths, InstallWatcher* watc
         }
         std::printf("file:: %s\n", item.c_str());
         if (ofxIsDirectory(item))
-            install.record(installFolder(item, install));
+            install.record(installFolder(item, install, Bring::copy));
         else if (isRegularFile(item) && isArchiveName(item))
             installArchive(item, install);
         else if (isRegularFile(item))
