@@ -1,13 +1,13 @@
 #include "app/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSettings>
 #include <QShortcut>
-#include <QUrl>
 
 #include "app/InstallProgress.h"
 #include "app/ItemListPanel.h"
@@ -213,11 +213,9 @@ void MainWindow::choosePatches(bool folder) {
 }
 
 void MainWindow::installPaths(const QStringList& paths) {
-    // As file URLs, which the open request decodes once: a file named
-    // "a%41.pd" arrives as "a%2541.pd" and installs itself, not "aA.pd".
+    // The dialog gives local paths already: only their bytes are wanted.
     std::vector<std::string> fileNames;
-    for (const QString& path : paths)
-        fileNames.push_back(QUrl::fromLocalFile(path).toEncoded().toStdString());
+    for (const QString& path : paths) fileNames.push_back(QFile::encodeName(path).toStdString());
     if (fileNames.empty()) return;
     controller_->applicationOpenFiles(fileNames);
 }

@@ -122,7 +122,7 @@ protected:
 };
 
 // A source may delete its originals after a drop answered as a move. Drops
-// and Open… hand over percent-encoded URLs, decoded once: "%41" stays itself.
+// and Open… hand over local paths: the "%41" of a name stays itself.
 TEST_F(MainWindowTest, DropsAreCopiesAndAMoveOnlyDragIsRefused) {
     addPatch("Drone");
     controller.reloadPatches(EFFECTS_DIR);
@@ -138,9 +138,9 @@ TEST_F(MainWindowTest, DropsAreCopiesAndAMoveOnlyDragIsRefused) {
 
     // A drop below the rows counts too.
     const QPoint belowTheRows(20, patches().viewport()->height() - 10);
-    const std::string pad = source.writeFile("Pad.pd", kEffect);
+    const std::string pad = source.writeFile("Pad%41.pd", kEffect);
     EXPECT_EQ(dropFile(pad, belowTheRows, Qt::CopyAction), Qt::CopyAction);
-    EXPECT_EQ(shownNames(), (QStringList{"Drone", "Grüße Echo", "Pad"}));
+    EXPECT_EQ(shownNames(), (QStringList{"Drone", "Grüße Echo", "Pad%41"}));
 
     const std::string odd = source.writeFile("a%41.pd", kEffect);
     QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, DropsAreCopiesAndAMoveOnlyDragIsRefused) {
         static_cast<QDialog*>(dialog)->accept();
         settle();
     });
-    EXPECT_EQ(shownNames(), (QStringList{"a%41", "Drone", "Grüße Echo", "Pad"}));
+    EXPECT_EQ(shownNames(), (QStringList{"a%41", "Drone", "Grüße Echo", "Pad%41"}));
 }
 
 // Patch folders made on disk appear by themselves. The search ignores case and accents; picking,

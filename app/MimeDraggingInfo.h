@@ -1,22 +1,22 @@
 #pragma once
 
 // What a Qt drag carries, seen as the controller's drag info: one pasteboard
-// item per dragged URL, offering the URL in its encoded form as a file name.
+// item per dragged URL, offering the local path it stands for.
 
-#include <QByteArray>
 #include <QMimeData>
+#include <string>
 #include <vector>
 
 #include "app/views.h"
 
-class UrlPasteboardItem : public views::PasteboardItem {
+class PathPasteboardItem : public views::PasteboardItem {
 public:
-    explicit UrlPasteboardItem(QByteArray encodedUrl) : encodedUrl_(std::move(encodedUrl)) {}
+    explicit PathPasteboardItem(std::string path) : path_(std::move(path)) {}
     std::vector<std::string> types() const override;
     std::string stringForType(const std::string& type) const override;
 
 private:
-    QByteArray encodedUrl_;
+    std::string path_;
 };
 
 class MimeDraggingInfo : public views::DraggingInfo {
@@ -27,5 +27,5 @@ public:
 
 private:
     bool hasItemList_;
-    std::vector<UrlPasteboardItem> items_;
+    std::vector<PathPasteboardItem> items_;
 };

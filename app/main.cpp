@@ -15,6 +15,7 @@
 #include "app/SingleInstance.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
+#include "app/percentDecode.h"
 #include "app/platformLog.h"
 #include "library/VQAUUtils.h"
 
@@ -73,7 +74,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName("org.veltrano.importer");
 
     // QApplication has taken its own options out of argv; the rest are paths.
-    const std::vector<std::string> fileNames(argv + 1, argv + argc);
+    const std::vector<std::string> fileNames = localPathsOf({argv + 1, argv + argc});
     SingleInstance instance(BASE_DIR);
     switch (instance.handOverOrListen(fileNames)) {
         case SingleInstance::Start::handedOver:

@@ -2,31 +2,14 @@
 
 #include <QIODevice>
 
-#include "app/percentDecode.h"
-
 namespace {
 // Both ends are built from the same sources; the version still fixes the
 // format, whatever Qt's default becomes.
 constexpr QDataStream::Version kFormat = QDataStream::Qt_6_0;
 
-// The running importer percent-decodes every path of an open request once and
-// reads a "file:" URL as the file it names, so whether a path is relative is
-// judged on what it decodes to; absolute paths and URLs go unchanged, and the
-// "%" signs of the working folder are escaped to reach it unchanged.
 std::string absolutePath(const std::string& path, const std::string& workingDir) {
-    const std::string decoded = percentDecode(path);
-    if (workingDir.empty() || decoded.empty() || decoded.front() == '/' ||
-        decoded.starts_with("file:"))
-        return path;
-    std::string absolute;
-    for (char c : workingDir) {
-        if (c == '%')
-            absolute += "%25";
-        else
-            absolute += c;
-    }
-    if (absolute.back() != '/') absolute += '/';
-    return absolute + path;
+    if (workingDir.empty() || path.empty() || path.front() == '/') return path;
+    return workingDir + (workingDir.back() == '/' ? "" : "/") + path;
 }
 }  // namespace
 

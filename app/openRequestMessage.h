@@ -1,10 +1,10 @@
 #pragma once
 
 // The message a later start of the importer sends to the one already running:
-// the paths and file URLs of its command line, as an open request, each as it
-// was given (the running importer decodes it). The running importer has
-// another working folder, so relative paths are made absolute first. Paths are
-// byte strings: each travels as its bytes with their length, whatever it holds.
+// the local paths its command line names, as an open request. The running
+// importer has another working folder, so relative paths are made absolute
+// first. Paths are byte strings: each travels as its bytes with their length,
+// whatever it holds.
 
 #include <QByteArray>
 #include <QDataStream>

@@ -1,6 +1,7 @@
 // How patches enter the library through the controller: files and folders
 // dropped on the patches table, and open requests from the desktop or the
-// command line. Both end in the same install-and-show step, which installs
+// command line. Both arrive as local paths (the window made them so where Qt
+// handed them over) and end in the same install-and-show step, which installs
 // in turn with the library's other writes and then shows what became of the
 // request: the type installed last, the items that were not installed, and
 // the earlier copies replaced, which Undo brings back. An earlier copy that
@@ -13,14 +14,14 @@
 
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/installReportText.h"
-#include "app/percentDecode.h"
 #include "app/platformLog.h"
 #include "app/trashFailureText.h"
 #include "library/VQAUUtils.h"
 
 namespace {
-// A path is handed to the file system as a C string, so a decoded NUL byte
-// would silently cut it short: such an item names no path at all.
+// A path is handed to the file system as a C string, so a NUL byte (decoded
+// from a URL, or sent by a later start) would silently cut it short: such an
+// item names no path at all.
 bool holdsNulByte(const std::string& path) {
     return path.find('\0') != std::string::npos;
 }
@@ -70,7 +71,7 @@ bool VQ_ImporterAppDelegate::tableViewAcceptDropRowDropOperation(const views::Ta
         const views::PasteboardItem& item = *(*items)[i];
         const std::vector<std::string> types = item.types();
         if (types.empty()) continue;
-        std::string path = percentDecode(item.stringForType(types.front()));
+        std::string path = item.stringForType(types.front());
         platformLog(path);
         if (!holdsNulByte(path)) paths.push_back(std::move(path));
     }
@@ -80,10 +81,9 @@ bool VQ_ImporterAppDelegate::tableViewAcceptDropRowDropOperation(const views::Ta
 
 bool VQ_ImporterAppDelegate::applicationOpenFiles(const std::vector<std::string>& fileNames) {
     std::vector<std::string> paths;
-    for (const std::string& fileName : fileNames) {
-        platformLog(fileName);
-        std::string path = percentDecode(fileName);
-        if (!holdsNulByte(path)) paths.push_back(std::move(path));
+    for (const std::string& path : fileNames) {
+        platformLog(path);
+        if (!holdsNulByte(path)) paths.push_back(path);
     }
     if (!paths.empty()) installAndShow(paths);
     return true;

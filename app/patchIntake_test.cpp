@@ -24,10 +24,10 @@ Request dropped(const FakeDraggingInfo& info, bool accepted = true) {
     };
 }
 
-// A drop of items that each offer a file URL, as a file manager drags them.
-Request droppedUrls(const std::vector<std::string>& urls) {
+// A drop of items that each offer a path, as the window hands a file manager's drag over.
+Request droppedPaths(const std::vector<std::string>& paths) {
     std::vector<FakeDraggingInfo::Item> items;
-    for (const std::string& url : urls) items.push_back({{views::kFilenamesPboardType}, url});
+    for (const std::string& path : paths) items.push_back({{views::kFilenamesPboardType}, path});
     return dropped(FakeDraggingInfo(items));
 }
 
@@ -50,21 +50,19 @@ std::vector<std::string> logged(const Request& request, FakeWindowViews& views) 
     return texts;
 }
 
-// A drop logs each item's index, then its decoded name; an open request each name undecoded; a
-// name with a NUL byte names no path. Both show the type installed last, or alert when none of
-// the paths they name was installed.
+// A drop logs each item's index, then its path; an open request each path. Paths are taken as
+// they are ("%41" is no escape); one with a NUL byte names no file. Both show the type installed
+// last, or alert when none of the paths they name was installed.
 TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
     using namespace std::string_literals;
     ScratchDir source;
-    const std::string echo = source.writeFile("Echo.pd", kEffect);
-    const std::string e = "file://" + echo,
-                      b = "file://" + source.writeFile("Bass.pd", kInstrument);
-    source.writeFile("B 100%.pd", kInstrument);
-    const std::string escaped = source.path("B%20100%25.pd"), url = "file://" + escaped;
-    const std::string nul = "file://" + source.path("x%00y");
+    const std::string e = source.writeFile("Echo.pd", kEffect),
+                      b = source.writeFile("Bass.pd", kInstrument);
+    const std::string percent = source.writeFile("B%41.pd", kInstrument);
+    const std::string nul = source.path("x\0y"s);
     const std::string loops = source.makeDir("Loops"), empty = source.makeDir("Empty");
     source.writeFile("Loops/loop.pd", kEffect);
-    const FakeDraggingInfo::Item twoTypes({"text/plain", views::kFilenamesPboardType}, echo);
+    const FakeDraggingInfo::Item twoTypes({"text/plain", views::kFilenamesPboardType}, e);
     struct Case {
         const char* what;
         Request request;
@@ -72,22 +70,22 @@ TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
         std::string alert = "";  // the message of the one alert it shows
     };
     const std::vector<Case> cases = {
-        {"an effect, then an instrument", droppedUrls({e, b}), {"0", e, "1", b}, {"Bass"}},
-        {"an instrument, then an effect", droppedUrls({b, e}), {"0", b, "1", e}, {"Echo"}},
-        {"escapes, and a NUL byte",
-         droppedUrls({nul, url}),
-         {"0", "file://" + source.path("x\0y"s), "1", "file://" + source.path("B 100%.pd")},
-         {"B 100%"}},
-        {"the first type counts", dropped(FakeDraggingInfo({twoTypes})), {"0", echo}, {"Echo"}},
+        {"an effect, then an instrument", droppedPaths({e, b}), {"0", e, "1", b}, {"Bass"}},
+        {"an instrument, then an effect", droppedPaths({b, e}), {"0", b, "1", e}, {"Echo"}},
+        {"a \"%\", and a NUL byte",
+         droppedPaths({nul, percent}),
+         {"0", nul, "1", percent},
+         {"B%41"}},
+        {"the first type counts", dropped(FakeDraggingInfo({twoTypes})), {"0", e}, {"Echo"}},
         {"items without a type", dropped(FakeDraggingInfo({{}, {}})), {"0", "1"}, {}},
         {"nothing installable",
          opened({loops, empty}),
          {loops, empty},
          {},
          "The file or folder was invalid"},
-        {"no items", droppedUrls({}), {}, {}},
+        {"no items", droppedPaths({}), {}, {}},
         {"no item list", dropped(FakeDraggingInfo(), false), {}, {}},
-        {"an open request", opened({escaped}), {escaped}, {"B 100%"}},
+        {"an open request", opened({percent}), {percent}, {"B%41"}},
         {"an open request of a NUL byte", opened({nul}), {nul}, {}},
         {"an empty open request", opened({}), {}, {}},
     };

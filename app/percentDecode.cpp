@@ -33,3 +33,18 @@ std::string percentDecode(std::string_view text) {
     }
     return decoded;
 }
+
+std::string localPathOf(std::string_view name) {
+    constexpr std::string_view kLocalhost = "file://localhost/", kLocal = "file:///";
+    std::string path = percentDecode(name);
+    if (path.starts_with(kLocalhost))
+        path.erase(0, kLocalhost.size() - 1);
+    else if (path.starts_with(kLocal))
+        path.erase(0, kLocal.size() - 1);
+    return path;
+}
+
+std::vector<std::string> localPathsOf(std::vector<std::string> names) {
+    for (std::string& name : names) name = localPathOf(name);
+    return names;
+}

@@ -28,3 +28,21 @@ TEST(PercentDecode, ReplacesExactlyTheEscapesWithTheirBytes) {
 }
 
 }  // namespace
+
+// Whatever Qt hands over becomes the path it names: decoded once, a local file URL read as its
+// path, anything else left as it decoded (it names no file).
+TEST(PercentDecode, HandedOverNamesBecomeLocalPaths) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"file:///My%20Bass.pd", "/My Bass.pd"},
+        {"file://localhost/in/a%2541.pd", "/in/a%41.pd"},
+        {"file:%2F%2F%2Fin/Echo.pd", "/in/Echo.pd"},
+        {"/in/B%20100%25.pd", "/in/B 100%.pd"},
+        {"Bass.pd", "Bass.pd"},
+        {"file://host/in/Echo.pd", "file://host/in/Echo.pd"},
+        {"file://localhostEcho.pd", "file://localhostEcho.pd"},
+        {"file:Echo.pd", "file:Echo.pd"},
+        {"https://example.org/Echo.pd", "https://example.org/Echo.pd"},
+    };
+    for (const auto& [name, path] : cases) EXPECT_EQ(localPathOf(name), path) << name;
+    EXPECT_EQ(localPathsOf({"file:///a", "b%20c"}), (std::vector<std::string>{"/a", "b c"}));
+}

@@ -1,5 +1,7 @@
 #include "app/platformLog.h"
 
+#include "fsutil/retryOnInterrupt.h"
+
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
@@ -30,8 +32,8 @@ void platformLog(std::string_view text) {
     // One write per line keeps lines whole when other writers share the stream.
     std::size_t written = 0;
     while (written < line.size()) {
-        const ssize_t n = ::write(STDERR_FILENO, line.data() + written, line.size() - written);
-        if (n < 0 && errno == EINTR) continue;
+        const ssize_t n = retryOnInterrupt(
+            [&] { return ::write(STDERR_FILENO, line.data() + written, line.size() - written); });
         if (n <= 0) return;
         written += static_cast<std::size_t>(n);
     }

@@ -19,7 +19,7 @@ class VQ_ImporterAppDelegate;
 
 namespace views {
 
-// The drag type that carries file names (file URLs, one per dragged file).
+// The drag type that carries file names (local paths, one per dragged file).
 inline constexpr const char* kFilenamesPboardType = "text/uri-list";
 
 // What a drop target answers while a drag moves over it.

@@ -1,5 +1,7 @@
 #include "bench/childRun.h"
 
+#include "fsutil/retryOnInterrupt.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -55,14 +57,10 @@ private:
 std::string readAll(int fd) {
     std::string text;
     char buffer[4096];
-    for (;;) {
-        ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got > 0) {
-            text.append(buffer, static_cast<size_t>(got));
-        } else if (got == 0 || errno != EINTR) {
-            return text;
-        }
-    }
+    for (ssize_t got;
+         (got = retryOnInterrupt([&] { return read(fd, buffer, sizeof buffer); })) > 0;)
+        text.append(buffer, static_cast<size_t>(got));
+    return text;
 }
 
 std::vector<char*> argumentPointers(std::vector<std::string>& arguments) {
@@ -93,10 +91,7 @@ bool forkAndWait(const std::vector<std::string>& argv, Pipe* pipe, std::string& 
         pipe->closeWriteEnd();
         output = readAll(pipe->readEnd());
     }
-    while (wait4(child, &status, 0, &usage) < 0) {
-        if (errno != EINTR) return false;
-    }
-    return true;
+    return retryOnInterrupt([&] { return wait4(child, &status, 0, &usage); }) >= 0;
 }
 
 const std::string& thisProgram() {
@@ -121,9 +116,7 @@ ChildRun runChild(const std::vector<std::string>& argv, ChildOutput output) {
     pipe.closeWriteEnd();
     const std::string report = readAll(pipe.readEnd());
     int status = 0;
-    while (waitpid(measurer, &status, 0) < 0) {
-        if (errno != EINTR) break;
-    }
+    retryOnInterrupt([&] { return waitpid(measurer, &status, 0); });
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error("cannot measure " + argv.front());
 

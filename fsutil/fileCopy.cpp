@@ -2,6 +2,7 @@
 
 #include "fsutil/UniqueFd.h"
 #include "fsutil/fileKind.h"
+#include "fsutil/retryOnInterrupt.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -85,8 +86,8 @@ private:
     int copyRange(off_t offset, off_t end) {
         while (offset < end) {
             if (hooks_.cancelled && hooks_.cancelled()) return ECANCELED;
-            const ssize_t got = chunk(offset, static_cast<size_t>(std::min(kChunk, end - offset)));
-            if (got < 0 && errno == EINTR) continue;
+            const ssize_t got = retryOnInterrupt(
+                [&] { return chunk(offset, static_cast<size_t>(std::min(kChunk, end - offset))); });
             if (got < 0) return errno;
             if (got == 0) return 0;
             offset += got;
@@ -116,9 +117,10 @@ private:
         const ssize_t got = pread(from_, buffer_.data(), std::min(length, buffer_.size()), offset);
         if (got < 0) readFailed_ = true;
         for (ssize_t done = 0; done < got;) {
-            const ssize_t put =
-                pwrite(to_, buffer_.data() + done, static_cast<size_t>(got - done), offset + done);
-            if (put < 0 && errno == EINTR) continue;
+            const ssize_t put = retryOnInterrupt([&] {
+                return pwrite(to_, buffer_.data() + done, static_cast<size_t>(got - done),
+                              offset + done);
+            });
             if (put < 0) {
                 readFailed_ = false;
                 return -1;

@@ -2,6 +2,7 @@
 
 #include "fsutil/UniqueFd.h"
 #include "fsutil/fileCopy.h"
+#include "fsutil/folderFlags.h"
 #include "fsutil/treeRemoval.h"
 
 #include <fcntl.h>
@@ -37,7 +38,7 @@ int ofxDeleteFile(std::string path) {
 }
 
 void ofxEmptyDir(std::string path) {
-    UniqueFd directory(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd directory(open(path.c_str(), folderFlags::read));
     if (directory) emptyOpenDirectory(std::move(directory), RemovalMode::asPermitted);
 }
 

@@ -1,6 +1,7 @@
 #include "fsutil/ownFolders.h"
 
 #include "fsutil/UniqueFd.h"
+#include "fsutil/folderFlags.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,7 +17,7 @@ constexpr mode_t kOwnerAccess = S_IRWXU;
 // process's user owns and cannot fully use; its mode in `mode`.
 UniqueFd openOwnRestrictedFolder(int parentFd, const char* name, mode_t& mode) {
     // O_PATH opens a folder we may not read, and never through a link.
-    UniqueFd folder(openat(parentFd, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    UniqueFd folder(openat(parentFd, name, folderFlags::placeNoLink));
     struct stat info;
     if (!folder || fstat(folder.get(), &info) != 0 || info.st_uid != geteuid() ||
         (info.st_mode & kOwnerAccess) == kOwnerAccess)

@@ -1,6 +1,7 @@
 #include "fsutil/runCopy.h"
 
 #include "fsutil/UniqueFd.h"
+#include "fsutil/retryOnInterrupt.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -31,14 +32,15 @@ std::string reasonIn(std::string complaint) {
 // once cp has closed its end.
 bool relay(int from, std::string& kept) {
     char buffer[4096];
-    const ssize_t got = read(from, buffer, sizeof buffer);
-    if (got < 0) return errno == EINTR || errno == EAGAIN;
+    const ssize_t got = retryOnInterrupt([&] { return read(from, buffer, sizeof buffer); });
+    if (got < 0) return errno == EAGAIN;
     if (got == 0) return false;
     for (ssize_t done = 0; done < got;) {
-        const ssize_t put =
-            write(STDERR_FILENO, buffer + done, static_cast<std::size_t>(got - done));
-        if (put <= 0 && errno != EINTR) break;
-        if (put > 0) done += put;
+        const ssize_t put = retryOnInterrupt([&] {
+            return write(STDERR_FILENO, buffer + done, static_cast<std::size_t>(got - done));
+        });
+        if (put <= 0) break;
+        done += put;
     }
     kept.append(buffer, static_cast<std::size_t>(got));
     if (kept.size() > kKeptComplaint) kept.erase(0, kept.size() - kKeptComplaint);
@@ -90,8 +92,7 @@ CopyOutcome copyTreeWithCp(const std::string& source, const std::string& destina
         if (watch.tick) watch.tick();
     }
     int status = 0;
-    while (waitpid(child, &status, 0) < 0)
-        if (errno != EINTR) return outcome;
+    if (retryOnInterrupt([&] { return waitpid(child, &status, 0); }) < 0) return outcome;
     outcome.copied = !outcome.cancelled && WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (!outcome.copied && !outcome.cancelled) outcome.reason = reasonIn(said);
     return outcome;

@@ -1,8 +1,10 @@
 #include "fsutil/trash.h"
 
 #include "fsutil/UniqueFd.h"
+#include "fsutil/folderFlags.h"
 #include "fsutil/mountId.h"
 #include "fsutil/ownFolders.h"
+#include "fsutil/retryOnInterrupt.h"
 #include "fsutil/trashCopy.h"
 #include "fsutil/trashInfo.h"
 #include "fsutil/treeRemoval.h"
@@ -74,7 +76,7 @@ int openFolder(int parent, const std::string& name, bool create, UniqueFd& folde
                struct stat& st) {
     if (create && mkdirat(parent, name.c_str(), kPrivateFolder) != 0 && errno != EEXIST)
         return errno;
-    folder.reset(openat(parent, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    folder.reset(openat(parent, name.c_str(), folderFlags::placeNoLink));
     if (!folder) return errno == ENOTDIR || errno == ELOOP ? EXDEV : errno;
     return fstat(folder.get(), &st) == 0 ? 0 : errno;
 }
@@ -89,7 +91,7 @@ int openOwnFolder(int parent, const std::string& name, UniqueFd& folder) {
 
 // Opens the folder at `path`, creating it and its missing parents (0700).
 int openCreatingParents(const std::string& path, UniqueFd& folder) {
-    folder.reset(open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    folder.reset(open(path.c_str(), folderFlags::place));
     if (folder) return 0;
     if (errno != ENOENT || path == "/") return errno;
     SplitPath split = splitPath(path);
@@ -144,7 +146,7 @@ int topOfMount(const std::string& folder, std::uint64_t mount, std::string& top)
 int openTopTrash(const std::string& itemFolder, std::uint64_t mount, Trash& trash) {
     std::string top;
     if (int error = topOfMount(itemFolder, mount, top)) return error;
-    UniqueFd topFolder(open(top.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd topFolder(open(top.c_str(), folderFlags::place));
     if (!topFolder) return errno;
     const std::string uid = std::to_string(geteuid());
     UniqueFd shared, own;
@@ -175,8 +177,8 @@ bool isOnMount(const std::string& home, std::uint64_t mount) {
 int writeAll(int fd, const std::string& text) {
     size_t written = 0;
     while (written < text.size()) {
-        ssize_t n = write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) continue;
+        const ssize_t n = retryOnInterrupt(
+            [&] { return write(fd, text.data() + written, text.size() - written); });
         if (n < 0) return errno;
         written += static_cast<size_t>(n);
     }
@@ -227,8 +229,7 @@ int reserveName(const Trash& trash, const std::string& itemName, const std::stri
 }
 
 UniqueFd openFolderOf(const std::string& path, int extraFlags) {
-    return UniqueFd(
-        open(splitPath(path).folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC | extraFlags));
+    return UniqueFd(open(splitPath(path).folder.c_str(), folderFlags::place | extraFlags));
 }
 
 // The item in `name` of `trash`, and what identifies it there.
@@ -342,7 +343,7 @@ TrashResult moveToTrash(const std::string& path, const std::string& recordAs) {
     std::string original = recordAs.empty() ? itemPath : withoutTrailingSlashes(recordAs);
     if ((result.error = makeAbsolute(original))) return result;
 
-    UniqueFd folder(open(item.folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd folder(open(item.folder.c_str(), folderFlags::place));
     struct stat st;
     if (!folder || fstatat(folder.get(), item.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         result.error = errno;

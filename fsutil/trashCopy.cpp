@@ -2,6 +2,7 @@
 
 #include "fsutil/UniqueFd.h"
 #include "fsutil/fileCopy.h"
+#include "fsutil/folderFlags.h"
 #include "fsutil/ownFolders.h"
 #include "fsutil/runCopy.h"
 #include "fsutil/treeRemoval.h"
@@ -92,8 +93,7 @@ int copyEntryAs(const EntryPlace& from, const EntryPlace& to) {
     if (int error = makeTemporaryFolder(to.folder, to.name, temporaryName)) return error;
     const std::string temporaryPath = to.folderPath + "/" + temporaryName;
     int error = 0;
-    UniqueFd temporary(
-        openat(to.folder, temporaryName.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    UniqueFd temporary(openat(to.folder, temporaryName.c_str(), folderFlags::placeNoLink));
     if (!temporary)
         error = errno;
     else if (S_ISLNK(st.st_mode))

@@ -1,14 +1,16 @@
 #include "fsutil/trashInfo.h"
 
 #include "fsutil/UniqueFd.h"
+#include "fsutil/folderEntries.h"
+#include "fsutil/folderFlags.h"
+#include "fsutil/retryOnInterrupt.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <ctime>
-#include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -50,8 +52,8 @@ int readInfoFile(int infoFolder, const std::string& name, std::string& text) {
     text.resize(static_cast<size_t>(st.st_size));
     size_t got = 0;
     while (got < text.size()) {
-        ssize_t n = read(file.get(), text.data() + got, text.size() - got);
-        if (n < 0 && errno == EINTR) continue;
+        const ssize_t n = retryOnInterrupt(
+            [&] { return read(file.get(), text.data() + got, text.size() - got); });
         if (n < 0) return errno;
         if (n == 0) break;
         got += static_cast<size_t>(n);
@@ -69,10 +71,6 @@ bool hasLine(std::string_view text, std::string_view line) {
     }
     return false;
 }
-
-struct DirClose {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
 
 }  // namespace
 
@@ -100,21 +98,21 @@ int checkInfoFile(int infoFolder, const std::string& name, const std::string& or
 }
 
 void removeOrphanedInfoFiles(int filesFolder, int infoFolder) {
-    UniqueFd folder(openat(infoFolder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    std::unique_ptr<DIR, DirClose> listing(folder ? fdopendir(folder.get()) : nullptr);
-    if (!listing) return;
-    folder.release();  // closed with the listing now
+    const UniqueFd folder(openat(infoFolder, ".", folderFlags::read));
+    const std::optional<std::vector<FolderEntry>> entries =
+        folder ? folderEntries(folder.get()) : std::nullopt;
+    if (!entries) return;
     std::vector<std::string> orphans;
-    while (const dirent* entry = readdir(listing.get())) {
-        const std::string_view name = entry->d_name;
+    for (const FolderEntry& entry : *entries) {
+        const std::string_view name = entry.name;
         if (name.size() <= kInfoSuffix.size() || !name.ends_with(kInfoSuffix)) continue;
         const std::string item(name.substr(0, name.size() - kInfoSuffix.size()));
         struct stat st;
         if (fstatat(filesFolder, item.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT)
             continue;
         std::string text;
-        if (readInfoFile(infoFolder, std::string(name), text) == 0 && hasLine(text, kImporterMark))
-            orphans.emplace_back(name);
+        if (readInfoFile(infoFolder, entry.name, text) == 0 && hasLine(text, kImporterMark))
+            orphans.push_back(entry.name);
     }
     for (const std::string& name : orphans) unlinkat(infoFolder, name.c_str(), 0);
 }

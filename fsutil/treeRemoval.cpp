@@ -1,6 +1,7 @@
 #include "fsutil/treeRemoval.h"
 
-#include "fsutil/UniqueDir.h"
+#include "fsutil/folderEntries.h"
+#include "fsutil/folderFlags.h"
 #include "fsutil/mountId.h"
 #include "fsutil/ownFolders.h"
 
@@ -15,19 +16,13 @@ namespace {
 // worked on and reopen it through ".." afterwards, so the walk never runs out
 // of descriptors.
 constexpr size_t kMaxOpenLevels = 64;
-constexpr int kOpenFolder = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-struct Entry {
-    std::string name;
-    bool isDirectory;
-};
 
 struct Level {
     UniqueFd fd;
     dev_t device;
     ino_t inode;
     std::string nameInParent;
-    std::vector<Entry> entries;
+    std::vector<FolderEntry> entries;
     size_t next = 0;
 };
 
@@ -43,39 +38,12 @@ private:
     int error_ = 0;
 };
 
-// Reads every entry first: removing entries while the stream is read would
-// leave it unspecified which entries the stream still yields.
-std::vector<Entry> readEntries(int fd) {
-    std::vector<Entry> entries;
-    int streamFd = dup(fd);
-    if (streamFd < 0) return entries;
-    UniqueDir dir(fdopendir(streamFd));
-    if (!dir) {
-        close(streamFd);
-        return entries;
-    }
-    while (const dirent* entry = readdir(dir.get())) {
-        std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        bool isDirectory = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN) {
-            // Some file systems don't report the type: ask for it, without
-            // following a link.
-            struct stat st;
-            isDirectory =
-                fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
-        }
-        entries.push_back({std::move(name), isDirectory});
-    }
-    return entries;
-}
-
 bool openLevel(UniqueFd fd, std::string nameInParent, Level& level) {
     struct stat st;
     if (fstat(fd.get(), &st) != 0) return false;
     level.device = st.st_dev;
     level.inode = st.st_ino;
-    level.entries = readEntries(fd.get());
+    level.entries = folderEntries(fd.get()).value_or(std::vector<FolderEntry>());
     level.fd = std::move(fd);
     level.nameInParent = std::move(nameInParent);
     return true;
@@ -84,7 +52,7 @@ bool openLevel(UniqueFd fd, std::string nameInParent, Level& level) {
 // Gets the parent's descriptor back after it was given up, making sure ".."
 // still is the folder it was (the tree may have been moved meanwhile).
 bool reopenParent(const Level& child, Level& parent) {
-    UniqueFd fd(openat(child.fd.get(), "..", kOpenFolder));
+    UniqueFd fd(openat(child.fd.get(), "..", folderFlags::readNoLink));
     struct stat st;
     if (!fd || fstat(fd.get(), &st) != 0 || st.st_dev != parent.device || st.st_ino != parent.inode)
         return false;
@@ -103,7 +71,7 @@ UniqueFd enterableFolder(int parentFd, const std::string& name, std::uint64_t mo
                          RemovalMode mode, FirstError& error) {
     mode_t formerMode;
     if (mode == RemovalMode::asOwner) grantOwnerAccess(parentFd, name.c_str(), formerMode);
-    UniqueFd child(openat(parentFd, name.c_str(), kOpenFolder));
+    UniqueFd child(openat(parentFd, name.c_str(), folderFlags::readNoLink));
     if (!child) {
         error.note(errno);
         return child;
@@ -126,8 +94,8 @@ int emptyOpenDirectory(UniqueFd directory, RemovalMode mode) {
     while (true) {
         Level& level = levels.back();
         if (level.next < level.entries.size()) {
-            const Entry& entry = level.entries[level.next++];
-            if (!entry.isDirectory) {
+            const FolderEntry& entry = level.entries[level.next++];
+            if (!entry.isFolder) {
                 removeEntry(level.fd.get(), entry.name, 0, error);
                 continue;
             }
@@ -168,10 +136,10 @@ int removeTree(const std::string& path, RemovalMode mode) {
     FirstError error;
     mode_t formerMode;
     if (mode == RemovalMode::asOwner) grantOwnerAccess(AT_FDCWD, path.c_str(), formerMode);
-    UniqueFd top(open(path.c_str(), kOpenFolder));
+    UniqueFd top(open(path.c_str(), folderFlags::readNoLink));
     if (top) {
         // A folder mounted here is another file system's: not ours to empty.
-        UniqueFd above(openat(top.get(), "..", kOpenFolder));
+        UniqueFd above(openat(top.get(), "..", folderFlags::readNoLink));
         if (above && mountIdOf(above.get()) != mountIdOf(top.get()))
             error.note(EBUSY);
         else

@@ -1,9 +1,12 @@
 #include "library/archiveExtraction.h"
 
-#include "fsutil/UniqueDir.h"
 #include "fsutil/UniqueFd.h"
+#include "fsutil/folderEntries.h"
+#include "fsutil/folderFlags.h"
+#include "fsutil/retryOnInterrupt.h"
 #include "fsutil/treeRemoval.h"
 #include "library/archiveEntryPaths.h"
+#include "library/archiveNames.h"
 #include "library/extractionBudget.h"
 #include "library/extractionTree.h"
 #include "library/patchLayout.h"
@@ -21,12 +24,12 @@
 #include <exception>
 #include <map>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
 namespace {
 
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 constexpr std::size_t kReadBlock = 1024 * 1024;
 
 struct ArchiveReadFree {
@@ -70,27 +73,17 @@ private:
 
 // A descriptor of its own, with its own reading position.
 UniqueFd reopenFolder(int folder) {
-    return UniqueFd(openat(folder, ".", kFolderFlags));
+    return UniqueFd(openat(folder, ".", folderFlags::readNoLink));
 }
 
 bool isEmptyFolder(int folder) {
-    const int streamFd = reopenFolder(folder).release();
-    if (streamFd < 0) return false;
-    const UniqueDir stream(fdopendir(streamFd));
-    if (!stream) {
-        close(streamFd);
-        return false;
-    }
-    while (const dirent* entry = readdir(stream.get()))
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            return false;
-    return true;
+    const std::optional<std::vector<FolderEntry>> entries = folderEntries(folder);
+    return entries && entries->empty();
 }
 
 bool writeAt(int fd, const char* data, std::size_t size, off_t offset) {
     while (size > 0) {
-        const ssize_t written = pwrite(fd, data, size, offset);
-        if (written < 0 && errno == EINTR) continue;
+        const ssize_t written = retryOnInterrupt([&] { return pwrite(fd, data, size, offset); });
         if (written <= 0) return false;
         data += written;
         size -= static_cast<std::size_t>(written);
@@ -148,7 +141,7 @@ public:
 
 private:
     std::string extract(std::vector<std::string>& patchFolders) {
-        root_.reset(open(into_.c_str(), kFolderFlags));
+        root_.reset(open(into_.c_str(), folderFlags::readNoLink));
         if (!root_)
             return name_ + ": cannot open " + quotedName(into_) + ": " + std::strerror(errno);
         if (!isEmptyFolder(root_.get())) return name_ + ": " + quotedName(into_) + " is not empty";

@@ -23,12 +23,6 @@
 #include <string>
 #include <vector>
 
-// True when the file name ends (ASCII case-insensitively) in one of .zip .tar
-// .tar.gz .tgz .tar.bz2 .tbz2 .tar.xz .txz .tar.zst
-bool isArchiveName(const std::string& path);
-// The archive's file name without that extension: ".../Echo.tar.gz" -> "Echo".
-std::string archiveStem(const std::string& path);
-
 struct ExtractionLimits {
     // Bytes the extracted files hold in all, counted as they are written
     // (holes of sparse files and hard-linked copies included), whatever the

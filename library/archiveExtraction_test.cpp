@@ -1,4 +1,5 @@
 #include "library/archiveExtraction.h"
+#include "library/archiveNames.h"
 
 #include "testing/ArchiveWriter.h"
 #include "testing/ScratchDir.h"

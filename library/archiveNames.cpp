@@ -1,6 +1,4 @@
-// Archives are recognised by the extension of their file name alone.
-
-#include "library/archiveExtraction.h"
+#include "library/archiveNames.h"
 
 #include <array>
 #include <string_view>

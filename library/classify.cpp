@@ -2,6 +2,7 @@
 #include "fsutil/fileKind.h"
 #include "fsutil/ofxDirList.h"
 #include "fsutil/readBlock.h"
+#include "fsutil/retryOnInterrupt.h"
 #include "library/VQAUUtils.h"
 
 #include <fcntl.h>
@@ -84,10 +85,7 @@ bool holdsMarker(const char* data, std::size_t size) {
 
 // Bytes read into buffer; 0 at the end of the file or on a read error.
 std::size_t readSome(int fd, char* buffer, std::size_t size) {
-    ssize_t got;
-    do {
-        got = read(fd, buffer, size);
-    } while (got < 0 && errno == EINTR);
+    const ssize_t got = retryOnInterrupt([&] { return read(fd, buffer, size); });
     return got > 0 ? static_cast<std::size_t>(got) : 0;
 }
 

@@ -1,24 +1,19 @@
 #include "library/extractionTree.h"
 
 #include "fsutil/fileCopy.h"
+#include "fsutil/folderFlags.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 
-namespace {
-
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-}  // namespace
-
 UniqueFd ExtractionTree::openOrMakeFolder(int parent, const std::string& name) {
-    UniqueFd folder(openat(parent, name.c_str(), kFolderFlags));
+    UniqueFd folder(openat(parent, name.c_str(), folderFlags::readNoLink));
     if (folder || errno != ENOENT) return folder;
     if (mkdirat(parent, name.c_str(), 0755) != 0) return UniqueFd();
     ++foldersMade_;
-    folder.reset(openat(parent, name.c_str(), kFolderFlags));
+    folder.reset(openat(parent, name.c_str(), folderFlags::readNoLink));
     if (folder && fchmod(folder.get(), 0755) != 0) return UniqueFd();
     return folder;
 }

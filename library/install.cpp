@@ -7,6 +7,7 @@
 #include "fsutil/treeSize.h"
 #include "library/VQAUUtils.h"
 #include "library/archiveExtraction.h"
+#include "library/archiveNames.h"
 #include "library/installation.h"
 #include "library/libraryLock.h"
 #include "library/placement.h"
@@ -219,10 +220,16 @@ ItemResult putInPlace(const std::string& staged, const PatchPlace& place, const 
     return error ? failedAt(place.destination, error) : installedAs(place.type);
 }
 
-// Copies a patch folder into its type directory. The copy is made in a
-// staging folder and takes the earlier copy's place only once complete, so a
-// failed or cancelled copy leaves the earlier one as it was.
-ItemResult installFolder(const std::string& source, ItemInstall& install) {
+// How a patch folder reaches the staging folder: a dropped one is copied; one
+// extracted from an archive moves (copied should its type directory lie on
+// another file system).
+enum class Bring { copy, move };
+
+// Installs the patch folder at `source` into its type directory. It is brought
+// into a staging folder of that type directory and takes the earlier copy's
+// place only once complete, so a failed or cancelled copy leaves the earlier
+// one as it was.
+ItemResult installFolder(const std::string& source, ItemInstall& install, Bring bring) {
     const char* type = getTypeForDir(source);
     if (!type) return {ItemOutcome::notAPatch};
     std::puts("Copeee");
@@ -234,35 +241,19 @@ ItemResult installFolder(const std::string& source, ItemInstall& install) {
         isSameFile(installed, source))
         return installedAs(type);  // dropped from its place
     if (place.inTheWay) return failedAt(place.destination, place.inTheWay);
-    if (!roomFor(type, install.started(source))) return noRoomAt(place.destination);
+    if (bring == Bring::copy && !roomFor(type, install.started(source)))
+        return noRoomAt(place.destination);
 
     StagingFolder staging(type);
     if (!staging) return failedAt(place.destination, staging.error());
     const std::string staged = staging.path(name);
-    const CopyOutcome copy = copyTreeWithCp(source, staged, install.copyWatch(staged));
-    if (copy.cancelled) return {ItemOutcome::cancelled};
-    if (!copy.copied) return {ItemOutcome::failed, nullptr, copy.reason};  // cp said why
-    return putInPlace(staged, place, name, install, staging);
-}
-
-// Installs one patch folder extracted from an archive: it moves into a
-// staging folder of its own type directory (copied there should that type
-// directory lie on another file system) and then into place.
-ItemResult installExtracted(const std::string& extracted, ItemInstall& install) {
-    const char* type = getTypeForDir(extracted);
-    if (!type) return {ItemOutcome::notAPatch};
-    std::puts("Copeee");
-    const std::string name = getDirName(extracted);
-    const PatchPlace place = placeOf(type, name);
-    if (place.inTheWay) return failedAt(place.destination, place.inTheWay);
-    StagingFolder staging(type);
-    if (!staging) return failedAt(place.destination, staging.error());
-    const std::string staged = staging.path(name);
-    const int moved = renameNoReplace(AT_FDCWD, extracted.c_str(), AT_FDCWD, staged.c_str());
+    const int moved = bring == Bring::move
+                          ? renameNoReplace(AT_FDCWD, source.c_str(), AT_FDCWD, staged.c_str())
+                          : EXDEV;
     if (moved == EXDEV) {
-        const CopyOutcome copy = copyTreeWithCp(extracted, staged, install.copyWatch(staged));
+        const CopyOutcome copy = copyTreeWithCp(source, staged, install.copyWatch(staged));
         if (copy.cancelled) return {ItemOutcome::cancelled};
-        if (!copy.copied) return {ItemOutcome::failed, nullptr, copy.reason};
+        if (!copy.copied) return {ItemOutcome::failed, nullptr, copy.reason};  // cp said why
     } else if (moved) {
         return failedAt(place.destination, moved);
     }
@@ -292,7 +283,7 @@ void installArchive(const std::string& archive, ItemInstall& install) {
     // A cancel stops the pack between two patches: the rest are not placed.
     for (const std::string& patch : extracted.patchFolders)
         install.record(install.cancelled() ? ItemResult{ItemOutcome::cancelled}
-                                           : installExtracted(patch, install),
+                                           : installFolder(patch, install, Bring::move),
                        getDirName(patch));
 }
 
@@ -383,7 +374,7 @@ InstallReport installItems(std::vector<std::string>& paths, InstallWatcher* watc
         }
         std::printf("file:: %s\n", item.c_str());
         if (ofxIsDirectory(item))
-            install.record(installFolder(item, install));
+            install.record(installFolder(item, install, Bring::copy));
         else if (isRegularFile(item) && isArchiveName(item))
             installArchive(item, install);
         else if (isRegularFile(item))

@@ -1,5 +1,7 @@
 #include "library/libraryLock.h"
 
+#include "fsutil/folderFlags.h"
+#include "fsutil/retryOnInterrupt.h"
 #include "library/VQAUUtils.h"
 
 #include <fcntl.h>
@@ -12,19 +14,19 @@ namespace {
 constexpr std::chrono::milliseconds kPollEvery{50};
 }  // namespace
 
-LibraryLock::LibraryLock() : folder_(open(BASE_DIR, O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+LibraryLock::LibraryLock() : folder_(open(BASE_DIR, folderFlags::read)) {
     if (!folder_) return;
-    while (flock(folder_.get(), LOCK_EX) != 0 && errno == EINTR) {
-    }
+    retryOnInterrupt([this] { return flock(folder_.get(), LOCK_EX); });
 }
 
 LibraryLock::LibraryLock(const std::function<bool()>& cancelled,
                          const std::function<void()>& waiting)
-    : folder_(open(BASE_DIR, O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    : folder_(open(BASE_DIR, folderFlags::read)) {
     if (!folder_) return;
     // flock has no timeout: a blocking call could not be given up.
-    for (bool told = false; flock(folder_.get(), LOCK_EX | LOCK_NB) != 0;) {
-        if (errno != EWOULDBLOCK && errno != EINTR) return;
+    const auto tryLock = [this] { return flock(folder_.get(), LOCK_EX | LOCK_NB); };
+    for (bool told = false; retryOnInterrupt(tryLock) != 0;) {
+        if (errno != EWOULDBLOCK) return;
         if (!told) waiting();
         told = true;
         if (cancelled()) {

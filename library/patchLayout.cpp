@@ -1,32 +1,22 @@
 #include "library/patchLayout.h"
 
-#include "fsutil/UniqueDir.h"
 #include "fsutil/UniqueFd.h"
+#include "fsutil/folderEntries.h"
+#include "fsutil/folderFlags.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 namespace {
 
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
 std::vector<std::string> sortedNames(int folder) {
     std::vector<std::string> names;
-    // A descriptor of its own, so reading starts at the beginning.
-    const int streamFd = openat(folder, ".", kFolderFlags);
-    if (streamFd < 0) return names;
-    const UniqueDir stream(fdopendir(streamFd));
-    if (!stream) {
-        close(streamFd);
-        return names;
-    }
-    while (const dirent* entry = readdir(stream.get())) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-    }
+    for (FolderEntry& entry : folderEntries(folder).value_or(std::vector<FolderEntry>()))
+        names.push_back(std::move(entry.name));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -39,7 +29,7 @@ bool hasKind(int parent, const std::string& name, mode_t kind) {
 
 bool isPatchFolder(int parent, const std::string& name) {
     if (name.empty() || name.front() == '.') return false;
-    const UniqueFd folder(openat(parent, name.c_str(), kFolderFlags));
+    const UniqueFd folder(openat(parent, name.c_str(), folderFlags::readNoLink));
     return folder && hasKind(folder.get(), name + ".pd", S_IFREG);
 }
 
@@ -58,7 +48,7 @@ bool gatherInto(int root, const std::vector<std::string>& names, const std::stri
         if (mkdirat(root, holder.c_str(), 0755) == 0) break;
         if (errno != EEXIST) return false;
     }
-    const UniqueFd held(openat(root, holder.c_str(), kFolderFlags));
+    const UniqueFd held(openat(root, holder.c_str(), folderFlags::readNoLink));
     if (!held || fchmod(held.get(), 0755) != 0) return false;
     for (const std::string& name : names)
         if (renameat(root, name.c_str(), held.get(), name.c_str()) != 0) return false;
@@ -77,7 +67,7 @@ PatchLayout arrangePatches(int rootFd, const std::string& stem, const std::strin
         return layout;
     }
     if (top.size() == 1 && hasKind(rootFd, top.front(), S_IFDIR)) {
-        const UniqueFd pack(openat(rootFd, top.front().c_str(), kFolderFlags));
+        const UniqueFd pack(openat(rootFd, top.front().c_str(), folderFlags::readNoLink));
         const std::vector<std::string> inside =
             pack ? sortedNames(pack.get()) : std::vector<std::string>();
         if (allPatchFolders(pack.get(), inside)) {

@@ -27,6 +27,7 @@
 #include "fsutil/fileKind.h"
 #include "fsutil/ofxFileUtils.h"
 #include "fsutil/readBlock.h"
+#include "fsutil/retryOnInterrupt.h"
 
 // One declared parameter; the initial values stand for every field that its
 // declaration line leaves out.
@@ -223,10 +224,10 @@ private:
         std::vector<char> block(kReadBlockBytes);
         std::size_t feeds = 0;
         for (std::uint64_t at = 0; at < offset;) {
-            const ssize_t got =
-                pread(fd, block.data(), std::min<std::uint64_t>(block.size(), offset - at),
-                      static_cast<off_t>(at));
-            if (got < 0 && errno == EINTR) continue;
+            const ssize_t got = retryOnInterrupt([&] {
+                return pread(fd, block.data(), std::min<std::uint64_t>(block.size(), offset - at),
+                             static_cast<off_t>(at));
+            });
             if (got <= 0) break;
             feeds += static_cast<std::size_t>(std::count(block.data(), block.data() + got, '\n'));
             at += static_cast<std::uint64_t>(got);
@@ -236,11 +237,8 @@ private:
 
     // Up to `size` bytes into `into`; 0 at the end of the file or on an error.
     static std::size_t readSome(int fd, char* into, std::size_t size) {
-        for (;;) {
-            const ssize_t got = read(fd, into, size);
-            if (got >= 0) return static_cast<std::size_t>(got);
-            if (errno != EINTR) return 0;
-        }
+        const ssize_t got = retryOnInterrupt([&] { return read(fd, into, size); });
+        return got >= 0 ? static_cast<std::size_t>(got) : 0;
     }
 
     // Appends the record of one declaration line; false when the line has

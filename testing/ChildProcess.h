@@ -20,6 +20,8 @@
 #include <iostream>
 #include <vector>
 
+#include "fsutil/retryOnInterrupt.h"
+
 namespace testing_support {
 
 inline int outcomeOf(int status) {
@@ -53,8 +55,7 @@ public:
     int wait() {
         if (outcome_ >= 0 || pid_ <= 0) return outcome_;
         int status = 0;
-        while (waitpid(pid_, &status, 0) < 0)
-            if (errno != EINTR) return -1;
+        if (retryOnInterrupt([&] { return waitpid(pid_, &status, 0); }) < 0) return -1;
         return outcome_ = outcomeOf(status);
     }
 
@@ -122,12 +123,10 @@ inline int runInPrivateMounts(const std::function<int()>& scenario) {
 // Waits for every child left, adopted orphans too; their outcomes in the order they ended.
 inline std::vector<int> waitForAllChildren() {
     std::vector<int> outcomes;
-    for (int status = 0;;) {
-        if (waitpid(-1, &status, 0) >= 0)
-            outcomes.push_back(outcomeOf(status));
-        else if (errno != EINTR)
-            return outcomes;  // ECHILD: none left
-    }
+    // Ends at ECHILD: none left.
+    for (int status = 0; retryOnInterrupt([&] { return waitpid(-1, &status, 0); }) >= 0;)
+        outcomes.push_back(outcomeOf(status));
+    return outcomes;
 }
 
 }  // namespace testing_support

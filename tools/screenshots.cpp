@@ -34,6 +34,7 @@
 #include "testing/HeadlessEnvironment.h"
 #include "testing/ScratchDir.h"
 #include "testing/ScratchLibrary.h"
+#include "testing/StandInCp.h"
 
 namespace {
 
@@ -124,18 +125,16 @@ QPixmap withSheet(QWidget& window, QWidget& sheet) {
 
 // A patch folder whose install copies a part of its sample and then stops
 // there: the cp it runs is a stand-in that copies 12 of its 30 MiB and waits
-// until it is killed (by Cancel).
+// until it is killed (by Cancel), never reaching the real cp.
 std::string slowPatch(const testing_support::ScratchDir& scratch) {
     const std::string folder = scratch.makeDir("Field Recordings");
     scratch.writeFile("Field Recordings/Field Recordings.pd", "#X obj 20 200 dac~;\n");
     std::filesystem::resize_file(scratch.writeFile("Field Recordings/Rain.wav", ""), 30 << 20);
-    const std::string cp =
-        scratch.writeFile("bin/cp",
-                          "#!/bin/sh\nfor arg; do SOURCE=$DESTINATION; DESTINATION=$arg; done\n"
-                          "mkdir \"$DESTINATION\" && head -c 12582912 \"$SOURCE/Rain.wav\" "
-                          ">\"$DESTINATION/Rain.wav\"\nexec sleep 60\n");
-    std::filesystem::permissions(cp, std::filesystem::perms::owner_all);
-    setenv("PATH", (scratch.path("bin") + ":" + std::getenv("PATH")).c_str(), 1);
+    const std::string path = testing_support::writeStandInCp(
+        scratch,
+        "mkdir \"$DESTINATION\" && head -c 12582912 \"$SOURCE/Rain.wav\" "
+        ">\"$DESTINATION/Rain.wav\"\nexec sleep 60");
+    setenv("PATH", path.c_str(), 1);
     return folder;
 }
 
