@@ -34,7 +34,7 @@ private:
 // that request is cancelled. Called on the worker's thread.
 class LibraryQueue::Watcher : public InstallWatcher {
 public:
-    Watcher(LibraryQueue& queue, std::uint64_t request, views::ReplaceQuestion ask)
+    Watcher(LibraryQueue& queue, std::uint64_t request, workers::ReplaceQuestion ask)
         : queue_(queue), request_(request), ask_(std::move(ask)) {}
 
     bool cancelled() const override {
@@ -72,7 +72,7 @@ public:
 private:
     LibraryQueue& queue_;
     std::uint64_t request_;
-    views::ReplaceQuestion ask_;
+    workers::ReplaceQuestion ask_;
 };
 
 LibraryQueue::LibraryQueue(QObject* parent) : QObject(parent) {
@@ -85,7 +85,7 @@ LibraryQueue::~LibraryQueue() {
     pool_.waitForDone();
 }
 
-void LibraryQueue::install(views::LibraryInstall install, views::ReplaceQuestion ask) {
+void LibraryQueue::install(workers::LibraryInstall install, workers::ReplaceQuestion ask) {
     enqueue(true,
             [this, install = std::move(install), ask = std::move(ask)](std::uint64_t request) {
                 Watcher watcher(*this, request, ask);
@@ -93,7 +93,7 @@ void LibraryQueue::install(views::LibraryInstall install, views::ReplaceQuestion
             });
 }
 
-void LibraryQueue::write(views::LibraryWrite write) {
+void LibraryQueue::write(workers::LibraryWrite write) {
     enqueue(false, [write = std::move(write)](std::uint64_t) { return write(); });
 }
 
@@ -111,7 +111,7 @@ void LibraryQueue::enqueue(bool isInstall, Work work) {
             emit waitingChanged();
             emit requestStarted();
         });
-        views::MainThreadStep finish = work(request);
+        workers::MainThreadStep finish = work(request);
         onMainThread([this, finish = std::move(finish)] {
             running_ = false;
             finish();

@@ -14,9 +14,9 @@
 #include <memory>
 #include <mutex>
 
-#include "app/views.h"
+#include "app/workers.h"
 
-class LibraryQueue : public QObject, public views::LibraryWorker {
+class LibraryQueue : public QObject, public workers::LibraryWorker {
     Q_OBJECT
 public:
     // Where the running install is, as last reported by it.
@@ -36,8 +36,8 @@ public:
     // finishing its current step.
     ~LibraryQueue() override;
 
-    void install(views::LibraryInstall install, views::ReplaceQuestion ask) override;
-    void write(views::LibraryWrite write) override;
+    void install(workers::LibraryInstall install, workers::ReplaceQuestion ask) override;
+    void write(workers::LibraryWrite write) override;
 
     // A request runs or waits.
     bool busy() const { return running_ || waiting() > 0; }
@@ -64,7 +64,7 @@ private:
     class Watcher;
     class Answer;
     // A request's work, told its number.
-    using Work = std::function<views::MainThreadStep(std::uint64_t request)>;
+    using Work = std::function<workers::MainThreadStep(std::uint64_t request)>;
 
     void enqueue(bool isInstall, Work work);
     void onMainThread(std::function<void()> step);

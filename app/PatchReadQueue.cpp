@@ -12,7 +12,7 @@ PatchReadQueue::~PatchReadQueue() {
     pool_.waitForDone();
 }
 
-void PatchReadQueue::read(views::PatchRead read) {
+void PatchReadQueue::read(workers::PatchRead read) {
     ++unfinished_;
     pool_.start([this, read = std::move(read)] {
         // Steps posted to this object run in the order posted, and not at

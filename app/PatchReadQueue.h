@@ -8,16 +8,16 @@
 #include <QObject>
 #include <QThreadPool>
 
-#include "app/views.h"
+#include "app/workers.h"
 
-class PatchReadQueue : public QObject, public views::PatchReader {
+class PatchReadQueue : public QObject, public workers::PatchReader {
 public:
     explicit PatchReadQueue(QObject* parent = nullptr);
     // Drops the reads not started and waits for the running one; what they
     // would have ended with never runs.
     ~PatchReadQueue() override;
 
-    void read(views::PatchRead read) override;
+    void read(workers::PatchRead read) override;
 
     // A read was asked for whose step has not run yet.
     bool reading() const { return unfinished_ > 0; }

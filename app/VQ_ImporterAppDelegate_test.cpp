@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <filesystem>
 #include <functional>
@@ -124,6 +125,56 @@ TEST(ControllerTest, OnlyTheLatestSelectionsParametersShowWhateverOrderTheReadsE
             shown.push_back(views.parameterCell(0));
         }
         EXPECT_EQ(shown, c.shownAfterEach) << c.selected.size() << " selections";
+    }
+}
+
+// A list made off the main thread shows only while its type is the one asked for last, and never
+// over a list asked for after it. Each list holds the folder as it was when asked for.
+TEST(ControllerTest, AListShowsOnlyForTheTypeAskedForAndNeverOverALaterOne) {
+    struct HoldingLister : workers::PatchLister {
+        void list(const char* typeDir, std::uint64_t sequence,
+                  std::function<void(PatchList)> show) override {
+            PatchList made{typeDir, sequence, *loadPatches(typeDir), {}, {}};
+            for (const std::string& path : made.paths) made.names.push_back(getFileName(path));
+            std::sort(made.names.begin(), made.names.end());
+            held.push_back([made, show] { show(made); });
+        }
+        std::vector<std::function<void()>> held;
+    };
+    const char* const e = EFFECTS_DIR;
+    const char* const i = INSTRUMENTS_DIR;
+    struct Case {
+        std::vector<const char*> asked;  // a patch is added after the first
+        std::vector<std::size_t> releaseOrder;
+        std::vector<std::string> shownAfterEach;
+    };
+    const std::string before = "Drone Echo ", after = "Drone Echo Grain ";
+    const std::vector<Case> cases = {
+        {{e, e}, {0, 1}, {before, after}},
+        {{e, e}, {1, 0}, {after, after}},
+        {{e, i}, {0, 1}, {"", "Bass "}},
+        {{i, e}, {1, 0}, {after, after}},
+    };
+    for (const Case& c : cases) {
+        const ScratchLibrary library;
+        FakeWindowViews views;  // shows the empty effects
+        for (const char* name : {"Drone", "Echo"}) addPatch(name);
+        addPatch("Bass", "", kInstruments);
+        HoldingLister lister;
+        views.controller.setPatchLister(&lister);
+        for (const char* type : c.asked) {
+            views.controller.reloadPatches(type);
+            addPatch("Grain");
+        }
+        std::vector<std::string> shown;
+        for (std::size_t list : c.releaseOrder) {
+            lister.held.at(list)();
+            std::string names;
+            for (const std::string& name : views.names()) names += name + " ";
+            shown.push_back(names);
+        }
+        EXPECT_EQ(shown, c.shownAfterEach) << c.asked.front() << " first";
+        EXPECT_EQ(views.segment, c.asked.back() == i ? 1 : 0);
     }
 }
 

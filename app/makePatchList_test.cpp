@@ -1,40 +1,45 @@
-#include "app/NameRanking.h"
+#include "app/makePatchList.h"
 
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <filesystem>
 
-#include "app/NameSortFilterModel.h"
+#include "library/VQAUUtils.h"
+#include "testing/ScratchDir.h"
+#include "testing/ScratchLibrary.h"
 
 namespace {
 
-// As the window ranks: a helper thread takes chunks too.
-std::vector<int> ranks(const QStringList& names) {
-    NameRanking ranking(names, &NameSortFilterModel::nameCollator);
-    ranking.helpOnAnotherThread();
-    return ranking.ranks();
-}
+using testing_support::kEffects;
 
-// Long lists are collated in chunks (three here) and merged; names equal to the collator rank by
-// code points; numbers compare by value in every locale (ICU ignores it in the C locale).
-TEST(NameRanking, RanksEachNameByItsPlaceInTheWholeListAsPeopleSortInEveryLocale) {
-    EXPECT_EQ(ranks({"echo", "Echo"}), (std::vector<int>{1, 0}));
+// Folders only, sorted as people sort in every locale (numbers by value even where ICU ignores
+// the numeric mode, in the C locale); names equal to the collator keep code point order; the
+// search text is folded, without accents.
+TEST(MakePatchList, ListsThePatchFoldersAsPeopleSortThemWithTheirSearchTexts) {
+    const testing_support::ScratchLibrary library;
+    for (const char* name :
+         {"Synth 10", "synth 3", "Synth 2", "beta", "Alpha", "Écho", "echo", "Echo"})
+        std::filesystem::create_directories(kEffects + "/" + name);
+    testing_support::writeFile(kEffects + "/Loose.pd", "");
+    const std::vector<std::string> names = {"Alpha", "beta",    "Echo",    "echo",
+                                            "Écho",  "Synth 2", "synth 3", "Synth 10"};
+    const std::vector<std::string> keys = {"alpha", "beta",    "echo",    "echo",
+                                           "echo",  "synth 2", "synth 3", "synth 10"};
     for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
                                   QLocale(QLocale::German, QLocale::Germany)}) {
+        SCOPED_TRACE(locale.name().toStdString());
         QLocale::setDefault(locale);
-        EXPECT_EQ(ranks({"Synth 10", "synth 3", "Synth 2", "beta", "Alpha", "Écho", "echo"}),
-                  (std::vector<int>{6, 5, 4, 1, 0, 3, 2}))
-            << locale.name().toStdString();
+        const PatchList list = makePatchList(EFFECTS_DIR, 7);
+        EXPECT_EQ(list.typeDir, EFFECTS_DIR);
+        EXPECT_EQ(list.sequence, 7u);
+        EXPECT_EQ(list.names, names);
+        EXPECT_EQ(list.searchKeys, keys);
+        ASSERT_EQ(list.paths.size(), names.size());
+        for (std::size_t row = 0; row < names.size(); ++row)
+            EXPECT_EQ(list.paths[row], kEffects + "/" + names[row]);
     }
     QLocale::setDefault(QLocale::system());
-    const int count = 2048 * 3 + 5;
-    QStringList names;
-    std::vector<int> expected;
-    for (int i = 0; i < count; ++i) {
-        expected.push_back(i * 7919 % count);  // 7919 is prime: every place once
-        names << "n" + QString::number(expected.back());
-    }
-    EXPECT_EQ(ranks(names), expected);
 }
 
 }  // namespace
