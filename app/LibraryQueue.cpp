@@ -75,14 +75,10 @@ private:
     workers::ReplaceQuestion ask_;
 };
 
-LibraryQueue::LibraryQueue(QObject* parent) : QObject(parent) {
-    pool_.setMaxThreadCount(1);
-}
+LibraryQueue::LibraryQueue(QObject* parent) : QObject(parent) {}
 
 LibraryQueue::~LibraryQueue() {
     stop();
-    // The worker reaches this object until its request ends.
-    pool_.waitForDone();
 }
 
 void LibraryQueue::install(workers::LibraryInstall install, workers::ReplaceQuestion ask) {
@@ -101,7 +97,7 @@ void LibraryQueue::enqueue(bool isInstall, Work work) {
     if (stopping_) return;
     const std::uint64_t request = ++lastRequest_;
     emit waitingChanged();
-    pool_.start([this, isInstall, request, work = std::move(work)]() mutable {
+    worker_.post([this, isInstall, request, work = std::move(work)]() mutable {
         onMainThread([this, isInstall, request] {
             lastStarted_ = std::max(lastStarted_, request);
             running_ = true;
@@ -121,9 +117,7 @@ void LibraryQueue::enqueue(bool isInstall, Work work) {
 }
 
 void LibraryQueue::onMainThread(std::function<void()> step) {
-    // Steps posted to this object run in the order posted, and not at all
-    // once it is gone.
-    QMetaObject::invokeMethod(this, std::move(step), Qt::QueuedConnection);
+    worker_.onMainThread(std::move(step));
 }
 
 std::shared_ptr<LibraryQueue::Answer> LibraryQueue::openQuestion() {
@@ -143,7 +137,7 @@ void LibraryQueue::stop() {
         stopping_ = true;
         if (question_) question_->give(false);
     }
-    pool_.clear();
+    worker_.dropWaiting();
     if (lastStarted_ == lastRequest_) return;
     lastStarted_ = lastRequest_;
     emit waitingChanged();

@@ -8,12 +8,12 @@
 
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 
+#include "app/WorkerThread.h"
 #include "app/workers.h"
 
 class LibraryQueue : public QObject, public workers::LibraryWorker {
@@ -71,8 +71,6 @@ private:
     // The answer the running install is to wait for, or null once stopping.
     std::shared_ptr<Answer> openQuestion();
 
-    // One thread at most: the requests run one at a time, first asked first.
-    QThreadPool pool_;
     // Read by the installing thread.
     std::atomic<std::uint64_t> cancelledRequest_{0};
     std::atomic<bool> stopping_{false};
@@ -88,4 +86,7 @@ private:
     bool runningIsInstall_ = false;
     std::uint64_t runningRequest_ = 0;
     Progress progress_;
+    // The requests run one at a time, first asked first. Last: it goes
+    // first, while what the running request reaches is still there.
+    WorkerThread worker_;
 };

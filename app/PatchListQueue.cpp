@@ -1,36 +1,23 @@
 #include "app/PatchListQueue.h"
 
-#include <QMetaObject>
 #include <utility>
 
 #include "app/makePatchList.h"
 
-PatchListQueue::PatchListQueue(QObject* parent) : QObject(parent) {
-    pool_.setMaxThreadCount(1);
-}
-
-PatchListQueue::~PatchListQueue() {
-    pool_.clear();
-    pool_.waitForDone();
-}
+PatchListQueue::PatchListQueue(QObject* parent) : QObject(parent) {}
 
 void PatchListQueue::list(const char* typeDir, std::uint64_t sequence,
                           std::function<void(PatchList)> show) {
     ++unfinished_;
     const std::uint64_t request = ++latest_;
-    pool_.start([this, typeDir, sequence, request, show = std::move(show)] {
-        // Posted to this object: run in the order posted, and not at all once it is gone.
+    worker_.post([this, typeDir, sequence, request, show = std::move(show)] {
         if (request != latest_) {
-            QMetaObject::invokeMethod(
-                this, [this] { --unfinished_; }, Qt::QueuedConnection);
+            worker_.onMainThread([this] { --unfinished_; });
             return;
         }
-        QMetaObject::invokeMethod(
-            this,
-            [this, show, list = makePatchList(typeDir, sequence)]() mutable {
-                --unfinished_;
-                show(std::move(list));
-            },
-            Qt::QueuedConnection);
+        worker_.onMainThread([this, show, list = makePatchList(typeDir, sequence)]() mutable {
+            --unfinished_;
+            show(std::move(list));
+        });
     });
 }

@@ -6,17 +6,17 @@
 // list per change seen while the one before was made, not one per change.
 
 #include <QObject>
-#include <QThreadPool>
 #include <atomic>
 #include <cstdint>
 
+#include "app/WorkerThread.h"
 #include "app/workers.h"
 
 class PatchListQueue : public QObject, public workers::PatchLister {
 public:
     explicit PatchListQueue(QObject* parent = nullptr);
     // Waits for the list being made; what the lists would be shown with never runs.
-    ~PatchListQueue() override;
+    ~PatchListQueue() override = default;
 
     void list(const char* typeDir, std::uint64_t sequence,
               std::function<void(PatchList)> show) override;
@@ -25,10 +25,10 @@ public:
     bool listing() const { return unfinished_ > 0; }
 
 private:
-    // One thread at most: lists are made one at a time, first asked first.
-    QThreadPool pool_;
     // The number of the latest request; a waiting request with an older one is skipped.
     std::atomic<std::uint64_t> latest_{0};
     // Kept on the main thread.
     int unfinished_ = 0;
+    // Last: it goes first, while what its lists reach is still there.
+    WorkerThread worker_;
 };
