@@ -1,10 +1,8 @@
 #include "app/WorkerThread.h"
 
-#include <QMetaObject>
 #include <utility>
 
-WorkerThread::WorkerThread(QObject* parent)
-    : QObject(parent), thread_([this](std::stop_token stop) { work(stop); }) {}
+WorkerThread::WorkerThread() : thread_([this](std::stop_token stop) { work(stop); }) {}
 
 WorkerThread::~WorkerThread() {
     dropWaiting();
@@ -36,26 +34,4 @@ void WorkerThread::work(std::stop_token stop) {
         }
         job();
     }
-}
-
-void WorkerThread::onMainThread(std::function<void()> step) {
-    {
-        const std::lock_guard lock(mutex_);
-        steps_.push_back(std::move(step));
-    }
-    // Only a wake-up goes through Qt's event queue; the step waits here.
-    QMetaObject::invokeMethod(this, &WorkerThread::runSteps, Qt::QueuedConnection);
-}
-
-void WorkerThread::runSteps() {
-    // One step per wake-up, each sent with its own: a step may destroy what
-    // owns this worker (a window it closes), so nothing may follow it here.
-    std::function<void()> step;
-    {
-        const std::lock_guard lock(mutex_);
-        if (steps_.empty()) return;
-        step = std::move(steps_.front());
-        steps_.pop_front();
-    }
-    step();
 }
