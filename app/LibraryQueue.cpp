@@ -132,12 +132,14 @@ void LibraryQueue::cancelInstall() {
 }
 
 void LibraryQueue::stop() {
+    // Dropped before the running install is answered: once answered it may
+    // end at once, and the worker would take the next request.
+    worker_.dropWaiting();
     {
         const std::lock_guard lock(questionMutex_);
         stopping_ = true;
         if (question_) question_->give(false);
     }
-    worker_.dropWaiting();
     if (lastStarted_ == lastRequest_) return;
     lastStarted_ = lastRequest_;
     emit waitingChanged();
