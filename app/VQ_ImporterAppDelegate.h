@@ -107,8 +107,6 @@ public:
     // Whether a list came yet: until then the patches table is empty
     // without saying that the library is.
     bool hasPatchList() const { return shown.typeDir != nullptr; }
-    // The names of the patches listed, in the list's order.
-    const std::vector<std::string>& patchNames() const { return shown.names; }
 
     // Data source of both tables.
     int numberOfRowsInTableView(const views::TableView* table) const;
