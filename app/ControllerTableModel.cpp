@@ -106,6 +106,10 @@ void ControllerTableModel::reload() {
     endResetModel();
 }
 
+std::string_view ControllerTableModel::searchKey(int row) const {
+    return dataSource_ ? dataSource_->tableViewSearchKeyForRow(&table_, row) : std::string_view();
+}
+
 QString ControllerTableModel::displayText(const std::string& text) {
     return cappedText(text, kCellCharacters);
 }
@@ -117,9 +121,9 @@ void ControllerTableModel::forgetRows() {
 }
 
 QModelIndex ControllerTableModel::index(int row, int column, const QModelIndex& parent) const {
-    // Sorting asks for two indexes per comparison, hundreds of thousands of
-    // times for a long list: checked directly rather than through hasIndex,
-    // which calls rowCount and columnCount virtually each time.
+    // Asked for at every row of a long list when it is filtered: checked
+    // directly rather than through hasIndex, which calls rowCount and
+    // columnCount virtually each time.
     if (parent.isValid() || row < 0 || column < 0 || column >= identifiers_.size() || row >= rows_)
         return {};
     return createIndex(row, column);

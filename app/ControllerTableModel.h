@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QStringList>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/views.h"
@@ -31,6 +32,8 @@ public:
     void acceptDrops(const QStringList& mimeTypes);
     // Forgets everything the view cached and asks the data source again.
     void reload();
+    // The text the search looks in for a row (see SearchFilterModel).
+    std::string_view searchKey(int row) const;
     // What a cell shows of the data source's text.
     static QString displayText(const std::string& text);
 

@@ -7,7 +7,7 @@
 
 #include "app/AskingSelectionModel.h"
 #include "app/ControllerTableModel.h"
-#include "app/NameSortFilterModel.h"
+#include "app/SearchFilterModel.h"
 #include "app/VQ_ImporterAppDelegate.h"
 
 namespace {
@@ -32,10 +32,7 @@ void keepCopyAnswer(QDropEvent* event) {
 ControllerTableView::ControllerTableView(QWidget* parent)
     : QTableView(parent),
       model_(new ControllerTableModel(*this, this)),
-      sortedRows_(new NameSortFilterModel(this)),
-      shownRows_(new NameSortFilterModel(this)) {
-    sortedRows_->setSourceModel(model_);
-    shownRows_->setSourceModel(sortedRows_);
+      shownRows_(new SearchFilterModel(*model_, this)) {
     setModel(shownRows_);
     selectionModel_ = new AskingSelectionModel(
         shownRows_,
@@ -87,14 +84,6 @@ void ControllerTableView::setPlaceholderText(const QString& text) {
     viewport()->update();
 }
 
-bool ControllerTableView::isSortedByName() const {
-    return sortedRows_->sortColumn() == 0;
-}
-
-void ControllerTableView::setSortedByName(bool sorted) {
-    sortedRows_->sort(sorted ? 0 : -1);
-}
-
 void ControllerTableView::setSearchText(const QString& text) {
     const int selected = selectedRow();
     shownRows_->setSearchText(text);
@@ -122,7 +111,7 @@ void ControllerTableView::reloadData() {
 }
 
 int ControllerTableView::controllerRow(int shownRow) const {
-    return sortedRows_->mapToSource(shownRows_->mapToSource(shownRows_->index(shownRow, 0))).row();
+    return shownRows_->mapToSource(shownRows_->index(shownRow, 0)).row();
 }
 
 int ControllerTableView::selectedRow() const {
@@ -132,8 +121,7 @@ int ControllerTableView::selectedRow() const {
 
 void ControllerTableView::setSelectedRow(int row) {
     const QScopedValueRollback quiet(selectingForController_, true);
-    const QModelIndex shown =
-        shownRows_->mapFromSource(sortedRows_->mapFromSource(model_->index(row, 0)));
+    const QModelIndex shown = shownRows_->mapFromSource(model_->index(row, 0));
     if (!shown.isValid()) {
         selectionModel_->clear();
         return;
@@ -143,24 +131,7 @@ void ControllerTableView::setSelectedRow(int row) {
 }
 
 void ControllerTableView::setDataSource(VQ_ImporterAppDelegate* dataSource) {
-    // A table not shown yet is being built with its window: its first list,
-    // which may be long, is collated on another core meanwhile (or already
-    // is) and sorted when the table is first shown.
-    const bool sortWhenShown = isSortedByName() && !isVisible();
-    if (sortWhenShown) sortedRows_->sort(-1);
     model_->setDataSource(dataSource);
-    if (sortWhenShown) {
-        sortedRows_->startRanking(std::move(firstRanking_));
-        sortWhenShown_ = true;
-    }
-}
-
-void ControllerTableView::showEvent(QShowEvent* event) {
-    if (sortWhenShown_) {
-        sortWhenShown_ = false;
-        sortedRows_->sort(0);
-    }
-    QTableView::showEvent(event);
 }
 
 void ControllerTableView::registerForDraggedTypes(const std::vector<std::string>& types) {

@@ -3,19 +3,18 @@
 // A table of the main window as the controller sees it: it reads its rows
 // and cells from the controller, asks the controller before a row becomes
 // selected, and hands drops to it once it is registered as a drop target.
-// It may show the rows sorted by name and only those matching a search; the
-// rows it exchanges with the controller are always the controller's own.
+// It shows the rows in the controller's order, or only those matching a
+// search; the rows it exchanges with the controller are always the
+// controller's own.
 
 #include <QStringList>
 #include <QTableView>
-
-#include "app/NameRanking.h"
 
 #include "app/views.h"
 
 class AskingSelectionModel;
 class ControllerTableModel;
-class NameSortFilterModel;
+class SearchFilterModel;
 
 class ControllerTableView : public QTableView, public views::TableView {
     Q_OBJECT
@@ -24,7 +23,6 @@ class ControllerTableView : public QTableView, public views::TableView {
     Q_PROPERTY(QStringList columnTitles READ columnTitles WRITE setColumnTitles)
     Q_PROPERTY(QStringList numericColumns READ numericColumns WRITE setNumericColumns)
     Q_PROPERTY(QString placeholderText READ placeholderText WRITE setPlaceholderText)
-    Q_PROPERTY(bool sortedByName READ isSortedByName WRITE setSortedByName)
 public:
     explicit ControllerTableView(QWidget* parent = nullptr);
 
@@ -38,15 +36,8 @@ public:
     QString placeholderText() const { return placeholderText_; }
     void setPlaceholderText(const QString& text);
 
-    // Rows in the order of their names (the first column) rather than the
-    // controller's.
-    bool isSortedByName() const;
-    void setSortedByName(bool sorted);
     // Shows only the rows whose name contains the text; empty shows all.
     void setSearchText(const QString& text);
-    // A ranking of the names of the data source's list, made elsewhere,
-    // for the first sort (see NameSortFilterModel::startRanking).
-    void setFirstRanking(RankingToCome ranking) { firstRanking_ = std::move(ranking); }
 
     // Who is asked before a row is selected, told when the selection
     // changed, and who takes drops.
@@ -59,7 +50,6 @@ public:
     void registerForDraggedTypes(const std::vector<std::string>& types) override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -71,17 +61,12 @@ private:
     int controllerRow(int shownRow) const;
 
     ControllerTableModel* model_;
-    // The controller's rows sorted, then only those the search keeps: sorted
-    // once per reload, so that a search filters without sorting again.
-    NameSortFilterModel* sortedRows_;
-    NameSortFilterModel* shownRows_;
+    // The controller's rows the search keeps.
+    SearchFilterModel* shownRows_;
     AskingSelectionModel* selectionModel_;
     VQ_ImporterAppDelegate* delegate_ = nullptr;
     QString placeholderText_;
     bool dropTargetShown_ = false;
-    // The first list is sorted when the table is first shown.
-    bool sortWhenShown_ = false;
-    RankingToCome firstRanking_;
     // Set while the controller selects, which it needs not be told about.
     bool selectingForController_ = false;
 };

@@ -34,7 +34,7 @@ private:
 // that request is cancelled. Called on the worker's thread.
 class LibraryQueue::Watcher : public InstallWatcher {
 public:
-    Watcher(LibraryQueue& queue, std::uint64_t request, views::ReplaceQuestion ask)
+    Watcher(LibraryQueue& queue, std::uint64_t request, workers::ReplaceQuestion ask)
         : queue_(queue), request_(request), ask_(std::move(ask)) {}
 
     bool cancelled() const override {
@@ -72,20 +72,16 @@ public:
 private:
     LibraryQueue& queue_;
     std::uint64_t request_;
-    views::ReplaceQuestion ask_;
+    workers::ReplaceQuestion ask_;
 };
 
-LibraryQueue::LibraryQueue(QObject* parent) : QObject(parent) {
-    pool_.setMaxThreadCount(1);
-}
+LibraryQueue::LibraryQueue(QObject* parent) : QObject(parent) {}
 
 LibraryQueue::~LibraryQueue() {
     stop();
-    // The worker reaches this object until its request ends.
-    pool_.waitForDone();
 }
 
-void LibraryQueue::install(views::LibraryInstall install, views::ReplaceQuestion ask) {
+void LibraryQueue::install(workers::LibraryInstall install, workers::ReplaceQuestion ask) {
     enqueue(true,
             [this, install = std::move(install), ask = std::move(ask)](std::uint64_t request) {
                 Watcher watcher(*this, request, ask);
@@ -93,7 +89,7 @@ void LibraryQueue::install(views::LibraryInstall install, views::ReplaceQuestion
             });
 }
 
-void LibraryQueue::write(views::LibraryWrite write) {
+void LibraryQueue::write(workers::LibraryWrite write) {
     enqueue(false, [write = std::move(write)](std::uint64_t) { return write(); });
 }
 
@@ -101,7 +97,7 @@ void LibraryQueue::enqueue(bool isInstall, Work work) {
     if (stopping_) return;
     const std::uint64_t request = ++lastRequest_;
     emit waitingChanged();
-    pool_.start([this, isInstall, request, work = std::move(work)]() mutable {
+    worker_.post([this, isInstall, request, work = std::move(work)]() mutable {
         onMainThread([this, isInstall, request] {
             lastStarted_ = std::max(lastStarted_, request);
             running_ = true;
@@ -111,7 +107,7 @@ void LibraryQueue::enqueue(bool isInstall, Work work) {
             emit waitingChanged();
             emit requestStarted();
         });
-        views::MainThreadStep finish = work(request);
+        workers::MainThreadStep finish = work(request);
         onMainThread([this, finish = std::move(finish)] {
             running_ = false;
             finish();
@@ -121,9 +117,7 @@ void LibraryQueue::enqueue(bool isInstall, Work work) {
 }
 
 void LibraryQueue::onMainThread(std::function<void()> step) {
-    // Steps posted to this object run in the order posted, and not at all
-    // once it is gone.
-    QMetaObject::invokeMethod(this, std::move(step), Qt::QueuedConnection);
+    worker_.onMainThread(std::move(step));
 }
 
 std::shared_ptr<LibraryQueue::Answer> LibraryQueue::openQuestion() {
@@ -138,12 +132,14 @@ void LibraryQueue::cancelInstall() {
 }
 
 void LibraryQueue::stop() {
+    // Dropped before the running install is answered: once answered it may
+    // end at once, and the worker would take the next request.
+    worker_.dropWaiting();
     {
         const std::lock_guard lock(questionMutex_);
         stopping_ = true;
         if (question_) question_->give(false);
     }
-    pool_.clear();
     if (lastStarted_ == lastRequest_) return;
     lastStarted_ = lastRequest_;
     emit waitingChanged();

@@ -8,15 +8,15 @@
 
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 
-#include "app/views.h"
+#include "app/WorkerThread.h"
+#include "app/workers.h"
 
-class LibraryQueue : public QObject, public views::LibraryWorker {
+class LibraryQueue : public QObject, public workers::LibraryWorker {
     Q_OBJECT
 public:
     // Where the running install is, as last reported by it.
@@ -36,8 +36,8 @@ public:
     // finishing its current step.
     ~LibraryQueue() override;
 
-    void install(views::LibraryInstall install, views::ReplaceQuestion ask) override;
-    void write(views::LibraryWrite write) override;
+    void install(workers::LibraryInstall install, workers::ReplaceQuestion ask) override;
+    void write(workers::LibraryWrite write) override;
 
     // A request runs or waits.
     bool busy() const { return running_ || waiting() > 0; }
@@ -64,15 +64,13 @@ private:
     class Watcher;
     class Answer;
     // A request's work, told its number.
-    using Work = std::function<views::MainThreadStep(std::uint64_t request)>;
+    using Work = std::function<workers::MainThreadStep(std::uint64_t request)>;
 
     void enqueue(bool isInstall, Work work);
     void onMainThread(std::function<void()> step);
     // The answer the running install is to wait for, or null once stopping.
     std::shared_ptr<Answer> openQuestion();
 
-    // One thread at most: the requests run one at a time, first asked first.
-    QThreadPool pool_;
     // Read by the installing thread.
     std::atomic<std::uint64_t> cancelledRequest_{0};
     std::atomic<bool> stopping_{false};
@@ -88,4 +86,7 @@ private:
     bool runningIsInstall_ = false;
     std::uint64_t runningRequest_ = 0;
     Progress progress_;
+    // The requests run one at a time, first asked first. Last: it goes
+    // first, while what the running request reaches is still there.
+    WorkerThread worker_;
 };

@@ -24,7 +24,7 @@ TEST(LibraryQueueTest, StopReturnsAtOnceWhateverTheWorkerWaitsOn) {
             LibraryQueue queue;
             if (asking)
                 queue.install(
-                    [&](InstallWatcher* watcher) -> views::MainThreadStep {
+                    [&](InstallWatcher* watcher) -> workers::MainThreadStep {
                         entered = true;
                         replaced = watcher->replacePermanently("Rev", {});
                         return [] {};
@@ -34,9 +34,9 @@ TEST(LibraryQueueTest, StopReturnsAtOnceWhateverTheWorkerWaitsOn) {
                 queue.write([&, released = release.get_future().share()] {
                     entered = true;
                     released.wait();
-                    return views::MainThreadStep([] {});
+                    return workers::MainThreadStep([] {});
                 });
-            queue.write([&] { return views::MainThreadStep([&] { laterRan = true; }); });
+            queue.write([&] { return workers::MainThreadStep([&] { laterRan = true; }); });
             while (!entered) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             const auto before = std::chrono::steady_clock::now();
             queue.stop();

@@ -14,25 +14,33 @@ constexpr int kGatheringMilliseconds = 200;
 }  // namespace
 
 LibraryWatcher::LibraryWatcher(const QStringList& folders, QObject* parent)
-    : QObject(parent), folders_(folders), watcher_(new QFileSystemWatcher) {
+    : QObject(parent),
+      folders_(folders),
+      watcher_(new QFileSystemWatcher),
+      watcherThread_(new StepInbox) {
     gathering_.setSingleShot(true);
     gathering_.setInterval(kGatheringMilliseconds);
-    watcher_->moveToThread(&thread_);
-    connect(&thread_, &QThread::finished, watcher_, &QObject::deleteLater);
+    for (QObject* onThread : std::initializer_list<QObject*>{watcher_, watcherThread_}) {
+        onThread->moveToThread(&thread_);
+        connect(&thread_, &QThread::finished, onThread, &QObject::deleteLater);
+    }
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString& path) {
         folderChanged_ = folderChanged_ || folders_.contains(path);
         if (!gathering_.isActive()) gathering_.start();
     });
     connect(&gathering_, &QTimer::timeout, this,
             [this] { followAndReport(std::exchange(folderChanged_, false)); });
+    watching_ = watchingSet_.get_future();
+    // Run by the thread as it starts, before anything is posted to it.
+    connect(
+        &thread_, &QThread::started, watcher_,
+        [this] {
+            followFolders();
+            watchingSet_.set_value();
+        },
+        Qt::DirectConnection);
     thread_.setObjectName("LibraryWatcher");
     thread_.start();
-    std::promise<void> watching;
-    watching_ = watching.get_future();
-    QMetaObject::invokeMethod(watcher_, [this, watching = std::move(watching)]() mutable {
-        followFolders();
-        watching.set_value();
-    });
 }
 
 LibraryWatcher::~LibraryWatcher() {
@@ -45,7 +53,7 @@ void LibraryWatcher::waitUntilWatching() {
 }
 
 void LibraryWatcher::followAndReport(bool folderChanged) {
-    QMetaObject::invokeMethod(watcher_, [this, folderChanged] {
+    watcherThread_->send([this, folderChanged] {
         // Reported once the watches are set, so that the list read on the
         // report misses no later change.
         if (followFolders() || folderChanged)

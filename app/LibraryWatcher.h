@@ -14,6 +14,8 @@
 #include <future>
 #include <map>
 
+#include "app/StepInbox.h"
+
 class LibraryWatcher : public QObject {
     Q_OBJECT
 public:
@@ -51,13 +53,15 @@ private:
 
     QStringList folders_;
     QThread thread_;
-    // Lives on thread_, which deletes it when it finishes.
+    // Live on thread_, which deletes them when it finishes.
     QFileSystemWatcher* watcher_;
+    StepInbox* watcherThread_;
     // The watched paths and the folder each led to when it was watched; only
     // thread_ touches it.
     std::map<QString, Identity> watched_;
     // Whether an entry of one of folders_ changed since the gathering began.
     bool folderChanged_ = false;
+    std::promise<void> watchingSet_;
     std::future<void> watching_;
     QTimer gathering_;
 };

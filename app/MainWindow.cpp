@@ -13,6 +13,7 @@
 #include "app/ItemListPanel.h"
 #include "app/LibraryQueue.h"
 #include "app/LibraryWatcher.h"
+#include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "library/VQAUUtils.h"
@@ -47,7 +48,8 @@ MainWindow::MainWindow(QWidget* parent)
       ui_(std::make_unique<Ui::MainWindow>()),
       itemListPanel_(new ItemListPanel(this)),
       libraryQueue_(new LibraryQueue(this)),
-      patchReader_(new PatchReadQueue(this)) {
+      patchReader_(new PatchReadQueue(this)),
+      patchLister_(new PatchListQueue(this)) {
     ui_->setupUi(this);
     undoMenuItem_ = std::make_unique<ActionMenuItem>(*ui_->undoAction);
     // Owned by the window, as Qt children are.
@@ -81,11 +83,9 @@ MainWindow::MainWindow(QWidget* parent)
     helpPanel_ = new HelpPanel(this);
 }
 
-void MainWindow::attach(VQ_ImporterAppDelegate& controller, RankingToCome firstRanking) {
+void MainWindow::attach(VQ_ImporterAppDelegate& controller) {
     controller_ = &controller;
-    ui_->patches->setFirstRanking(std::move(firstRanking));
     attachViews();
-    controller_->setHelpWindow(helpPanel_);
     connectControls();
     connectMenus();
     showListState();
@@ -94,30 +94,22 @@ void MainWindow::attach(VQ_ImporterAppDelegate& controller, RankingToCome firstR
 MainWindow::~MainWindow() {
     // What the worker would still hand the controller is dropped with it.
     libraryQueue_->stop();
-    if (!controller_) return;
     // The controller outlives the window: it must not reach views that are gone.
-    controller_->setLibraryWorker(nullptr);
-    controller_->setPatchReader(nullptr);
-    controller_->setNotice(nullptr);
-    controller_->setItemListPanel(nullptr);
-    controller_->setUndoMenuItem(nullptr);
-    controller_->setWindow(nullptr);
-    controller_->setHelpWindow(nullptr);
-    controller_->setPatches(nullptr);
-    controller_->setParameterTable(nullptr);
-    controller_->setTypeSelector(nullptr);
+    if (controller_) controller_->detach();
 }
 
 void MainWindow::attachViews() {
-    controller_->setWindow(this);
-    controller_->setPatches(ui_->patches);
-    controller_->setParameterTable(ui_->parameterTable);
-    controller_->setTypeSelector(typeSegments_.get());
-    controller_->setLibraryWorker(libraryQueue_);
-    controller_->setPatchReader(patchReader_);
-    controller_->setNotice(this);
-    controller_->setItemListPanel(itemListPanel_);
-    controller_->setUndoMenuItem(undoMenuItem_.get());
+    controller_->attach({.window = this,
+                         .helpWindow = helpPanel_,
+                         .patches = ui_->patches,
+                         .parameterTable = ui_->parameterTable,
+                         .typeSelector = typeSegments_.get(),
+                         .notice = this,
+                         .itemListPanel = itemListPanel_,
+                         .undoMenuItem = undoMenuItem_.get(),
+                         .libraryWorker = libraryQueue_,
+                         .patchReader = patchReader_,
+                         .patchLister = patchLister_});
     // The patches table's data source is wired here; the controller makes
     // itself the parameters table's data source once launching has finished.
     ui_->patches->setDataSource(controller_);
@@ -225,6 +217,11 @@ void MainWindow::deleteSelectedPatch() {
 }
 
 void MainWindow::showListState() {
+    if (!controller_->hasPatchList()) {
+        ui_->countLabel->clear();
+        ui_->patches->setPlaceholderText({});
+        return;
+    }
     const bool instruments = typeSegments_->selectedSegment() == kInstrumentsSegment;
     const int all = controller_->numberOfRowsInTableView(ui_->patches);
     const int shown = ui_->patches->model()->rowCount();
@@ -270,7 +267,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
-    // The watch was set up on its own thread while the list was sorted.
+    // The watch was set up on its own thread while the window was laid out.
     libraryWatcher_->waitUntilWatching();
     QMainWindow::showEvent(event);
 }

@@ -5,8 +5,9 @@
 // the controller's actions, the way loading an interface description would.
 // It also searches the patches list, tells the controller about changes to
 // the library folder, runs the library's writes on its worker while showing
-// their progress, reads the selected patch on a thread of its own, says what happened in a line
-// under the list, and remembers its size and place.
+// their progress, lists the library and reads the selected patch on threads
+// of their own, says what happened in a line under the list, and remembers
+// its size and place.
 
 #include <QMainWindow>
 #include <memory>
@@ -14,7 +15,6 @@
 #include "app/ActionMenuItem.h"
 #include "app/ButtonSegments.h"
 #include "app/HelpPanel.h"
-#include "app/NameRanking.h"
 #include "app/views.h"
 
 namespace Ui {
@@ -23,6 +23,7 @@ class MainWindow;
 class ItemListPanel;
 class LibraryQueue;
 class LibraryWatcher;
+class PatchListQueue;
 class PatchReadQueue;
 
 class MainWindow : public QMainWindow, public views::Window, public views::Notice {
@@ -32,9 +33,9 @@ public:
     // made meanwhile.
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
-    // Once, before the window is shown. `firstRanking` may come to rank the
-    // names of the controller's list (see ControllerTableView).
-    void attach(VQ_ImporterAppDelegate& controller, RankingToCome firstRanking);
+    // Once, before the window is shown; the window lets go of the controller
+    // when it goes.
+    void attach(VQ_ImporterAppDelegate& controller);
 
     // A window-modal message box, opened without waiting for it.
     void beginSheetModal(const views::Alert& alert) override;
@@ -45,6 +46,7 @@ public:
     HelpPanel& helpPanel() { return *helpPanel_; }
     LibraryQueue& libraryQueue() { return *libraryQueue_; }
     PatchReadQueue& patchReader() { return *patchReader_; }
+    PatchListQueue& patchLister() { return *patchLister_; }
 
     // Installs files and folders the way a drop of them would.
     void installPaths(const QStringList& paths);
@@ -75,6 +77,7 @@ private:
     LibraryWatcher* libraryWatcher_;
     LibraryQueue* libraryQueue_;
     PatchReadQueue* patchReader_;
+    PatchListQueue* patchLister_;
     std::unique_ptr<ActionMenuItem> undoMenuItem_;
     std::function<void()> noticeAction_;
     // Set once the user chose to quit during an install.

@@ -22,6 +22,7 @@
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
+#include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
@@ -49,6 +50,7 @@ std::map<std::string, std::string> libraryAndTrash() {
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() {
+        settle();
         QApplication::setActiveWindow(window.get());
         // Qt's own checks of every model behind both tables, after every change.
         for (QTableView* table : {&patches(), &parameterTable()})
@@ -86,8 +88,15 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window->patchReader().reading(); }, 5000));
         return cell(parameterTable(), 0);
     }
+    // Once the library's writes are done and the list they changed is shown.
     void settle() {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->libraryQueue().busy(); }, 60000));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return !window->libraryQueue().busy() && !window->patchLister().listing(); },
+            60000));
+    }
+    void reload() {
+        controller.reloadPatches(EFFECTS_DIR);
+        settle();
     }
     void clickRow(int row) {
         const QRect cellRect = patches().visualRect(patches().model()->index(row, 0));
@@ -125,7 +134,7 @@ protected:
 // and Open… hand over local paths: the "%41" of a name stays itself.
 TEST_F(MainWindowTest, DropsAreCopiesAndAMoveOnlyDragIsRefused) {
     addPatch("Drone");
-    controller.reloadPatches(EFFECTS_DIR);
+    reload();
     const QPoint onRow = patches().visualRect(patches().model()->index(0, 0)).center();
     const std::string echo = source.writeFile("Grüße Echo.pd", kEffect);
     EXPECT_EQ(dropFile(echo, onRow, Qt::MoveAction), Qt::IgnoreAction);
@@ -168,7 +177,7 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     clickRow(static_cast<int>(shownNames().indexOf("Drone")));
     EXPECT_EQ(loadedParameter(), "Drone_level");
     // A reload keeps the patch highlighted, not only its parameters shown.
-    controller.reloadPatches(EFFECTS_DIR);
+    reload();
     EXPECT_EQ(cell(patches(), patches().selectionModel()->selectedRows().value(0).row()), "Drone");
     // Every column has its title; numbers show right-aligned.
     const QAbstractItemModel& parameters = *parameterTable().model();
@@ -231,6 +240,7 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     clickRow(0);
     EXPECT_EQ(parameterTable().placeholderText(), "This patch declares no parameters.");
     QTest::keyClick(window.get(), Qt::Key_2, Qt::ControlModifier);
+    settle();
     EXPECT_TRUE(child<QPushButton>("instrumentsSegment").isChecked());
     EXPECT_EQ(text("countLabel"), "0 instruments");
     EXPECT_EQ(parameterTable().placeholderText(),
@@ -273,7 +283,7 @@ TEST_F(MainWindowTest, PatchesAreReadOffTheWindowsThreadAndApartFromInstalls) {
     for (const char* name : {"Drone", "Gated"}) addPatch(name);
     ASSERT_TRUE(showsInTime({"Drone", "Gated"}));
     std::promise<void> gate;
-    window->patchReader().read([opened = gate.get_future().share()]() -> views::MainThreadStep {
+    window->patchReader().read([opened = gate.get_future().share()]() -> workers::MainThreadStep {
         opened.wait();
         return [] {};
     });
@@ -376,7 +386,7 @@ TEST_F(MainWindowTest, CellsShowAtMostAFewHundredCharactersAndFewMarksInARow) {
              "#X text 1 2 param a" + accents.substr(0, 80) + "b" + accents + " float 0 1 0;\n");
     // Folder names are byte strings: one that is not UTF-8 still shows.
     fs::create_directories(kEffects + "/caf\xe9");
-    controller.reloadPatches(EFFECTS_DIR);
+    reload();
     EXPECT_EQ(shownNames(), (QStringList{"Accents", "caf\uFFFD"}));
     patches().selectRow(0);
     // At most 30 marks in a row, as Unicode's stream-safe text format has it.
@@ -385,20 +395,19 @@ TEST_F(MainWindowTest, CellsShowAtMostAFewHundredCharactersAndFewMarksInARow) {
 
     // A character beyond 16 bits counts as one.
     addPatch("Long", "#X text 1 2 param x🎹" + std::string(10000000, 'x') + " float 0 1 0;\n");
-    controller.reloadPatches(EFFECTS_DIR);
+    reload();
     patches().selectRow(2);
     EXPECT_EQ(loadedParameter(), "x🎹" + QString(298, 'x') + QChar(0x2026));
     EXPECT_EQ(cell(parameterTable(), 0, Qt::ToolTipRole),
               "x🎹" + QString(1998, 'x') + QChar(0x2026));
 }
 
-// The program's own start ranks the names on the thread that listed them, for the first sort.
-TEST_F(MainWindowTest, TheProgramsStartShowsTheLibraryInTheOrderTheWindowSortsIn) {
+// A window opened on a library lists it in the order people sort names.
+TEST_F(MainWindowTest, AWindowOpensOnTheLibraryInTheOrderPeopleSortIn) {
     for (const char* name : {"Synth 10", "synth 2", "Écho", "echo", "Alpha"}) addPatch(name);
-    Importer importer = openImporter();
-    window.swap(importer.window);
-    EXPECT_EQ(shownNames(), QStringList({"Alpha", "echo", "Écho", "synth 2", "Synth 10"}));
-    window.swap(importer.window);
+    window.reset();
+    window = openMainWindow(controller);
+    EXPECT_TRUE(showsInTime({"Alpha", "echo", "Écho", "synth 2", "Synth 10"}));
 }
 
 }  // namespace

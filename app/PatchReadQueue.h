@@ -6,25 +6,25 @@
 // each read ends with runs on the main thread.
 
 #include <QObject>
-#include <QThreadPool>
 
-#include "app/views.h"
+#include "app/WorkerThread.h"
+#include "app/workers.h"
 
-class PatchReadQueue : public QObject, public views::PatchReader {
+class PatchReadQueue : public QObject, public workers::PatchReader {
 public:
     explicit PatchReadQueue(QObject* parent = nullptr);
     // Drops the reads not started and waits for the running one; what they
     // would have ended with never runs.
-    ~PatchReadQueue() override;
+    ~PatchReadQueue() override = default;
 
-    void read(views::PatchRead read) override;
+    void read(workers::PatchRead read) override;
 
     // A read was asked for whose step has not run yet.
     bool reading() const { return unfinished_ > 0; }
 
 private:
-    // One thread at most: the reads run one at a time, first asked first.
-    QThreadPool pool_;
     // Kept on the main thread.
     int unfinished_ = 0;
+    // Last: it goes first, while what its reads reach is still there.
+    WorkerThread worker_;
 };

@@ -40,12 +40,33 @@ std::string parameterCell(const VQParameter& parameter, const std::string& colum
     if (columnIdentifier == "max") return formatValue(parameter.max);
     return "none";
 }
+
+// Without a lister the list is made at once from the library's own list, in
+// its listing order.
+PatchList listedAtOnce(const char* typeDir, std::uint64_t sequence) {
+    PatchList list{typeDir, sequence, *loadPatches(typeDir), {}, {}};
+    for (const std::string& path : list.paths) list.names.push_back(patchNameFromPath(path));
+    list.searchKeys = list.names;
+    return list;
+}
 }  // namespace
 
 VQ_ImporterAppDelegate::VQ_ImporterAppDelegate() {
-    p.reserve(2);
     initDirs();
-    reloadPatches(EFFECTS_DIR);
+}
+
+void VQ_ImporterAppDelegate::attach(const Views& attached) {
+    setWindow(attached.window);
+    setHelpWindow(attached.helpWindow);
+    setPatches(attached.patches);
+    setParameterTable(attached.parameterTable);
+    setTypeSelector(attached.typeSelector);
+    setNotice(attached.notice);
+    setItemListPanel(attached.itemListPanel);
+    setUndoMenuItem(attached.undoMenuItem);
+    setLibraryWorker(attached.libraryWorker);
+    setPatchReader(attached.patchReader);
+    setPatchLister(attached.patchLister);
 }
 
 void VQ_ImporterAppDelegate::applicationDidFinishLaunching() {
@@ -54,36 +75,41 @@ void VQ_ImporterAppDelegate::applicationDidFinishLaunching() {
         parameterTable->reloadData();
     }
     if (patches) patches->registerForDraggedTypes({views::kFilenamesPboardType});
+    reloadPatches(EFFECTS_DIR);
 }
 
 void VQ_ImporterAppDelegate::reloadPatches(const char* dir) {
-    // What was selected, read before the patch list is loaded anew.
-    const int previousRow = patchPaths ? selectedRowOf(patches) : -1;
-    const std::string previousPath =
-        isPatchRow(previousRow) ? (*patchPaths)[static_cast<std::size_t>(previousRow)] : "";
-    const bool sameType = dir == shownTypeDir;
-    shownTypeDir = dir;
-
-    patchPaths = loadPatches(dir);
+    wantedTypeDir = dir;
     if (typeSelector)
         typeSelector->setSelectedSegment(dir == EFFECTS_DIR ? kEffectsSegment
                                                             : kInstrumentsSegment);
-    p.clear();
-    for (const std::string& path : *patchPaths) p.push_back(patchNameFromPath(path));
+    const std::uint64_t sequence = ++latestListRequest;
+    if (!patchLister) return showPatchList(listedAtOnce(dir, sequence));
+    patchLister->list(dir, sequence, [this](PatchList list) { showPatchList(std::move(list)); });
+}
+
+void VQ_ImporterAppDelegate::showPatchList(PatchList list) {
+    if (list.typeDir != wantedTypeDir || list.sequence < shown.sequence) return;
+    // What was selected, read before the list is swapped.
+    const int previousRow = shown.typeDir ? selectedRowOf(patches) : -1;
+    const std::string previousPath =
+        isPatchRow(previousRow) ? shown.paths[static_cast<std::size_t>(previousRow)] : "";
+    const bool sameType = list.typeDir == shown.typeDir;
+    shown = std::move(list);
     reloadDataOf(patches);
 
     int row = previousRow;
     if (sameType) {
-        const auto found = std::find(patchPaths->begin(), patchPaths->end(), previousPath);
-        row = previousPath.empty() || found == patchPaths->end()
+        const auto found = std::find(shown.paths.begin(), shown.paths.end(), previousPath);
+        row = previousPath.empty() || found == shown.paths.end()
                   ? -1
-                  : static_cast<int>(found - patchPaths->begin());
+                  : static_cast<int>(found - shown.paths.begin());
     }
     selectPatchRow(row);
 }
 
 void VQ_ImporterAppDelegate::libraryChanged() {
-    if (shownTypeDir) reloadPatches(shownTypeDir);
+    if (wantedTypeDir) reloadPatches(wantedTypeDir);
 }
 
 const char* VQ_ImporterAppDelegate::typeDirOfSelectedSegment() const {
@@ -91,7 +117,7 @@ const char* VQ_ImporterAppDelegate::typeDirOfSelectedSegment() const {
 }
 
 bool VQ_ImporterAppDelegate::isPatchRow(int row) const {
-    return patchPaths && row >= 0 && static_cast<std::size_t>(row) < patchPaths->size();
+    return row >= 0 && static_cast<std::size_t>(row) < shown.paths.size();
 }
 
 void VQ_ImporterAppDelegate::selectPatchRow(int row) {
@@ -104,7 +130,7 @@ void VQ_ImporterAppDelegate::selectPatchRow(int row) {
         clearParameters();
         return;
     }
-    setPatch((*patchPaths)[static_cast<std::size_t>(row)]);
+    setPatch(shown.paths[static_cast<std::size_t>(row)]);
 }
 
 void VQ_ImporterAppDelegate::clearParameters() {
@@ -137,22 +163,22 @@ void VQ_ImporterAppDelegate::setPatch(std::string path) {
         reloadDataOf(parameterTable);
     };
     if (!patchReader) return show(load());
-    patchReader->read([load, show]() -> views::MainThreadStep {
+    patchReader->read([load, show]() -> workers::MainThreadStep {
         return [show, loaded = load()] { show(loaded); };
     });
 }
 
 int VQ_ImporterAppDelegate::numberOfRowsInTableView(const views::TableView* table) const {
     if (table == parameterTable) return params.size();
-    return static_cast<int>(p.size());
+    return static_cast<int>(shown.names.size());
 }
 
 std::string VQ_ImporterAppDelegate::tableViewObjectValueForTableColumnRow(
     const views::TableView* table, const std::string& columnIdentifier, int row) const {
     if (table != parameterTable) {
         // Every column of the patches table shows the patch name.
-        if (row < 0 || static_cast<std::size_t>(row) >= p.size()) return "";
-        return p[static_cast<std::size_t>(row)];
+        if (!isPatchRow(row)) return "";
+        return shown.names[static_cast<std::size_t>(row)];
     }
     if (row < 0 || row >= params.size()) return "";
     return parameterCell(*params.getParameter(row), columnIdentifier);
@@ -160,8 +186,14 @@ std::string VQ_ImporterAppDelegate::tableViewObjectValueForTableColumnRow(
 
 bool VQ_ImporterAppDelegate::tableViewShouldSelectRow(const views::TableView* table, int row) {
     // The parameters are asked for before the row shows as selected.
-    if (table == patches && isPatchRow(row)) setPatch((*patchPaths)[static_cast<std::size_t>(row)]);
+    if (table == patches && isPatchRow(row)) setPatch(shown.paths[static_cast<std::size_t>(row)]);
     return true;
+}
+
+std::string_view VQ_ImporterAppDelegate::tableViewSearchKeyForRow(const views::TableView* table,
+                                                                  int row) const {
+    if (table != patches || !isPatchRow(row)) return {};
+    return shown.searchKeys[static_cast<std::size_t>(row)];
 }
 
 void VQ_ImporterAppDelegate::tableViewSelectionDidChange(const views::TableView* table) {

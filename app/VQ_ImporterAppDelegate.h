@@ -4,9 +4,14 @@
 // in step with the library folder, answers both tables as their data source,
 // loads the parameters of the selected patch, deletes and installs patches and
 // shows the help panel. Plain C++: it reaches the window only through the
-// interfaces of views.h. It runs on the main thread; the library's writes
-// (installs, deletes, undos) go to the library worker when one is attached,
-// and run at once when none is.
+// interfaces of views.h and workers.h. It runs on the main thread; the
+// library's writes (installs, deletes, undos) go to the library worker when
+// one is attached, and run at once when none is.
+//
+// The patches list is made whole by the patch lister (at once, in listing
+// order, when none is attached) for every reload and swapped in when it
+// comes, unless the type shown changed or a list asked for later was shown
+// meanwhile.
 //
 // The parameters table shows the parameters of the selected patch, or none
 // while no patch is selected. They are read by the patch reader when one is
@@ -23,15 +28,33 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/patchList.h"
 #include "app/views.h"
+#include "app/workers.h"
 #include "params/PdPluginParameters.h"
 
 class VQ_ImporterAppDelegate {
 public:
-    // Makes sure the library folders exist and loads the effects; the views
-    // are attached afterwards.
+    // Everything a window attaches at once; any may be null.
+    struct Views {
+        views::Window* window = nullptr;
+        views::Panel* helpWindow = nullptr;
+        views::TableView* patches = nullptr;
+        views::TableView* parameterTable = nullptr;
+        views::SegmentedControl* typeSelector = nullptr;
+        views::Notice* notice = nullptr;
+        views::ItemListPanel* itemListPanel = nullptr;
+        views::MenuItem* undoMenuItem = nullptr;
+        workers::LibraryWorker* libraryWorker = nullptr;
+        workers::PatchReader* patchReader = nullptr;
+        workers::PatchLister* patchLister = nullptr;
+    };
+
+    // Makes sure the library folders exist; the effects are listed once the
+    // views are attached and launching has finished.
     VQ_ImporterAppDelegate();
     VQ_ImporterAppDelegate(const VQ_ImporterAppDelegate&) = delete;
     VQ_ImporterAppDelegate& operator=(const VQ_ImporterAppDelegate&) = delete;
@@ -46,18 +69,24 @@ public:
     void setTypeSelector(views::SegmentedControl* view) { typeSelector = view; }
     // The parameters table has no getter: only the window's builder sets it.
     void setParameterTable(views::TableView* view) { parameterTable = view; }
-    void setLibraryWorker(views::LibraryWorker* worker) { libraryWorker = worker; }
-    void setPatchReader(views::PatchReader* reader) { patchReader = reader; }
+    void setLibraryWorker(workers::LibraryWorker* worker) { libraryWorker = worker; }
+    void setPatchReader(workers::PatchReader* reader) { patchReader = reader; }
     void setNotice(views::Notice* view) { notice = view; }
     void setItemListPanel(views::ItemListPanel* view) { itemListPanel = view; }
     void setUndoMenuItem(views::MenuItem* view);
+    void setPatchLister(workers::PatchLister* lister) { patchLister = lister; }
+    // Attaches every view and worker of a window, or lets go of them all, so
+    // that none is left pointing at a window that is gone.
+    void attach(const Views& attached);
+    void detach() { attach({}); }
 
-    // Once the views are attached: serve the parameters table and take drops
-    // of file names on the patches table.
+    // Once the views are attached: serve the parameters table, take drops
+    // of file names on the patches table and list the effects.
     void applicationDidFinishLaunching();
 
-    // Shows the patches of a type directory (EFFECTS_DIR or INSTRUMENTS_DIR),
-    // moves the type selector to it and selects again (see above).
+    // Moves the type selector to a type directory (EFFECTS_DIR or
+    // INSTRUMENTS_DIR) and asks for its list, which shows when it comes and
+    // selects again (see above).
     void reloadPatches(const char* dir);
     // The library folder changed on disk: reloads the shown type.
     void libraryChanged();
@@ -75,14 +104,18 @@ public:
     // Reads the parameters of a patch folder into the parameters table.
     void setPatch(std::string path);
 
-    // The names of the patches listed, in the list's order.
-    const std::vector<std::string>& patchNames() const { return p; }
+    // Whether a list came yet: until then the patches table is empty
+    // without saying that the library is.
+    bool hasPatchList() const { return shown.typeDir != nullptr; }
 
     // Data source of both tables.
     int numberOfRowsInTableView(const views::TableView* table) const;
     std::string tableViewObjectValueForTableColumnRow(const views::TableView* table,
                                                       const std::string& columnIdentifier,
                                                       int row) const;
+    // The text the search looks in for a patches table row (empty for
+    // other tables).
+    std::string_view tableViewSearchKeyForRow(const views::TableView* table, int row) const;
     // Asked before a row the user picks becomes selected; never refuses.
     bool tableViewShouldSelectRow(const views::TableView* table, int row);
     // Told when a table's selection changed without the controller (a
@@ -110,9 +143,11 @@ private:
         std::vector<TrashedItem> trashed;
     };
 
+    // Shows a list that came from the lister, unless it is stale.
+    void showPatchList(PatchList list);
     void installAndShow(std::vector<std::string>& paths);
     void showInstallReport(const InstallReport& report, bool nothingInstalled);
-    void runWrite(views::LibraryWrite write);
+    void runWrite(workers::LibraryWrite write);
     void deleteFinished(const std::string& path, const TrashResult& trashed);
     void askToDeletePermanently(const std::string& path, const TrashResult& trashed);
     void addUndoStep(UndoStep step);
@@ -132,17 +167,18 @@ private:
     views::TableView* patches = nullptr;
     views::TableView* parameterTable = nullptr;
     views::SegmentedControl* typeSelector = nullptr;
-    views::LibraryWorker* libraryWorker = nullptr;
-    views::PatchReader* patchReader = nullptr;
+    workers::LibraryWorker* libraryWorker = nullptr;
+    workers::PatchReader* patchReader = nullptr;
     views::Notice* notice = nullptr;
     views::ItemListPanel* itemListPanel = nullptr;
     views::MenuItem* undoMenuItem = nullptr;
-    // The names shown in the patches table, one per entry of *patchPaths.
-    std::vector<std::string> p;
-    // The library's one patch list; null until the first reloadPatches.
-    std::vector<std::string>* patchPaths = nullptr;
-    // The type directory the list was last loaded from.
-    const char* shownTypeDir = nullptr;
+    workers::PatchLister* patchLister = nullptr;
+    // What the patches table shows.
+    PatchList shown;
+    // The type directory of the latest list asked for, and how many lists
+    // were asked for.
+    const char* wantedTypeDir = nullptr;
+    std::uint64_t latestListRequest = 0;
     // What the parameters table shows; written on the main thread only.
     PdPluginParameters params;
     // Counts the parameter reads asked for and the clearings: a read shows

@@ -127,6 +127,47 @@ TEST(ControllerTest, OnlyTheLatestSelectionsParametersShowWhateverOrderTheReadsE
     }
 }
 
+// A list made off the main thread shows only while its type is the one asked for last, and never
+// over a list asked for after it. Each list holds the folder as it was when asked for.
+TEST(ControllerTest, AListShowsOnlyForTheTypeAskedForAndNeverOverALaterOne) {
+    struct HoldingLister : workers::PatchLister {
+        void list(const char* type, std::uint64_t sequence,
+                  std::function<void(PatchList)> show) override {
+            const std::vector<std::string> paths = *loadPatches(type);
+            held.push_back([=] { show({type, sequence, paths, paths, paths}); });
+        }
+        std::vector<std::function<void()>> held;
+    };
+    const char *const e = EFFECTS_DIR, *const i = INSTRUMENTS_DIR;
+    struct Case {
+        std::vector<const char*> asked;  // an effect is added after the first
+        std::vector<std::size_t> releaseOrder, rowsAfterEach;
+    };
+    const std::vector<Case> cases = {{{e, e}, {0, 1}, {2, 3}},
+                                     {{e, e}, {1, 0}, {3, 3}},
+                                     {{e, i}, {0, 1}, {0, 1}},
+                                     {{i, e}, {1, 0}, {3, 3}}};
+    for (const Case& c : cases) {
+        const ScratchLibrary library;
+        FakeWindowViews views;  // shows the empty effects
+        for (const char* name : {"Drone", "Echo"}) addPatch(name);
+        addPatch("Bass", "", kInstruments);
+        HoldingLister lister;
+        views.controller.setPatchLister(&lister);
+        for (const char* type : c.asked) {
+            views.controller.reloadPatches(type);
+            addPatch("Grain");
+        }
+        std::vector<std::size_t> rows;
+        for (std::size_t list : c.releaseOrder) {
+            lister.held.at(list)();
+            rows.push_back(views.names().size());
+        }
+        EXPECT_EQ(rows, c.rowsAfterEach) << c.asked.front() << " first";
+        EXPECT_EQ(views.segment, c.asked.back() == i ? 1 : 0);
+    }
+}
+
 // Pd writes decimal points: numbers read and show alike where the toolkit set a German locale.
 TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale) {
     const ScratchLibrary library;

@@ -47,7 +47,7 @@ std::string pastTense(bool replace, const std::vector<TrashedItem>& trashed) {
 }
 }  // namespace
 
-void VQ_ImporterAppDelegate::runWrite(views::LibraryWrite write) {
+void VQ_ImporterAppDelegate::runWrite(workers::LibraryWrite write) {
     if (libraryWorker) {
         libraryWorker->write(std::move(write));
         return;
@@ -58,8 +58,8 @@ void VQ_ImporterAppDelegate::runWrite(views::LibraryWrite write) {
 void VQ_ImporterAppDelegate::deletePressed() {
     const int row = patches ? patches->selectedRow() : 0;
     if (!isPatchRow(row)) return;
-    const std::string path = (*patchPaths)[static_cast<std::size_t>(row)];
-    runWrite([this, path]() -> views::MainThreadStep {
+    const std::string path = shown.paths[static_cast<std::size_t>(row)];
+    runWrite([this, path]() -> workers::MainThreadStep {
         const TrashResult trashed = trashInstalledPatch(path);
         return [this, path, trashed] { deleteFinished(path, trashed); };
     });
@@ -87,7 +87,7 @@ void VQ_ImporterAppDelegate::askToDeletePermanently(const std::string& path,
     alert.style = views::AlertStyle::warning;
     alert.didEnd = [this, path](std::size_t button) {
         if (button != kDeleteButton) return;
-        runWrite([this, path]() -> views::MainThreadStep {
+        runWrite([this, path]() -> workers::MainThreadStep {
             const int error = removeInstalledPatch(path);
             return [this, path, error] {
                 reloadPatches(typeDirOfSelectedSegment());
@@ -124,7 +124,7 @@ void VQ_ImporterAppDelegate::undoPressed() {
     const std::size_t place = undoSteps.size();
     showUndoMenuItem();
     if (notice) notice->hideNotice();
-    runWrite([this, step = std::move(step), place]() mutable -> views::MainThreadStep {
+    runWrite([this, step = std::move(step), place]() mutable -> workers::MainThreadStep {
         // The latest first: a request may have replaced one patch twice.
         int error = 0;
         while (!step.trashed.empty() && !error) {

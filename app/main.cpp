@@ -1,7 +1,8 @@
 // The importer's entry: logs its first line, then either hands its paths to
 // the importer already running or builds the controller and the main window
-// and runs the Qt event loop. Paths on the command line are an open request,
-// handled once the event loop runs.
+// and runs the Qt event loop. No thread starts before the QApplication: the
+// library is listed on the window's lister once the window exists. Paths on the command line are an
+// open request, handled once the event loop runs.
 
 #include <QApplication>
 #include <QTimer>
@@ -9,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/SingleInstance.h"
@@ -62,9 +62,6 @@ int main(int argc, char* argv[]) {
                      argv[0], argv[0]);
         return 1;
     }
-    // The library is listed while Qt starts. An importer that hands its
-    // paths over to the one already running has listed it for nothing.
-    ImporterStart started = startImporter();
     QApplication app(argc, argv);
     // Also where the window keeps its size and place (QSettings).
     QApplication::setOrganizationName("Veltrano");
@@ -87,9 +84,9 @@ int main(int argc, char* argv[]) {
             break;
     }
 
-    const Importer importer = openImporter(std::move(started));
-    VQ_ImporterAppDelegate& controller = *importer.controller;
-    MainWindow& window = *importer.window;
+    VQ_ImporterAppDelegate controller;
+    const std::unique_ptr<MainWindow> windowOwner = openMainWindow(controller);
+    MainWindow& window = *windowOwner;
 
     QObject::connect(&instance, &SingleInstance::openRequested, &window,
                      [&controller, &window](const std::vector<std::string>& paths) {

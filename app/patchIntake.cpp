@@ -90,8 +90,9 @@ bool VQ_ImporterAppDelegate::applicationOpenFiles(const std::vector<std::string>
 }
 
 void VQ_ImporterAppDelegate::installAndShow(std::vector<std::string>& paths) {
-    views::LibraryInstall install =
-        [this, paths = std::move(paths)](InstallWatcher* watcher) mutable -> views::MainThreadStep {
+    workers::LibraryInstall install =
+        [this,
+         paths = std::move(paths)](InstallWatcher* watcher) mutable -> workers::MainThreadStep {
         InstallReport report = installItems(paths, watcher);
         // Nothing installed, and not for a cancel or the user's keeping an
         // earlier copy: said right after the install's own lines, before any

@@ -102,13 +102,13 @@ TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
 }
 
 // Runs each request at once and keeps the question an install may ask from its thread.
-struct InlineWorker : views::LibraryWorker {
-    void install(views::LibraryInstall install, views::ReplaceQuestion question) override {
+struct InlineWorker : workers::LibraryWorker {
+    void install(workers::LibraryInstall install, workers::ReplaceQuestion question) override {
         ask = std::move(question);
         install(nullptr)();
     }
-    void write(views::LibraryWrite write) override { write()(); }
-    views::ReplaceQuestion ask;
+    void write(workers::LibraryWrite write) override { write()(); }
+    workers::ReplaceQuestion ask;
 };
 
 // Before an earlier copy that no trash takes is deleted for good, the window asks, naming the

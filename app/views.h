@@ -13,8 +13,6 @@
 #include <utility>
 #include <vector>
 
-#include "library/installation.h"
-
 class VQ_ImporterAppDelegate;
 
 namespace views {
@@ -85,47 +83,6 @@ public:
     // stays until the user presses one of its buttons, which closes it and
     // tells the alert's didEnd.
     virtual void beginSheetModal(const Alert& alert) = 0;
-};
-
-// What runs on the main thread once a library write is done.
-using MainThreadStep = std::function<void()>;
-// A library write (a delete, an undo): it runs off the main thread and
-// returns what the main thread does with its outcome.
-using LibraryWrite = std::function<MainThreadStep()>;
-// An install: a library write that whoever runs it may follow and cancel
-// through the watcher it passes (null when nobody follows it).
-using LibraryInstall = std::function<MainThreadStep(InstallWatcher* watcher)>;
-
-// Asked on the main thread when no trash can take the earlier copy of patch
-// `name` (`why`): whether to delete it for good. `answer` is told once, true
-// to replace; it may be told later, after the user chose.
-using ReplaceQuestion = std::function<void(const std::string& name, const TrashResult& why,
-                                           std::function<void(bool replace)> answer)>;
-
-// Does the library's writes one at a time, in the order they are asked for,
-// off the main thread, so the window keeps responding during a long install.
-class LibraryWorker {
-public:
-    virtual ~LibraryWorker() = default;
-    // Run each in its turn, then the step it returns on the main thread. An
-    // install's watcher asks `ask` and waits for its answer; a worker that
-    // stops meanwhile answers false itself.
-    virtual void install(LibraryInstall install, ReplaceQuestion ask) = 0;
-    virtual void write(LibraryWrite write) = 0;
-};
-
-// A read of a patch: it runs off the main thread and returns what the main
-// thread does with what it read.
-using PatchRead = std::function<MainThreadStep()>;
-
-// Reads patches (the parameters they declare) off the main thread, on a thread
-// of its own, so the window waits neither for a huge file nor for the
-// library's writes.
-class PatchReader {
-public:
-    virtual ~PatchReader() = default;
-    // Runs the read in its turn, then the step it returns on the main thread.
-    virtual void read(PatchRead read) = 0;
 };
 
 // One line under the patches list that says what just happened without

@@ -45,6 +45,7 @@
 #include <thread>
 
 #include "app/LibraryQueue.h"
+#include "app/PatchListQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
 #include "bench/childRun.h"
@@ -60,16 +61,17 @@ double secondsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();
 }
 
-// Notes when the first frame that paints the watched widget is complete (the
-// event loop's next turn) and ends the event loop.
+// Notes when the first frame that paints the watched widget with the list
+// shown is complete (the event loop's next turn) and ends the event loop.
 class FirstFrame : public QObject {
 public:
+    explicit FirstFrame(const PatchListQueue& lister) : lister_(lister) {}
     bool painted() const { return painted_; }
     Clock::time_point at() const { return at_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !seen_) {
+        if (event->type() == QEvent::Paint && !seen_ && !lister_.listing()) {
             seen_ = true;
             QTimer::singleShot(0, qApp, [this] {
                 at_ = Clock::now();
@@ -81,6 +83,7 @@ protected:
     }
 
 private:
+    const PatchListQueue& lister_;
     bool seen_ = false;
     bool painted_ = false;
     Clock::time_point at_;
@@ -227,8 +230,6 @@ int main(int argc, char* argv[]) {
     const Clock::time_point start = launchedAt();
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     provideScratchFolders();
-    // As the importer does, before Qt starts.
-    ImporterStart started = startImporter();
     QApplication app(argc, argv);
     const std::string mode = argc == 3 ? argv[1] : "";
     const std::string argument = argc == 3 ? argv[2] : "";
@@ -243,9 +244,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    const Importer importer = openImporter(std::move(started));
-    VQ_ImporterAppDelegate& controller = *importer.controller;
-    const std::unique_ptr<MainWindow>& window = importer.window;
+    VQ_ImporterAppDelegate controller;
+    const std::unique_ptr<MainWindow> window = openMainWindow(controller);
     auto* patches = window->findChild<QAbstractItemView*>("patches");
     auto* searchField = window->findChild<QLineEdit*>("searchField");
     if (!patches || !searchField) {
@@ -253,6 +253,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     if (mode == "--select") {
+        while (window->patchLister().listing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const int row = rowOf(*patches, QString::fromStdString(argument));
         if (row < 0) {
             std::fprintf(stderr, "no effect named %s\n", argument.c_str());
@@ -260,7 +262,7 @@ int main(int argc, char* argv[]) {
         }
         patches->setCurrentIndex(patches->model()->index(row, 0));
     }
-    FirstFrame firstFrame;
+    FirstFrame firstFrame(window->patchLister());
     patches->viewport()->installEventFilter(&firstFrame);
     // A window that never paints would otherwise keep the benchmark waiting.
     QTimer::singleShot(60000, &app, &QCoreApplication::quit);

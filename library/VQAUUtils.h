@@ -35,6 +35,9 @@ const char* getTypeForDir(std::string path);
 // returns the type directory of the last one installed, or null.
 const char* installFiles(std::vector<std::string>& paths);
 
+// The patch folders of a type directory, in listing order, in a list of
+// their own: any thread may list while another reads the process-wide list.
+std::vector<std::string> listPatchFolders(const char* typeDir);
 // Rebuilds the process-wide list of patch folders from a type directory.
 void findPatches(const char* typeDir);
 // findPatches, then the list's address (the same on every call).

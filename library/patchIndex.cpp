@@ -16,16 +16,21 @@ std::vector<std::string> patchPaths;
 // entries of unreported kind need ofxIsDirectory, which follows a link to a
 // folder and says "File not found" for a dangling one. With thousands of
 // patches, that saves a stat per patch.
-void findPatches(const char* typeDir) {
-    patchPaths.clear();
+std::vector<std::string> listPatchFolders(const char* typeDir) {
+    std::vector<std::string> folders;
     std::string directory = typeDir;
     if (!directory.empty() && directory.back() != '/') directory += '/';
-    forEachVisibleEntry(directory, [&directory](std::string_view name, EntryKind kind) {
+    forEachVisibleEntry(directory, [&](std::string_view name, EntryKind kind) {
         if (kind == EntryKind::other) return;
         std::string path = directory + std::string(name);
         if (kind == EntryKind::directory || ofxIsDirectory(path))
-            patchPaths.push_back(std::move(path));
+            folders.push_back(std::move(path));
     });
+    return folders;
+}
+
+void findPatches(const char* typeDir) {
+    patchPaths = listPatchFolders(typeDir);
 }
 
 std::vector<std::string>* loadPatches(const char* typeDir) {

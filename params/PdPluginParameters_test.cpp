@@ -141,7 +141,10 @@ TEST(PdPluginParametersLoad, LongLinesNeedBoundedMemory) {
             writeFile(scratch.path("report"), report);
             return static_cast<int>(std::min((after.ru_maxrss - before.ru_maxrss) / 1024, 255L));
         });
+        // Under ThreadSanitizer, its shadow memory counts several times what is touched.
+#if !defined(__SANITIZE_THREAD__)
         EXPECT_LT(growthMiB, c.maxGrowthMiB);
+#endif
         EXPECT_EQ(readFile(scratch.path("report")),
                   (c.ignored ? file + ": line 2 longer than 32 MiB, ignored\n" : "") + c.names);
     }

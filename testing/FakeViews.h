@@ -36,15 +36,15 @@ struct FakeTableView : views::TableView {
 };
 
 // Reads at once, or while holding keeps each read until it is released.
-struct FakePatchReader : views::PatchReader {
-    void read(views::PatchRead read) override {
+struct FakePatchReader : workers::PatchReader {
+    void read(workers::PatchRead read) override {
         if (!holding) return read()();
         held.push_back(std::move(read));
     }
     // Runs the read and what it ends with, as the window would once the read is done.
     void release(std::size_t index) { held.at(index)()(); }
     bool holding = false;
-    std::vector<views::PatchRead> held;
+    std::vector<workers::PatchRead> held;
 };
 
 // A controller without library worker (it writes at once) or help panel, and its other views.
@@ -54,14 +54,15 @@ struct FakeWindowViews : views::Window,
                          views::ItemListPanel,
                          views::MenuItem {
     FakeWindowViews() {
-        controller.setWindow(this);
-        controller.setPatches(&patches);
-        controller.setParameterTable(&parameterTable);
-        controller.setTypeSelector(this);
-        controller.setNotice(this);
-        controller.setItemListPanel(this);
-        controller.setUndoMenuItem(this);
-        controller.setPatchReader(&reader);
+        controller.attach({.window = this,
+                           .patches = &patches,
+                           .parameterTable = &parameterTable,
+                           .typeSelector = this,
+                           .notice = this,
+                           .itemListPanel = this,
+                           .undoMenuItem = this,
+                           .patchReader = &reader});
+        controller.applicationDidFinishLaunching();
     }
     void beginSheetModal(const views::Alert& alert) override { sheets.push_back(alert); }
     int selectedSegment() const override { return segment; }

@@ -27,6 +27,7 @@
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
+#include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
@@ -81,11 +82,12 @@ bool runUntil(const std::function<bool()>& condition) {
 }
 
 // Selects the patch and waits until its parameters show.
-void selectPatch(ControllerTableView& patches, const QString& name, const PatchReadQueue& reader) {
+void selectPatch(ControllerTableView& patches, const QString& name, MainWindow& window) {
+    runUntil([&] { return !window.patchLister().listing(); });
     for (int row = 0; row < patches.model()->rowCount(); ++row) {
         if (patches.model()->index(row, 0).data().toString() == name) patches.selectRow(row);
     }
-    runUntil([&] { return !reader.reading(); });
+    runUntil([&] { return !window.patchReader().reading(); });
 }
 
 // The window with one of its menus open below its title in the menu bar.
@@ -157,12 +159,12 @@ int main(int argc, char** argv) {
     auto& patches = *window.findChild<ControllerTableView*>("patches");
 
     bool saved = true;
-    selectPatch(patches, "Tape Echo", window.patchReader());
+    selectPatch(patches, "Tape Echo", window);
     saved &= save([&] { return window.grab(); }, folder, "main-effects.png");
 
     auto& search = *window.findChild<QLineEdit*>("searchField");
     search.setText("echo");
-    selectPatch(patches, "Ping Pong Echo", window.patchReader());
+    selectPatch(patches, "Ping Pong Echo", window);
     saved &= save([&] { return window.grab(); }, folder, "search.png");
     search.setText("flanger");
     saved &= save([&] { return window.grab(); }, folder, "search-nothing-found.png");
@@ -172,7 +174,7 @@ int main(int argc, char** argv) {
                   "menu-file.png");
 
     window.findChild<QPushButton*>("instrumentsSegment")->click();
-    selectPatch(patches, "Acid Bass", window.patchReader());
+    selectPatch(patches, "Acid Bass", window);
     saved &= save([&] { return window.grab(); }, folder, "instruments.png");
 
     QMimeData dragged;
@@ -191,12 +193,12 @@ int main(int argc, char** argv) {
     }
 
     window.findChild<QPushButton*>("effectsSegment")->click();
-    selectPatch(patches, "Bit Crusher", window.patchReader());
+    selectPatch(patches, "Bit Crusher", window);
     controller.deletePressed();
-    runUntil([&] { return !window.libraryQueue().busy(); });
+    runUntil([&] { return !window.libraryQueue().busy() && !window.patchLister().listing(); });
     saved &= save([&] { return window.grab(); }, folder, "deleted.png");
     controller.undoPressed();
-    runUntil([&] { return !window.libraryQueue().busy(); });
+    runUntil([&] { return !window.libraryQueue().busy() && !window.patchLister().listing(); });
 
     testing_support::ScratchDir scratch;
     const std::string path = std::getenv("PATH");
@@ -208,7 +210,7 @@ int main(int argc, char** argv) {
     if (runUntil([&] { return bytes.isVisible() && !bytes.text().startsWith("0 "); }))
         saved &= save([&] { return window.grab(); }, folder, "install-progress.png");
     window.findChild<QPushButton*>("cancelButton")->click();
-    runUntil([&] { return !window.libraryQueue().busy(); });
+    runUntil([&] { return !window.libraryQueue().busy() && !window.patchLister().listing(); });
     setenv("PATH", path.c_str(), 1);
 
     std::filesystem::remove_all(INSTRUMENTS_DIR);
