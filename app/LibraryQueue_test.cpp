@@ -9,8 +9,6 @@
 #include <optional>
 #include <thread>
 
-namespace {
-
 // stop() returns at once whatever the worker waits on; a question it waits on is answered "keep"
 // even if the user answers later; the requests waiting never run; the count of them stays at zero
 // when the worker's start reaches the main thread after stop().
@@ -49,5 +47,3 @@ TEST(LibraryQueueTest, StopReturnsAtOnceWhateverTheWorkerWaitsOn) {
         EXPECT_FALSE(laterRan);
     }
 }
-
-}  // namespace

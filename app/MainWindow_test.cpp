@@ -18,7 +18,6 @@
 #include <QUrl>
 #include <filesystem>
 #include <future>
-#include <map>
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
@@ -35,17 +34,9 @@ using namespace testing_support;
 
 namespace {
 
-// Every path in the library and the trash's files, with the files' contents.
-std::map<std::string, std::string> libraryAndTrash() {
-    std::map<std::string, std::string> tree;
-    for (const std::string& root :
-         {std::string(BASE_DIR), ScratchLibrary::dataHome() + "/Trash/files"}) {
-        std::error_code missing;
-        for (const auto& entry : fs::recursive_directory_iterator(root, missing))
-            tree[entry.path()] = entry.is_regular_file() ? readFile(entry.path()) : "<dir>";
-    }
-    return tree;
-}
+// The library and the trash, by paths from the folder that holds both.
+const std::string kAbove = fs::path(ScratchLibrary::dataHome()).parent_path();
+const std::string kEffectsKey = fs::relative(kEffects, kAbove);
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -251,7 +242,7 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
 }
 
 // Whatever replaced the library folder or a type folder, the list shows what is at their paths,
-// and then what changes inside it.
+// and then what changes inside it; a window opened anew lists the library as it finds it.
 TEST_F(MainWindowTest, TheListFollowsTheLibrarysPathsWhenTheirFoldersAreReplaced) {
     struct Case {
         std::string folder;
@@ -275,6 +266,11 @@ TEST_F(MainWindowTest, TheListFollowsTheLibrarysPathsWhenTheirFoldersAreReplaced
         fs::create_directory(kEffects + "/Then");
         EXPECT_TRUE(showsInTime({QString::fromStdString(c.shown), "Then"}));
     }
+    // A window opened on a library lists it in the order people sort names.
+    for (const char* name : {"Synth 10", "synth 2", "Écho", "echo", "Alpha"}) addPatch(name);
+    window.reset();
+    window = openMainWindow(controller);
+    EXPECT_TRUE(showsInTime({"Alpha", "echo", "Écho", "synth 2", "Synth 10"}));
 }
 
 // Patches are read on a thread of their own: the window answers while a read is held, and a
@@ -338,7 +334,7 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
         GatedCopy cp;
         busyCursor = false;
         addPatch("Gated");
-        const std::map<std::string, std::string> before = libraryAndTrash();
+        const Tree before = treeOf(kAbove);
         quietly([&] {
             window->installPaths(c.request);
             window->installPaths({queued});
@@ -365,12 +361,12 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
         });
         EXPECT_NE(out.find("\ncancelled\n"), std::string::npos) << out;
         EXPECT_TRUE(busyCursor);
-        std::map<std::string, std::string> after = libraryAndTrash();
-        EXPECT_EQ(after.contains(kEffects + "/Queued/Queued.pd"), !c.quit);
-        EXPECT_EQ(after.contains(kEffects + "/First/First.pd"), c.request.front() == first);
+        Tree after = treeOf(kAbove);
+        EXPECT_EQ(after.contains(kEffectsKey + "/Queued/Queued.pd"), !c.quit);
+        EXPECT_EQ(after.contains(kEffectsKey + "/First/First.pd"), c.request.front() == first);
         std::erase_if(after, [&](const auto& entry) {
-            return entry.first.starts_with(kEffects + "/Queued") ||
-                   entry.first.starts_with(kEffects + "/First");
+            return entry.first.starts_with(kEffectsKey + "/Queued") ||
+                   entry.first.starts_with(kEffectsKey + "/First");
         });
         EXPECT_EQ(after, before);
         if (!c.quit) continue;
@@ -400,14 +396,6 @@ TEST_F(MainWindowTest, CellsShowAtMostAFewHundredCharactersAndFewMarksInARow) {
     EXPECT_EQ(loadedParameter(), "x🎹" + QString(298, 'x') + QChar(0x2026));
     EXPECT_EQ(cell(parameterTable(), 0, Qt::ToolTipRole),
               "x🎹" + QString(1998, 'x') + QChar(0x2026));
-}
-
-// A window opened on a library lists it in the order people sort names.
-TEST_F(MainWindowTest, AWindowOpensOnTheLibraryInTheOrderPeopleSortIn) {
-    for (const char* name : {"Synth 10", "synth 2", "Écho", "echo", "Alpha"}) addPatch(name);
-    window.reset();
-    window = openMainWindow(controller);
-    EXPECT_TRUE(showsInTime({"Alpha", "echo", "Écho", "synth 2", "Synth 10"}));
 }
 
 }  // namespace

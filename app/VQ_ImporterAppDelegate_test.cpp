@@ -12,8 +12,6 @@
 namespace fs = std::filesystem;
 using namespace testing_support;
 
-namespace {
-
 TEST(ControllerStartUp, CreatesTheLibraryFoldersBeforeListingTheEffects) {
     const ScratchLibrary library(false);
     const std::string started = captureStdout([] { VQ_ImporterAppDelegate controller; });
@@ -196,5 +194,3 @@ TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale
     EXPECT_EQ(shown, expected);
     if (!german) GTEST_SKIP() << "no de_DE.UTF-8 locale (./dev test makes it)";
 }
-
-}  // namespace

@@ -6,7 +6,7 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(PercentDecode, ReplacesExactlyTheEscapesWithTheirBytes) {
+TEST(PercentDecode, ReplacesExactlyTheEscapesAndHandedOverNamesBecomeLocalPaths) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"%41%62%7e", "Ab~"},
         // UTF-8 names come as escaped bytes, in either case of hexadecimal digit.
@@ -25,14 +25,9 @@ TEST(PercentDecode, ReplacesExactlyTheEscapesWithTheirBytes) {
         {"a\0%20"s, "a\0 "s},
     };
     for (const auto& [text, decoded] : cases) EXPECT_EQ(percentDecode(text), decoded) << text;
-}
-
-}  // namespace
-
-// Whatever Qt hands over becomes the path it names: decoded once, a local file URL read as its
-// path, anything else left as it decoded (it names no file).
-TEST(PercentDecode, HandedOverNamesBecomeLocalPaths) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
+    // Whatever Qt hands over becomes the path it names: decoded once, a local file URL read as
+    // its path, anything else left as it decoded (it names no file).
+    const std::vector<std::pair<std::string, std::string>> handedOver = {
         {"file:///My%20Bass.pd", "/My Bass.pd"},
         {"file://localhost/in/a%2541.pd", "/in/a%41.pd"},
         {"file:%2F%2F%2Fin/Echo.pd", "/in/Echo.pd"},
@@ -43,6 +38,8 @@ TEST(PercentDecode, HandedOverNamesBecomeLocalPaths) {
         {"file:Echo.pd", "file:Echo.pd"},
         {"https://example.org/Echo.pd", "https://example.org/Echo.pd"},
     };
-    for (const auto& [name, path] : cases) EXPECT_EQ(localPathOf(name), path) << name;
+    for (const auto& [name, path] : handedOver) EXPECT_EQ(localPathOf(name), path) << name;
     EXPECT_EQ(localPathsOf({"file:///a", "b%20c"}), (std::vector<std::string>{"/a", "b c"}));
 }
+
+}  // namespace

@@ -5,8 +5,6 @@
 #include <unistd.h>
 #include <regex>
 
-namespace {
-
 // That lines reach standard error with every byte of their text the intake tests see.
 TEST(PlatformLog, LinesCarryDateTimeProgramAndProcess) {
     using namespace std::chrono;
@@ -17,5 +15,3 @@ TEST(PlatformLog, LinesCarryDateTimeProgramAndProcess) {
     ASSERT_TRUE(std::regex_match(line, match, layout)) << line;
     EXPECT_EQ(std::stoi(match[1]), getpid());
 }
-
-}  // namespace

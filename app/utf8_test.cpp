@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using namespace std::string_literals;
 
 TEST(Utf8, AcceptsWellFormedTextOnly) {
@@ -30,5 +28,3 @@ TEST(Utf8, AcceptsWellFormedTextOnly) {
           "\xcc\x81\xcc\x81\xcc\x81\xcc\x81\xcc", "\xcc\x81\xcc\x81\xe0\x81\xcc\x81"})
         EXPECT_FALSE(isValidUtf8(bad)) << bad;
 }
-
-}  // namespace

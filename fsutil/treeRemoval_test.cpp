@@ -70,7 +70,7 @@ TEST(RemoveTree, NeverEntersAnotherMount) {
     scratch.writeFile("patch/file", "x");
     const std::string inner = scratch.makeDir("patch/mounted");
     const std::string mountedTop = scratch.makeDir("mountedTop");
-    const int outcome = runInPrivateMounts([&] {
+    expectPassesInPrivateMounts([&] {
         if (mount(elsewhere.c_str(), inner.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
             mount(elsewhere.c_str(), mountedTop.c_str(), nullptr, MS_BIND, nullptr) != 0)
             return kChildSetupFailed;
@@ -82,6 +82,4 @@ TEST(RemoveTree, NeverEntersAnotherMount) {
         }
         return 0;
     });
-    if (outcome == kChildSetupFailed) GTEST_SKIP() << "no private mounts here (needs root)";
-    EXPECT_EQ(outcome, 0);
 }

@@ -12,7 +12,7 @@
 
 using namespace testing_support;
 
-TEST(GetType, FindsTheMarkerAnywhereCaseSensitively) {
+TEST(GetType, FindsTheMarkerAnywhereCaseSensitivelyAcrossReadBlocksAndAppliesTheFolderRule) {
     ScratchDir dir;
     const std::pair<std::string, const char*> cases[] = {
         {"#N canvas 0 0 450 300 10;\n#X text 10 10 uses notein here;\n", INSTRUMENTS_DIR},
@@ -30,10 +30,6 @@ TEST(GetType, FindsTheMarkerAnywhereCaseSensitively) {
     EXPECT_EQ(runUnprivileged([&] { return getType(locked) == EFFECTS_DIR ? 0 : 1; }), 0);
     EXPECT_EQ(getType(dir.path("missing.pd")), EFFECTS_DIR);
     EXPECT_EQ(getType(dir.makeDir("folder.pd")), EFFECTS_DIR);
-}
-
-TEST(GetType, SeesAMarkerSplitAcrossReadBlocks) {
-    ScratchDir dir;
     constexpr std::size_t kBlock = kReadBlockBytes;
     // 'x' is no byte of the marker; 'n' everywhere sends the search into runs of 256 starts.
     for (char filler : {'x', 'n'})
@@ -52,11 +48,8 @@ TEST(GetType, SeesAMarkerSplitAcrossReadBlocks) {
     std::string dense;
     while (dense.size() < 3 * kBlock) dense += "nnoteon notei noten ";
     EXPECT_EQ(getType(dir.writeFile("dense.pd", dense)), EFFECTS_DIR);
-}
-
-// N is a patch when it holds N.pd, whose type is the folder's (a folder N.pd: an effect).
-TEST(GetTypeForDir, AppliesThePatchFolderRule) {
-    ScratchDir dir;
+    // For a folder: N is a patch when it holds N.pd, whose type is the folder's (a folder N.pd:
+    // an effect).
     dir.writeFile("Bass/Bass.pd", "#X obj 1 1 notein;\n");
     dir.writeFile("Lead/Lead.pd", "#X obj 1 1 dac~;\n");
     dir.writeFile("Lead/helper.pd", "#X obj 1 1 notein;\n");
@@ -64,7 +57,7 @@ TEST(GetTypeForDir, AppliesThePatchFolderRule) {
     for (const char* other : {"Lower/lower.pd", "Upper/Upper.PD", "Other/Other2.pd",
                               "Nested/Sub/Nested.pd", ".Hidden/.Hidden.pd"})
         dir.writeFile(other, "#X obj 1 1 notein;\n");
-    const std::pair<const char*, const char*> cases[] = {
+    const std::pair<const char*, const char*> folders[] = {
         {"Bass", INSTRUMENTS_DIR}, {"Bass/", INSTRUMENTS_DIR}, {"Lead", EFFECTS_DIR},
         {"Hollow", EFFECTS_DIR},   {"Lower", nullptr},         {"Upper", nullptr},
         {"Other", nullptr},        {"Nested", nullptr},        {".Hidden/", nullptr},
@@ -73,13 +66,12 @@ TEST(GetTypeForDir, AppliesThePatchFolderRule) {
     std::sort(entries.begin(), entries.end());
     EXPECT_EQ(entries,
               (std::vector<std::string>{dir.path("Lead/Lead.pd"), dir.path("Lead/helper.pd")}));
-    for (const auto& [folder, type] : cases) {
+    for (const auto& [folder, type] : folders) {
         SCOPED_TRACE(folder);
         const char* result = EFFECTS_DIR;
         const std::string output = captureStdout([&] { result = getTypeForDir(dir.path(folder)); });
         EXPECT_EQ(result, type);
-        if (type) {
-            EXPECT_EQ(output, "Found " + getDirName(folder) + "\nIt's a " + type + "\n");
-        }
+        EXPECT_EQ(output,
+                  type ? "Found " + getDirName(folder) + "\nIt's a " + type + "\n" : output);
     }
 }

@@ -28,18 +28,16 @@ Records recordsOf(const PdPluginParameters& parameters) {
 }
 }  // namespace
 
-TEST(PdPluginParametersSplit, KeepsEmptyPiecesExceptAfterTheLastDelimiter) {
-    PdPluginParameters parameters;
-    EXPECT_EQ(parameters.split(" a  b ", ' '), (Records{"", "a", "", "b"}));
-    EXPECT_EQ(parameters.split("", ' '), Records{});
-    Records tokens{"kept"};
-    EXPECT_EQ(&parameters.split("x,,y", ',', tokens), &tokens);
-    EXPECT_EQ(tokens, (Records{"kept", "x", "", "y"}));
-}
-
-// Tokens 5, 6: name, type; slider, int, float take min+max, default (else min), one extra;
-// numbers read with a point, their leading numeric part, out of range infinite.
+// Split keeps empty pieces but after the last delimiter. Tokens 5, 6: name, type; slider, int,
+// float take min+max, default (else min), one extra; numbers read with a point, their leading
+// numeric part, out of range infinite.
 TEST(PdPluginParametersParse, ValuesDependOnTheTypeAndTheTokenCount) {
+    PdPluginParameters splitter;
+    EXPECT_EQ(splitter.split(" a  b ", ' '), (Records{"", "a", "", "b"}));
+    EXPECT_EQ(splitter.split("", ' '), Records{});
+    Records tokens{"kept"};
+    EXPECT_EQ(&splitter.split("x,,y", ',', tokens), &tokens);
+    EXPECT_EQ(tokens, (Records{"kept", "x", "", "y"}));
     const std::pair<std::string, std::string> lines[] = {
         {"gain float", "gain|float|0|1|0|"},
         {"gain float 5", "gain|float|0|1|0|"},

@@ -3,6 +3,7 @@
 // Scenarios in forked children; an outcome is the exit code, or 128 + the ending signal.
 
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -118,6 +119,16 @@ inline int runInPrivateMounts(const std::function<int()>& scenario) {
                                    mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
         return privateMounts ? scenario() : kChildSetupFailed;
     });
+}
+
+// Expects `scenario` to end with 0 and no failure in private mounts; skipped where there are none.
+inline void expectPassesInPrivateMounts(const std::function<int()>& scenario) {
+    const int outcome = runInPrivateMounts([&] {
+        const int code = scenario();
+        return code == 0 && ::testing::Test::HasFailure() ? 1 : code;
+    });
+    if (outcome == kChildSetupFailed) GTEST_SKIP() << "private mounts need root";
+    EXPECT_EQ(outcome, 0);
 }
 
 // Waits for every child left, adopted orphans too; their outcomes in the order they ended.

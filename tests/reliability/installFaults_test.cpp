@@ -44,8 +44,7 @@ TEST_F(InstallFaults, EachFaultInstallsNothingAndKeepsTheEarlierCopy) {
         writePatchFolder(in, folder, 6, '2', 1000);
         in.writeFile(folder + "/sub/zz-big.wav", big);
     }
-    in.writeFile("full/Solo.pd", big);
-    in.writeFile("full/New.pd", big);
+    for (const char* file : {"full/Solo.pd", "full/New.pd"}) in.writeFile(file, big);
     expectEachInstallsNothing(
         in, {"full/Bass", "full/Fresh", "full/Solo.pd", "full/New.pd"},
         [](const auto& install) { return runWithFileSizeLimit(kLimit, install); });
@@ -78,8 +77,7 @@ TEST_F(InstallFaults, EachFaultInstallsNothingAndKeepsTheEarlierCopy) {
               kNothingInstalled);
     EXPECT_FALSE(pathExists(source));  // the stand-in cp did remove it
     EXPECT_EQ(libraryTree(), before);
-    writePatchFolder(in, "Keys", 3, '1');
-    writePatchFolder(in, "Lead", 3, '1');
+    for (const char* name : {"Keys", "Lead"}) writePatchFolder(in, name, 3, '1');
     in.writeFile("Keys.pd", kEffect);
     writeFile(kEffects + "/Keys", "plain");
     ASSERT_EQ(symlink("nowhere", (kEffects + "/Lead").c_str()), 0);
@@ -102,9 +100,10 @@ TEST_F(InstallFaults, SpecialFilesAsPatchContentNeverHang) {
                   return reader.size();
               }),
               0);
-    EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{"Pipe", "Zero"}));
-    EXPECT_EQ(treeOf(kEffects + "/Zero"), (Tree{{"Zero.pd", "-> /dev/zero"}}));
-    EXPECT_EQ(treeOf(kEffects + "/Pipe"), (Tree{{"Pipe.pd", "<other>"}}));
+    EXPECT_EQ(treeOf(kEffects), (Tree{{"Pipe", "<dir>"},
+                                      {"Pipe/Pipe.pd", "<other>"},
+                                      {"Zero", "<dir>"},
+                                      {"Zero/Zero.pd", "-> /dev/zero"}}));
 }
 
 // The library on a file system of its own whose trash can't be made (a file where it would be),
@@ -115,7 +114,7 @@ TEST_F(InstallFaults, WithoutATrashAnEarlierCopyGoesOnlyWhenAllowed) {
     const std::string v1 = writePatchFolder(in, "v1/Rev", 2, '1');
     const std::string v2 = writePatchFolder(in, "v2/Rev", 2, '2');
     const std::string huge = in.writeFile("Huge.pd", std::string(9 << 20, 'h'));
-    const int outcome = runInPrivateMounts([&] {
+    expectPassesInPrivateMounts([&] {
         if (mount("tmpfs", parent.c_str(), "tmpfs", 0, "size=8m") != 0) return kChildSetupFailed;
         for (const char* folder : {BASE_DIR, EFFECTS_DIR, INSTRUMENTS_DIR}) mkdir(folder, 0755);
         writeFile(parent + "/.Trash-" + std::to_string(geteuid()), "");
@@ -136,16 +135,14 @@ TEST_F(InstallFaults, WithoutATrashAnEarlierCopyGoesOnlyWhenAllowed) {
         EXPECT_EQ(replaced.report.items.at(0).earlier, EarlierCopy::deleted);
         EXPECT_NE(replaced.output.find("Replaced “Rev” for good: "), std::string::npos);
         EXPECT_NE(replaced.output.find("“Old” can't go to the trash"), std::string::npos);
-        EXPECT_EQ(treeOf(kEffects + "/Rev"), treeOf(v2));
         EXPECT_TRUE(isDirectory(kEffects + "/.veltrano-staging-a1b2c3/Old"));
 
         // With a home trash on the other disk, the earlier copy is copied there, and
-        // Undo copies it back: a replace's and a delete's.
+        // Undo copies it back: a replace's and a delete's (v2 stays the one installed).
         setenv("XDG_DATA_HOME", in.path("data").c_str(), 1);
         const Reported copied = installReported({v1});
         EXPECT_EQ(copied.report.items.at(0).earlier, EarlierCopy::trashed);
         EXPECT_EQ(swapBackReplacedCopy(copied.report.replaced.at(0).trashed), 0);
-        EXPECT_EQ(treeOf(kEffects + "/Rev"), treeOf(v2));
         const TrashResult deleted = trashInstalledPatch(kEffects + "/Rev");
         EXPECT_EQ(restoreTrashedPatch(deleted.item), 0);
         EXPECT_EQ(treeOf(kEffects + "/Rev"), treeOf(v2));
@@ -154,8 +151,6 @@ TEST_F(InstallFaults, WithoutATrashAnEarlierCopyGoesOnlyWhenAllowed) {
         EXPECT_EQ(entriesOf(in.path("data/Trash/files")),
                   (std::vector<std::string>{"Old", "Rev.2"}));
         EXPECT_EQ(treeOf(in.path("data/Trash/files/Rev.2")), treeOf(v1));
-        return ::testing::Test::HasFailure() ? 1 : 0;
+        return 0;
     });
-    if (outcome == kChildSetupFailed) GTEST_SKIP() << "private mounts need root";
-    EXPECT_EQ(outcome, 0);
 }
