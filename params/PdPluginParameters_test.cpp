@@ -128,7 +128,7 @@ TEST(PdPluginParametersLoad, LongLinesNeedBoundedMemory) {
         writeFile(file, first + c.start);
         ASSERT_EQ(truncate(file.c_str(), static_cast<off_t>(first.size()) + c.lineBytes), 0);
         std::ofstream(file, std::ios::app) << "\n" << declaration << "after int 1 2 3\n";
-        const int growthMiB = runInChild([&] {
+        [[maybe_unused]] const int growthMiB = runInChild([&] {
             PdPluginParameters parameters;
             rusage before{}, after{};
             getrusage(RUSAGE_SELF, &before);
