@@ -8,9 +8,11 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/quoted.h"
 #include "app/trashFailureText.h"
 #include "library/VQAUUtils.h"
 #include "library/removal.h"
@@ -18,19 +20,13 @@
 namespace {
 constexpr std::size_t kDeleteButton = 0;
 
-std::string quoted(const std::string& name) {
-    return "“" + name + "”";
-}
-
 // The name of the patch a library path lies in: an earlier copy an install
 // replaced may be the main patch file inside the patch folder.
 std::string patchNameOf(const std::string& path) {
-    for (const char* typeDir : {EFFECTS_DIR, INSTRUMENTS_DIR}) {
-        const std::string prefix = std::string(typeDir) + "/";
-        if (path.starts_with(prefix))
-            return path.substr(prefix.size(), path.find('/', prefix.size()) - prefix.size());
-    }
-    return patchNameFromPath(path);
+    const char* typeDir = typeDirOf(path);
+    if (!typeDir) return patchNameFromPath(path);
+    const std::size_t start = std::string_view(typeDir).size() + 1;
+    return path.substr(start, path.find('/', start) - start);
 }
 
 // "Delete “Echo”", "Replace “Echo”", "Replace of 3 Patches": what the step did.

@@ -1,12 +1,10 @@
 #include "app/installReportText.h"
 
+#include "app/quoted.h"
+
 #include "library/VQAUUtils.h"
 
 namespace {
-std::string quoted(const std::string& name) {
-    return "“" + name + "”";
-}
-
 std::string whyNotInstalled(const ItemReport& item) {
     switch (item.outcome) {
         case ItemOutcome::notAPatch:

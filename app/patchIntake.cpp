@@ -15,6 +15,7 @@
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/installReportText.h"
 #include "app/platformLog.h"
+#include "app/quoted.h"
 #include "app/trashFailureText.h"
 #include "library/VQAUUtils.h"
 
@@ -24,10 +25,6 @@ namespace {
 // item names no path at all.
 bool holdsNulByte(const std::string& path) {
     return path.find('\0') != std::string::npos;
-}
-
-std::string quoted(const std::string& name) {
-    return "“" + name + "”";
 }
 
 constexpr std::size_t kReplaceButton = 1;

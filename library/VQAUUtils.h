@@ -23,6 +23,8 @@ std::string patchNameFromPath(std::string path);
 std::string getFileName(std::string path);
 // Last component of a path, ignoring one trailing "/".
 std::string getDirName(std::string path);
+// The type directory (EFFECTS_DIR or INSTRUMENTS_DIR) a path lies inside, or null.
+const char* typeDirOf(const std::string& path);
 
 // INSTRUMENTS_DIR when a line of the file holds "notein", else EFFECTS_DIR.
 const char* getType(std::string path);

@@ -27,3 +27,9 @@ std::string getFileName(std::string path) {
 std::string getDirName(std::string path) {
     return ofxFileName(std::move(path));
 }
+
+const char* typeDirOf(const std::string& path) {
+    for (const char* typeDir : {EFFECTS_DIR, INSTRUMENTS_DIR})
+        if (path.starts_with(std::string(typeDir) + "/")) return typeDir;
+    return nullptr;
+}

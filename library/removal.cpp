@@ -11,13 +11,6 @@
 
 namespace {
 
-// The type directory a library path lies in, or null.
-const char* typeDirOf(const std::string& path) {
-    for (const char* typeDir : {EFFECTS_DIR, INSTRUMENTS_DIR})
-        if (path.starts_with(std::string(typeDir) + "/")) return typeDir;
-    return nullptr;
-}
-
 bool standsAt(const std::string& path) {
     struct stat info;
     return lstat(path.c_str(), &info) == 0;
