@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 #include "app/AskingSelectionModel.h"
 #include "app/ControllerTableModel.h"
@@ -11,6 +12,9 @@
 #include "app/VQ_ImporterAppDelegate.h"
 
 namespace {
+// How long revealed rows stay marked.
+constexpr int kMarkedMs = 2000;
+
 // The importer copies what is dropped, so it answers every drag as a copy: a
 // drag answered as a move lets its source delete the originals, even when
 // the install failed. A source that allows no copy is refused.
@@ -53,6 +57,12 @@ ControllerTableView::ControllerTableView(QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 12);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    markedFor_.setSingleShot(true);
+    markedFor_.setInterval(kMarkedMs);
+    connect(&markedFor_, &QTimer::timeout, this, [this] {
+        marked_.clear();
+        viewport()->update();
+    });
 }
 
 QStringList ControllerTableView::columnIdentifiers() const {
@@ -91,12 +101,13 @@ void ControllerTableView::setSearchText(const QString& text) {
     // without a selection signal.
     if (selected >= 0 && selectedRow() < 0 && delegate_)
         delegate_->tableViewSelectionDidChange(this);
-    // The patch still selected, as the list grows back round it, stays in view.
+    // The patch still selected stays in view, else the top of the results shows.
     const QModelIndexList shown = selectionModel_->selectedRows();
-    if (!shown.isEmpty()) {
-        updateGeometries();  // the scroll range of the rows now shown
+    updateGeometries();  // the scroll range of the rows now shown
+    if (!shown.isEmpty())
         scrollTo(shown.first());
-    }
+    else
+        scrollToTop();
     viewport()->update();
 }
 
@@ -130,6 +141,21 @@ void ControllerTableView::setSelectedRow(int row) {
     scrollTo(shown);
 }
 
+void ControllerTableView::revealRows(const std::vector<int>& rows) {
+    const auto hidden = [this](int row) {
+        return !shownRows_->mapFromSource(model_->index(row, 0)).isValid();
+    };
+    if (std::any_of(rows.begin(), rows.end(), hidden)) emit searchHides();
+    marked_ = rows;
+    markedFor_.start();
+    const QModelIndex first = shownRows_->mapFromSource(model_->index(rows.front(), 0));
+    if (first.isValid()) {
+        updateGeometries();
+        scrollTo(first);
+    }
+    viewport()->update();
+}
+
 void ControllerTableView::setDataSource(VQ_ImporterAppDelegate* dataSource) {
     model_->setDataSource(dataSource);
 }
@@ -147,6 +173,15 @@ void ControllerTableView::registerForDraggedTypes(const std::vector<std::string>
 void ControllerTableView::paintEvent(QPaintEvent* event) {
     QTableView::paintEvent(event);
     QPainter painter(viewport());
+    // Marked rows carry a band of the highlight colour, lighter than a
+    // selection, so that the two are never taken for each other.
+    QColor band = palette().color(QPalette::Highlight);
+    band.setAlphaF(0.25f);
+    for (int row : marked_) {
+        const QModelIndex shown = shownRows_->mapFromSource(model_->index(row, 0));
+        if (shown.isValid())
+            painter.fillRect(visualRect(shown).adjusted(0, 0, viewport()->width(), 0), band);
+    }
     if (shownRows_->rowCount() == 0 && !placeholderText_.isEmpty()) {
         painter.setPen(palette().color(QPalette::PlaceholderText));
         painter.drawText(viewport()->rect().adjusted(24, 24, -24, -24),

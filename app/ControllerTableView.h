@@ -9,6 +9,8 @@
 
 #include <QStringList>
 #include <QTableView>
+#include <QTimer>
+#include <vector>
 
 #include "app/views.h"
 
@@ -46,8 +48,16 @@ public:
     void reloadData() override;
     int selectedRow() const override;
     void setSelectedRow(int row) override;
+    // Asks for all rows (searchHides) when the search hides any of them.
+    void revealRows(const std::vector<int>& rows) override;
+    // The controller's rows marked by the last reveal, while they are.
+    const std::vector<int>& markedRows() const { return marked_; }
     void setDataSource(VQ_ImporterAppDelegate* dataSource) override;
     void registerForDraggedTypes(const std::vector<std::string>& types) override;
+
+signals:
+    // Rows to reveal are hidden by the search, which the window is to clear.
+    void searchHides();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -67,6 +77,8 @@ private:
     VQ_ImporterAppDelegate* delegate_ = nullptr;
     QString placeholderText_;
     bool dropTargetShown_ = false;
+    std::vector<int> marked_;
+    QTimer markedFor_;
     // Set while the controller selects, which it needs not be told about.
     bool selectingForController_ = false;
 };

@@ -18,6 +18,9 @@ constexpr int kBarSteps = 1000;
 InstallProgress::InstallProgress(LibraryQueue& queue, const Widgets& widgets, QObject* parent)
     : QObject(parent), queue_(queue), widgets_(widgets) {
     widgets_.pane->hide();
+    // The line under the bar keeps its height while empty, so that the pane
+    // does not grow when requests begin to wait.
+    widgets_.waiting->setMinimumHeight(widgets_.waiting->fontMetrics().height());
     showAfter_.setSingleShot(true);
     showAfter_.setInterval(kShowAfterMs);
     connect(&showAfter_, &QTimer::timeout, this, [this] {
@@ -83,22 +86,41 @@ void InstallProgress::showProgress() {
                                         locale.toString(qulonglong(progress.items))));
     }
     const QString copied = locale.formattedDataSize(qint64(progress.bytesCopied));
-    if (progress.bytesToCopy == 0) {
+    // One bar for the whole request: each item takes its share, filled as
+    // its bytes are copied.
+    const double itemDone =
+        progress.bytesToCopy == 0
+            ? 0.0
+            : std::min(double(progress.bytesCopied) / double(progress.bytesToCopy), 1.0);
+    if (progress.items == 0 || (progress.items == 1 && progress.bytesToCopy == 0)) {
         // No total to go by: the bar only shows that work goes on.
         widgets_.bar->setRange(0, 0);
-        widgets_.bytes->setText(progress.items == 0 ? QString() : tr("%1 so far").arg(copied));
-        return;
+    } else {
+        widgets_.bar->setRange(0, kBarSteps);
+        widgets_.bar->setValue(
+            int((double(progress.item) + itemDone) / double(progress.items) * kBarSteps));
     }
-    widgets_.bar->setRange(0, kBarSteps);
-    const double done = double(progress.bytesCopied) / double(progress.bytesToCopy);
-    widgets_.bar->setValue(int(std::min(done, 1.0) * kBarSteps));
-    widgets_.bytes->setText(
-        tr("%1 of %2").arg(copied, locale.formattedDataSize(qint64(progress.bytesToCopy))));
+    if (progress.items == 0)
+        widgets_.bytes->clear();
+    else if (progress.bytesToCopy == 0)
+        widgets_.bytes->setText(tr("%1 so far").arg(copied));
+    else
+        widgets_.bytes->setText(
+            tr("%1 of %2").arg(copied, locale.formattedDataSize(qint64(progress.bytesToCopy))));
 }
 
 void InstallProgress::showWaiting() {
     const int waiting = queue_.waiting();
-    widgets_.waiting->setText(waiting > 0 ? tr("%1 more waiting").arg(waiting) : QString());
+    const QString next = queue_.nextWaitingTitle();
+    if (waiting == 0)
+        widgets_.waiting->clear();
+    else if (next.isEmpty())
+        widgets_.waiting->setText(tr("%1 more waiting").arg(waiting));
+    else if (waiting == 1)
+        widgets_.waiting->setText(tr("%1 after the install").arg(next));
+    else
+        widgets_.waiting->setText(
+            tr("%1 after the install, %2 more waiting").arg(next).arg(waiting - 1));
 }
 
 void InstallProgress::setBusyCursor(bool busy) {

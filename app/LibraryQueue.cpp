@@ -89,17 +89,26 @@ void LibraryQueue::install(workers::LibraryInstall install, workers::ReplaceQues
             });
 }
 
-void LibraryQueue::write(workers::LibraryWrite write) {
-    enqueue(false, [write = std::move(write)](std::uint64_t) { return write(); });
+void LibraryQueue::write(workers::LibraryWrite write, std::string title) {
+    enqueue(
+        false, [write = std::move(write)](std::uint64_t) { return write(); },
+        QString::fromStdString(title));
 }
 
-void LibraryQueue::enqueue(bool isInstall, Work work) {
+QString LibraryQueue::nextWaitingTitle() const {
+    const auto next = waitingTitles_.find(lastStarted_ + 1);
+    return next == waitingTitles_.end() ? QString() : next->second;
+}
+
+void LibraryQueue::enqueue(bool isInstall, Work work, QString title) {
     if (stopping_) return;
     const std::uint64_t request = ++lastRequest_;
+    if (!title.isEmpty()) waitingTitles_[request] = std::move(title);
     emit waitingChanged();
     worker_.post([this, isInstall, request, work = std::move(work)]() mutable {
         onMainThread([this, isInstall, request] {
             lastStarted_ = std::max(lastStarted_, request);
+            waitingTitles_.erase(waitingTitles_.begin(), waitingTitles_.upper_bound(lastStarted_));
             running_ = true;
             runningIsInstall_ = isInstall;
             runningRequest_ = request;
@@ -142,5 +151,6 @@ void LibraryQueue::stop() {
     }
     if (lastStarted_ == lastRequest_) return;
     lastStarted_ = lastRequest_;
+    waitingTitles_.clear();
     emit waitingChanged();
 }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 
@@ -37,13 +38,15 @@ public:
     ~LibraryQueue() override;
 
     void install(workers::LibraryInstall install, workers::ReplaceQuestion ask) override;
-    void write(workers::LibraryWrite write) override;
+    void write(workers::LibraryWrite write, std::string title) override;
 
     // A request runs or waits.
     bool busy() const { return running_ || waiting() > 0; }
     bool installing() const { return running_ && runningIsInstall_; }
     // Requests asked for and not started yet.
     int waiting() const { return static_cast<int>(lastRequest_ - lastStarted_); }
+    // The title of the write that runs next, when one waits ("Delete “Echo”").
+    QString nextWaitingTitle() const;
     const Progress& progress() const { return progress_; }
 
     // Stops the running install: the item being copied leaves nothing, the
@@ -66,7 +69,7 @@ private:
     // A request's work, told its number.
     using Work = std::function<workers::MainThreadStep(std::uint64_t request)>;
 
-    void enqueue(bool isInstall, Work work);
+    void enqueue(bool isInstall, Work work, QString title = {});
     void onMainThread(std::function<void()> step);
     // The answer the running install is to wait for, or null once stopping.
     std::shared_ptr<Answer> openQuestion();
@@ -85,6 +88,8 @@ private:
     bool running_ = false;
     bool runningIsInstall_ = false;
     std::uint64_t runningRequest_ = 0;
+    // The titles of the writes waiting, by request number.
+    std::map<std::uint64_t, QString> waitingTitles_;
     Progress progress_;
     // The requests run one at a time, first asked first. Last: it goes
     // first, while what the running request reaches is still there.

@@ -16,6 +16,7 @@
 #include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/translate.h"
 #include "library/VQAUUtils.h"
 #include "ui_mainwindow.h"
 
@@ -41,6 +42,10 @@ QMessageBox::Icon iconFor(views::AlertStyle style) {
     }
     return QMessageBox::Warning;
 }
+
+std::string translatedByQt(const char* context, const char* sourceText) {
+    return QCoreApplication::translate(context, sourceText).toStdString();
+}
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -51,6 +56,7 @@ MainWindow::MainWindow(QWidget* parent)
       patchReader_(new PatchReadQueue(this)),
       patchLister_(new PatchListQueue(this)) {
     ui_->setupUi(this);
+    setTranslator(translatedByQt);
     undoMenuItem_ = std::make_unique<ActionMenuItem>(*ui_->undoAction);
     // Owned by the window, as Qt children are.
     new InstallProgress(*libraryQueue_,
@@ -127,7 +133,8 @@ void MainWindow::connectControls() {
         const std::function<void()> action = noticeAction_;
         if (action) action();
     });
-    connect(ui_->noticeClose, &QToolButton::clicked, this, &MainWindow::hideNotice);
+    connect(ui_->noticeClose, &QToolButton::clicked, this,
+            [this] { controller_->noticeDismissed(); });
 
     auto* addMenu = new QMenu(ui_->addButton);
     addMenu->addAction(tr("Patch Files…"), this, [this] { choosePatches(false); });
@@ -138,9 +145,16 @@ void MainWindow::connectControls() {
         ui_->patches->setSearchText(text);
         showListState();
     });
+    // Only what the user does to the search counts as a change of the view.
+    connect(ui_->searchField, &QLineEdit::textEdited, this, [this] { controller_->searchChanged(); });
     auto* clearSearch =
         new QShortcut(Qt::Key_Escape, ui_->searchField, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(clearSearch, &QShortcut::activated, ui_->searchField, &QLineEdit::clear);
+    connect(clearSearch, &QShortcut::activated, this, [this] {
+        if (ui_->searchField->text().isEmpty()) return;
+        ui_->searchField->clear();
+        controller_->searchChanged();
+    });
+    connect(ui_->patches, &ControllerTableView::searchHides, ui_->searchField, &QLineEdit::clear);
     // Down goes from the search to the first patch it found.
     auto* toList =
         new QShortcut(Qt::Key_Down, ui_->searchField, nullptr, nullptr, Qt::WidgetShortcut);
@@ -160,9 +174,13 @@ void MainWindow::connectControls() {
     // An empty parameters table says whether a patch is selected at all.
     const QString pickAPatch = ui_->parameterTable->placeholderText();
     const auto showParameterState = [this, pickAPatch] {
-        ui_->parameterTable->setPlaceholderText(ui_->patches->selectedRow() < 0
-                                                    ? pickAPatch
-                                                    : tr("This patch declares no parameters."));
+        const QString missing = QString::fromStdString(controller_->missingMainPatchFile());
+        ui_->parameterTable->setPlaceholderText(
+            ui_->patches->selectedRow() < 0 ? pickAPatch
+            : missing.isEmpty()
+                ? tr("This patch declares no parameters.")
+                : tr("No main patch file “%1”: the audio host cannot load this folder")
+                      .arg(missing));
     };
     connect(ui_->parameterTable->model(), &QAbstractItemModel::modelReset, this,
             showParameterState);
@@ -209,7 +227,7 @@ void MainWindow::installPaths(const QStringList& paths) {
     std::vector<std::string> fileNames;
     for (const QString& path : paths) fileNames.push_back(QFile::encodeName(path).toStdString());
     if (fileNames.empty()) return;
-    controller_->applicationOpenFiles(fileNames);
+    controller_->openChosenFiles(fileNames);
 }
 
 void MainWindow::deleteSelectedPatch() {
@@ -248,7 +266,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (libraryQueue_->busy() && !quitting_) {
         event->ignore();
         views::Alert alert;
-        alert.buttonTitles = {"Quit", "Cancel"};
+        alert.buttonTitles = {tr("Quit").toStdString(), tr("Keep Installing").toStdString()};
+        alert.safeButton = 1;
         alert.messageText = "Quit while patches are being installed?";
         alert.informativeText =
             "The patch being copied is not installed, and the requests waiting are dropped. "
@@ -295,6 +314,7 @@ void MainWindow::beginSheetModal(const views::Alert& alert) {
     box->setWindowTitle(windowTitle());
     box->setText(QString::fromStdString(alert.messageText));
     box->setInformativeText(QString::fromStdString(alert.informativeText));
+    box->setDetailedText(QString::fromStdString(alert.detailedText));
     // Without a minimum width the explanation wraps into a narrow column.
     box->setStyleSheet("QLabel#qt_msgbox_informativelabel { min-width: 380px; }");
     for (std::size_t index = 0; index < alert.buttonTitles.size(); ++index) {

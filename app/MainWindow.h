@@ -48,7 +48,7 @@ public:
     PatchReadQueue& patchReader() { return *patchReader_; }
     PatchListQueue& patchLister() { return *patchLister_; }
 
-    // Installs files and folders the way a drop of them would.
+    // Installs files and folders the user chose, the way a drop of them would.
     void installPaths(const QStringList& paths);
 
 protected:

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/utf8.h"
+#include "fsutil/fileKind.h"
 #include "library/VQAUUtils.h"
 
 namespace {
@@ -94,18 +95,40 @@ void VQ_ImporterAppDelegate::showPatchList(PatchList list) {
     const int previousRow = shown.typeDir ? selectedRowOf(patches) : -1;
     const std::string previousPath =
         isPatchRow(previousRow) ? shown.paths[static_cast<std::size_t>(previousRow)] : "";
-    const bool sameType = list.typeDir == shown.typeDir;
+    // Only the user's switch of type carries the selected row over; any
+    // other reload keeps the selected patch, or selects none.
+    const bool rowCarries = list.typeDir != shown.typeDir && list.typeDir == switchedTo;
     shown = std::move(list);
     reloadDataOf(patches);
 
     int row = previousRow;
-    if (sameType) {
+    if (!rowCarries) {
         const auto found = std::find(shown.paths.begin(), shown.paths.end(), previousPath);
         row = previousPath.empty() || found == shown.paths.end()
                   ? -1
                   : static_cast<int>(found - shown.paths.begin());
     }
     selectPatchRow(row);
+    if (toReveal.empty() || shown.typeDir != revealTypeDir) return;
+    std::vector<int> rows;
+    for (const std::string& path : toReveal) {
+        const auto found = std::find(shown.paths.begin(), shown.paths.end(), path);
+        if (found != shown.paths.end()) rows.push_back(static_cast<int>(found - shown.paths.begin()));
+    }
+    toReveal.clear();
+    if (patches && !rows.empty()) patches->revealRows(rows);
+}
+
+void VQ_ImporterAppDelegate::reveal(const char* typeDir, std::vector<std::string> paths) {
+    switchedTo = nullptr;
+    revealTypeDir = typeDir;
+    toReveal = std::move(paths);
+    reloadPatches(typeDir);
+}
+
+void VQ_ImporterAppDelegate::searchChanged() {
+    ++viewChanges;
+    toReveal.clear();
 }
 
 void VQ_ImporterAppDelegate::libraryChanged() {
@@ -136,11 +159,14 @@ void VQ_ImporterAppDelegate::selectPatchRow(int row) {
 void VQ_ImporterAppDelegate::clearParameters() {
     ++latestParameterRead;
     params = PdPluginParameters();
+    missingMainFile.clear();
     reloadDataOf(parameterTable);
 }
 
 void VQ_ImporterAppDelegate::typeChanged() {
-    reloadPatches(typeDirOfSelectedSegment());
+    searchChanged();
+    switchedTo = typeDirOfSelectedSegment();
+    reloadPatches(switchedTo);
 }
 
 void VQ_ImporterAppDelegate::helpPressed() {
@@ -151,15 +177,23 @@ void VQ_ImporterAppDelegate::parametersPressed() {}
 
 void VQ_ImporterAppDelegate::setPatch(std::string path) {
     const std::uint64_t read = ++latestParameterRead;
+    struct Loaded {
+        PdPluginParameters params;
+        // The main patch file's name, when the folder lacks it.
+        std::string missingMainFile;
+    };
     // The reader keeps copies of the read, so what it read travels shared.
     const auto load = [path = std::move(path)] {
-        auto loaded = std::make_shared<PdPluginParameters>();
-        loaded->load(path.c_str());
+        auto loaded = std::make_shared<Loaded>();
+        loaded->params.load(path.c_str());
+        const std::string mainFile = patchNameFromPath(path) + ".pd";
+        if (!isRegularFile(path + "/" + mainFile)) loaded->missingMainFile = mainFile;
         return loaded;
     };
-    const auto show = [this, read](const std::shared_ptr<PdPluginParameters>& loaded) {
+    const auto show = [this, read](const std::shared_ptr<Loaded>& loaded) {
         if (read != latestParameterRead) return;
-        params = std::move(*loaded);
+        params = std::move(loaded->params);
+        missingMainFile = loaded->missingMainFile;
         reloadDataOf(parameterTable);
     };
     if (!patchReader) return show(load());

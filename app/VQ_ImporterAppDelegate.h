@@ -21,12 +21,19 @@
 // its path; a switch of type selects the patch at the same row of the new
 // list.
 //
+// An install that ends after the user switched the type or changed the
+// search since asking for it leaves the view alone and says what it
+// installed, with a way to show it; otherwise the list shows the type
+// installed last and reveals the new patches there. An install never selects.
+// A notice about a failure stays until the user dismisses or reads it.
+//
 // Every delete and every install that replaced patches is a step that Undo
 // takes back, the latest first, for as long as the controller lives: the
 // deleted patch, or the earlier copies replaced, come back from the trash.
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,6 +97,10 @@ public:
     void reloadPatches(const char* dir);
     // The library folder changed on disk: reloads the shown type.
     void libraryChanged();
+    // The user changed the search of the patches list.
+    void searchChanged();
+    // The user closed the notice line.
+    void noticeDismissed();
 
     // Actions of the window's controls.
     void typeChanged();
@@ -107,6 +118,9 @@ public:
     // Whether a list came yet: until then the patches table is empty
     // without saying that the library is.
     bool hasPatchList() const { return shown.typeDir != nullptr; }
+    // The name of the main patch file that the selected patch folder lacks
+    // ("Echo.pd"), once its parameters were read; else empty.
+    const std::string& missingMainPatchFile() const { return missingMainFile; }
 
     // Data source of both tables.
     int numberOfRowsInTableView(const views::TableView* table) const;
@@ -132,7 +146,13 @@ public:
                                              const views::DraggingInfo& info, int row,
                                              views::DropOperation operation);
     bool applicationOpenFiles(const std::vector<std::string>& fileNames);
-    void alertBadDrop();
+    // Files and folders the user chose with Add… or File > Open.
+    void openChosenFiles(const std::vector<std::string>& fileNames);
+    // Where a request to install came from; the bad-drop alert says it in
+    // its words.
+    enum class Intake { drop, openRequest, chosen };
+    // `detailedText` says why each item was not installed.
+    void alertBadDrop(Intake intake = Intake::drop, const std::string& detailedText = "");
     // Tells that a patch could not be deleted, and the system's reason.
     void alertDeleteFailed(const std::string& patchName, int error);
 
@@ -145,16 +165,24 @@ private:
 
     // Shows a list that came from the lister, unless it is stale.
     void showPatchList(PatchList list);
-    void installAndShow(std::vector<std::string>& paths);
-    void showInstallReport(const InstallReport& report, bool nothingInstalled);
-    void runWrite(workers::LibraryWrite write);
+    void installAndShow(std::vector<std::string>& paths, Intake intake);
+    void showInstallReport(const InstallReport& report, bool nothingInstalled, Intake intake,
+                           bool viewKept);
+    // Says what a request installed, with a way to show it.
+    void noticeInstalled(const std::vector<const ItemReport*>& installed);
+    // Shows the type directory's list and reveals the patches there once it comes.
+    void reveal(const char* typeDir, std::vector<std::string> paths);
+    void runWrite(workers::LibraryWrite write, std::string title);
     void deleteFinished(const std::string& path, const TrashResult& trashed);
     void askToDeletePermanently(const std::string& path, const TrashResult& trashed);
     void addUndoStep(UndoStep step);
     void undoFinished(UndoStep refused, std::size_t place, int error);
     void showUndoMenuItem();
+    // A failure's notice stays until dismissed or read (its action
+    // pressed); other notices coming meanwhile wait, the latest only.
     void showNotice(const std::string& text, const std::string& actionTitle,
-                    std::function<void()> action);
+                    std::function<void()> action, bool failure = false);
+    void hideNoticeUnlessFailure();
     const char* typeDirOfSelectedSegment() const;
     bool isPatchRow(int row) const;
     // Selects the row (-1: none) and shows its patch's parameters, or none
@@ -186,4 +214,19 @@ private:
     std::uint64_t latestParameterRead = 0;
     // The steps Undo takes back, the latest last.
     std::vector<UndoStep> undoSteps;
+    // How often the user switched the type or changed the search.
+    std::uint64_t viewChanges = 0;
+    // The type the user last switched to.
+    const char* switchedTo = nullptr;
+    // The patches to reveal once the list of their type shows.
+    const char* revealTypeDir = nullptr;
+    std::vector<std::string> toReveal;
+    struct NoticeText {
+        std::string text, actionTitle;
+        std::function<void()> action;
+    };
+    bool unreadFailure = false;
+    std::optional<NoticeText> waitingNotice;
+    // See missingMainPatchFile().
+    std::string missingMainFile;
 };

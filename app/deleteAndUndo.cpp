@@ -14,6 +14,7 @@
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/quoted.h"
 #include "app/trashFailureText.h"
+#include "app/translate.h"
 #include "library/VQAUUtils.h"
 #include "library/removal.h"
 
@@ -43,9 +44,9 @@ std::string pastTense(bool replace, const std::vector<TrashedItem>& trashed) {
 }
 }  // namespace
 
-void VQ_ImporterAppDelegate::runWrite(workers::LibraryWrite write) {
+void VQ_ImporterAppDelegate::runWrite(workers::LibraryWrite write, std::string title) {
     if (libraryWorker) {
-        libraryWorker->write(std::move(write));
+        libraryWorker->write(std::move(write), std::move(title));
         return;
     }
     write()();
@@ -55,10 +56,12 @@ void VQ_ImporterAppDelegate::deletePressed() {
     const int row = patches ? patches->selectedRow() : 0;
     if (!isPatchRow(row)) return;
     const std::string path = shown.paths[static_cast<std::size_t>(row)];
-    runWrite([this, path]() -> workers::MainThreadStep {
-        const TrashResult trashed = trashInstalledPatch(path);
-        return [this, path, trashed] { deleteFinished(path, trashed); };
-    });
+    runWrite(
+        [this, path]() -> workers::MainThreadStep {
+            const TrashResult trashed = trashInstalledPatch(path);
+            return [this, path, trashed] { deleteFinished(path, trashed); };
+        },
+        translate("VQ_ImporterAppDelegate", "Delete %1", {quoted(patchNameFromPath(path))}));
 }
 
 void VQ_ImporterAppDelegate::deleteFinished(const std::string& path, const TrashResult& trashed) {
@@ -83,13 +86,15 @@ void VQ_ImporterAppDelegate::askToDeletePermanently(const std::string& path,
     alert.style = views::AlertStyle::warning;
     alert.didEnd = [this, path](std::size_t button) {
         if (button != kDeleteButton) return;
-        runWrite([this, path]() -> workers::MainThreadStep {
-            const int error = removeInstalledPatch(path);
-            return [this, path, error] {
-                reloadPatches(typeDirOfSelectedSegment());
-                if (error) alertDeleteFailed(patchNameFromPath(path), error);
-            };
-        });
+        runWrite(
+            [this, path]() -> workers::MainThreadStep {
+                const int error = removeInstalledPatch(path);
+                return [this, path, error] {
+                    reloadPatches(typeDirOfSelectedSegment());
+                    if (error) alertDeleteFailed(patchNameFromPath(path), error);
+                };
+            },
+            translate("VQ_ImporterAppDelegate", "Delete %1", {quoted(patchNameFromPath(path))}));
     };
     window->beginSheetModal(alert);
 }
@@ -116,10 +121,12 @@ void VQ_ImporterAppDelegate::undoPressed() {
     if (undoSteps.empty()) return;
     UndoStep step = std::move(undoSteps.back());
     undoSteps.pop_back();
+    const std::string title = translate("VQ_ImporterAppDelegate", "Undo %1",
+                                        {undoStepTitle(step.replace, step.trashed)});
     // Where a refused step goes back: steps added meanwhile are later ones.
     const std::size_t place = undoSteps.size();
     showUndoMenuItem();
-    if (notice) notice->hideNotice();
+    hideNoticeUnlessFailure();
     runWrite([this, step = std::move(step), place]() mutable -> workers::MainThreadStep {
         // The latest first: a request may have replaced one patch twice.
         int error = 0;
@@ -131,7 +138,7 @@ void VQ_ImporterAppDelegate::undoPressed() {
         return [this, refused = std::move(step), place, error] {
             undoFinished(refused, place, error);
         };
-    });
+    }, title);
 }
 
 void VQ_ImporterAppDelegate::undoFinished(UndoStep refused, std::size_t place, int error) {
@@ -183,6 +190,34 @@ void VQ_ImporterAppDelegate::showUndoMenuItem() {
 }
 
 void VQ_ImporterAppDelegate::showNotice(const std::string& text, const std::string& actionTitle,
-                                        std::function<void()> action) {
+                                        std::function<void()> action, bool failure) {
+    if (unreadFailure && !failure) {
+        waitingNotice = NoticeText{text, actionTitle, std::move(action)};
+        return;
+    }
+    unreadFailure = failure;
+    waitingNotice.reset();
+    if (failure && action)
+        // Read once its action is pressed: what waits may show then.
+        action = [this, action = std::move(action)] {
+            action();
+            if (!unreadFailure) return;
+            unreadFailure = false;
+            if (std::optional<NoticeText> next = std::exchange(waitingNotice, std::nullopt))
+                showNotice(next->text, next->actionTitle, std::move(next->action));
+        };
     if (notice) notice->showNotice(text, actionTitle, std::move(action));
+}
+
+void VQ_ImporterAppDelegate::noticeDismissed() {
+    unreadFailure = false;
+    std::optional<NoticeText> next = std::exchange(waitingNotice, std::nullopt);
+    if (next)
+        showNotice(next->text, next->actionTitle, std::move(next->action));
+    else if (notice)
+        notice->hideNotice();
+}
+
+void VQ_ImporterAppDelegate::hideNoticeUnlessFailure() {
+    if (!unreadFailure && notice) notice->hideNotice();
 }

@@ -1,20 +1,41 @@
 #include "app/installReportText.h"
 
 #include "app/quoted.h"
+#include "app/translate.h"
 
 #include "library/VQAUUtils.h"
 
 namespace {
+// The system's reason as part of a sentence: "Permission denied" becomes
+// "permission denied". An archive's reason begins with the archive's name,
+// which the item's name says already.
+std::string reasonInWords(const ItemReport& item) {
+    std::string reason = item.reason;
+    const std::string archive = getFileName(item.item) + ": ";
+    if (reason.starts_with(archive)) reason.erase(0, archive.size());
+    if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z' &&
+        (reason.size() == 1 || reason[1] < 'A' || reason[1] > 'Z'))
+        reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
+    return reason;
+}
+
 std::string whyNotInstalled(const ItemReport& item) {
     switch (item.outcome) {
-        case ItemOutcome::notAPatch:
-            return "not a patch folder";
+        case ItemOutcome::notAPatch: {
+            // A folder without its own main patch file, or an item whose
+            // patch would have a hidden name (or none), which the list never shows.
+            const std::string name = getDirName(item.item);
+            if (name.substr(0, name.rfind(".pd")).empty() || name.front() == '.')
+                return translate("installReportText", "a hidden name: the list would not show it");
+            return translate("installReportText", "not a patch folder: no %1 inside",
+                             {quoted(name + ".pd")});
+        }
         case ItemOutcome::notFound:
             return "not found";
         case ItemOutcome::notARegularFile:
             return "not a regular file";
         case ItemOutcome::failed:
-            return "copy failed: " + item.reason;
+            return reasonInWords(item);
         case ItemOutcome::noRoom:
             return "no room left on the disk";
         case ItemOutcome::keptEarlierCopy:

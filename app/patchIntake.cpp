@@ -17,6 +17,7 @@
 #include "app/platformLog.h"
 #include "app/quoted.h"
 #include "app/trashFailureText.h"
+#include "app/translate.h"
 #include "library/VQAUUtils.h"
 
 namespace {
@@ -72,24 +73,46 @@ bool VQ_ImporterAppDelegate::tableViewAcceptDropRowDropOperation(const views::Ta
         platformLog(path);
         if (!holdsNulByte(path)) paths.push_back(std::move(path));
     }
-    if (!paths.empty()) installAndShow(paths);
+    if (!paths.empty()) installAndShow(paths, Intake::drop);
     return true;
 }
 
-bool VQ_ImporterAppDelegate::applicationOpenFiles(const std::vector<std::string>& fileNames) {
+namespace {
+std::vector<std::string> pathsOf(const std::vector<std::string>& fileNames) {
     std::vector<std::string> paths;
     for (const std::string& path : fileNames) {
         platformLog(path);
         if (!holdsNulByte(path)) paths.push_back(path);
     }
-    if (!paths.empty()) installAndShow(paths);
+    return paths;
+}
+
+// Each item not installed and why, one a line, for the bad-drop alert.
+std::string reasonsNotInstalled(const InstallReport& report) {
+    std::string lines;
+    for (const auto& [item, why] : itemsNotInstalled(report))
+        lines += (lines.empty() ? "" : "\n") + item + ": " + why;
+    return lines;
+}
+}  // namespace
+
+bool VQ_ImporterAppDelegate::applicationOpenFiles(const std::vector<std::string>& fileNames) {
+    std::vector<std::string> paths = pathsOf(fileNames);
+    if (!paths.empty()) installAndShow(paths, Intake::openRequest);
     return true;
 }
 
-void VQ_ImporterAppDelegate::installAndShow(std::vector<std::string>& paths) {
+void VQ_ImporterAppDelegate::openChosenFiles(const std::vector<std::string>& fileNames) {
+    std::vector<std::string> paths = pathsOf(fileNames);
+    if (!paths.empty()) installAndShow(paths, Intake::chosen);
+}
+
+void VQ_ImporterAppDelegate::installAndShow(std::vector<std::string>& paths, Intake intake) {
+    // The view the user left when asking: one changed meanwhile is left alone.
+    const std::uint64_t viewAsked = viewChanges;
     workers::LibraryInstall install =
-        [this,
-         paths = std::move(paths)](InstallWatcher* watcher) mutable -> workers::MainThreadStep {
+        [this, paths = std::move(paths), intake,
+         viewAsked](InstallWatcher* watcher) mutable -> workers::MainThreadStep {
         InstallReport report = installItems(paths, watcher);
         // Nothing installed, and not for a cancel or the user's keeping an
         // earlier copy: said right after the install's own lines, before any
@@ -104,8 +127,8 @@ void VQ_ImporterAppDelegate::installAndShow(std::vector<std::string>& paths) {
             std::puts("invalid files");
             std::fflush(stdout);
         }
-        return [this, report = std::move(report), nothingInstalled] {
-            showInstallReport(report, nothingInstalled);
+        return [this, report = std::move(report), nothingInstalled, intake, viewAsked] {
+            showInstallReport(report, nothingInstalled, intake, viewChanges != viewAsked);
         };
     };
     if (libraryWorker)
@@ -118,37 +141,85 @@ void VQ_ImporterAppDelegate::installAndShow(std::vector<std::string>& paths) {
         install(nullptr)();
 }
 
-void VQ_ImporterAppDelegate::showInstallReport(const InstallReport& report, bool nothingInstalled) {
+void VQ_ImporterAppDelegate::showInstallReport(const InstallReport& report, bool nothingInstalled,
+                                               Intake intake, bool viewKept) {
+    if (nothingInstalled) {
+        alertBadDrop(intake, reasonsNotInstalled(report));
+        return;
+    }
+    std::vector<const ItemReport*> installed;
+    std::vector<std::string> shownType;
+    for (const ItemReport& item : report.items) {
+        if (item.outcome != ItemOutcome::installed) continue;
+        installed.push_back(&item);
+        if (item.type == report.lastType)
+            shownType.push_back(std::string(item.type) + "/" + item.installedPatch);
+    }
+    if (viewKept)
+        libraryChanged();
+    else if (report.lastType)
+        reveal(report.lastType, std::move(shownType));
+    // A failure's notice first: it stays, and the most important of the
+    // others, the last, shows once it is read or dismissed.
+    const std::string deletedForGood = deletedForGoodText(report);
+    if (!deletedForGood.empty()) showNotice(deletedForGood, "", nullptr, true);
+    const std::vector<std::pair<std::string, std::string>> notInstalled = itemsNotInstalled(report);
+    if (!notInstalled.empty())
+        showNotice(
+            notInstalledText(notInstalled.size(), report.items.size()), "Details…",
+            [this, notInstalled] {
+                if (itemListPanel) itemListPanel->showItems("Items not installed", notInstalled);
+            },
+            true);
+    noticeInstalled(installed);
     if (!report.replaced.empty()) {
         UndoStep step{true, {}};
         for (const ReplacedCopy& copy : report.replaced) step.trashed.push_back(copy.trashed);
         addUndoStep(std::move(step));
     }
-    if (nothingInstalled) {
-        alertBadDrop();
-        return;
-    }
-    if (report.lastType) reloadPatches(report.lastType);
-    // A copy gone for good matters more than what Undo brings back, and what
-    // went wrong more than either: Undo stays in the menu.
-    const std::string deletedForGood = deletedForGoodText(report);
-    if (!deletedForGood.empty()) showNotice(deletedForGood, "", nullptr);
-    const std::vector<std::pair<std::string, std::string>> notInstalled = itemsNotInstalled(report);
-    if (notInstalled.empty()) return;
-    showNotice(notInstalledText(notInstalled.size(), report.items.size()), "Details…",
-               [this, notInstalled] {
-                   if (itemListPanel) itemListPanel->showItems("Items not installed", notInstalled);
-               });
 }
 
-void VQ_ImporterAppDelegate::alertBadDrop() {
+void VQ_ImporterAppDelegate::noticeInstalled(const std::vector<const ItemReport*>& installed) {
+    const auto typeName = [](const char* type) {
+        return type == EFFECTS_DIR ? translate("VQ_ImporterAppDelegate", "effects")
+                                   : translate("VQ_ImporterAppDelegate", "instruments");
+    };
+    if (installed.size() == 1) {
+        const ItemReport& item = *installed.front();
+        showNotice(translate("VQ_ImporterAppDelegate", "Installed %1 (%2)",
+                             {quoted(item.installedPatch), typeName(item.type)}),
+                   translate("VQ_ImporterAppDelegate", "Show"),
+                   [this, type = item.type, path = std::string(item.type) + "/" +
+                                                    item.installedPatch] {
+                       reveal(type, {path});
+                   });
+    } else if (installed.size() > 1) {
+        std::vector<std::pair<std::string, std::string>> listed;
+        for (const ItemReport* item : installed)
+            listed.emplace_back(item->installedPatch, typeName(item->type));
+        showNotice(translate("VQ_ImporterAppDelegate", "Installed %1 patches",
+                             {std::to_string(installed.size())}),
+                   translate("VQ_ImporterAppDelegate", "Details…"), [this, listed] {
+                       if (itemListPanel)
+                           itemListPanel->showItems(
+                               translate("VQ_ImporterAppDelegate", "Patches installed"), listed);
+                   });
+    }
+}
+
+void VQ_ImporterAppDelegate::alertBadDrop(Intake intake, const std::string& detailedText) {
     if (!window) return;
     views::Alert alert;
     alert.buttonTitles = {"OK"};
     alert.messageText = "The file or folder was invalid";
     alert.informativeText =
-        "Maybe you dropped a file with no dac~ or a folder that doesn't contain a patch of the "
-        "same name!";
+        intake == Intake::chosen
+            ? translate("VQ_ImporterAppDelegate",
+                        "Maybe you chose a file with no dac~ or a folder that doesn't contain a "
+                        "patch of the same name!")
+            : "Maybe you dropped a file with no dac~ or a folder that doesn't contain a patch of "
+              "the same name!";
+    alert.detailedText = detailedText;
     alert.style = views::AlertStyle::warning;
     window->beginSheetModal(alert);
 }

@@ -52,7 +52,7 @@ std::vector<std::string> logged(const Request& request, FakeWindowViews& views) 
 
 // A drop logs each item's index, then its path; an open request each path. Paths are taken as
 // they are ("%41" is no escape); one with a NUL byte names no file. Both show the type installed
-// last, or alert when none of the paths they name was installed.
+// last and say what they installed, or alert when none of the paths they name was installed.
 TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
     using namespace std::string_literals;
     ScratchDir source;
@@ -67,18 +67,21 @@ TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
         const char* what;
         Request request;
         std::vector<std::string> log, shown;
-        std::string alert = "";  // the message of the one alert it shows
+        std::string said = "";  // the message of the one alert it shows, else the notice
     };
+    const std::string bInstalled = "Installed “B%41” (instruments)", two = "Installed 2 patches";
     const std::vector<Case> cases = {
-        {"an effect, then an instrument", droppedPaths({e, b}), {"0", e, "1", b}, {"Bass"}},
-        {"an instrument, then an effect", droppedPaths({b, e}), {"0", b, "1", e}, {"Echo"}},
-        {"a \"%\", a NUL byte", droppedPaths({nul, percent}), {"0", nul, "1", percent}, {"B%41"}},
-        {"the first type counts", dropped(FakeDraggingInfo({twoTypes})), {"0", e}, {"Echo"}},
+        {"an effect, then an instrument", droppedPaths({e, b}), {"0", e, "1", b}, {"Bass"}, two},
+        {"an instrument, then an effect", droppedPaths({b, e}), {"0", b, "1", e}, {"Echo"}, two},
+        {"a \"%\", a NUL byte", droppedPaths({nul, percent}), {"0", nul, "1", percent}, {"B%41"},
+         bInstalled},
+        {"the first type counts", dropped(FakeDraggingInfo({twoTypes})), {"0", e}, {"Echo"},
+         "Installed “Echo” (effects)"},
         {"items without a type", dropped(FakeDraggingInfo({{}, {}})), {"0", "1"}, {}},
         {"no patch", opened({loops, empty}), {loops, empty}, {}, "The file or folder was invalid"},
         {"no items", droppedPaths({}), {}, {}},
         {"no item list", dropped(FakeDraggingInfo(), false), {}, {}},
-        {"an open request", opened({percent}), {percent}, {"B%41"}},
+        {"an open request", opened({percent}), {percent}, {"B%41"}, bInstalled},
         {"an open request of a NUL byte", opened({nul}), {nul}, {}},
         {"an empty open request", opened({}), {}, {}},
     };
@@ -88,9 +91,8 @@ TEST(IntakeTest, DropsAndOpenRequestsLogEachItemAndShowWhatTheyInstalled) {
         FakeWindowViews views;
         EXPECT_EQ(logged(c.request, views), c.log);
         EXPECT_EQ(views.names(), c.shown);
-        EXPECT_EQ(views.notice, "");
         EXPECT_LE(views.sheets.size(), 1u);
-        EXPECT_EQ(views.sheets.empty() ? "" : views.sheets[0].messageText, c.alert);
+        EXPECT_EQ(views.sheets.empty() ? views.notice : views.sheets[0].messageText, c.said);
     }
 }
 
@@ -100,7 +102,7 @@ struct InlineWorker : workers::LibraryWorker {
         ask = std::move(question);
         install(nullptr)();
     }
-    void write(workers::LibraryWrite write) override { write()(); }
+    void write(workers::LibraryWrite write, std::string) override { write()(); }
     workers::ReplaceQuestion ask;
 };
 
@@ -141,4 +143,76 @@ TEST(IntakeTest, AReplaceWithoutTrashAsksInWordsAndKeepsByDefault) {
     }
 }
 
+}  // namespace
+
+namespace {
+// Holds each install until told to end it, as one in the background would.
+struct HeldWorker : workers::LibraryWorker {
+    void install(workers::LibraryInstall install, workers::ReplaceQuestion) override {
+        held.push_back(std::move(install));
+    }
+    void write(workers::LibraryWrite write, std::string) override { write()(); }
+    void finish(std::size_t index) {
+        captureStdout([&] { held.at(index)(nullptr)(); });
+    }
+    std::vector<workers::LibraryInstall> held;
+};
+
+// An install shows its type and reveals its patch there, never selecting it, unless the user
+// switched the type or searched since asking: then the view stays and Show reveals it. A failure's
+// notice stays until it is read or dismissed; what came meanwhile shows then. The alert says why
+// nothing was installed, and in the words of how it was asked.
+TEST(IntakeTest, AnInstallRevealsItsPatchUnlessTheUserMovedOnMeanwhile) {
+    ScratchDir source;
+    const std::string bass = source.writeFile("Bass.pd", kInstrument);
+    const std::string empty = source.makeDir("Empty"), gone = source.path("Gone.pd");
+    struct Case {
+        const char* what;
+        std::function<void(FakeWindowViews&)> meanwhile;
+        int segment;
+        std::vector<int> revealed;
+        int selected;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [](auto&) {}, 1, {0}, -1},
+        {"a search", [](auto& views) { views.controller.searchChanged(); }, 0, {}, 0},
+        {"a switch of type",
+         [](auto& views) {
+             views.segment = 1;
+             views.controller.typeChanged();
+         },
+         1, {}, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchLibrary library;
+        addPatch("Drone");
+        FakeWindowViews views;
+        HeldWorker worker;
+        views.controller.setLibraryWorker(&worker);
+        views.select("Drone");
+        captureStderr([&] { views.controller.applicationOpenFiles({empty, bass}); });
+        c.meanwhile(views);
+        worker.finish(0);
+        EXPECT_EQ(views.segment, c.segment);
+        EXPECT_EQ(views.patches.revealed, c.revealed);
+        EXPECT_EQ(views.patches.selected, c.selected);
+        EXPECT_EQ(views.notice, "1 of 2 items was not installed");
+        views.noticeAction();
+        EXPECT_EQ(views.listed, (std::vector<std::pair<std::string, std::string>>{
+                                    {empty, "not a patch folder: no “Empty.pd” inside"}}));
+        EXPECT_EQ(views.notice, "Installed “Bass” (instruments)");
+        views.noticeAction();
+        EXPECT_EQ(views.segment, 1);
+        EXPECT_EQ(views.patches.revealed, std::vector<int>{0});
+    }
+    ScratchLibrary library;
+    FakeWindowViews views;
+    captureStderr([&] { views.controller.openChosenFiles({gone}); });
+    ASSERT_EQ(views.sheets.size(), 1u);
+    EXPECT_EQ(views.sheets[0].informativeText,
+              "Maybe you chose a file with no dac~ or a folder that doesn't contain a patch of the "
+              "same name!");
+    EXPECT_EQ(views.sheets[0].detailedText, gone + ": not found");
+}
 }  // namespace

@@ -39,6 +39,10 @@ public:
     // Selects a row, or nothing for -1, without asking the delegate. A row the
     // table does not show (a search hides it) is not selected.
     virtual void setSelectedRow(int row) = 0;
+    // Shows the rows to the user without selecting them: clears a search
+    // that hides any of them, scrolls to the first and marks them for a
+    // moment.
+    virtual void revealRows(const std::vector<int>& rows) = 0;
     virtual void setDataSource(VQ_ImporterAppDelegate* dataSource) = 0;
     // Makes the table a drop target for drags that carry one of the types.
     virtual void registerForDraggedTypes(const std::vector<std::string>& types) = 0;
@@ -67,6 +71,8 @@ struct Alert {
     std::vector<std::string> buttonTitles;
     std::string messageText;
     std::string informativeText;
+    // What went wrong in detail, shown on demand; may be empty.
+    std::string detailedText;
     AlertStyle style = AlertStyle::warning;
     // The button that Return and Esc answer, one that destroys nothing (a
     // button titled Cancel is one without saying).

@@ -38,7 +38,8 @@ public:
     // install's watcher asks `ask` and waits for its answer; a worker that
     // stops meanwhile answers false itself.
     virtual void install(LibraryInstall install, ReplaceQuestion ask) = 0;
-    virtual void write(LibraryWrite write) = 0;
+    // `title` names the write while it waits for its turn ("Delete “Echo”").
+    virtual void write(LibraryWrite write, std::string title) = 0;
 };
 
 // A read of a patch: it runs off the main thread and returns what the main

@@ -55,10 +55,13 @@ struct ItemResult {
     std::string reason = {};
     EarlierCopy earlier = EarlierCopy::none;
     TrashResult trashFailure = {};
+    // The patch folder's name in the type directory, when it was installed.
+    std::string name = {};
 };
 
-ItemResult installedAs(const char* type, EarlierCopy earlier = EarlierCopy::none) {
-    return {ItemOutcome::installed, type, {}, earlier};
+ItemResult installedAs(const char* type, const std::string& name,
+                       EarlierCopy earlier = EarlierCopy::none) {
+    return {ItemOutcome::installed, type, {}, earlier, {}, name};
 }
 
 // Prints the line for the path that failed, as ofxCopyFile does.
@@ -102,7 +105,8 @@ public:
             request_.stopped = true;
         }
         request_.report.items.push_back({item_, result.outcome, std::move(result.reason), patch,
-                                         result.earlier, std::move(result.trashFailure)});
+                                         result.earlier, std::move(result.trashFailure),
+                                         result.type, std::move(result.name)});
     }
 
     // Once the item is known to be a patch: the bytes it has to copy, which
@@ -194,12 +198,12 @@ ItemResult replaceEarlier(const std::string& staged, const std::string& destinat
     if (trashed) {
         install.replaced(destination, trashed.item);
         std::printf("Replaced “%s”, the earlier copy is in the trash\n", name.c_str());
-        return installedAs(type, EarlierCopy::trashed);
+        return installedAs(type, name, EarlierCopy::trashed);
     }
     const std::string why = trashErrorText(trashed);
     if (install.replacePermanently(name, trashed)) {
         std::printf("Replaced “%s” for good: %s\n", name.c_str(), why.c_str());
-        ItemResult result = installedAs(type, EarlierCopy::deleted);
+        ItemResult result = installedAs(type, name, EarlierCopy::deleted);
         result.trashFailure = std::move(trashed);
         return result;
     }
@@ -217,7 +221,7 @@ ItemResult putInPlace(const std::string& staged, const PatchPlace& place, const 
     if (place.hasEarlierCopy)
         return replaceEarlier(staged, place.destination, name, place.type, install, staging);
     const int error = placeNew(staged, place.destination);
-    return error ? failedAt(place.destination, error) : installedAs(place.type);
+    return error ? failedAt(place.destination, error) : installedAs(place.type, name);
 }
 
 // How a patch folder reaches the staging folder: a dropped one is copied; one
@@ -239,7 +243,7 @@ ItemResult installFolder(const std::string& source, ItemInstall& install, Bring 
     struct stat installed;
     if (place.hasEarlierCopy && stat(place.destination.c_str(), &installed) == 0 &&
         isSameFile(installed, source))
-        return installedAs(type);  // dropped from its place
+        return installedAs(type, name);  // dropped from its place
     if (place.inTheWay) return failedAt(place.destination, place.inTheWay);
     if (bring == Bring::copy && !roomFor(type, install.started(source)))
         return noRoomAt(place.destination);
@@ -325,7 +329,7 @@ ItemResult installFile(const std::string& source, ItemInstall& install) {
     // An installed file dropped again is already in place.
     struct stat installed;
     if (stat(destination.c_str(), &installed) == 0 && isSameFile(installed, source))
-        return installedAs(type);
+        return installedAs(type, folderName);
     if (int error = whyNotAPatchFolder(folder)) return failedAt(destination, error);
     install.started(source);
     if (!roomFor(type, allocatedBytes(source))) return noRoomAt(destination);
@@ -341,7 +345,7 @@ ItemResult installFile(const std::string& source, ItemInstall& install) {
     if (!intoExisting || !existsItself(destination)) {
         const int error =
             intoExisting ? placeNew(stagedFile, destination) : placeNew(staged, folder);
-        return error ? failedAt(destination, error) : installedAs(type);
+        return error ? failedAt(destination, error) : installedAs(type, folderName);
     }
     return replaceEarlier(stagedFile, destination, folderName, type, install, staging);
 }

@@ -52,6 +52,9 @@ struct ItemReport {
     EarlierCopy earlier = EarlierCopy::none;
     // Why no trash took the earlier copy, when it did not (see TrashResult).
     TrashResult trashFailure;
+    // Once installed: the type directory and the patch folder's name there.
+    const char* type = nullptr;
+    std::string installedPatch;
 };
 
 // An earlier copy that an install replaced and put in the trash.

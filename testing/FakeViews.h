@@ -30,9 +30,11 @@ struct FakeTableView : views::TableView {
     void reloadData() override { selected = -1; }
     int selectedRow() const override { return selected; }
     void setSelectedRow(int row) override { selected = row; }
+    void revealRows(const std::vector<int>& rows) override { revealed = rows; }
     void setDataSource(VQ_ImporterAppDelegate*) override {}
     void registerForDraggedTypes(const std::vector<std::string>&) override {}
     int selected = -1;
+    std::vector<int> revealed;
 };
 
 // Reads at once, or while holding keeps each read until it is released.
@@ -67,9 +69,10 @@ struct FakeWindowViews : views::Window,
     void beginSheetModal(const views::Alert& alert) override { sheets.push_back(alert); }
     int selectedSegment() const override { return segment; }
     void setSelectedSegment(int value) override { segment = value; }
-    void showNotice(const std::string& text, const std::string&,
+    void showNotice(const std::string& text, const std::string& title,
                     std::function<void()> action) override {
         notice = text;
+        noticeTitle = title;
         noticeAction = std::move(action);
     }
     void hideNotice() override { notice.clear(); }
@@ -107,7 +110,7 @@ struct FakeWindowViews : views::Window,
     FakePatchReader reader;
     std::vector<views::Alert> sheets;
     int segment = 0;
-    std::string notice, listTitle, undoTitle;
+    std::string notice, noticeTitle, listTitle, undoTitle;
     std::function<void()> noticeAction;
     std::vector<std::pair<std::string, std::string>> listed;
     bool undoEnabled = true;

@@ -1,0 +1,18 @@
+#pragma once
+
+// The controller's texts for the user in the user's language, without Qt:
+// the window hands in Qt's translator at start, and until then (and in the
+// controller's own tests) the English source text is used. Calls are spelled
+// translate("Context", "Text") so that Qt's lupdate finds them. Log lines
+// are never translated.
+
+#include <initializer_list>
+#include <string>
+
+using Translator = std::string (*)(const char* context, const char* sourceText);
+
+void setTranslator(Translator translator);
+
+// The text, translated, with %1, %2, ... replaced by the arguments in turn.
+std::string translate(const char* context, const char* sourceText,
+                      std::initializer_list<std::string> arguments = {});
