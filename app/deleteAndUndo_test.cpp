@@ -81,8 +81,8 @@ TEST(UndoTest, DeletesAndReplacesAreUndoneLatestFirst) {
          "3 of 4 items were not installed",
          "Undo Replace “Echo”",
          {{missing, "not found"},
-          {empty, "not a patch folder"},
-          {pad, "copy failed: Not a directory"}}},
+          {empty, "not a patch folder: no “Empty.pd” inside"},
+          {pad, "not a directory"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.installed.back());
