@@ -111,7 +111,7 @@ void InstallProgress::showProgress() {
 
 void InstallProgress::showWaiting() {
     const int waiting = queue_.waiting();
-    const QString next = queue_.nextWaitingTitle();
+    const QString next = queue_.waitingTitle();
     if (waiting == 0)
         widgets_.waiting->clear();
     else if (next.isEmpty())
@@ -119,8 +119,7 @@ void InstallProgress::showWaiting() {
     else if (waiting == 1)
         widgets_.waiting->setText(tr("%1 after the install").arg(next));
     else
-        widgets_.waiting->setText(
-            tr("%1 after the install, %2 more waiting").arg(next).arg(waiting - 1));
+        widgets_.waiting->setText(tr("%1 and %2 more waiting").arg(next).arg(waiting - 1));
 }
 
 void InstallProgress::setBusyCursor(bool busy) {

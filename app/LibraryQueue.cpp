@@ -95,9 +95,8 @@ void LibraryQueue::write(workers::LibraryWrite write, std::string title) {
         QString::fromStdString(title));
 }
 
-QString LibraryQueue::nextWaitingTitle() const {
-    const auto next = waitingTitles_.find(lastStarted_ + 1);
-    return next == waitingTitles_.end() ? QString() : next->second;
+QString LibraryQueue::waitingTitle() const {
+    return waitingTitles_.empty() ? QString() : waitingTitles_.begin()->second;
 }
 
 void LibraryQueue::enqueue(bool isInstall, Work work, QString title) {

@@ -45,8 +45,8 @@ public:
     bool installing() const { return running_ && runningIsInstall_; }
     // Requests asked for and not started yet.
     int waiting() const { return static_cast<int>(lastRequest_ - lastStarted_); }
-    // The title of the write that runs next, when one waits ("Delete “Echo”").
-    QString nextWaitingTitle() const;
+    // The title of the first write waiting that has one ("Delete “Echo”").
+    QString waitingTitle() const;
     const Progress& progress() const { return progress_; }
 
     // Stops the running install: the item being copied leaves nothing, the

@@ -345,10 +345,15 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
             EXPECT_EQ(text("progressBytes"), "0 bytes of 19 bytes");
             EXPECT_EQ(text("waitingLabel"), "1 more waiting");
             if (c.quit) {
+                // A delete waits, named; quitting drops it.
+                patches().selectRow(int(shownNames().indexOf("Gated")));
+                QTest::mouseClick(&child<QPushButton>("deleteButton"), Qt::LeftButton);
+                EXPECT_EQ(text("waitingLabel"), "Delete “Gated” and 1 more waiting");
                 window->resize(700, 450);
                 window->close();
                 auto* question = window->findChild<QMessageBox*>();
                 ASSERT_NE(question, nullptr);
+                EXPECT_EQ(question->buttons().back()->text(), "Keep Installing");
                 QTest::mouseClick(question->buttons().front(), Qt::LeftButton);
                 EXPECT_FALSE(window->isVisible());
                 window.reset();
@@ -396,6 +401,26 @@ TEST_F(MainWindowTest, CellsShowAtMostAFewHundredCharactersAndFewMarksInARow) {
     EXPECT_EQ(loadedParameter(), "x🎹" + QString(298, 'x') + QChar(0x2026));
     EXPECT_EQ(cell(parameterTable(), 0, Qt::ToolTipRole),
               "x🎹" + QString(1998, 'x') + QChar(0x2026));
+}
+
+// A drop clears a search that hides the new patch and marks it there, selecting nothing. A folder
+// without its main patch file says so where its parameters would be.
+TEST_F(MainWindowTest, ADropRevealsTheNewPatchAndAFolderWithoutMainFileSaysSo) {
+    fs::create_directories(kEffects + "/Hollow");
+    reload();
+    clickRow(0);
+    EXPECT_EQ(loadedParameter(), "");
+    EXPECT_EQ(parameterTable().placeholderText(),
+              "No main patch file “Hollow.pd”: the audio host cannot load this folder");
+    auto& search = child<QLineEdit>("searchField");
+    QTest::keyClicks(&search, "Hol");
+    const QPoint onRow = patches().visualRect(patches().model()->index(0, 0)).center();
+    dropFile(source.writeFile("Echo.pd", kEffect), onRow, Qt::CopyAction);
+    EXPECT_EQ(search.text(), "");
+    EXPECT_EQ(shownNames(), (QStringList{"Echo", "Hollow"}));
+    EXPECT_EQ(patches().markedRows(), std::vector<int>{0});
+    EXPECT_EQ(patches().selectedRow(), 1);
+    EXPECT_EQ(text("noticeText"), "Installed “Echo” (effects)");
 }
 
 }  // namespace
