@@ -14,6 +14,7 @@
 
 #include "app/SingleInstance.h"
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/appTranslations.h"
 #include "app/openMainWindow.h"
 #include "app/percentDecode.h"
 #include "app/platformLog.h"
@@ -69,6 +70,7 @@ int main(int argc, char* argv[]) {
     // The installed desktop entry's name, so that Wayland shells match the
     // window to the entry and its icon.
     QGuiApplication::setDesktopFileName("org.veltrano.importer");
+    installTranslations(app);
 
     // QApplication has taken its own options out of argv; the rest are paths.
     const std::vector<std::string> fileNames = localPathsOf({argv + 1, argv + argc});
