@@ -46,8 +46,18 @@ public:
     void reloadData() override;
     int selectedRow() const override;
     void setSelectedRow(int row) override;
+    std::vector<int> selectedRowIndexes() const override;
+    void selectRowIndexes(const std::vector<int>& rows, bool byExtendingSelection) override;
     void setDataSource(VQ_ImporterAppDelegate* dataSource) override;
     void registerForDraggedTypes(const std::vector<std::string>& types) override;
+
+    // A frame round the whole table, which tells that a drop anywhere counts.
+    void showDropTarget(bool shown);
+
+signals:
+    // A drag came that only allows its files to be moved, which a drop
+    // target that copies cannot take.
+    void moveOnlyDragRefused();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,7 +67,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void showDropTarget(bool shown);
+    bool answerAsCopy(QDropEvent* event);
     int controllerRow(int shownRow) const;
 
     ControllerTableModel* model_;

@@ -173,9 +173,9 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     // Every column has its title; numbers show right-aligned.
     const QAbstractItemModel& parameters = *parameterTable().model();
     const auto title = [&](int column) { return parameters.headerData(column, Qt::Horizontal); };
-    EXPECT_EQ(title(0).toString() + title(3).toString() + parameters.index(0, 3).data().toString(),
+    EXPECT_EQ(title(0).toString() + title(4).toString() + parameters.index(0, 4).data().toString(),
               "NameMax1.00");
-    EXPECT_EQ(parameters.index(0, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+    EXPECT_EQ(parameters.index(0, 4).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
 
     QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
