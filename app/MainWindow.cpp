@@ -292,14 +292,15 @@ void MainWindow::showListState() {
 
 void MainWindow::showSelectionState() {
     const int row = ui_->patches->selectedRow();
-    for (QAction* action : {ui_->deleteAction, ui_->openInPdAction, ui_->showInFilesAction,
-                            ui_->copyPathAction})
+    for (QAction* action :
+         {ui_->deleteAction, ui_->openInPdAction, ui_->showInFilesAction, ui_->copyPathAction})
         action->setEnabled(row >= 0);
     ui_->deleteButton->setEnabled(row >= 0);
-    const QString name = row < 0 ? QString()
-                                 : ControllerTableModel::displayText(
-                                       controller_->tableViewObjectValueForTableColumnRow(
-                                           ui_->patches, "patch", row));
+    const QString name =
+        row < 0
+            ? QString()
+            : ControllerTableModel::displayText(
+                  controller_->tableViewObjectValueForTableColumnRow(ui_->patches, "patch", row));
     ui_->parametersLabel->setText(row < 0 ? tr("Parameters of the selected patch")
                                           : tr("Parameters of “%1”").arg(name));
     ui_->parametersLabel->setToolTip(name);

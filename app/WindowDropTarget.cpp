@@ -8,8 +8,8 @@
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/copyDrop.h"
 
-WindowDropTarget::WindowDropTarget(VQ_ImporterAppDelegate& controller,
-                                   ControllerTableView& patches, QObject* parent)
+WindowDropTarget::WindowDropTarget(VQ_ImporterAppDelegate& controller, ControllerTableView& patches,
+                                   QObject* parent)
     : QObject(parent), controller_(controller), patches_(patches) {}
 
 void WindowDropTarget::watch(QWidget& widget) {
@@ -40,9 +40,9 @@ bool WindowDropTarget::eventFilter(QObject* watched, QEvent* event) {
             &patches_, info, -1, views::DropOperation::on));
         return true;
     }
-    const bool accepted = controller_.tableViewValidateDropProposedRowProposedDropOperation(
-                              &patches_, info, -1, views::DropOperation::on) !=
-                          views::DragOperation::none;
+    const bool accepted =
+        controller_.tableViewValidateDropProposedRowProposedDropOperation(
+            &patches_, info, -1, views::DropOperation::on) != views::DragOperation::none;
     drag->setAccepted(accepted);
     patches_.showDropTarget(accepted);
     return true;
