@@ -42,8 +42,14 @@ void DesktopWorkspace::selectFiles(const std::vector<std::string>& paths) {
     showItems << uris << QString();
     // Asked without waiting: a file manager that starts for the call takes
     // its time, and the window keeps answering meanwhile.
-    auto* call =
-        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(showItems), this);
+    const QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(showItems);
+    // Without a session bus the call has failed already, and a watcher of
+    // it would never report.
+    if (pending.isFinished()) {
+        if (pending.isError()) openFolderOf(first);
+        return;
+    }
+    auto* call = new QDBusPendingCallWatcher(pending, this);
     connect(call, &QDBusPendingCallWatcher::finished, this, [first](QDBusPendingCallWatcher* done) {
         if (done->isError()) openFolderOf(first);
         done->deleteLater();
