@@ -147,8 +147,10 @@ QVariant ControllerTableModel::data(const QModelIndex& index, int role) const {
     const quint64 key = (quint64(index.row()) << 32) | (quint64(index.column()) << 1) | display;
     const auto cached = longTexts_.constFind(key);
     if (cached != longTexts_.constEnd()) return *cached;
-    const std::string text = dataSource_->tableViewObjectValueForTableColumnRow(
-        &table_, controllerIdentifiers_[static_cast<std::size_t>(index.column())], index.row());
+    const std::string& column = controllerIdentifiers_[static_cast<std::size_t>(index.column())];
+    const std::string text =
+        display ? dataSource_->tableViewObjectValueForTableColumnRow(&table_, column, index.row())
+                : dataSource_->tableViewToolTipForTableColumnRow(&table_, column, index.row());
     const qsizetype limit = display ? kCellCharacters : kToolTipCharacters;
     if (text.size() <= static_cast<std::size_t>(limit)) return cappedText(text, limit);
     return *longTexts_.insert(key, cappedText(text, limit));

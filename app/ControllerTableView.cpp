@@ -10,22 +10,11 @@
 #include "app/ControllerTableModel.h"
 #include "app/SearchFilterModel.h"
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/copyDrop.h"
 
 namespace {
 // How long revealed rows stay marked.
 constexpr int kMarkedMs = 2000;
-
-// The importer copies what is dropped, so it answers every drag as a copy: a
-// drag answered as a move lets its source delete the originals, even when
-// the install failed. A source that allows no copy is refused.
-bool answerAsCopy(QDropEvent* event) {
-    if (!(event->possibleActions() & Qt::CopyAction)) {
-        event->ignore();
-        return false;
-    }
-    event->setDropAction(Qt::CopyAction);
-    return true;
-}
 
 // Qt's item views accept with the proposed action, which may be a move.
 void keepCopyAnswer(QDropEvent* event) {
@@ -99,7 +88,7 @@ void ControllerTableView::setSearchText(const QString& text) {
     shownRows_->setSearchText(text);
     // The search hid the selected row: Qt drops it from the selection
     // without a selection signal.
-    if (selected >= 0 && selectedRow() < 0 && delegate_)
+    if (selected >= 0 && selectedRow() != selected && delegate_)
         delegate_->tableViewSelectionDidChange(this);
     // The patch still selected stays in view, else the top of the results shows.
     const QModelIndexList shown = selectionModel_->selectedRows();
@@ -126,8 +115,31 @@ int ControllerTableView::controllerRow(int shownRow) const {
 }
 
 int ControllerTableView::selectedRow() const {
+    // The row picked last is the current one, unless it was unpicked since.
+    const QModelIndex current = selectionModel_->currentIndex();
+    if (current.isValid() && selectionModel_->isRowSelected(current.row()))
+        return controllerRow(current.row());
     const QModelIndexList rows = selectionModel_->selectedRows();
     return rows.isEmpty() ? -1 : controllerRow(rows.first().row());
+}
+
+std::vector<int> ControllerTableView::selectedRowIndexes() const {
+    std::vector<int> rows;
+    for (const QModelIndex& shown : selectionModel_->selectedRows())
+        rows.push_back(controllerRow(shown.row()));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void ControllerTableView::selectRowIndexes(const std::vector<int>& rows,
+                                           bool byExtendingSelection) {
+    const QScopedValueRollback quiet(selectingForController_, true);
+    QList<int> shown;
+    for (int row : rows) {
+        const QModelIndex index = shownRows_->mapFromSource(model_->index(row, 0));
+        if (index.isValid()) shown << index.row();
+    }
+    selectionModel_->selectRowsWithoutAsking(shown, byExtendingSelection);
 }
 
 void ControllerTableView::setSelectedRow(int row) {
@@ -192,6 +204,12 @@ void ControllerTableView::paintEvent(QPaintEvent* event) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
         painter.drawRect(viewport()->rect().adjusted(1, 1, -2, -2));
     }
+}
+
+bool ControllerTableView::answerAsCopy(QDropEvent* event) {
+    if (answersAsCopy(event)) return true;
+    if (event->type() == QEvent::DragEnter) emit moveOnlyDragRefused();
+    return false;
 }
 
 void ControllerTableView::dragEnterEvent(QDragEnterEvent* event) {

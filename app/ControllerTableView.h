@@ -48,6 +48,8 @@ public:
     void reloadData() override;
     int selectedRow() const override;
     void setSelectedRow(int row) override;
+    std::vector<int> selectedRowIndexes() const override;
+    void selectRowIndexes(const std::vector<int>& rows, bool byExtendingSelection) override;
     // Asks for all rows (searchHides) when the search hides any of them.
     void revealRows(const std::vector<int>& rows) override;
     // The controller's rows marked by the last reveal, while they are.
@@ -55,9 +57,15 @@ public:
     void setDataSource(VQ_ImporterAppDelegate* dataSource) override;
     void registerForDraggedTypes(const std::vector<std::string>& types) override;
 
+    // A frame round the whole table, which tells that a drop anywhere counts.
+    void showDropTarget(bool shown);
+
 signals:
     // Rows to reveal are hidden by the search, which the window is to clear.
     void searchHides();
+    // A drag came that only allows its files to be moved, which a drop
+    // target that copies cannot take.
+    void moveOnlyDragRefused();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -67,7 +75,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void showDropTarget(bool shown);
+    bool answerAsCopy(QDropEvent* event);
     int controllerRow(int shownRow) const;
 
     ControllerTableModel* model_;

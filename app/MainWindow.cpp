@@ -9,6 +9,8 @@
 #include <QSettings>
 #include <QShortcut>
 
+#include "app/ControllerTableModel.h"
+#include "app/DesktopWorkspace.h"
 #include "app/InstallProgress.h"
 #include "app/ItemListPanel.h"
 #include "app/LibraryQueue.h"
@@ -17,6 +19,7 @@
 #include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/translate.h"
+#include "app/WindowDropTarget.h"
 #include "library/VQAUUtils.h"
 #include "ui_mainwindow.h"
 
@@ -54,10 +57,12 @@ MainWindow::MainWindow(QWidget* parent)
       itemListPanel_(new ItemListPanel(this)),
       libraryQueue_(new LibraryQueue(this)),
       patchReader_(new PatchReadQueue(this)),
-      patchLister_(new PatchListQueue(this)) {
+      patchLister_(new PatchListQueue(this)),
+      workspace_(new DesktopWorkspace(this)) {
     ui_->setupUi(this);
     setTranslator(translatedByQt);
     undoMenuItem_ = std::make_unique<ActionMenuItem>(*ui_->undoAction);
+    redoMenuItem_ = std::make_unique<ActionMenuItem>(*ui_->redoAction);
     // Owned by the window, as Qt children are.
     new InstallProgress(*libraryQueue_,
                         {ui_->progressPane, ui_->progressText, ui_->progressBytes, ui_->progressBar,
@@ -94,7 +99,9 @@ void MainWindow::attach(VQ_ImporterAppDelegate& controller) {
     attachViews();
     connectControls();
     connectMenus();
+    takeDrops();
     showListState();
+    showSelectionState();
 }
 
 MainWindow::~MainWindow() {
@@ -113,6 +120,8 @@ void MainWindow::attachViews() {
                          .notice = this,
                          .itemListPanel = itemListPanel_,
                          .undoMenuItem = undoMenuItem_.get(),
+                         .redoMenuItem = redoMenuItem_.get(),
+                         .workspace = workspace_,
                          .libraryWorker = libraryQueue_,
                          .patchReader = patchReader_,
                          .patchLister = patchLister_});
@@ -188,6 +197,36 @@ void MainWindow::connectControls() {
             showParameterState);
     connect(libraryWatcher_, &LibraryWatcher::changed, this,
             [this] { controller_->libraryChanged(); });
+
+    // A long name is cut rather than widening the pane.
+    ui_->parametersLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    connect(ui_->patches->model(), &QAbstractItemModel::modelReset, this,
+            &MainWindow::showSelectionState);
+    connect(ui_->patches->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MainWindow::showSelectionState);
+    // What a file manager offers for a file: on a right click, and for a
+    // double click or Enter, opening it.
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    ui_->patches->setContextMenuPolicy(Qt::ActionsContextMenu);
+    ui_->patches->addActions({ui_->openInPdAction, ui_->showInFilesAction, ui_->copyPathAction,
+                              separator, ui_->deleteAction});
+    connect(ui_->patches, &QAbstractItemView::activated, this,
+            [this] { controller_->openInPdPressed(); });
+}
+
+void MainWindow::takeDrops() {
+    auto* drops = new WindowDropTarget(*controller_, *ui_->patches, this);
+    drops->watch(*this);
+    drops->watch(*ui_->searchField);
+    const auto sayWhy = [this] {
+        showNotice(tr("These files can only be moved, and the importer copies patches: hold "
+                      "Ctrl while dragging to copy them.")
+                       .toStdString(),
+                   {}, nullptr);
+    };
+    connect(drops, &WindowDropTarget::moveOnlyDragRefused, this, sayWhy);
+    connect(ui_->patches, &ControllerTableView::moveOnlyDragRefused, this, sayWhy);
 }
 
 void MainWindow::connectMenus() {
@@ -195,6 +234,13 @@ void MainWindow::connectMenus() {
     connect(ui_->addFolderAction, &QAction::triggered, this, [this] { choosePatches(true); });
     connect(ui_->quitAction, &QAction::triggered, this, &QWidget::close);
     connect(ui_->undoAction, &QAction::triggered, this, [this] { controller_->undoPressed(); });
+    connect(ui_->redoAction, &QAction::triggered, this, [this] { controller_->redoPressed(); });
+    connect(ui_->openInPdAction, &QAction::triggered, this,
+            [this] { controller_->openInPdPressed(); });
+    connect(ui_->showInFilesAction, &QAction::triggered, this,
+            [this] { controller_->showInFilesPressed(); });
+    connect(ui_->copyPathAction, &QAction::triggered, this,
+            [this] { controller_->copyPathPressed(); });
     connect(ui_->deleteAction, &QAction::triggered, this, &MainWindow::deleteSelectedPatch);
     connect(ui_->findAction, &QAction::triggered, this, [this] {
         ui_->searchField->setFocus(Qt::ShortcutFocusReason);
@@ -260,6 +306,22 @@ void MainWindow::showListState() {
             ui_->countLabel->fontMetrics().elidedText(search, Qt::ElideRight, 240);
         ui_->patches->setPlaceholderText(tr("No %1 match “%2”.").arg(kinds, shortSearch));
     }
+}
+
+void MainWindow::showSelectionState() {
+    const int row = ui_->patches->selectedRow();
+    for (QAction* action :
+         {ui_->deleteAction, ui_->openInPdAction, ui_->showInFilesAction, ui_->copyPathAction})
+        action->setEnabled(row >= 0);
+    ui_->deleteButton->setEnabled(row >= 0);
+    const QString name =
+        row < 0
+            ? QString()
+            : ControllerTableModel::displayText(
+                  controller_->tableViewObjectValueForTableColumnRow(ui_->patches, "patch", row));
+    ui_->parametersLabel->setText(row < 0 ? tr("Parameters of the selected patch")
+                                          : tr("Parameters of “%1”").arg(name));
+    ui_->parametersLabel->setToolTip(name);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

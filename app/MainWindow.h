@@ -20,6 +20,7 @@
 namespace Ui {
 class MainWindow;
 }
+class DesktopWorkspace;
 class ItemListPanel;
 class LibraryQueue;
 class LibraryWatcher;
@@ -68,6 +69,11 @@ private:
     void deleteSelectedPatch();
     // The count under the list and the text the empty list shows.
     void showListState();
+    // What acts on the selected patches is enabled only while there are
+    // some, and the parameters pane names the patch it shows.
+    void showSelectionState();
+    // Drops anywhere on the window, and why a drag is refused.
+    void takeDrops();
 
     VQ_ImporterAppDelegate* controller_ = nullptr;
     std::unique_ptr<Ui::MainWindow> ui_;
@@ -79,6 +85,8 @@ private:
     PatchReadQueue* patchReader_;
     PatchListQueue* patchLister_;
     std::unique_ptr<ActionMenuItem> undoMenuItem_;
+    std::unique_ptr<ActionMenuItem> redoMenuItem_;
+    DesktopWorkspace* workspace_;
     std::function<void()> noticeAction_;
     // Set once the user chose to quit during an install.
     bool quitting_ = false;

@@ -173,9 +173,9 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     // Every column has its title; numbers show right-aligned.
     const QAbstractItemModel& parameters = *parameterTable().model();
     const auto title = [&](int column) { return parameters.headerData(column, Qt::Horizontal); };
-    EXPECT_EQ(title(0).toString() + title(3).toString() + parameters.index(0, 3).data().toString(),
+    EXPECT_EQ(title(0).toString() + title(4).toString() + parameters.index(0, 4).data().toString(),
               "NameMax1.00");
-    EXPECT_EQ(parameters.index(0, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+    EXPECT_EQ(parameters.index(0, 4).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
 
     QTest::keyClick(window.get(), Qt::Key_F, Qt::ControlModifier);
@@ -424,3 +424,80 @@ TEST_F(MainWindowTest, ADropRevealsTheNewPatchAndAFolderWithoutMainFileSaysSo) {
 }
 
 }  // namespace
+
+// Ctrl and Shift pick several patches, which go as one step that one Ctrl+Z brings back and
+// Ctrl+Shift+Z takes out again; what acts on a selection waits for one. Enter (as a double click)
+// opens in Pd, and files dropped anywhere on the window install, unless their drag only moves.
+TEST_F(MainWindowTest, SeveralPatchesActAsOneAndTheWholeWindowTakesDrops) {
+    for (const char* name : {"Drone", "Echo", "Grain", "Pad"}) addPatch(name);
+    ASSERT_TRUE(showsInTime({"Drone", "Echo", "Grain", "Pad"}));
+    const auto enabled = [&] {
+        return child<QPushButton>("deleteButton").isEnabled() &&
+               child<QAction>("deleteAction").isEnabled() &&
+               child<QAction>("openInPdAction").isEnabled();
+    };
+    EXPECT_FALSE(enabled());
+    EXPECT_EQ(text("parametersLabel"), "Parameters of the selected patch");
+    const auto clickWith = [&](int row, Qt::KeyboardModifiers modifiers) {
+        const QRect cellRect = patches().visualRect(patches().model()->index(row, 0));
+        QTest::mouseClick(patches().viewport(), Qt::LeftButton, modifiers, cellRect.center());
+    };
+    clickRow(0);
+    clickWith(2, Qt::ShiftModifier);
+    EXPECT_EQ(loadedParameter(), "Grain_level");
+    EXPECT_EQ(text("parametersLabel"), "Parameters of “Grain”");
+    // Unpicked, the patch picked last hands the parameters to one still selected.
+    clickWith(1, Qt::ControlModifier);
+    EXPECT_EQ(patches().selectedRowIndexes(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(loadedParameter(), "Drone_level");
+    EXPECT_TRUE(enabled());
+    QStringList menu;
+    for (QAction* action : patches().actions()) menu << action->text();
+    EXPECT_EQ(menu, (QStringList{"Open in &Pd", "Show in F&iles", "&Copy Path", "", "&Delete"}));
+
+    QTest::keyClick(&patches(), Qt::Key_Delete);
+    settle();
+    EXPECT_EQ(shownNames(), (QStringList{"Echo", "Pad"}));
+    EXPECT_EQ(text("noticeText"), "Deleted 2 patches");
+    EXPECT_FALSE(enabled());
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    settle();
+    EXPECT_TRUE(showsInTime({"Drone", "Echo", "Grain", "Pad"}));
+    EXPECT_EQ(child<QAction>("redoAction").text(), "Redo Delete of 2 Patches");
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    settle();
+    EXPECT_TRUE(showsInTime({"Echo", "Pad"}));
+    fs::remove_all(kEffects + "/Echo");
+    EXPECT_TRUE(showsInTime({"Pad"}));
+
+    FakeWorkspace desktop;
+    controller.setWorkspace(&desktop);
+    // Enter, as a double click does, activates the row.
+    clickRow(0);
+    QTest::keyClick(&patches(), Qt::Key_Return);
+    EXPECT_EQ(desktop.opened, std::vector<std::string>{kEffects + "/Pad/Pad.pd"});
+
+    // Over the parameters, away from the list; a drag that can only move is refused and why.
+    const std::string echo = source.writeFile("Echo.pd", kEffect);
+    QWidget& elsewhere = *parameterTable().viewport();
+    const QPoint middle = elsewhere.mapTo(window.get(), elsewhere.rect().center());
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(echo))});
+    for (Qt::DropActions actions :
+         {Qt::DropActions(Qt::MoveAction), Qt::DropActions(Qt::CopyAction | Qt::MoveAction)}) {
+        QDragEnterEvent enter(middle, actions, &files, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(middle, actions, &files, Qt::LeftButton, Qt::NoModifier);
+        quietly([&] {
+            QApplication::sendEvent(window.get(), &enter);
+            if (enter.isAccepted()) QApplication::sendEvent(window.get(), &drop);
+            settle();
+        });
+        const QString said = actions == Qt::MoveAction ? text("noticeText") : "";
+        EXPECT_EQ(said, actions == Qt::MoveAction
+                            ? "These files can only be moved, and the importer copies patches: "
+                              "hold Ctrl while dragging to copy them."
+                            : "");
+    }
+    EXPECT_TRUE(showsInTime({"Echo", "Pad"}));
+    EXPECT_EQ(parameterTable().model()->index(0, 2).data(Qt::ToolTipRole), "0.5");
+}

@@ -33,12 +33,34 @@ std::string formatValue(float value) {
     return std::string(text, end);
 }
 
-// The text of one parameters-table cell, chosen by the column's identifier.
-std::string parameterCell(const VQParameter& parameter, const std::string& columnIdentifier) {
-    if (columnIdentifier == "name") return isValidUtf8(parameter.name) ? parameter.name : "";
-    if (columnIdentifier == "default") return formatValue(parameter.defaultValue);
-    if (columnIdentifier == "min") return formatValue(parameter.min);
-    if (columnIdentifier == "max") return formatValue(parameter.max);
+// Every digit a float was read with, and no more: the shortest text that
+// reads back as the same float.
+std::string fullValue(float value) {
+    char text[64];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+std::string utf8OrNothing(const std::string& text) {
+    return isValidUtf8(text) ? text : "";
+}
+
+// The word after the values ("Hz" of "... 20 800 440 Hz;"), without the
+// semicolon that ends the declaration when it is the last word.
+std::string unitOf(const VQParameter& parameter) {
+    const std::string& extra = parameter.extra;
+    return utf8OrNothing(extra.ends_with(';') ? extra.substr(0, extra.size() - 1) : extra);
+}
+
+// The text of one parameters-table cell, chosen by the column's identifier;
+// `format` writes the numbers.
+std::string parameterCell(const VQParameter& parameter, const std::string& columnIdentifier,
+                          std::string (*format)(float)) {
+    if (columnIdentifier == "name") return utf8OrNothing(parameter.name);
+    if (columnIdentifier == "default") return format(parameter.defaultValue);
+    if (columnIdentifier == "min") return format(parameter.min);
+    if (columnIdentifier == "max") return format(parameter.max);
+    if (columnIdentifier == "type") return utf8OrNothing(parameter.type);
+    if (columnIdentifier == "unit") return unitOf(parameter);
     return "none";
 }
 
@@ -65,6 +87,8 @@ void VQ_ImporterAppDelegate::attach(const Views& attached) {
     setNotice(attached.notice);
     setItemListPanel(attached.itemListPanel);
     setUndoMenuItem(attached.undoMenuItem);
+    setRedoMenuItem(attached.redoMenuItem);
+    setWorkspace(attached.workspace);
     setLibraryWorker(attached.libraryWorker);
     setPatchReader(attached.patchReader);
     setPatchLister(attached.patchLister);
@@ -96,19 +120,29 @@ void VQ_ImporterAppDelegate::showPatchList(PatchList list) {
     const std::string previousPath =
         isPatchRow(previousRow) ? shown.paths[static_cast<std::size_t>(previousRow)] : "";
     // Only the user's switch of type carries the selected row over; any
-    // other reload keeps the selected patch, or selects none.
+    // other reload keeps the selected patches, or selects none.
     const bool rowCarries = list.typeDir != shown.typeDir && list.typeDir == switchedTo;
+    const std::vector<std::string> previousPaths =
+        rowCarries ? std::vector<std::string>{} : selectedPaths();
     shown = std::move(list);
     reloadDataOf(patches);
 
-    int row = previousRow;
-    if (!rowCarries) {
-        const auto found = std::find(shown.paths.begin(), shown.paths.end(), previousPath);
-        row = previousPath.empty() || found == shown.paths.end()
-                  ? -1
-                  : static_cast<int>(found - shown.paths.begin());
+    if (rowCarries) {
+        selectPatchRow(previousRow);
+    } else {
+        // The same patches stay selected, wherever the new list has them; the
+        // one picked last keeps showing its parameters while it is there.
+        std::vector<int> rows;
+        int row = -1;
+        for (const std::string& path : previousPaths) {
+            const auto found = std::find(shown.paths.begin(), shown.paths.end(), path);
+            if (found == shown.paths.end()) continue;
+            rows.push_back(static_cast<int>(found - shown.paths.begin()));
+            if (path == previousPath || row < 0) row = rows.back();
+        }
+        selectPatchRow(row);
+        if (patches && rows.size() > 1) patches->selectRowIndexes(rows, true);
     }
-    selectPatchRow(row);
     if (toReveal.empty() || shown.typeDir != revealTypeDir) return;
     std::vector<int> rows;
     for (const std::string& path : toReveal) {
@@ -158,6 +192,7 @@ void VQ_ImporterAppDelegate::selectPatchRow(int row) {
 
 void VQ_ImporterAppDelegate::clearParameters() {
     ++latestParameterRead;
+    paramsPath.clear();
     params = PdPluginParameters();
     missingMainFile.clear();
     reloadDataOf(parameterTable);
@@ -182,6 +217,7 @@ void VQ_ImporterAppDelegate::setPatch(std::string path) {
         // The main patch file's name, when the folder lacks it.
         std::string missingMainFile;
     };
+    paramsPath = path;
     // The reader keeps copies of the read, so what it read travels shared.
     const auto load = [path = std::move(path)] {
         auto loaded = std::make_shared<Loaded>();
@@ -215,7 +251,14 @@ std::string VQ_ImporterAppDelegate::tableViewObjectValueForTableColumnRow(
         return shown.names[static_cast<std::size_t>(row)];
     }
     if (row < 0 || row >= params.size()) return "";
-    return parameterCell(*params.getParameter(row), columnIdentifier);
+    return parameterCell(*params.getParameter(row), columnIdentifier, formatValue);
+}
+
+std::string VQ_ImporterAppDelegate::tableViewToolTipForTableColumnRow(
+    const views::TableView* table, const std::string& columnIdentifier, int row) const {
+    if (table != parameterTable || row < 0 || row >= params.size())
+        return tableViewObjectValueForTableColumnRow(table, columnIdentifier, row);
+    return parameterCell(*params.getParameter(row), columnIdentifier, fullValue);
 }
 
 bool VQ_ImporterAppDelegate::tableViewShouldSelectRow(const views::TableView* table, int row) {
@@ -231,5 +274,17 @@ std::string_view VQ_ImporterAppDelegate::tableViewSearchKeyForRow(const views::T
 }
 
 void VQ_ImporterAppDelegate::tableViewSelectionDidChange(const views::TableView* table) {
-    if (table == patches && patches && patches->selectedRow() < 0) clearParameters();
+    if (table != patches || !patches) return;
+    const int row = patches->selectedRow();
+    if (!isPatchRow(row)) return clearParameters();
+    const std::string& path = shown.paths[static_cast<std::size_t>(row)];
+    if (path != paramsPath) setPatch(path);
+}
+
+std::vector<std::string> VQ_ImporterAppDelegate::selectedPaths() const {
+    std::vector<std::string> paths;
+    if (!patches) return paths;
+    for (int row : patches->selectedRowIndexes())
+        if (isPatchRow(row)) paths.push_back(shown.paths[static_cast<std::size_t>(row)]);
+    return paths;
 }

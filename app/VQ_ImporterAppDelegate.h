@@ -27,9 +27,11 @@
 // installed last and reveals the new patches there. An install never selects.
 // A notice about a failure stays until the user dismisses or reads it.
 //
-// Every delete and every install that replaced patches is a step that Undo
-// takes back, the latest first, for as long as the controller lives: the
-// deleted patch, or the earlier copies replaced, come back from the trash.
+// Every delete (of one patch or of several selected) and every install that
+// replaced patches is a step that Undo takes back, the latest first, for as
+// long as the controller lives: the deleted patches, or the earlier copies
+// replaced, come back from the trash. Redo does again what Undo took back,
+// until the next delete or replace.
 
 #include <cstddef>
 #include <cstdint>
@@ -55,6 +57,8 @@ public:
         views::Notice* notice = nullptr;
         views::ItemListPanel* itemListPanel = nullptr;
         views::MenuItem* undoMenuItem = nullptr;
+        views::MenuItem* redoMenuItem = nullptr;
+        views::Workspace* workspace = nullptr;
         workers::LibraryWorker* libraryWorker = nullptr;
         workers::PatchReader* patchReader = nullptr;
         workers::PatchLister* patchLister = nullptr;
@@ -81,6 +85,8 @@ public:
     void setNotice(views::Notice* view) { notice = view; }
     void setItemListPanel(views::ItemListPanel* view) { itemListPanel = view; }
     void setUndoMenuItem(views::MenuItem* view);
+    void setRedoMenuItem(views::MenuItem* view);
+    void setWorkspace(views::Workspace* view) { workspace = view; }
     void setPatchLister(workers::PatchLister* lister) { patchLister = lister; }
     // Attaches every view and worker of a window, or lets go of them all, so
     // that none is left pointing at a window that is gone.
@@ -104,11 +110,18 @@ public:
 
     // Actions of the window's controls.
     void typeChanged();
-    // Moves the selected patch to the trash, or asks to delete it for good
-    // when no trash takes it.
+    // Moves the selected patches to the trash, as one step, or asks to
+    // delete each that no trash takes for good.
     void deletePressed();
     // Takes back the latest delete or replace.
     void undoPressed();
+    // Does again the step Undo took back last.
+    void redoPressed();
+    // The selected patches: their main patch files opened in Pd, the
+    // folders shown in the file manager, their paths copied (one a line).
+    void openInPdPressed();
+    void showInFilesPressed();
+    void copyPathPressed();
     void helpPressed();
     void parametersPressed();
 
@@ -127,6 +140,10 @@ public:
     std::string tableViewObjectValueForTableColumnRow(const views::TableView* table,
                                                       const std::string& columnIdentifier,
                                                       int row) const;
+    // A cell's whole text: a number with every digit it was read with.
+    std::string tableViewToolTipForTableColumnRow(const views::TableView* table,
+                                                  const std::string& columnIdentifier,
+                                                  int row) const;
     // The text the search looks in for a patches table row (empty for
     // other tables).
     std::string_view tableViewSearchKeyForRow(const views::TableView* table, int row) const;
@@ -134,7 +151,8 @@ public:
     bool tableViewShouldSelectRow(const views::TableView* table, int row);
     // Told when a table's selection changed without the controller (a
     // search hid the selected row): without a selected patch, the
-    // parameters table empties.
+    // parameters table empties; another patch selected in its place shows
+    // its parameters.
     void tableViewSelectionDidChange(const views::TableView* table);
 
     // Drops on the patches table and open requests: both install what they
@@ -173,11 +191,15 @@ private:
     // Shows the type directory's list and reveals the patches there once it comes.
     void reveal(const char* typeDir, std::vector<std::string> paths);
     void runWrite(workers::LibraryWrite write, std::string title);
-    void deleteFinished(const std::string& path, const TrashResult& trashed);
+    void deleteFinished(const std::vector<std::string>& paths,
+                        const std::vector<TrashResult>& results);
     void askToDeletePermanently(const std::string& path, const TrashResult& trashed);
     void addUndoStep(UndoStep step);
-    void undoFinished(UndoStep refused, std::size_t place, int error);
-    void showUndoMenuItem();
+    void undoFinished(UndoStep undone, UndoStep refused, std::size_t place, int error);
+    void redoFinished(UndoStep redone, const std::string& failedName, int error);
+    void showUndoMenuItems();
+    // The paths of the selected patches, in the list's order.
+    std::vector<std::string> selectedPaths() const;
     // A failure's notice stays until dismissed or read (its action
     // pressed); other notices coming meanwhile wait, the latest only.
     void showNotice(const std::string& text, const std::string& actionTitle,
@@ -200,6 +222,8 @@ private:
     views::Notice* notice = nullptr;
     views::ItemListPanel* itemListPanel = nullptr;
     views::MenuItem* undoMenuItem = nullptr;
+    views::MenuItem* redoMenuItem = nullptr;
+    views::Workspace* workspace = nullptr;
     workers::PatchLister* patchLister = nullptr;
     // What the patches table shows.
     PatchList shown;
@@ -207,13 +231,16 @@ private:
     // were asked for.
     const char* wantedTypeDir = nullptr;
     std::uint64_t latestListRequest = 0;
-    // What the parameters table shows; written on the main thread only.
+    // What the parameters table shows, and the patch folder it was read
+    // from (or is being read from); written on the main thread only.
     PdPluginParameters params;
+    std::string paramsPath;
     // Counts the parameter reads asked for and the clearings: a read shows
     // its parameters only if nothing came after it.
     std::uint64_t latestParameterRead = 0;
-    // The steps Undo takes back, the latest last.
+    // The steps Undo takes back, and those Redo does again, the latest last.
     std::vector<UndoStep> undoSteps;
+    std::vector<UndoStep> redoSteps;
     // How often the user switched the type or changed the search.
     std::uint64_t viewChanges = 0;
     // The type the user last switched to.

@@ -177,18 +177,23 @@ TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale
     const bool german = setlocale(LC_ALL, "de_DE.UTF-8");
     FakeWindowViews views;
     views.controller.setPatch(folder);
-    // Rows of cells: name, default, min, max, and a column of no known identifier.
+    // Rows of cells: name, default, min, max, type, unit, a column of no known identifier, and
+    // the default's tooltip, with every digit read.
     const std::vector<std::vector<std::string>> expected = {
-        {"cutoff", "440.00", "20.00", "800.00", "none"},
-        {"gain", "0.50", "-2.25", "1000.00", "none"},
-        {"offset", "-0.00", "-1.00", "100.00", "none"},
-        {"", "0.00", "0.00", "1.00", "none"},  // a name that is not UTF-8 gives no text
-        {"", "", "", "", ""},                  // past the last row
+        {"cutoff", "440.00", "20.00", "800.00", "slider", "Hz", "none", "440"},
+        {"gain", "0.50", "-2.25", "1000.00", "float", "", "none", "0.5"},
+        {"offset", "-0.00", "-1.00", "100.00", "int", "", "none", "-0.004"},
+        // A name that is not UTF-8 gives no text.
+        {"", "0.00", "0.00", "1.00", "float", "", "none", "0"},
+        {"", "", "", "", "", "", "", ""},  // past the last row
     };
     std::vector<std::vector<std::string>> shown(expected.size());
-    for (std::size_t row = 0; row < shown.size(); ++row)
-        for (const char* column : {"name", "default", "min", "max", "Name"})
+    for (std::size_t row = 0; row < shown.size(); ++row) {
+        for (const char* column : {"name", "default", "min", "max", "type", "unit", "Name"})
             shown[row].push_back(views.parameterCell(static_cast<int>(row), column));
+        shown[row].push_back(views.controller.tableViewToolTipForTableColumnRow(
+            &views.parameterTable, "default", static_cast<int>(row)));
+    }
     setlocale(LC_ALL, "C");
     EXPECT_EQ(views.controller.numberOfRowsInTableView(&views.parameterTable), 4);
     EXPECT_EQ(shown, expected);

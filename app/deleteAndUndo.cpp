@@ -1,8 +1,9 @@
 // How patches leave the library through the controller, and come back: Delete
-// moves the selected patch to the trash (or, where no trash takes it, deletes
-// it for good once the user says so), and Undo takes back deletes and the
-// replaces of installs, the latest first. Every change of the library runs as
-// a library write, in turn with the installs.
+// moves the selected patches to the trash (or, where no trash takes one,
+// deletes it for good once the user says so), Undo takes back deletes and the
+// replaces of installs, the latest first, and Redo does again what Undo took
+// back. Every change of the library runs as a library write, in turn with the
+// installs.
 
 #include <algorithm>
 #include <cerrno>
@@ -34,13 +35,21 @@ std::string patchNameOf(const std::string& path) {
 std::string undoStepTitle(bool replace, const std::vector<TrashedItem>& trashed) {
     if (trashed.size() == 1)
         return (replace ? "Replace " : "Delete ") + quoted(patchNameOf(trashed[0].originalPath));
-    return "Replace of " + std::to_string(trashed.size()) + " Patches";
+    return (replace ? "Replace of " : "Delete of ") + std::to_string(trashed.size()) + " Patches";
 }
 
 std::string pastTense(bool replace, const std::vector<TrashedItem>& trashed) {
     if (trashed.size() == 1)
         return (replace ? "Replaced " : "Deleted ") + quoted(patchNameOf(trashed[0].originalPath));
-    return "Replaced " + std::to_string(trashed.size()) + " patches";
+    return (replace ? "Replaced " : "Deleted ") + std::to_string(trashed.size()) + " patches";
+}
+
+void showStepTitle(views::MenuItem* item, const char* verb, const auto& steps) {
+    if (!item) return;
+    const bool any = !steps.empty();
+    item->setTitle(any ? verb + (" " + undoStepTitle(steps.back().replace, steps.back().trashed))
+                       : verb);
+    item->setEnabled(any);
 }
 }  // namespace
 
@@ -53,26 +62,36 @@ void VQ_ImporterAppDelegate::runWrite(workers::LibraryWrite write, std::string t
 }
 
 void VQ_ImporterAppDelegate::deletePressed() {
-    const int row = patches ? patches->selectedRow() : 0;
-    if (!isPatchRow(row)) return;
-    const std::string path = shown.paths[static_cast<std::size_t>(row)];
+    std::vector<std::string> paths = selectedPaths();
+    if (paths.empty()) return;
+    const std::string title =
+        paths.size() == 1
+            ? translate("VQ_ImporterAppDelegate", "Delete %1", {quoted(patchNameFromPath(paths[0]))})
+            : translate("VQ_ImporterAppDelegate", "Delete %1 patches",
+                        {std::to_string(paths.size())});
     runWrite(
-        [this, path]() -> workers::MainThreadStep {
-            const TrashResult trashed = trashInstalledPatch(path);
-            return [this, path, trashed] { deleteFinished(path, trashed); };
+        [this, paths = std::move(paths)]() -> workers::MainThreadStep {
+            std::vector<TrashResult> results;
+            for (const std::string& path : paths) results.push_back(trashInstalledPatch(path));
+            return [this, paths, results] { deleteFinished(paths, results); };
         },
-        translate("VQ_ImporterAppDelegate", "Delete %1", {quoted(patchNameFromPath(path))}));
+        title);
 }
 
-void VQ_ImporterAppDelegate::deleteFinished(const std::string& path, const TrashResult& trashed) {
+void VQ_ImporterAppDelegate::deleteFinished(const std::vector<std::string>& paths,
+                                            const std::vector<TrashResult>& results) {
     // The list shows what is really left on disk.
     reloadPatches(typeDirOfSelectedSegment());
-    if (!trashed.error) {
-        addUndoStep({false, {trashed.item}});
-        return;
+    // What went to the trash is one step, whatever else happened.
+    UndoStep step{false, {}};
+    for (const TrashResult& trashed : results)
+        if (!trashed.error) step.trashed.push_back(trashed.item);
+    if (!step.trashed.empty()) addUndoStep(std::move(step));
+    for (std::size_t index = 0; index < paths.size(); ++index) {
+        // Gone already: deleted twice, or by someone else.
+        const TrashResult& trashed = results[index];
+        if (trashed.error && trashed.error != ENOENT) askToDeletePermanently(paths[index], trashed);
     }
-    // Gone already: deleted twice, or by someone else.
-    if (trashed.error != ENOENT) askToDeletePermanently(path, trashed);
 }
 
 void VQ_ImporterAppDelegate::askToDeletePermanently(const std::string& path,
@@ -113,7 +132,9 @@ void VQ_ImporterAppDelegate::alertDeleteFailed(const std::string& name, int erro
 void VQ_ImporterAppDelegate::addUndoStep(UndoStep step) {
     const std::string said = pastTense(step.replace, step.trashed);
     undoSteps.push_back(std::move(step));
-    showUndoMenuItem();
+    // A new change ends what Redo could do again, as in every editor.
+    redoSteps.clear();
+    showUndoMenuItems();
     showNotice(said, "Undo", [this] { undoPressed(); });
 }
 
@@ -125,24 +146,85 @@ void VQ_ImporterAppDelegate::undoPressed() {
                                         {undoStepTitle(step.replace, step.trashed)});
     // Where a refused step goes back: steps added meanwhile are later ones.
     const std::size_t place = undoSteps.size();
-    showUndoMenuItem();
+    showUndoMenuItems();
     hideNoticeUnlessFailure();
     runWrite([this, step = std::move(step), place]() mutable -> workers::MainThreadStep {
         // The latest first: a request may have replaced one patch twice.
+        // What came back is what Redo does again, in the step's order.
+        UndoStep undone{step.replace, {}};
         int error = 0;
         while (!step.trashed.empty() && !error) {
-            const TrashedItem& latest = step.trashed.back();
+            TrashedItem& latest = step.trashed.back();
             error = step.replace ? swapBackReplacedCopy(latest) : restoreTrashedPatch(latest);
-            if (!error) step.trashed.pop_back();
+            if (error) break;
+            undone.trashed.insert(undone.trashed.begin(), std::move(latest));
+            step.trashed.pop_back();
         }
-        return [this, refused = std::move(step), place, error] {
-            undoFinished(refused, place, error);
+        return [this, undone = std::move(undone), refused = std::move(step), place, error] {
+            undoFinished(undone, refused, place, error);
         };
     }, title);
 }
 
-void VQ_ImporterAppDelegate::undoFinished(UndoStep refused, std::size_t place, int error) {
+void VQ_ImporterAppDelegate::redoPressed() {
+    if (redoSteps.empty()) return;
+    UndoStep step = std::move(redoSteps.back());
+    redoSteps.pop_back();
+    const std::string title = translate("VQ_ImporterAppDelegate", "Redo %1",
+                                        {undoStepTitle(step.replace, step.trashed)});
+    showUndoMenuItems();
+    runWrite([this, step = std::move(step)]() mutable -> workers::MainThreadStep {
+        // In the step's order: the earlier copies of one patch replaced twice
+        // go back to the trash before the later ones.
+        UndoStep redone{step.replace, {}};
+        std::string failedName;
+        int error = 0;
+        for (TrashedItem& item : step.trashed) {
+            if (step.replace) {
+                error = swapBackReplacedCopy(item);
+                if (!error) redone.trashed.push_back(item);
+            } else {
+                const TrashResult trashed = trashInstalledPatch(item.originalPath);
+                error = trashed.error;
+                if (!error) redone.trashed.push_back(trashed.item);
+            }
+            if (error) {
+                failedName = patchNameOf(item.originalPath);
+                break;
+            }
+        }
+        return [this, redone = std::move(redone), failedName, error] {
+            redoFinished(redone, failedName, error);
+        };
+    }, title);
+}
+
+void VQ_ImporterAppDelegate::redoFinished(UndoStep redone, const std::string& failedName,
+                                          int error) {
     libraryChanged();
+    if (!redone.trashed.empty()) {
+        // Keeps what Redo may still do: addUndoStep would end it.
+        std::vector<UndoStep> later = std::move(redoSteps);
+        addUndoStep(std::move(redone));
+        redoSteps = std::move(later);
+        showUndoMenuItems();
+    }
+    if (!error || !window) return;
+    views::Alert alert;
+    alert.buttonTitles = {"OK"};
+    alert.messageText = quoted(failedName) + " can't be taken out again";
+    alert.informativeText = std::string(std::strerror(error)) + ". It stays in the library.";
+    alert.style = views::AlertStyle::warning;
+    window->beginSheetModal(alert);
+}
+
+void VQ_ImporterAppDelegate::undoFinished(UndoStep undone, UndoStep refused, std::size_t place,
+                                          int error) {
+    libraryChanged();
+    if (!undone.trashed.empty()) {
+        redoSteps.push_back(std::move(undone));
+        showUndoMenuItems();
+    }
     if (!error) return;
     const std::string name = patchNameOf(refused.trashed.back().originalPath);
     if (error == ESTALE) {
@@ -163,7 +245,7 @@ void VQ_ImporterAppDelegate::undoFinished(UndoStep refused, std::size_t place, i
     undoSteps.insert(
         undoSteps.begin() + static_cast<std::ptrdiff_t>(std::min(place, undoSteps.size())),
         std::move(refused));
-    showUndoMenuItem();
+    showUndoMenuItems();
     if (!window) return;
     views::Alert alert;
     alert.buttonTitles = {"OK"};
@@ -178,15 +260,17 @@ void VQ_ImporterAppDelegate::undoFinished(UndoStep refused, std::size_t place, i
 
 void VQ_ImporterAppDelegate::setUndoMenuItem(views::MenuItem* view) {
     undoMenuItem = view;
-    showUndoMenuItem();
+    showUndoMenuItems();
 }
 
-void VQ_ImporterAppDelegate::showUndoMenuItem() {
-    if (!undoMenuItem) return;
-    const bool any = !undoSteps.empty();
-    undoMenuItem->setTitle(
-        any ? "Undo " + undoStepTitle(undoSteps.back().replace, undoSteps.back().trashed) : "Undo");
-    undoMenuItem->setEnabled(any);
+void VQ_ImporterAppDelegate::setRedoMenuItem(views::MenuItem* view) {
+    redoMenuItem = view;
+    showUndoMenuItems();
+}
+
+void VQ_ImporterAppDelegate::showUndoMenuItems() {
+    showStepTitle(undoMenuItem, "Undo", undoSteps);
+    showStepTitle(redoMenuItem, "Redo", redoSteps);
 }
 
 void VQ_ImporterAppDelegate::showNotice(const std::string& text, const std::string& actionTitle,

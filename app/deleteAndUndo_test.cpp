@@ -104,6 +104,61 @@ TEST(UndoTest, DeletesAndReplacesAreUndoneLatestFirst) {
     EXPECT_EQ(views.listTitle, "Items not installed");
 }
 
+// Patches deleted together are one step for Undo and for Redo, which does again what Undo took
+// back (a replace too) until the next change; the desktop gets the selected patches' files.
+TEST(UndoTest, SeveralSelectedAreOneStepThatRedoDoesAgain) {
+    ScratchLibrary library;
+    ScratchDir source;
+    source.writeFile("Echo/Echo.pd", kNewer);
+    FakeWindowViews views;
+    for (const char* name : {"Drone", "Echo", "Grain"}) addPatch(name, kEffect);
+    views.controller.reloadPatches(EFFECTS_DIR);
+    views.select("Drone");
+    const int droneRow = views.patches.selected;
+    views.select("Grain");
+    views.patches.alsoSelected = {droneRow};
+    const std::string drone = kEffects + "/Drone", grain = kEffects + "/Grain";
+    views.workspace.unopenable = grain + "/Grain.pd";
+    views.controller.openInPdPressed();
+    views.controller.showInFilesPressed();
+    views.controller.copyPathPressed();
+    // In the list's order, which is the folder's without a lister.
+    std::vector<std::string> shown = views.workspace.shownInFiles;
+    EXPECT_EQ(views.workspace.copied, shown.at(0) + "\n" + shown.at(1));
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, (std::vector<std::string>{drone, grain}));
+    std::vector<std::string> opened = views.workspace.opened;
+    std::sort(opened.begin(), opened.end());
+    EXPECT_EQ(opened, (std::vector<std::string>{drone + "/Drone.pd", grain + "/Grain.pd"}));
+    EXPECT_EQ(views.notice, "Can't open “Grain” in Pd: no program opens it.");
+
+    views.controller.deletePressed();
+    EXPECT_EQ(views.names(), std::vector<std::string>{"Echo"});
+    EXPECT_EQ(views.notice, "Deleted 2 patches");
+    views.controller.applicationOpenFiles({source.path("Echo")});
+    // Each title names the step; Redo is there only for what Undo took back.
+    std::vector<std::string> titles;
+    const auto act = [&](void (VQ_ImporterAppDelegate::*action)()) {
+        (views.controller.*action)();
+        titles.push_back(views.undoTitle + " | " + views.redo.title + " | " + mainFileOf("Echo") +
+                         std::to_string(views.names().size()));
+    };
+    for (auto action : {&VQ_ImporterAppDelegate::undoPressed, &VQ_ImporterAppDelegate::redoPressed,
+                        &VQ_ImporterAppDelegate::undoPressed, &VQ_ImporterAppDelegate::undoPressed,
+                        &VQ_ImporterAppDelegate::redoPressed})
+        act(action);
+    views.select("Echo");
+    act(&VQ_ImporterAppDelegate::deletePressed);
+    EXPECT_EQ(titles, (std::vector<std::string>{
+                          "Undo Delete of 2 Patches | Redo Replace “Echo” | " + kEffect + "1",
+                          "Undo Replace “Echo” | Redo | " + kNewer + "1",
+                          "Undo Delete of 2 Patches | Redo Replace “Echo” | " + kEffect + "1",
+                          "Undo | Redo Delete of 2 Patches | " + kEffect + "3",
+                          "Undo Delete of 2 Patches | Redo Replace “Echo” | " + kEffect + "1",
+                          "Undo Delete “Echo” | Redo | 0"}));
+    EXPECT_TRUE(views.sheets.empty());
+}
+
 // Undo puts back only the very item it trashed: once something else has its name in the trash,
 // Undo is refused for good and both that item and the library stay as they are.
 TEST(UndoTest, AForeignItemUnderTheTrashedNameIsNeverTakenBack) {

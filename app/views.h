@@ -43,6 +43,12 @@ public:
     // that hides any of them, scrolls to the first and marks them for a
     // moment.
     virtual void revealRows(const std::vector<int>& rows) = 0;
+    // Every selected row, in the data source's order; selectedRow() is the
+    // one among them the user picked last.
+    virtual std::vector<int> selectedRowIndexes() const = 0;
+    // Adds the rows to the selection, or selects only them, without asking
+    // the delegate; rows the table does not show stay unselected.
+    virtual void selectRowIndexes(const std::vector<int>& rows, bool byExtendingSelection) = 0;
     virtual void setDataSource(VQ_ImporterAppDelegate* dataSource) = 0;
     // Makes the table a drop target for drags that carry one of the types.
     virtual void registerForDraggedTypes(const std::vector<std::string>& types) = 0;
@@ -116,6 +122,19 @@ public:
     virtual ~MenuItem() = default;
     virtual void setTitle(const std::string& title) = 0;
     virtual void setEnabled(bool enabled) = 0;
+};
+
+// The desktop around the window: the programs that open files, the file
+// manager and the clipboard.
+class Workspace {
+public:
+    virtual ~Workspace() = default;
+    // Hands the file to the desktop's program for its type. Empty once
+    // handed over, else why not, in words that end a sentence.
+    virtual std::string openFile(const std::string& path) = 0;
+    // Shows the files or folders selected in the file manager.
+    virtual void selectFiles(const std::vector<std::string>& paths) = 0;
+    virtual void copyText(const std::string& text) = 0;
 };
 
 // One dragged thing, offered in one or more types.

@@ -383,7 +383,7 @@ int restoreFromTrash(const TrashedItem& item) {
     return moveBack(entry, target.get(), splitPath(item.originalPath).name);
 }
 
-int exchangeWithTrashed(const TrashedItem& item) {
+int exchangeWithTrashed(TrashedItem& item) {
     CheckedEntry entry;
     if (int error = checkTrashed(item, entry)) return error;
     UniqueFd target = openFolderOf(item.originalPath, 0);
@@ -399,17 +399,22 @@ int exchangeWithTrashed(const TrashedItem& item) {
     const int infoFolder = entry.info.get();
     const std::string temporary = "." + entry.infoName + ".new";
     unlinkat(infoFolder, temporary.c_str(), 0);  // left by an interrupted exchange
-    if (int error = createFileWith(infoFolder, temporary,
-                                   trashInfoText(item.originalPath, deletionDateNow())))
+    const std::string date = deletionDateNow();
+    if (int error = createFileWith(infoFolder, temporary, trashInfoText(item.originalPath, date)))
         return error;
     if (int error = renameOwnFolders(entry.files.get(), entry.name.c_str(), target.get(),
                                      targetName.c_str(), RENAME_EXCHANGE)) {
         unlinkat(infoFolder, temporary.c_str(), 0);
         return error;
     }
+    // The trash now holds what stood at the original path.
+    item.device = st.st_dev;
+    item.inode = st.st_ino;
     // Should the new date not take, the entry keeps its old, still valid, info.
     if (renameat(infoFolder, temporary.c_str(), infoFolder, entry.infoName.c_str()) != 0)
         unlinkat(infoFolder, temporary.c_str(), 0);
+    else
+        item.deletionDate = date;
     return 0;
 }
 

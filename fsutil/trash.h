@@ -65,8 +65,9 @@ int restoreFromTrash(const TrashedItem& item);
 // there. Undoes a replace. When nothing stands at the original path any more,
 // the item is simply restored. Refused with ESTALE as restoreFromTrash is.
 // 0 once done (should the new date not take, the entry keeps its old info),
-// else the errno with nothing changed.
-int exchangeWithTrashed(const TrashedItem& item);
+// else the errno with nothing changed. Once exchanged, `item` describes the
+// entry as it is then, so that a second exchange swaps the two back.
+int exchangeWithTrashed(TrashedItem& item);
 
 // Both above give EXDEV for an item that a copy put into a trash on another
 // file system: no rename brings it back. Such an item is copied back instead

@@ -65,7 +65,7 @@ TEST(MoveToTrash, TakesAFreeNameWritesTheInfoAndMovesALinkAsALink) {
                          "/Sounds/Tape%20Echo%20100%25/%C3%A9~-._AZaz09", before, after));
 
     // Undone only into a free place, or by swapping with what stands there.
-    const TrashedItem& item = first.item;
+    TrashedItem item = first.item;
     const std::string place = home.scratch.path("one/Echo");
     home.scratch.writeFile("one/Echo/main.pd", "new");
     EXPECT_EQ(restoreFromTrash(item), EEXIST);
@@ -77,13 +77,16 @@ TEST(MoveToTrash, TakesAFreeNameWritesTheInfoAndMovesALinkAsALink) {
     EXPECT_EQ(readFile(item.trashedPath + "/main.pd"), "new");
     EXPECT_EQ(entriesOf(home.trash + "/info"), (Names{"Echo.3.trashinfo", "Echo.trashinfo"}));
     EXPECT_TRUE(isInfoOf(readFile(item.infoPath), place, swapped, std::time(nullptr)));
-    // The entry holds the newer copy now, no longer the item trashed.
-    EXPECT_EQ(restoreFromTrash(item), ESTALE);
+    // The entry holds the newer copy now, no longer the item trashed; the item handed back
+    // describes it, and swaps the two back.
+    EXPECT_EQ(restoreFromTrash(first.item), ESTALE);
+    EXPECT_EQ(exchangeWithTrashed(item), 0);
+    EXPECT_EQ(readFile(place + "/main.pd") + readFile(item.trashedPath + "/main.pd"), "newone");
 
     // With the newer copy gone, undoing a replace puts the earlier one back.
     std::filesystem::remove_all(place);
     home.scratch.writeFile("one/Echo/main.pd", "again");
-    const TrashResult again = moveToTrash(place);
+    TrashResult again = moveToTrash(place);
     ASSERT_TRUE(again) << again.error;
     EXPECT_EQ(exchangeWithTrashed(again.item), 0);
     EXPECT_EQ(readFile(place + "/main.pd"), "again");
@@ -182,7 +185,7 @@ TEST(UndoFromTrash, RefusesWhatTheTrashNoLongerHoldsAndChangesNothing) {
         SCOPED_TRACE(c.name);
         ScratchHome home;
         home.scratch.writeFile("lib/Echo/main.pd", "trashed");
-        const TrashResult trashed = moveToTrash(home.scratch.path("lib/Echo"));
+        TrashResult trashed = moveToTrash(home.scratch.path("lib/Echo"));
         ASSERT_TRUE(trashed) << trashed.error;
         c.change(home, trashed.item);
         home.scratch.writeFile("lib/Echo/main.pd", "newer");

@@ -36,7 +36,7 @@ int restoreByCopy(const TrashedItem& trashed) {
 // The same for undoing a replace: the copy from the trash takes the newer
 // copy's place in one step, and the newer copy goes to the trash; should the
 // trash not take it, the two are exchanged back.
-int swapBackByCopy(const TrashedItem& trashed) {
+int swapBackByCopy(TrashedItem& trashed) {
     const std::string& original = trashed.originalPath;
     const char* typeDir = typeDirOf(original);
     if (!typeDir) return EXDEV;
@@ -53,6 +53,7 @@ int swapBackByCopy(const TrashedItem& trashed) {
         return newer.error;
     }
     removeFromTrash(trashed);
+    trashed = newer.item;
     return 0;
 }
 
@@ -69,7 +70,7 @@ int restoreTrashedPatch(const TrashedItem& trashed) {
     return error == EXDEV ? restoreByCopy(trashed) : error;
 }
 
-int swapBackReplacedCopy(const TrashedItem& trashed) {
+int swapBackReplacedCopy(TrashedItem& trashed) {
     const LibraryLock lock;
     const int error = exchangeWithTrashed(trashed);
     return error == EXDEV ? swapBackByCopy(trashed) : error;

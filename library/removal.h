@@ -17,8 +17,10 @@ TrashResult trashInstalledPatch(const std::string& path);
 int restoreTrashedPatch(const TrashedItem& trashed);
 
 // Undoes a replace: the trashed earlier copy takes the place of the copy now
-// installed, which goes to the trash in its stead. 0 or the errno.
-int swapBackReplacedCopy(const TrashedItem& trashed);
+// installed, which goes to the trash in its stead, and `trashed` then
+// describes that copy in the trash, so that the same call swaps them back
+// again. 0 or the errno.
+int swapBackReplacedCopy(TrashedItem& trashed);
 
 // Removes the patch folder for good (a link: the link only). 0 when it is
 // gone, else the errno of the first thing that stayed.

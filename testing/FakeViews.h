@@ -26,15 +26,49 @@ inline std::string addPatch(const std::string& name, const std::string& content 
     return typeDir + "/" + name;
 }
 
+// `selected` is the row picked last; `alsoSelected` the others selected with it.
 struct FakeTableView : views::TableView {
-    void reloadData() override { selected = -1; }
+    void reloadData() override { setSelectedRow(-1); }
     int selectedRow() const override { return selected; }
-    void setSelectedRow(int row) override { selected = row; }
+    void setSelectedRow(int row) override {
+        selected = row;
+        alsoSelected.clear();
+    }
+    std::vector<int> selectedRowIndexes() const override {
+        std::vector<int> rows = alsoSelected;
+        if (selected >= 0) rows.push_back(selected);
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        return rows;
+    }
+    void selectRowIndexes(const std::vector<int>& rows, bool extend) override {
+        if (!extend) setSelectedRow(-1);
+        alsoSelected.insert(alsoSelected.end(), rows.begin(), rows.end());
+    }
     void revealRows(const std::vector<int>& rows) override { revealed = rows; }
     void setDataSource(VQ_ImporterAppDelegate*) override {}
     void registerForDraggedTypes(const std::vector<std::string>&) override {}
     int selected = -1;
-    std::vector<int> revealed;
+    std::vector<int> alsoSelected, revealed;
+};
+
+struct FakeMenuItem : views::MenuItem {
+    void setTitle(const std::string& text) override { title = text; }
+    void setEnabled(bool value) override { enabled = value; }
+    std::string title;
+    bool enabled = true;
+};
+
+// Records what the controller hands the desktop; files named in `unopenable` don't open.
+struct FakeWorkspace : views::Workspace {
+    std::string openFile(const std::string& path) override {
+        opened.push_back(path);
+        return path == unopenable ? "no program opens it." : "";
+    }
+    void selectFiles(const std::vector<std::string>& paths) override { shownInFiles = paths; }
+    void copyText(const std::string& text) override { copied = text; }
+    std::string unopenable, copied;
+    std::vector<std::string> opened, shownInFiles;
 };
 
 // Reads at once, or while holding keeps each read until it is released.
@@ -63,6 +97,8 @@ struct FakeWindowViews : views::Window,
                            .notice = this,
                            .itemListPanel = this,
                            .undoMenuItem = this,
+                           .redoMenuItem = &redo,
+                           .workspace = &workspace,
                            .patchReader = &reader});
         controller.applicationDidFinishLaunching();
     }
@@ -108,6 +144,8 @@ struct FakeWindowViews : views::Window,
     VQ_ImporterAppDelegate controller;
     FakeTableView patches, parameterTable;
     FakePatchReader reader;
+    FakeMenuItem redo;
+    FakeWorkspace workspace;
     std::vector<views::Alert> sheets;
     int segment = 0;
     std::string notice, noticeTitle, listTitle, undoTitle;

@@ -140,7 +140,7 @@ TEST_F(InstallFaults, WithoutATrashAnEarlierCopyGoesOnlyWhenAllowed) {
         // With a home trash on the other disk, the earlier copy is copied there, and
         // Undo copies it back: a replace's and a delete's (v2 stays the one installed).
         setenv("XDG_DATA_HOME", in.path("data").c_str(), 1);
-        const Reported copied = installReported({v1});
+        Reported copied = installReported({v1});
         EXPECT_EQ(copied.report.items.at(0).earlier, EarlierCopy::trashed);
         EXPECT_EQ(swapBackReplacedCopy(copied.report.replaced.at(0).trashed), 0);
         const TrashResult deleted = trashInstalledPatch(kEffects + "/Rev");
