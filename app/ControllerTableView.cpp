@@ -47,6 +47,8 @@ ControllerTableView::ControllerTableView(QWidget* parent)
     setSelectionBehavior(SelectRows);
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
+    // Tab leaves the table for the next control; the arrow keys move in it.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setShowGrid(false);
     verticalHeader()->hide();
@@ -128,6 +130,16 @@ void ControllerTableView::setSelectedRow(int row) {
     }
     selectionModel_->selectRowWithoutAsking(shown.row());
     scrollTo(shown);
+}
+
+int ControllerTableView::shownPlaceOfRow(int row) const {
+    const QModelIndex shown = shownRows_->mapFromSource(model_->index(row, 0));
+    return shown.isValid() ? shown.row() : -1;
+}
+
+int ControllerTableView::rowAtShownPlace(int place) const {
+    if (place < 0 || place >= shownRows_->rowCount()) return -1;
+    return controllerRow(place);
 }
 
 void ControllerTableView::setDataSource(VQ_ImporterAppDelegate* dataSource) {

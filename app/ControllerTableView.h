@@ -46,6 +46,8 @@ public:
     void reloadData() override;
     int selectedRow() const override;
     void setSelectedRow(int row) override;
+    int shownPlaceOfRow(int row) const override;
+    int rowAtShownPlace(int place) const override;
     void setDataSource(VQ_ImporterAppDelegate* dataSource) override;
     void registerForDraggedTypes(const std::vector<std::string>& types) override;
 

@@ -9,13 +9,18 @@
 #include <QSettings>
 #include <QShortcut>
 
+#include "app/AboutBox.h"
 #include "app/InstallProgress.h"
 #include "app/ItemListPanel.h"
 #include "app/LibraryQueue.h"
 #include "app/LibraryWatcher.h"
 #include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
+#include "app/UndoMenuItem.h"
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/accessibleRoles.h"
+#include "app/bidiText.h"
+#include "app/fitOnScreen.h"
 #include "library/VQAUUtils.h"
 #include "ui_mainwindow.h"
 
@@ -51,7 +56,10 @@ MainWindow::MainWindow(QWidget* parent)
       patchReader_(new PatchReadQueue(this)),
       patchLister_(new PatchListQueue(this)) {
     ui_->setupUi(this);
-    undoMenuItem_ = std::make_unique<ActionMenuItem>(*ui_->undoAction);
+    undoMenuItem_ = std::make_unique<UndoMenuItem>(*ui_->undoAction, *ui_->searchField,
+                                                   [this] { controller_->undoPressed(); });
+    setAccessibleRole(*ui_->typeSelector, QAccessible::Grouping);
+    setAccessibleRole(*ui_->noticeBar, QAccessible::Notification);
     // Owned by the window, as Qt children are.
     new InstallProgress(*libraryQueue_,
                         {ui_->progressPane, ui_->progressText, ui_->progressBytes, ui_->progressBar,
@@ -76,6 +84,7 @@ MainWindow::MainWindow(QWidget* parent)
         quiet->setPalette(hintPalette);
     }
     restoreGeometry(QSettings().value(kGeometryKey).toByteArray());
+    fitOnScreen(*this);
     libraryWatcher_ =
         new LibraryWatcher({QString::fromUtf8(BASE_DIR), QString::fromUtf8(EFFECTS_DIR),
                             QString::fromUtf8(INSTRUMENTS_DIR)},
@@ -88,6 +97,7 @@ void MainWindow::attach(VQ_ImporterAppDelegate& controller) {
     attachViews();
     connectControls();
     connectMenus();
+    putTextEndsInPlace(*this);
     showListState();
 }
 
@@ -141,6 +151,10 @@ void MainWindow::connectControls() {
     auto* clearSearch =
         new QShortcut(Qt::Key_Escape, ui_->searchField, nullptr, nullptr, Qt::WidgetShortcut);
     connect(clearSearch, &QShortcut::activated, ui_->searchField, &QLineEdit::clear);
+    // Esc in the list clears the search too, as in file managers.
+    auto* clearSearchFromList =
+        new QShortcut(Qt::Key_Escape, ui_->patches, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(clearSearchFromList, &QShortcut::activated, ui_->searchField, &QLineEdit::clear);
     // Down goes from the search to the first patch it found.
     auto* toList =
         new QShortcut(Qt::Key_Down, ui_->searchField, nullptr, nullptr, Qt::WidgetShortcut);
@@ -176,16 +190,16 @@ void MainWindow::connectMenus() {
     connect(ui_->addFilesAction, &QAction::triggered, this, [this] { choosePatches(false); });
     connect(ui_->addFolderAction, &QAction::triggered, this, [this] { choosePatches(true); });
     connect(ui_->quitAction, &QAction::triggered, this, &QWidget::close);
-    connect(ui_->undoAction, &QAction::triggered, this, [this] { controller_->undoPressed(); });
     connect(ui_->deleteAction, &QAction::triggered, this, &MainWindow::deleteSelectedPatch);
     connect(ui_->findAction, &QAction::triggered, this, [this] {
         ui_->searchField->setFocus(Qt::ShortcutFocusReason);
         ui_->searchField->selectAll();
     });
-    connect(ui_->effectsAction, &QAction::triggered, ui_->effectsSegment, &QPushButton::click);
+    connect(ui_->effectsAction, &QAction::triggered, ui_->effectsSegment, &QAbstractButton::click);
     connect(ui_->instrumentsAction, &QAction::triggered, ui_->instrumentsSegment,
-            &QPushButton::click);
+            &QAbstractButton::click);
     connect(ui_->helpAction, &QAction::triggered, this, [this] { controller_->helpPressed(); });
+    connect(ui_->aboutAction, &QAction::triggered, this, [this] { openAboutBox(*this); });
 }
 
 void MainWindow::choosePatches(bool folder) {
@@ -276,13 +290,16 @@ void MainWindow::showNotice(const std::string& text, const std::string& actionTi
                             std::function<void()> action) {
     ui_->noticeText->setText(QString::fromStdString(text));
     ui_->noticeText->setToolTip(ui_->noticeText->text());
-    ui_->noticeAction->setText(QString::fromStdString(actionTitle));
+    ui_->noticeAction->setText(withEndInPlace(QString::fromStdString(actionTitle)));
     ui_->noticeAction->setVisible(!actionTitle.empty());
     noticeAction_ = std::move(action);
     ui_->noticeBar->show();
+    announceStatus(*ui_->noticeBar, ui_->noticeText->text());
 }
 
 void MainWindow::hideNotice() {
+    // The focus on the line's buttons goes to the list, not round the window.
+    if (ui_->noticeBar->isAncestorOf(focusWidget())) ui_->patches->setFocus(Qt::OtherFocusReason);
     ui_->noticeBar->hide();
     noticeAction_ = nullptr;
 }

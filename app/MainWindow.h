@@ -12,7 +12,6 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "app/ActionMenuItem.h"
 #include "app/ButtonSegments.h"
 #include "app/HelpPanel.h"
 #include "app/views.h"
@@ -25,6 +24,7 @@ class LibraryQueue;
 class LibraryWatcher;
 class PatchListQueue;
 class PatchReadQueue;
+class UndoMenuItem;
 
 class MainWindow : public QMainWindow, public views::Window, public views::Notice {
     Q_OBJECT
@@ -78,7 +78,7 @@ private:
     LibraryQueue* libraryQueue_;
     PatchReadQueue* patchReader_;
     PatchListQueue* patchLister_;
-    std::unique_ptr<ActionMenuItem> undoMenuItem_;
+    std::unique_ptr<UndoMenuItem> undoMenuItem_;
     std::function<void()> noticeAction_;
     // Set once the user chose to quit during an install.
     bool quitting_ = false;

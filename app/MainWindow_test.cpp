@@ -4,17 +4,23 @@
 
 #include <QAbstractItemModelTester>
 #include <QAbstractProxyModel>
+#include <QAccessible>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextLayout>
 #include <QUrl>
 #include <filesystem>
 #include <future>
@@ -28,6 +34,11 @@
 #include "testing/FakeViews.h"
 #include "testing/GatedCopy.h"
 #include "testing/OutputCapture.h"
+
+// Failures show texts as texts.
+void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -232,7 +243,7 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     EXPECT_EQ(parameterTable().placeholderText(), "This patch declares no parameters.");
     QTest::keyClick(window.get(), Qt::Key_2, Qt::ControlModifier);
     settle();
-    EXPECT_TRUE(child<QPushButton>("instrumentsSegment").isChecked());
+    EXPECT_TRUE(child<QAbstractButton>("instrumentsSegment").isChecked());
     EXPECT_EQ(text("countLabel"), "0 instruments");
     EXPECT_EQ(parameterTable().placeholderText(),
               "Select a patch to see the parameters it declares.");
@@ -396,6 +407,136 @@ TEST_F(MainWindowTest, CellsShowAtMostAFewHundredCharactersAndFewMarksInARow) {
     EXPECT_EQ(loadedParameter(), "x🎹" + QString(298, 'x') + QChar(0x2026));
     EXPECT_EQ(cell(parameterTable(), 0, Qt::ToolTipRole),
               "x🎹" + QString(1998, 'x') + QChar(0x2026));
+}
+
+// Tab walks the controls in the order of the layout, never held by a table, and Shift+Tab walks
+// back; screen readers know each control's name and role, and what a delete did as a notice.
+TEST_F(MainWindowTest, TabWalksTheNamedControlsInLayoutOrderAndResultsAreAnnounced) {
+    for (const char* name : {"Drone", "Echo"}) addPatch(name);
+    ASSERT_TRUE(showsInTime({"Drone", "Echo"}));
+    clickRow(1);
+    QTest::keyClick(&patches(), Qt::Key_Delete);
+    settle();
+    QWidget& notice = child<QWidget>("noticeBar");
+    const auto described = [](QWidget* widget) {
+        const QAccessibleInterface* about = QAccessible::queryAccessibleInterface(widget);
+        return std::pair{about->role(), about->text(QAccessible::Name)};
+    };
+    EXPECT_EQ(described(&notice), std::pair(QAccessible::Notification, QString("Deleted “Echo”")));
+    EXPECT_EQ(described(&child<QWidget>("typeSelector")),
+              std::pair(QAccessible::Grouping, QString("Patch type")));
+    EXPECT_NE(
+        QAccessible::queryAccessibleInterface(&child<QWidget>("progressBar"))->valueInterface(),
+        nullptr);
+    // Every control in the window's tree that takes the focus has a name.
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        if (node->state().focusable && node->object()) {
+            EXPECT_NE(node->text(QAccessible::Name), "")
+                << node->object()->objectName().toStdString();
+        }
+        for (int i = 0; i < node->childCount(); ++i) walk(node->child(i));
+    };
+    walk(QAccessible::queryAccessibleInterface(window.get()));
+
+    clickRow(0);
+    child<QWidget>("progressPane").show();
+    using Described = std::vector<std::pair<QAccessible::Role, QString>>;
+    const Described order = {{QAccessible::RadioButton, "Effects"},
+                             {QAccessible::Button, "Help"},
+                             {QAccessible::EditableText, "Search installed patches"},
+                             {QAccessible::Table, "Installed patches"},
+                             {QAccessible::Table, "Parameters of the selected patch"},
+                             {QAccessible::ButtonMenu, "Add…"},
+                             {QAccessible::Button, "Delete"},
+                             {QAccessible::Button, "Undo"},
+                             {QAccessible::Button, "Dismiss"},
+                             {QAccessible::Button, "Cancel"},
+                             {QAccessible::ProgressBar, "Install progress"}};
+    for (const bool back : {false, true}) {
+        child<QWidget>(back ? "cancelButton" : "effectsSegment").setFocus(Qt::TabFocusReason);
+        Described walked;
+        for (std::size_t step = 0; step + 1 < order.size(); ++step) {
+            walked.push_back(described(QApplication::focusWidget()));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                            back ? Qt::ShiftModifier : Qt::NoModifier);
+        }
+        walked.push_back(described(&child<QWidget>("progressBar")));
+        if (back) std::reverse(walked.begin(), walked.end() - 1);
+        EXPECT_EQ(walked, order) << back;
+    }
+}
+
+// Ctrl+Z in the search field takes back its typing while it has some, then the latest delete, as
+// Edit > Undo says; a switch of type keeps the place among the patches shown; Esc in the list
+// clears the search.
+TEST_F(MainWindowTest, KeysActOnWhatTheWindowShows) {
+    for (const char* name : {"Drone", "Echo", "Grain", "Tape"}) addPatch(name);
+    for (const char* name : {"Bass", "Lead", "Pad"}) addPatch(name, "", kInstruments);
+    ASSERT_TRUE(showsInTime({"Drone", "Echo", "Grain", "Tape"}));
+    clickRow(2);
+    QTest::keyClick(&patches(), Qt::Key_Delete);
+    settle();
+    QLineEdit& search = child<QLineEdit>("searchField");
+    search.setFocus();
+    QTest::keyClicks(&search, "x");
+    const QAction& undo = *window->findChild<QAction*>("undoAction");
+    EXPECT_EQ(undo.text(), "&Undo Typing in Search");
+    QTest::keyClick(&search, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(search.text(), "");
+    EXPECT_EQ(undo.text(), "Undo Delete “Grain”");
+    QTest::keyClick(&search, Qt::Key_Z, Qt::ControlModifier);
+    settle();
+    EXPECT_TRUE(showsInTime({"Drone", "Echo", "Grain", "Tape"}));
+
+    const auto switchTo = [&](Qt::Key type, int place) {
+        clickRow(place);
+        QTest::keyClick(window.get(), type, Qt::ControlModifier);
+        settle();
+        return loadedParameter();
+    };
+    switchTo(Qt::Key_2, 0);
+    EXPECT_EQ(switchTo(Qt::Key_1, 0), "Drone_level");
+    search.setText("a");
+    EXPECT_EQ(switchTo(Qt::Key_2, 1), "Lead_level");
+    EXPECT_EQ(switchTo(Qt::Key_1, 0), "Grain_level");
+    QTest::keyClick(&patches(), Qt::Key_Escape);
+    EXPECT_EQ(search.text(), "");
+}
+
+// The window fits its screen; About names the version, the license and the library folder; the
+// help's contents show each section; "Add…" reads as itself in a right-to-left layout.
+TEST_F(MainWindowTest, TheWindowFitsTellsAboutItselfAndReadsRightToLeft) {
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
+    window->findChild<QAction*>("aboutAction")->trigger();
+    auto* about = window->findChild<QMessageBox*>("aboutBox");
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->text().contains(QRegularExpression("\\b\\d+\\.\\d+\\.\\d+\\b")));
+    EXPECT_TRUE(about->informativeText().contains(BASE_DIR));
+    EXPECT_TRUE(about->detailedText().startsWith("MIT License"));
+    about->close();
+
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QListWidget& contents = *window->helpPanel().findChild<QListWidget*>();
+    QTextBrowser& help = *window->helpPanel().findChild<QTextBrowser*>();
+    const QList<QListWidgetItem*> found = contents.findItems("Patch folders", Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    contents.setCurrentItem(found.front());
+    EXPECT_EQ(help.cursorForPosition(QPoint(10, 10)).block().text(), "Patch folders");
+
+    window.reset();
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    window = openMainWindow(controller);
+    const QAbstractButton& add = child<QAbstractButton>("addButton");
+    QTextLayout layout(add.text(), add.font());
+    QTextOption rightToLeft;
+    rightToLeft.setTextDirection(Qt::RightToLeft);
+    layout.setTextOption(rightToLeft);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+    // After "A" comes "d", not the "…" before it.
+    EXPECT_NEAR(line.cursorToX(1), QFontMetricsF(add.font()).horizontalAdvance("A"), 1.0);
 }
 
 }  // namespace

@@ -95,17 +95,17 @@ void VQ_ImporterAppDelegate::showPatchList(PatchList list) {
     const std::string previousPath =
         isPatchRow(previousRow) ? shown.paths[static_cast<std::size_t>(previousRow)] : "";
     const bool sameType = list.typeDir == shown.typeDir;
+    // A switch of type keeps the place among the rows shown (a search hides
+    // some), not the row of the list.
+    const int previousPlace = patches ? patches->shownPlaceOfRow(previousRow) : -1;
     shown = std::move(list);
     reloadDataOf(patches);
 
-    int row = previousRow;
-    if (sameType) {
-        const auto found = std::find(shown.paths.begin(), shown.paths.end(), previousPath);
-        row = previousPath.empty() || found == shown.paths.end()
-                  ? -1
-                  : static_cast<int>(found - shown.paths.begin());
-    }
-    selectPatchRow(row);
+    if (!sameType) return selectPatchRow(patches ? patches->rowAtShownPlace(previousPlace) : -1);
+    const auto found = std::find(shown.paths.begin(), shown.paths.end(), previousPath);
+    selectPatchRow(previousPath.empty() || found == shown.paths.end()
+                       ? -1
+                       : static_cast<int>(found - shown.paths.begin()));
 }
 
 void VQ_ImporterAppDelegate::libraryChanged() {

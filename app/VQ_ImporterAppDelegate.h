@@ -18,8 +18,8 @@
 // attached (at once when none is) and shown once read; until then the table
 // shows what it showed, and a read overtaken by another selection shows
 // nothing. A reload of the shown type keeps the selected patch selected by
-// its path; a switch of type selects the patch at the same row of the new
-// list.
+// its path; a switch of type selects the patch at the same place of the new
+// list among the rows the patches table shows.
 //
 // Every delete and every install that replaced patches is a step that Undo
 // takes back, the latest first, for as long as the controller lives: the

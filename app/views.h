@@ -39,6 +39,10 @@ public:
     // Selects a row, or nothing for -1, without asking the delegate. A row the
     // table does not show (a search hides it) is not selected.
     virtual void setSelectedRow(int row) = 0;
+    // The place of a row among the rows the table shows (a search hides
+    // some), or -1 when it is not shown; and the row shown at a place, or -1.
+    virtual int shownPlaceOfRow(int row) const = 0;
+    virtual int rowAtShownPlace(int place) const = 0;
     virtual void setDataSource(VQ_ImporterAppDelegate* dataSource) = 0;
     // Makes the table a drop target for drags that carry one of the types.
     virtual void registerForDraggedTypes(const std::vector<std::string>& types) = 0;

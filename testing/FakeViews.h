@@ -30,6 +30,9 @@ struct FakeTableView : views::TableView {
     void reloadData() override { selected = -1; }
     int selectedRow() const override { return selected; }
     void setSelectedRow(int row) override { selected = row; }
+    // Shows every row, in the data source's order.
+    int shownPlaceOfRow(int row) const override { return row; }
+    int rowAtShownPlace(int place) const override { return place; }
     void setDataSource(VQ_ImporterAppDelegate*) override {}
     void registerForDraggedTypes(const std::vector<std::string>&) override {}
     int selected = -1;
