@@ -24,6 +24,7 @@
 #include <QUrl>
 #include <filesystem>
 #include <future>
+#include <set>
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
@@ -34,11 +35,6 @@
 #include "testing/FakeViews.h"
 #include "testing/GatedCopy.h"
 #include "testing/OutputCapture.h"
-
-// Failures show texts as texts.
-void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -410,59 +406,51 @@ TEST_F(MainWindowTest, CellsShowAtMostAFewHundredCharactersAndFewMarksInARow) {
 }
 
 // Tab walks the controls in the order of the layout, never held by a table, and Shift+Tab walks
-// back; screen readers know each control's name and role, and what a delete did as a notice.
-TEST_F(MainWindowTest, TabWalksTheNamedControlsInLayoutOrderAndResultsAreAnnounced) {
+// back; in the window's accessibility tree every control is named, each with its role.
+TEST_F(MainWindowTest, TabWalksTheNamedControlsInLayoutOrder) {
     for (const char* name : {"Drone", "Echo"}) addPatch(name);
     ASSERT_TRUE(showsInTime({"Drone", "Echo"}));
     clickRow(1);
     QTest::keyClick(&patches(), Qt::Key_Delete);
     settle();
-    QWidget& notice = child<QWidget>("noticeBar");
-    const auto described = [](QWidget* widget) {
-        const QAccessibleInterface* about = QAccessible::queryAccessibleInterface(widget);
-        return std::pair{about->role(), about->text(QAccessible::Name)};
-    };
-    EXPECT_EQ(described(&notice), std::pair(QAccessible::Notification, QString("Deleted “Echo”")));
-    EXPECT_EQ(described(&child<QWidget>("typeSelector")),
-              std::pair(QAccessible::Grouping, QString("Patch type")));
-    EXPECT_NE(
-        QAccessible::queryAccessibleInterface(&child<QWidget>("progressBar"))->valueInterface(),
-        nullptr);
-    // Every control in the window's tree that takes the focus has a name.
+    clickRow(0);
+    child<QWidget>("progressPane").show();
+    std::set<std::pair<QString, QAccessible::Role>> found;
     const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
-        if (node->state().focusable && node->object()) {
-            EXPECT_NE(node->text(QAccessible::Name), "")
-                << node->object()->objectName().toStdString();
-        }
+        const QString name = node->text(QAccessible::Name);
+        EXPECT_TRUE(name != "" || !node->state().focusable) << node->role();
+        found.emplace(name, node->role());
         for (int i = 0; i < node->childCount(); ++i) walk(node->child(i));
     };
     walk(QAccessible::queryAccessibleInterface(window.get()));
-
-    clickRow(0);
-    child<QWidget>("progressPane").show();
-    using Described = std::vector<std::pair<QAccessible::Role, QString>>;
-    const Described order = {{QAccessible::RadioButton, "Effects"},
-                             {QAccessible::Button, "Help"},
-                             {QAccessible::EditableText, "Search installed patches"},
-                             {QAccessible::Table, "Installed patches"},
-                             {QAccessible::Table, "Parameters of the selected patch"},
-                             {QAccessible::ButtonMenu, "Add…"},
-                             {QAccessible::Button, "Delete"},
-                             {QAccessible::Button, "Undo"},
-                             {QAccessible::Button, "Dismiss"},
-                             {QAccessible::Button, "Cancel"},
-                             {QAccessible::ProgressBar, "Install progress"}};
+    const std::map<QString, QAccessible::Role> expected = {
+        {"Patch type", QAccessible::Grouping},
+        {"Instruments", QAccessible::RadioButton},
+        {"Install progress", QAccessible::ProgressBar},
+        {"Deleted “Echo”", QAccessible::Notification}};
+    for (const auto& described : expected)
+        EXPECT_TRUE(found.contains(described)) << described.first.toStdString();
+    const QStringList order = {"Effects",
+                               "Help",
+                               "Search installed patches",
+                               "Installed patches",
+                               "Parameters of the selected patch",
+                               "Add…",
+                               "Delete",
+                               "Undo",
+                               "Dismiss",
+                               "Cancel"};
     for (const bool back : {false, true}) {
         child<QWidget>(back ? "cancelButton" : "effectsSegment").setFocus(Qt::TabFocusReason);
-        Described walked;
-        for (std::size_t step = 0; step + 1 < order.size(); ++step) {
-            walked.push_back(described(QApplication::focusWidget()));
+        QStringList walked;
+        for (int step = 0; step < order.size(); ++step) {
+            const QString name = QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+                                     ->text(QAccessible::Name);
+            back ? walked.prepend(name) : walked.append(name);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
                             back ? Qt::ShiftModifier : Qt::NoModifier);
         }
-        walked.push_back(described(&child<QWidget>("progressBar")));
-        if (back) std::reverse(walked.begin(), walked.end() - 1);
-        EXPECT_EQ(walked, order) << back;
+        EXPECT_EQ(walked, order);
     }
 }
 
@@ -482,10 +470,8 @@ TEST_F(MainWindowTest, KeysActOnWhatTheWindowShows) {
     const QAction& undo = *window->findChild<QAction*>("undoAction");
     EXPECT_EQ(undo.text(), "&Undo Typing in Search");
     QTest::keyClick(&search, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(search.text(), "");
-    EXPECT_EQ(undo.text(), "Undo Delete “Grain”");
+    EXPECT_EQ(search.text() + undo.text(), "Undo Delete “Grain”");
     QTest::keyClick(&search, Qt::Key_Z, Qt::ControlModifier);
-    settle();
     EXPECT_TRUE(showsInTime({"Drone", "Echo", "Grain", "Tape"}));
 
     const auto switchTo = [&](Qt::Key type, int place) {
@@ -497,8 +483,7 @@ TEST_F(MainWindowTest, KeysActOnWhatTheWindowShows) {
     switchTo(Qt::Key_2, 0);
     EXPECT_EQ(switchTo(Qt::Key_1, 0), "Drone_level");
     search.setText("a");
-    EXPECT_EQ(switchTo(Qt::Key_2, 1), "Lead_level");
-    EXPECT_EQ(switchTo(Qt::Key_1, 0), "Grain_level");
+    EXPECT_EQ(switchTo(Qt::Key_2, 1) + switchTo(Qt::Key_1, 0), "Lead_levelGrain_level");
     QTest::keyClick(&patches(), Qt::Key_Escape);
     EXPECT_EQ(search.text(), "");
 }
@@ -508,20 +493,17 @@ TEST_F(MainWindowTest, KeysActOnWhatTheWindowShows) {
 TEST_F(MainWindowTest, TheWindowFitsTellsAboutItselfAndReadsRightToLeft) {
     EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
     window->findChild<QAction*>("aboutAction")->trigger();
-    auto* about = window->findChild<QMessageBox*>("aboutBox");
-    ASSERT_NE(about, nullptr);
-    EXPECT_TRUE(about->text().contains(QRegularExpression("\\b\\d+\\.\\d+\\.\\d+\\b")));
-    EXPECT_TRUE(about->informativeText().contains(BASE_DIR));
-    EXPECT_TRUE(about->detailedText().startsWith("MIT License"));
-    about->close();
-
+    auto& about = child<QMessageBox>("aboutBox");
+    EXPECT_TRUE(about.text().contains(QRegularExpression("\\b\\d+\\.\\d+\\.\\d+\\b")));
+    EXPECT_TRUE(about.informativeText().contains(BASE_DIR));
+    EXPECT_TRUE(about.detailedText().startsWith("MIT License"));
+    about.close();
     QTest::keyClick(window.get(), Qt::Key_F1);
-    QListWidget& contents = *window->helpPanel().findChild<QListWidget*>();
-    QTextBrowser& help = *window->helpPanel().findChild<QTextBrowser*>();
-    const QList<QListWidgetItem*> found = contents.findItems("Patch folders", Qt::MatchExactly);
-    ASSERT_EQ(found.size(), 1);
-    contents.setCurrentItem(found.front());
-    EXPECT_EQ(help.cursorForPosition(QPoint(10, 10)).block().text(), "Patch folders");
+    auto& contents = *window->helpPanel().findChild<QListWidget*>();
+    contents.setCurrentItem(contents.findItems("Patch folders", Qt::MatchExactly).value(0));
+    EXPECT_EQ(
+        window->helpPanel().findChild<QTextBrowser*>()->cursorForPosition({10, 10}).block().text(),
+        "Patch folders");
 
     window.reset();
     QApplication::setLayoutDirection(Qt::RightToLeft);
@@ -535,7 +517,7 @@ TEST_F(MainWindowTest, TheWindowFitsTellsAboutItselfAndReadsRightToLeft) {
     const QTextLine line = layout.createLine();
     layout.endLayout();
     QApplication::setLayoutDirection(Qt::LeftToRight);
-    // After "A" comes "d", not the "…" before it.
+    // After "A" comes "d", not the "…" that would stand before it.
     EXPECT_NEAR(line.cursorToX(1), QFontMetricsF(add.font()).horizontalAdvance("A"), 1.0);
 }
 
