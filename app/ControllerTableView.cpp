@@ -40,6 +40,8 @@ ControllerTableView::ControllerTableView(QWidget* parent)
     setSelectionBehavior(SelectRows);
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
+    // Tab leaves the table for the next control; the arrow keys move in it.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setShowGrid(false);
     verticalHeader()->hide();
@@ -166,6 +168,16 @@ void ControllerTableView::revealRows(const std::vector<int>& rows) {
         scrollTo(first);
     }
     viewport()->update();
+}
+
+int ControllerTableView::shownPlaceOfRow(int row) const {
+    const QModelIndex shown = shownRows_->mapFromSource(model_->index(row, 0));
+    return shown.isValid() ? shown.row() : -1;
+}
+
+int ControllerTableView::rowAtShownPlace(int place) const {
+    if (place < 0 || place >= shownRows_->rowCount()) return -1;
+    return controllerRow(place);
 }
 
 void ControllerTableView::setDataSource(VQ_ImporterAppDelegate* dataSource) {

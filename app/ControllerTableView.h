@@ -54,6 +54,8 @@ public:
     void revealRows(const std::vector<int>& rows) override;
     // The controller's rows marked by the last reveal, while they are.
     const std::vector<int>& markedRows() const { return marked_; }
+    int shownPlaceOfRow(int row) const override;
+    int rowAtShownPlace(int place) const override;
     void setDataSource(VQ_ImporterAppDelegate* dataSource) override;
     void registerForDraggedTypes(const std::vector<std::string>& types) override;
 

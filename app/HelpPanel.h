@@ -1,11 +1,13 @@
 #pragma once
 
 // The help panel: a window of its own beside the main window, never modal,
-// explaining how to install, browse, inspect and delete patches.
+// explaining how to install, browse, inspect and delete patches, with its
+// sections listed beside the text: choosing one shows it.
 
 #include "app/SidePanel.h"
 #include "app/views.h"
 
+class QListWidget;
 class QTextBrowser;
 
 class HelpPanel : public SidePanel, public views::Panel {
@@ -16,5 +18,8 @@ public:
     void makeKeyAndOrderFront() override;
 
 private:
+    void showSection(int section);
+
+    QListWidget* contents_;
     QTextBrowser* text_;
 };

@@ -9,6 +9,8 @@
 #include <QSettings>
 #include <QShortcut>
 
+#include "app/AboutBox.h"
+#include "app/ActionMenuItem.h"
 #include "app/ControllerTableModel.h"
 #include "app/DesktopWorkspace.h"
 #include "app/InstallProgress.h"
@@ -17,9 +19,13 @@
 #include "app/LibraryWatcher.h"
 #include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
+#include "app/UndoMenuItem.h"
 #include "app/VQ_ImporterAppDelegate.h"
-#include "app/translate.h"
 #include "app/WindowDropTarget.h"
+#include "app/accessibleRoles.h"
+#include "app/bidiText.h"
+#include "app/fitOnScreen.h"
+#include "app/translate.h"
 #include "library/VQAUUtils.h"
 #include "ui_mainwindow.h"
 
@@ -61,8 +67,11 @@ MainWindow::MainWindow(QWidget* parent)
       workspace_(new DesktopWorkspace(this)) {
     ui_->setupUi(this);
     setTranslator(translatedByQt);
-    undoMenuItem_ = std::make_unique<ActionMenuItem>(*ui_->undoAction);
+    undoMenuItem_ = std::make_unique<UndoMenuItem>(*ui_->undoAction, *ui_->searchField,
+                                                   [this] { controller_->undoPressed(); });
     redoMenuItem_ = std::make_unique<ActionMenuItem>(*ui_->redoAction);
+    setAccessibleRole(*ui_->typeSelector, QAccessible::Grouping);
+    setAccessibleRole(*ui_->noticeBar, QAccessible::Notification);
     // Owned by the window, as Qt children are.
     new InstallProgress(*libraryQueue_,
                         {ui_->progressPane, ui_->progressText, ui_->progressBytes, ui_->progressBar,
@@ -87,6 +96,7 @@ MainWindow::MainWindow(QWidget* parent)
         quiet->setPalette(hintPalette);
     }
     restoreGeometry(QSettings().value(kGeometryKey).toByteArray());
+    fitOnScreen(*this);
     libraryWatcher_ =
         new LibraryWatcher({QString::fromUtf8(BASE_DIR), QString::fromUtf8(EFFECTS_DIR),
                             QString::fromUtf8(INSTRUMENTS_DIR)},
@@ -100,6 +110,7 @@ void MainWindow::attach(VQ_ImporterAppDelegate& controller) {
     connectControls();
     connectMenus();
     takeDrops();
+    putTextEndsInPlace(*this);
     showListState();
     showSelectionState();
 }
@@ -158,11 +169,16 @@ void MainWindow::connectControls() {
     connect(ui_->searchField, &QLineEdit::textEdited, this, [this] { controller_->searchChanged(); });
     auto* clearSearch =
         new QShortcut(Qt::Key_Escape, ui_->searchField, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(clearSearch, &QShortcut::activated, this, [this] {
+    const auto clearSearchByUser = [this] {
         if (ui_->searchField->text().isEmpty()) return;
         ui_->searchField->clear();
         controller_->searchChanged();
-    });
+    };
+    connect(clearSearch, &QShortcut::activated, this, clearSearchByUser);
+    // Esc in the list clears the search too, as in file managers.
+    auto* clearSearchFromList =
+        new QShortcut(Qt::Key_Escape, ui_->patches, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(clearSearchFromList, &QShortcut::activated, this, clearSearchByUser);
     connect(ui_->patches, &ControllerTableView::searchHides, ui_->searchField, &QLineEdit::clear);
     // Down goes from the search to the first patch it found.
     auto* toList =
@@ -233,7 +249,6 @@ void MainWindow::connectMenus() {
     connect(ui_->addFilesAction, &QAction::triggered, this, [this] { choosePatches(false); });
     connect(ui_->addFolderAction, &QAction::triggered, this, [this] { choosePatches(true); });
     connect(ui_->quitAction, &QAction::triggered, this, &QWidget::close);
-    connect(ui_->undoAction, &QAction::triggered, this, [this] { controller_->undoPressed(); });
     connect(ui_->redoAction, &QAction::triggered, this, [this] { controller_->redoPressed(); });
     connect(ui_->openInPdAction, &QAction::triggered, this,
             [this] { controller_->openInPdPressed(); });
@@ -246,10 +261,11 @@ void MainWindow::connectMenus() {
         ui_->searchField->setFocus(Qt::ShortcutFocusReason);
         ui_->searchField->selectAll();
     });
-    connect(ui_->effectsAction, &QAction::triggered, ui_->effectsSegment, &QPushButton::click);
+    connect(ui_->effectsAction, &QAction::triggered, ui_->effectsSegment, &QAbstractButton::click);
     connect(ui_->instrumentsAction, &QAction::triggered, ui_->instrumentsSegment,
-            &QPushButton::click);
+            &QAbstractButton::click);
     connect(ui_->helpAction, &QAction::triggered, this, [this] { controller_->helpPressed(); });
+    connect(ui_->aboutAction, &QAction::triggered, this, [this] { openAboutBox(*this); });
 }
 
 void MainWindow::choosePatches(bool folder) {
@@ -357,13 +373,16 @@ void MainWindow::showNotice(const std::string& text, const std::string& actionTi
                             std::function<void()> action) {
     ui_->noticeText->setText(QString::fromStdString(text));
     ui_->noticeText->setToolTip(ui_->noticeText->text());
-    ui_->noticeAction->setText(QString::fromStdString(actionTitle));
+    ui_->noticeAction->setText(withEndInPlace(QString::fromStdString(actionTitle)));
     ui_->noticeAction->setVisible(!actionTitle.empty());
     noticeAction_ = std::move(action);
     ui_->noticeBar->show();
+    announceStatus(*ui_->noticeBar, ui_->noticeText->text());
 }
 
 void MainWindow::hideNotice() {
+    // The focus on the line's buttons goes to the list, not round the window.
+    if (ui_->noticeBar->isAncestorOf(focusWidget())) ui_->patches->setFocus(Qt::OtherFocusReason);
     ui_->noticeBar->hide();
     noticeAction_ = nullptr;
 }

@@ -12,7 +12,6 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "app/ActionMenuItem.h"
 #include "app/ButtonSegments.h"
 #include "app/HelpPanel.h"
 #include "app/views.h"
@@ -20,12 +19,14 @@
 namespace Ui {
 class MainWindow;
 }
+class ActionMenuItem;
 class DesktopWorkspace;
 class ItemListPanel;
 class LibraryQueue;
 class LibraryWatcher;
 class PatchListQueue;
 class PatchReadQueue;
+class UndoMenuItem;
 
 class MainWindow : public QMainWindow, public views::Window, public views::Notice {
     Q_OBJECT
@@ -84,7 +85,7 @@ private:
     LibraryQueue* libraryQueue_;
     PatchReadQueue* patchReader_;
     PatchListQueue* patchLister_;
-    std::unique_ptr<ActionMenuItem> undoMenuItem_;
+    std::unique_ptr<UndoMenuItem> undoMenuItem_;
     std::unique_ptr<ActionMenuItem> redoMenuItem_;
     DesktopWorkspace* workspace_;
     std::function<void()> noticeAction_;

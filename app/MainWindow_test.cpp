@@ -4,20 +4,27 @@
 
 #include <QAbstractItemModelTester>
 #include <QAbstractProxyModel>
+#include <QAccessible>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextLayout>
 #include <QUrl>
 #include <filesystem>
 #include <future>
+#include <set>
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
@@ -232,7 +239,7 @@ TEST_F(MainWindowTest, SearchShowsMatchingPatchesAndActionsActOnTheShownOne) {
     EXPECT_EQ(parameterTable().placeholderText(), "This patch declares no parameters.");
     QTest::keyClick(window.get(), Qt::Key_2, Qt::ControlModifier);
     settle();
-    EXPECT_TRUE(child<QPushButton>("instrumentsSegment").isChecked());
+    EXPECT_TRUE(child<QAbstractButton>("instrumentsSegment").isChecked());
     EXPECT_EQ(text("countLabel"), "0 instruments");
     EXPECT_EQ(parameterTable().placeholderText(),
               "Select a patch to see the parameters it declares.");
@@ -421,6 +428,122 @@ TEST_F(MainWindowTest, ADropRevealsTheNewPatchAndAFolderWithoutMainFileSaysSo) {
     EXPECT_EQ(patches().markedRows(), std::vector<int>{0});
     EXPECT_EQ(patches().selectedRow(), 1);
     EXPECT_EQ(text("noticeText"), "Installed “Echo” (effects)");
+}
+
+// Tab walks the controls in the order of the layout, never held by a table, and Shift+Tab walks
+// back; in the window's accessibility tree every control is named, each with its role.
+TEST_F(MainWindowTest, TabWalksTheNamedControlsInLayoutOrder) {
+    for (const char* name : {"Drone", "Echo"}) addPatch(name);
+    ASSERT_TRUE(showsInTime({"Drone", "Echo"}));
+    clickRow(1);
+    QTest::keyClick(&patches(), Qt::Key_Delete);
+    settle();
+    clickRow(0);
+    child<QWidget>("progressPane").show();
+    std::set<std::pair<QString, QAccessible::Role>> found;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        const QString name = node->text(QAccessible::Name);
+        EXPECT_TRUE(name != "" || !node->state().focusable) << node->role();
+        found.emplace(name, node->role());
+        for (int i = 0; i < node->childCount(); ++i) walk(node->child(i));
+    };
+    walk(QAccessible::queryAccessibleInterface(window.get()));
+    const std::map<QString, QAccessible::Role> expected = {
+        {"Patch type", QAccessible::Grouping},
+        {"Instruments", QAccessible::RadioButton},
+        {"Install progress", QAccessible::ProgressBar},
+        {"Deleted “Echo”", QAccessible::Notification}};
+    for (const auto& described : expected)
+        EXPECT_TRUE(found.contains(described)) << described.first.toStdString();
+    const QStringList order = {"Effects",
+                               "Help",
+                               "Search installed patches",
+                               "Installed patches",
+                               "Parameters of the selected patch",
+                               "Add…",
+                               "Delete",
+                               "Undo",
+                               "Dismiss",
+                               "Cancel"};
+    for (const bool back : {false, true}) {
+        child<QWidget>(back ? "cancelButton" : "effectsSegment").setFocus(Qt::TabFocusReason);
+        QStringList walked;
+        for (int step = 0; step < order.size(); ++step) {
+            const QString name = QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+                                     ->text(QAccessible::Name);
+            back ? walked.prepend(name) : walked.append(name);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                            back ? Qt::ShiftModifier : Qt::NoModifier);
+        }
+        EXPECT_EQ(walked, order);
+    }
+}
+
+// Ctrl+Z in the search field takes back its typing while it has some, then the latest delete, as
+// Edit > Undo says; a switch of type keeps the place among the patches shown; Esc in the list
+// clears the search.
+TEST_F(MainWindowTest, KeysActOnWhatTheWindowShows) {
+    for (const char* name : {"Drone", "Echo", "Grain", "Tape"}) addPatch(name);
+    for (const char* name : {"Bass", "Lead", "Pad"}) addPatch(name, "", kInstruments);
+    ASSERT_TRUE(showsInTime({"Drone", "Echo", "Grain", "Tape"}));
+    clickRow(2);
+    QTest::keyClick(&patches(), Qt::Key_Delete);
+    settle();
+    QLineEdit& search = child<QLineEdit>("searchField");
+    search.setFocus();
+    QTest::keyClicks(&search, "x");
+    const QAction& undo = *window->findChild<QAction*>("undoAction");
+    EXPECT_EQ(undo.text(), "&Undo Typing in Search");
+    QTest::keyClick(&search, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(search.text() + undo.text(), "Undo Delete “Grain”");
+    QTest::keyClick(&search, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(showsInTime({"Drone", "Echo", "Grain", "Tape"}));
+
+    const auto switchTo = [&](Qt::Key type, int place) {
+        clickRow(place);
+        QTest::keyClick(window.get(), type, Qt::ControlModifier);
+        settle();
+        return loadedParameter();
+    };
+    switchTo(Qt::Key_2, 0);
+    EXPECT_EQ(switchTo(Qt::Key_1, 0), "Drone_level");
+    search.setText("a");
+    EXPECT_EQ(switchTo(Qt::Key_2, 1) + switchTo(Qt::Key_1, 0), "Lead_levelGrain_level");
+    QTest::keyClick(&patches(), Qt::Key_Escape);
+    EXPECT_EQ(search.text(), "");
+}
+
+// The window fits its screen; About names the version, the license and the library folder; the
+// help's contents show each section; "Add…" reads as itself in a right-to-left layout.
+TEST_F(MainWindowTest, TheWindowFitsTellsAboutItselfAndReadsRightToLeft) {
+    EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
+    window->findChild<QAction*>("aboutAction")->trigger();
+    auto& about = child<QMessageBox>("aboutBox");
+    EXPECT_TRUE(about.text().contains(QRegularExpression("\\b\\d+\\.\\d+\\.\\d+\\b")));
+    EXPECT_TRUE(about.informativeText().contains(BASE_DIR));
+    EXPECT_TRUE(about.detailedText().startsWith("MIT License"));
+    about.close();
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    auto& contents = *window->helpPanel().findChild<QListWidget*>();
+    contents.setCurrentItem(contents.findItems("Patch folders", Qt::MatchExactly).value(0));
+    EXPECT_EQ(
+        window->helpPanel().findChild<QTextBrowser*>()->cursorForPosition({10, 10}).block().text(),
+        "Patch folders");
+
+    window.reset();
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    window = openMainWindow(controller);
+    const QAbstractButton& add = child<QAbstractButton>("addButton");
+    QTextLayout layout(add.text(), add.font());
+    QTextOption rightToLeft;
+    rightToLeft.setTextDirection(Qt::RightToLeft);
+    layout.setTextOption(rightToLeft);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+    // After "A" comes "d", not the "…" that would stand before it.
+    EXPECT_NEAR(line.cursorToX(1), QFontMetricsF(add.font()).horizontalAdvance("A"), 1.0);
 }
 
 }  // namespace

@@ -124,11 +124,14 @@ void VQ_ImporterAppDelegate::showPatchList(PatchList list) {
     const bool rowCarries = list.typeDir != shown.typeDir && list.typeDir == switchedTo;
     const std::vector<std::string> previousPaths =
         rowCarries ? std::vector<std::string>{} : selectedPaths();
+    // A switch of type keeps the place among the rows shown (a search hides
+    // some), not the row of the list.
+    const int previousPlace = patches ? patches->shownPlaceOfRow(previousRow) : -1;
     shown = std::move(list);
     reloadDataOf(patches);
 
     if (rowCarries) {
-        selectPatchRow(previousRow);
+        selectPatchRow(patches ? patches->rowAtShownPlace(previousPlace) : -1);
     } else {
         // The same patches stay selected, wherever the new list has them; the
         // one picked last keeps showing its parameters while it is there.

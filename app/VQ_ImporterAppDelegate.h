@@ -18,8 +18,8 @@
 // attached (at once when none is) and shown once read; until then the table
 // shows what it showed, and a read overtaken by another selection shows
 // nothing. A reload of the shown type keeps the selected patch selected by
-// its path; a switch of type selects the patch at the same row of the new
-// list.
+// its path; a switch of type selects the patch at the same place of the new
+// list among the rows the patches table shows.
 //
 // An install that ends after the user switched the type or changed the
 // search since asking for it leaves the view alone and says what it

@@ -49,6 +49,10 @@ public:
     // Adds the rows to the selection, or selects only them, without asking
     // the delegate; rows the table does not show stay unselected.
     virtual void selectRowIndexes(const std::vector<int>& rows, bool byExtendingSelection) = 0;
+    // The place of a row among the rows the table shows (a search hides
+    // some), or -1 when it is not shown; and the row shown at a place, or -1.
+    virtual int shownPlaceOfRow(int row) const = 0;
+    virtual int rowAtShownPlace(int place) const = 0;
     virtual void setDataSource(VQ_ImporterAppDelegate* dataSource) = 0;
     // Makes the table a drop target for drags that carry one of the types.
     virtual void registerForDraggedTypes(const std::vector<std::string>& types) = 0;

@@ -375,6 +375,21 @@ TrashResult moveToTrash(const std::string& path, const std::string& recordAs) {
     return result;
 }
 
+std::string trashFolderFor(const std::string& folder) {
+    std::uint64_t mount;
+    std::string top;
+    if (mountIdAt(AT_FDCWD, folder.c_str(), 0, mount) != 0) return {};
+    const std::string home = dataHome();
+    if (isOnMount(home, mount)) return home + "/Trash";
+    if (topOfMount(folder, mount, top) != 0) return {};
+    const std::string uid = std::to_string(geteuid());
+    const std::string shared = joinPath(top, ".Trash");
+    struct stat st;
+    if (lstat(shared.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX))
+        return shared + "/" + uid;
+    return joinPath(top, ".Trash-" + uid);
+}
+
 int restoreFromTrash(const TrashedItem& item) {
     CheckedEntry entry;
     if (int error = checkTrashed(item, entry)) return error;

@@ -52,6 +52,11 @@ struct TrashResult {
 // means `path` itself (made absolute against the working folder when relative).
 TrashResult moveToTrash(const std::string& path, const std::string& recordAs = {});
 
+// The trash that items of `folder` go to by the rules above, whether it is
+// made yet or not; empty when that can't be told. A top trash that turns out
+// unusable, and the home trash taking copies, are found only by a move.
+std::string trashFolderFor(const std::string& folder);
+
 // Moves a trashed item back to its original path and then removes its info
 // file. Refused with ESTALE, nothing changed, when the trash no longer holds
 // this very item (it is gone, or something else now has its name or info

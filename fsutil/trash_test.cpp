@@ -141,10 +141,13 @@ TEST(MoveToTrash, UsesTheTrashOfTheItemsMountWhenTheHomeTrashIsElsewhere) {
                                             MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0))
                 return kChildSetupFailed;
             const auto trashIt = [&] {
+                const std::string told = trashFolderFor(s.path("mnt/box"));
                 TrashResult result = moveToTrash(s.path("mnt/box/Echo"));
                 if (result.error) return result.error;
                 const std::string trash =
                     c.trash.starts_with("vol/") ? "mnt/" + c.trash.substr(4) : c.trash;
+                // The trash told beforehand, unless it turned out unusable.
+                if (c.trash.starts_with("vol/") && told != s.path(trash)) return 98;
                 return result.item.trashedPath == s.path(trash + "/files/Echo") ? 0 : 99;
             };
             return c.run == unprivileged ? runUnprivileged(trashIt) : trashIt();

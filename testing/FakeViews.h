@@ -46,6 +46,9 @@ struct FakeTableView : views::TableView {
         alsoSelected.insert(alsoSelected.end(), rows.begin(), rows.end());
     }
     void revealRows(const std::vector<int>& rows) override { revealed = rows; }
+    // Shows every row, in the data source's order.
+    int shownPlaceOfRow(int row) const override { return row; }
+    int rowAtShownPlace(int place) const override { return place; }
     void setDataSource(VQ_ImporterAppDelegate*) override {}
     void registerForDraggedTypes(const std::vector<std::string>&) override {}
     int selected = -1;
