@@ -2,7 +2,9 @@
 
 #include "fsutil/ofxFileUtils.h"
 #include "library/VQAUUtils.h"
+#include "fsutil/visibleEntries.h"
 #include "params/PdPluginParameters.h"
+#include "pdpatch/patchCheck.h"
 
 #include <cstdlib>
 
@@ -36,6 +38,15 @@ int runOurWork(const std::vector<std::string>& arguments) {
         parameters.load(arguments[1].c_str());
         return resultCode(static_cast<std::size_t>(parameters.size()) ==
                           countArgument(arguments[2]));
+    }
+    if (work == "check" && count == 2) {
+        std::size_t folders = 0, missed = 0;
+        forEachVisibleEntry(arguments[1], [&](std::string_view name, EntryKind) {
+            ++folders;
+            for (const auto& finding : pdpatch::checkPatchFolder(arguments[1] + "/" + std::string(name)))
+                missed += finding.code == "unknown-object" || finding.code == "no-audio-out";
+        });
+        return resultCode(folders == countArgument(arguments[2]) && missed == 0);
     }
     return 2;
 }

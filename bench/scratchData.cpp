@@ -178,6 +178,29 @@ void makePatchFolders(const std::string& typeDir, int folders, const std::string
     }
 }
 
+void makeCheckedLibrary(const std::string& root, int patches, const std::string& work) {
+    const std::string mainPatch = work + "/Checked.pd", voice = work + "/voice.pd";
+    {
+        Output output(mainPatch);
+        output.write("#N canvas 0 50 450 300 12;\n#X obj 10 10 adc~;\n#X obj 10 40 voice;\n"
+                     "#X text 12 70 param cutoff slider 20 800 440 Hz;\n"
+                     "#N canvas 0 50 450 300 filters 0;\n" +
+                     patchLines(2048, 7) + "#X restore 10 100 pd filters;\n" +
+                     patchLines(2048, 8) + "#X connect 0 0 1 0;\n");
+        output.close();
+        Output abstraction(voice);
+        abstraction.write("#N canvas 0 50 450 300 12;\n#X obj 10 10 inlet~;\n" +
+                          patchLines(1024, 9) + "#X obj 10 80 dac~;\n");
+        abstraction.close();
+    }
+    for (int index = 0; index < patches; ++index) {
+        const std::string name = numbered("Checked-", index, 5);
+        makeDirectories(root + "/" + name);
+        makeLink(mainPatch, root + "/" + name + "/" + name + ".pd");
+        makeLink(voice, root + "/" + name + "/voice.pd");
+    }
+}
+
 void makeFileTree(const std::string& root, int files, const std::string& sampleFolder) {
     if (!fs::exists(sampleFolder)) {
         makeDirectories(sampleFolder);

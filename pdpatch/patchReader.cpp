@@ -135,6 +135,7 @@ private:
     // Keeps the record's atoms when it builds something, drops them otherwise.
     void endRecord(std::uint32_t start, std::uint32_t line) {
         const auto count = static_cast<std::uint32_t>(patch_.atoms_.size()) - start;
+        if (count == 0) return;  // an empty record, ";;"
         const bool first = !seenRecord_;
         seenRecord_ = true;
         bool kept = false;

@@ -90,6 +90,7 @@ struct Patch {
         return std::string_view(text_).substr(span.offset, span.size);
     }
     AtomKind kind(std::uint32_t index) const { return atoms_[index].kind; }
+    std::size_t atomCount() const { return atoms_.size(); }
 
 private:
     friend class Reader;

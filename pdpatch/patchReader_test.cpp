@@ -72,7 +72,7 @@ TEST(PatchReader, ReadsRecordsAsPd) {
         {"hello;\n#N canvas 0 0 1 1 10;\n#X restore 1 1 pd x;\n#X foo 1;\n#X obj 1 1 print",
          "text\n0<-1: obj@5(1,1,0)[print]"},
         {"", "text"},
-        {"#N canvas;\n#X obj\\", "patch\n0<-1: obj@2(0,0,0)[]"},
+        {";;#N canvas;;\n#X obj\\", "patch\n0<-1: obj@2(0,0,0)[]"},
     };
     for (const auto& c : cases) EXPECT_EQ(described(readPatch(c.content)), c.expected) << c.content;
 }
