@@ -1,6 +1,7 @@
 #include "pdpatch/patchReader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,7 +11,6 @@
 #include <limits>
 
 #include "fsutil/UniqueFd.h"
-#include "fsutil/fileKind.h"
 #include "fsutil/readBlock.h"
 #include "fsutil/retryOnInterrupt.h"
 
@@ -60,6 +60,9 @@ public:
     explicit Reader(Patch& patch) : patch_(patch) {}
 
     void read(std::string_view content) {
+        // Most of a patch is kept, a few bytes of text per atom.
+        patch_.text_.reserve(std::min(content.size(), kLongestPatch));
+        patch_.atoms_.reserve(std::min(content.size(), kLongestPatch) / 4);
         std::uint32_t line = 1;
         std::size_t at = 0;
         std::uint32_t recordLine = 0;
@@ -267,17 +270,23 @@ Patch readPatch(std::string_view content) {
 bool readPatchText(const std::string& path, std::string& content) {
     content.clear();
     const UniqueFd file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file || !isRegularFile(file.get())) return false;
+    struct stat status {};
+    if (!file || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+    // Room for the whole file and one byte more, so that the read that
+    // finds its end needs no second buffer; a file that grows meanwhile gets
+    // a block more at a time.
+    std::size_t room = std::min<std::size_t>(static_cast<std::size_t>(status.st_size) + 1,
+                                             kLongestPatch);
     for (;;) {
         const std::size_t filled = content.size();
-        const std::size_t room = std::min(kReadBlockBytes, kLongestPatch - filled);
+        room = std::min(room, kLongestPatch - filled);
         if (room == 0) return true;
         content.resize(filled + room);
         const ssize_t got =
             retryOnInterrupt([&] { return read(file.get(), content.data() + filled, room); });
         content.resize(filled + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
-        if (got < 0) return false;
-        if (got == 0) return true;
+        if (got <= 0) return got == 0;
+        room = kReadBlockBytes;
     }
 }
 
