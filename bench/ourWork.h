@@ -9,8 +9,7 @@
 //   deletedir FOLDER             ofxDeleteDir
 //   params FOLDER COUNT          PdPluginParameters::load, expecting COUNT records
 //   check ROOT COUNT             checkPatchFolder on each folder in ROOT, expecting
-//                                COUNT folders, each with its abstraction found
-//                                (no unknown-object, no no-audio-out)
+//                                COUNT folders and no finding in any
 // The exit code is 0 when the operation gave the expected result, 1 when it
 // did not, 2 for a wrong command line.
 

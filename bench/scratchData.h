@@ -52,8 +52,9 @@ void makeLongDeclarationPatch(const std::string& folder, const std::string& befo
                               const std::string& unit, int units, const std::string& after);
 
 // `patches` patch folders inside `root` for the patch check, each with a main
-// patch of a few kilobytes (patch text, a subpatch, a param declaration) that
-// uses an abstraction beside it, whose dac~ is the patch's output. Main
+// patch of a few kilobytes (chains of connected objects, one in a subpatch,
+// and a param declaration) that uses an abstraction beside it, whose dac~ is
+// the patch's output. Main
 // patches and abstractions are hard links to two files made in `work`.
 void makeCheckedLibrary(const std::string& root, int patches, const std::string& work);
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <deque>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -84,9 +83,9 @@ public:
         instrument_ = content.find(kInstrumentMarker) != std::string::npos;
         checkParameters(mainPath, content);
         checkFile({mainPath, folderOf(mainPath)}, main);
-        while (!pending_.empty()) {
-            const PatchFile file = std::move(pending_.front());
-            pending_.pop_front();
+        // Abstractions found meanwhile join the queue.
+        for (std::size_t next = 0; next < pending_.size(); ++next) {
+            const PatchFile file = pending_[next];
             if (readPatchText(file.path, content)) checkFile(file, readPatch(content));
         }
         checkSound(mainPath);
@@ -244,7 +243,7 @@ private:
     std::vector<Finding> findings_;
     std::unordered_set<std::string> visited_;
     std::unordered_map<std::string, bool> exists_;
-    std::deque<PatchFile> pending_;
+    std::vector<PatchFile> pending_;  // abstractions to check, in the order met
     bool hasDac_ = false;
     bool hasAdc_ = false;
     bool hasNotein_ = false;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -18,7 +19,6 @@ namespace pdpatch {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Pd's own test: an optional minus, digits with at most one point (at least
@@ -47,11 +47,32 @@ bool looksLikeNumber(std::string_view text) {
 // A position or a connection's number: the integer part of a number atom,
 // -1 for anything else (and for values beyond an int).
 int toInt(std::string_view text) {
+    // Most are plain digits.
+    if (!text.empty() && text.size() < 10 && std::all_of(text.begin(), text.end(), isDigit)) {
+        int value = 0;
+        for (const char c : text) value = value * 10 + (c - '0');
+        return value;
+    }
     if (!looksLikeNumber(text)) return -1;
-    const double value = std::strtod(std::string(text).c_str(), nullptr);
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
     if (!(std::fabs(value) < std::numeric_limits<int>::max())) return -1;
     return static_cast<int>(value);
 }
+
+// What a byte is to the reader, looked up in a table: it asks for every
+// byte of a file.
+enum CharClass : std::uint8_t { plain, space, semicolon, comma, backslash, dollarSign };
+constexpr auto kCharClasses = [] {
+    std::array<CharClass, 256> classes{};
+    for (const unsigned char c : {' ', '\n', '\r', '\t'}) classes[c] = space;
+    classes[';'] = semicolon;
+    classes[','] = comma;
+    classes['\\'] = backslash;
+    classes['$'] = dollarSign;
+    return classes;
+}();
+CharClass classOf(char c) { return kCharClasses[static_cast<unsigned char>(c)]; }
 
 }  // namespace
 
@@ -60,77 +81,93 @@ public:
     explicit Reader(Patch& patch) : patch_(patch) {}
 
     void read(std::string_view content) {
-        // Most of a patch is kept, a few bytes of text per atom.
-        patch_.text_.reserve(std::min(content.size(), kLongestPatch));
-        patch_.atoms_.reserve(std::min(content.size(), kLongestPatch) / 4);
+        const std::size_t end = std::min(content.size(), kLongestPatch);
+        // The text is kept whole: an atom without escapes is a view into it,
+        // and only escaped atoms get characters of their own, after it.
+        patch_.text_.assign(content.substr(0, end));
+        patch_.atoms_.reserve(end / 4);
+        // Read from the caller's copy, which stays put while text_ grows.
+        const std::string_view text = content.substr(0, end);
         std::uint32_t line = 1;
         std::size_t at = 0;
         std::uint32_t recordLine = 0;
-        const auto recordStart = static_cast<std::uint32_t>(patch_.atoms_.size());
-        std::uint32_t start = recordStart;
-        const std::size_t end = std::min(content.size(), kLongestPatch);
+        bool inRecord = false;
+        std::uint32_t start = 0;  // the first atom of the record being read
         while (at < end) {
-            const char c = content[at];
-            if (isSpace(c)) {
-                line += c == '\n';
+            const CharClass kind = classOf(text[at]);
+            if (kind == space) {
+                line += text[at] == '\n';
                 ++at;
                 continue;
             }
-            if (patch_.atoms_.size() == start) recordLine = line;
-            if (c == ';') {
+            if (!inRecord) {
+                recordLine = line;
+                inRecord = true;
+            }
+            if (kind == semicolon) {
                 endRecord(start, recordLine);
                 start = static_cast<std::uint32_t>(patch_.atoms_.size());
+                inRecord = false;
                 ++at;
-                continue;
-            }
-            if (c == ',') {
-                addAtom(",", AtomKind::separator);
+            } else if (kind == comma) {
+                patch_.atoms_.push_back({static_cast<std::uint32_t>(at), 1, AtomKind::separator});
                 ++at;
-                continue;
+            } else {
+                at = readAtom(text, at, line);
             }
-            at = readAtom(content, at, end, line);
         }
         // A last record without its ";" counts, as it does for Pd.
         if (patch_.atoms_.size() > start) endRecord(start, recordLine);
     }
 
 private:
-    // Reads the atom that begins at `at`; returns where it ends.
-    std::size_t readAtom(std::string_view content, std::size_t at, std::size_t end,
-                         std::uint32_t& line) {
-        const std::size_t offset = patch_.text_.size();
-        bool escaped = false;
+    // Reads the atom that begins at `at` in `text` (the file's, which text_
+    // begins with); returns where it ends.
+    std::size_t readAtom(std::string_view text, std::size_t at, std::uint32_t& line) {
+        const std::size_t begin = at;
         bool dollar = false;
-        for (; at < end; ++at) {
-            char c = content[at];
-            if (c == '\\') {
-                if (++at == end) break;
-                c = content[at];
-                escaped = true;
-                line += c == '\n';
-            } else if (isSpace(c) || c == ';' || c == ',') {
-                break;
-            } else if (c == '$' && at + 1 < end && isDigit(content[at + 1])) {
-                dollar = true;
-            }
-            patch_.text_.push_back(c);
+        at = plainRun(text, at, dollar);
+        if (at == text.size() || classOf(text[at]) != backslash) {
+            patch_.atoms_.push_back({static_cast<std::uint32_t>(begin),
+                                     static_cast<std::uint32_t>(at - begin),
+                                     dollar ? AtomKind::dollar : AtomKind::text});
+            return at;
         }
-        const std::string_view text = std::string_view(patch_.text_).substr(offset);
-        if (text.empty()) return at;  // a lone backslash at the very end
-        AtomKind kind = AtomKind::text;
-        if (dollar)
-            kind = AtomKind::dollar;
-        else if (!escaped && looksLikeNumber(text))
-            kind = AtomKind::number;
-        patch_.atoms_.push_back(
-            {static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(text.size()), kind});
+        return readEscapedAtom(text, begin, line);
+    }
+
+    // Where the run of an atom's plain characters from `at` ends; `dollar`
+    // is set when it holds a "$" before a digit.
+    static std::size_t plainRun(std::string_view text, std::size_t at, bool& dollar) {
+        for (; at < text.size(); ++at) {
+            const CharClass kind = classOf(text[at]);
+            if (kind == plain) continue;
+            if (kind != dollarSign) break;
+            dollar = dollar || (at + 1 < text.size() && isDigit(text[at + 1]));
+        }
         return at;
     }
 
-    void addAtom(std::string_view text, AtomKind kind) {
-        patch_.atoms_.push_back({static_cast<std::uint32_t>(patch_.text_.size()),
-                                 static_cast<std::uint32_t>(text.size()), kind});
-        patch_.text_.append(text);
+    // An atom with a backslash in it: its characters, each escaped one taken
+    // as it is, go after the file's text.
+    std::size_t readEscapedAtom(std::string_view text, std::size_t at, std::uint32_t& line) {
+        const std::size_t offset = patch_.text_.size();
+        bool dollar = false;
+        while (at < text.size()) {
+            const std::size_t run = at;
+            at = plainRun(text, at, dollar);
+            patch_.text_.append(text.substr(run, at - run));
+            if (at == text.size() || classOf(text[at]) != backslash) break;
+            if (++at == text.size()) break;
+            line += text[at] == '\n';
+            patch_.text_.push_back(text[at++]);
+        }
+        const std::size_t size = patch_.text_.size() - offset;
+        if (size == 0) return at;  // a lone backslash at the very end
+        patch_.atoms_.push_back({static_cast<std::uint32_t>(offset),
+                                 static_cast<std::uint32_t>(size),
+                                 dollar ? AtomKind::dollar : AtomKind::text, true});
+        return at;
     }
 
     std::string_view word(std::uint32_t index) const { return patch_.atom(index); }
@@ -153,10 +190,7 @@ private:
                 .values.push_back({start + 1, count - 1});
             kept = true;
         }
-        if (kept) return;
-        const std::uint32_t offset = patch_.atoms_[start].offset;
-        patch_.atoms_.resize(start);
-        patch_.text_.resize(offset);
+        if (!kept) patch_.atoms_.resize(start);
     }
 
     bool openCanvas(std::uint32_t start, std::uint32_t count, std::uint32_t line) {
@@ -261,6 +295,13 @@ private:
     bool seenRecord_ = false;
 };
 
+AtomKind Patch::kind(std::uint32_t index) const {
+    const Span& span = atoms_[index];
+    if (span.kind == AtomKind::text && !span.escaped && looksLikeNumber(atom(index)))
+        return AtomKind::number;
+    return span.kind;
+}
+
 Patch readPatch(std::string_view content) {
     Patch patch;
     Reader(patch).read(content);
@@ -272,9 +313,8 @@ bool readPatchText(const std::string& path, std::string& content) {
     const UniqueFd file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
     if (!file || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
-    // Room for the whole file and one byte more, so that the read that
-    // finds its end needs no second buffer; a file that grows meanwhile gets
-    // a block more at a time.
+    // Room for the whole file and one byte more, so that one read finds its
+    // end; a file that grows meanwhile gets a block more at a time.
     std::size_t room = std::min<std::size_t>(static_cast<std::size_t>(status.st_size) + 1,
                                              kLongestPatch);
     for (;;) {
@@ -285,7 +325,8 @@ bool readPatchText(const std::string& path, std::string& content) {
         const ssize_t got =
             retryOnInterrupt([&] { return read(file.get(), content.data() + filled, room); });
         content.resize(filled + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
-        if (got <= 0) return got == 0;
+        // A regular file reads short only at its end.
+        if (got <= 0 || static_cast<std::size_t>(got) < room) return got >= 0;
         room = kReadBlockBytes;
     }
 }

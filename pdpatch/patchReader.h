@@ -16,8 +16,9 @@
 // Anything else is passed over, as Pd passes over what it does not know.
 // Boxes are kept per canvas in file order, the numbering #X connect uses.
 //
-// Atoms live in one text buffer per patch and boxes refer to them by index,
-// so reading costs a few allocations per file, not per box.
+// Atoms live in one text buffer per patch (the file's text, mostly) and
+// boxes refer to them by index, so reading costs a few allocations per file,
+// not per box.
 
 #include <cstddef>
 #include <cstdint>
@@ -89,7 +90,7 @@ struct Patch {
         const Span& span = atoms_[index];
         return std::string_view(text_).substr(span.offset, span.size);
     }
-    AtomKind kind(std::uint32_t index) const { return atoms_[index].kind; }
+    AtomKind kind(std::uint32_t index) const;
     std::size_t atomCount() const { return atoms_.size(); }
 
 private:
@@ -97,9 +98,12 @@ private:
     struct Span {
         std::uint32_t offset = 0;
         std::uint32_t size = 0;
-        AtomKind kind = AtomKind::text;
+        AtomKind kind = AtomKind::text;  // numbers are told apart when asked
+        bool escaped = false;             // an escaped character makes no number
     };
-    std::string text_;         // every atom's characters, escapes removed
+    // The file's text, then the characters of its escaped atoms, escapes
+    // removed; atoms without escapes are read from the file's text.
+    std::string text_;
     std::vector<Span> atoms_;  // the atoms kept
 };
 
