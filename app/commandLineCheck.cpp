@@ -49,7 +49,12 @@ std::vector<Finding> checkArchive(const std::string& archive) {
     };
     if (scratch.path().empty()) return failure("no scratch folder to extract the archive into");
     const ExtractedPatches extracted = extractPatches(archive, scratch.path());
-    if (!extracted.failure.empty()) return failure(extracted.failure);
+    if (!extracted.failure.empty()) {
+        // The line names the archive already; the reason's own "NAME: " goes.
+        const std::string named = archive.substr(archive.rfind('/') + 1) + ": ";
+        const std::string& why = extracted.failure;
+        return failure(why.starts_with(named) ? why.substr(named.size()) : why);
+    }
     std::vector<Finding> findings;
     for (const std::string& folder : extracted.patchFolders) {
         for (Finding& finding : pdpatch::checkPatchFolder(folder)) {
