@@ -1,6 +1,5 @@
 #include "pdpatch/patchCheck.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>

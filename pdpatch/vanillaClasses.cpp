@@ -1,5 +1,6 @@
 #include "pdpatch/vanillaClasses.h"
 
+#include <iterator>
 #include <unordered_set>
 
 namespace pdpatch {
