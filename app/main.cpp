@@ -1,6 +1,7 @@
-// The importer's entry: logs its first line, then either hands its paths to
-// the importer already running or builds the controller and the main window
-// and runs the Qt event loop. No thread starts before the QApplication: the
+// The importer's entry: answers --help and --check without a window (and
+// without touching the library folder); otherwise logs its first line, then
+// either hands its paths to the importer already running or builds the
+// controller and the main window and runs the Qt event loop. No thread starts before the QApplication: the
 // library is listed on the window's lister once the window exists. Paths on the command line are an
 // open request, handled once the event loop runs.
 
@@ -9,12 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/SingleInstance.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/appTranslations.h"
+#include "app/commandLineCheck.h"
 #include "app/openMainWindow.h"
 #include "app/percentDecode.h"
 #include "app/platformLog.h"
@@ -42,12 +45,32 @@ void bringToFront(QWidget& window) {
     window.activateWindow();
 }
 
+constexpr const char* kUsage =
+    "Usage: veltrano-importer [PATH|URL...]\n"
+    "       veltrano-importer --check PATH...\n"
+    "\n"
+    "Opens the window that installs Pure Data patches into the library folder\n"
+    "%s; each PATH (a patch folder, a patch file or an archive)\n"
+    "is installed as if dropped on the window.\n"
+    "\n"
+    "  --check PATH...  check patch folders, patch files and archives without a\n"
+    "                   window and without touching the library folder: one line\n"
+    "                   per finding, PATH:LINE: SEVERITY: CODE: SENTENCE; the exit\n"
+    "                   status is 1 when an error was found, else 0\n"
+    "  --help           show this text\n";
+
 void openFiles(VQ_ImporterAppDelegate& controller, const std::vector<std::string>& fileNames) {
     if (!fileNames.empty()) controller.applicationOpenFiles(fileNames);
 }
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf(kUsage, BASE_DIR);
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--check") == 0)
+        return runCommandLineCheck({argv + 2, argv + argc}, std::cout, std::cerr);
     // The library's log lines go to standard output, which is block-buffered
     // when it is a file or a pipe: a line such as "cancelled" would reach a
     // log file only at some later flush, or never if the process is killed.

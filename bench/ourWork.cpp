@@ -2,7 +2,9 @@
 
 #include "fsutil/ofxFileUtils.h"
 #include "library/VQAUUtils.h"
+#include "fsutil/visibleEntries.h"
 #include "params/PdPluginParameters.h"
+#include "pdpatch/patchCheck.h"
 
 #include <cstdlib>
 
@@ -36,6 +38,14 @@ int runOurWork(const std::vector<std::string>& arguments) {
         parameters.load(arguments[1].c_str());
         return resultCode(static_cast<std::size_t>(parameters.size()) ==
                           countArgument(arguments[2]));
+    }
+    if (work == "check" && count == 2) {
+        std::size_t folders = 0, findings = 0;
+        forEachVisibleEntry(arguments[1], [&](std::string_view name, EntryKind) {
+            ++folders;
+            findings += pdpatch::checkPatchFolder(arguments[1] + "/" + std::string(name)).size();
+        });
+        return resultCode(folders == countArgument(arguments[2]) && findings == 0);
     }
     return 2;
 }

@@ -8,6 +8,8 @@
 //   loadpatches COUNT            loadPatches(EFFECTS_DIR), expecting COUNT folders
 //   deletedir FOLDER             ofxDeleteDir
 //   params FOLDER COUNT          PdPluginParameters::load, expecting COUNT records
+//   check ROOT COUNT             checkPatchFolder on each folder in ROOT, expecting
+//                                COUNT folders and no finding in any
 // The exit code is 0 when the operation gave the expected result, 1 when it
 // did not, 2 for a wrong command line.
 

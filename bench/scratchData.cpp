@@ -178,6 +178,39 @@ void makePatchFolders(const std::string& typeDir, int folders, const std::string
     }
 }
 
+void makeCheckedLibrary(const std::string& root, int patches, const std::string& work) {
+    // A canvas of `boxes` objects, each but the first connected from the one
+    // before it, as a saved patch holds them.
+    std::mt19937 random(7);
+    auto canvas = [&random](int boxes) {
+        std::string text;
+        for (int box = 0; box < boxes; ++box)
+            text += "#X obj " + std::to_string(random() % 800) + " " +
+                    std::to_string(random() % 600) + " " +
+                    kObjects[random() % std::size(kObjects)] + ";\n";
+        for (int box = 1; box < boxes; ++box)
+            text += "#X connect " + std::to_string(box - 1) + " 0 " + std::to_string(box) + " " +
+                    std::to_string(random() % 2) + ";\n";
+        return text;
+    };
+    const std::string mainPatch = work + "/Checked.pd", voice = work + "/voice.pd";
+    Output output(mainPatch);
+    output.write("#N canvas 0 50 450 300 12;\n#N canvas 0 50 450 300 filters 0;\n" +
+                 canvas(40) + "#X restore 10 100 pd filters;\n" + canvas(40) +
+                 "#X obj 10 10 adc~;\n#X obj 10 40 voice;\n"
+                 "#X text 12 70 param cutoff slider 20 800 440 Hz;\n");
+    output.close();
+    Output abstraction(voice);
+    abstraction.write("#N canvas 0 50 450 300 12;\n" + canvas(30) + "#X obj 10 80 dac~;\n");
+    abstraction.close();
+    for (int index = 0; index < patches; ++index) {
+        const std::string name = numbered("Checked-", index, 5);
+        makeDirectories(root + "/" + name);
+        makeLink(mainPatch, root + "/" + name + "/" + name + ".pd");
+        makeLink(voice, root + "/" + name + "/voice.pd");
+    }
+}
+
 void makeFileTree(const std::string& root, int files, const std::string& sampleFolder) {
     if (!fs::exists(sampleFolder)) {
         makeDirectories(sampleFolder);

@@ -51,6 +51,13 @@ void makeDeclaringPatch(const std::string& folder, std::uint64_t bytes, int decl
 void makeLongDeclarationPatch(const std::string& folder, const std::string& before,
                               const std::string& unit, int units, const std::string& after);
 
+// `patches` patch folders inside `root` for the patch check, each with a main
+// patch of a few kilobytes (chains of connected objects, one in a subpatch,
+// and a param declaration) that uses an abstraction beside it, whose dac~ is
+// the patch's output. Main
+// patches and abstractions are hard links to two files made in `work`.
+void makeCheckedLibrary(const std::string& root, int patches, const std::string& work);
+
 // ln
 void makeLink(const std::string& existing, const std::string& path);
 // mkdir -p

@@ -212,6 +212,19 @@ Comparison readParameters(const BenchPaths& paths, int divisor, std::string& siz
     return comparison;
 }
 
+Comparison checkLibrary(const BenchPaths& paths, int divisor, std::string& size) {
+    const int patches = 20000 / divisor;
+    size = countText(static_cast<std::uint64_t>(patches)) + " patches";
+    const std::string root = paths.work + "/checked";
+    makeCheckedLibrary(root, patches, paths.work);
+    Comparison comparison;
+    comparison.ours.command = ourCommand(paths, {"check", root, std::to_string(patches)});
+    comparison.ours.succeeded = exitsWith(0);
+    comparison.theirs.command = {"grep", "-r", "-c", "-F", "dac~", root};
+    comparison.theirs.succeeded = exitsWith(0);
+    return comparison;
+}
+
 // Swaps the installed effects in and out of the library between runs, so the
 // window starts once with them and once with an empty library.
 class EffectsSwitch {
@@ -359,6 +372,7 @@ std::vector<Work> benchWorks(const BenchPaths& paths) {
         {"loadPatches", "find -mindepth 1 -maxdepth 1 -type d", {1.2, 0, 0, "<= 1.2"}, listPatches},
         {"ofxDeleteDir", "rm -rf", {1.2, 0, 0, "<= 1.2"}, deleteTree},
         {"PdPluginParameters::load", "grep -c \" param \"", {2.0, 0, 0, "<= 2.0"}, readParameters},
+        {"checkPatchFolder (library)", "grep -r -c -F dac~", {2.0, 0, 0, "<= 2.0"}, checkLibrary},
     };
     if (!paths.windowProgram.empty()) {
         works.push_back({"window start to first paint (offscreen)",

@@ -18,6 +18,7 @@
 #include <iostream>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -101,6 +102,54 @@ public:
         return tokens;
     }
 
+    // The record of one declaration line, or nothing when the line has too
+    // few tokens to name a parameter. Prints nothing: the patch check reads
+    // declarations with it and reports a rejected line in its own words.
+    // Throws only std::bad_alloc.
+    static std::optional<VQParameter> readDeclaration(std::string_view line) {
+        std::string_view tokens[kExtraToken + 1];
+        std::size_t count = 0;
+        forEachPiece(line, ' ', [&](std::string_view piece) {
+            if (count < std::size(tokens)) tokens[count] = piece;
+            ++count;
+        });
+        if (count < kNameAndTypeTokens) return std::nullopt;
+        VQParameter parameter;
+        parameter.name = tokens[kNameToken];
+        parameter.type = tokens[kTypeToken];
+        if (hasValues(parameter.type)) readValues(tokens, count, parameter);
+        return parameter;
+    }
+
+    // Only these type words (whole token, case-sensitive) carry values.
+    static bool hasValues(const std::string& type) {
+        return type == "slider" || type == "int" || type == "float";
+    }
+
+    // Calls declare with each declaration line among `lines` (whole lines;
+    // the last one may lack its line feed), without the line feed. Only the
+    // lines that hold " param " are looked at: the word is searched for over
+    // the whole text, which is the same as testing line by line because it
+    // holds no line feed.
+    template <typename Declare>
+    static void forEachDeclarationIn(std::string_view lines, Declare& declare) {
+        std::size_t lineStart = 0;
+        while (lineStart < lines.size()) {
+            const void* found = memmem(lines.data() + lineStart, lines.size() - lineStart,
+                                       kParamWord.data(), kParamWord.size());
+            if (!found) return;
+            const std::size_t at =
+                static_cast<std::size_t>(static_cast<const char*>(found) - lines.data());
+            const std::size_t feedBefore = lines.rfind('\n', at);
+            const std::size_t start = feedBefore == std::string_view::npos ? 0 : feedBefore + 1;
+            std::size_t end = lines.find('\n', at);
+            if (end == std::string_view::npos) end = lines.size();
+            const std::string_view line = lines.substr(start, end - start);
+            if (line.starts_with(kCommentStart)) declare(line);
+            lineStart = end + 1;
+        }
+    }
+
     int size() const noexcept { return static_cast<int>(parameters.size()); }
 
     // The index must lie below size(); it is not checked.
@@ -138,30 +187,6 @@ private:
             if (end == std::string_view::npos) end = text.size();
             visit(text.substr(start, end - start));
             start = end + 1;
-        }
-    }
-
-    // Calls declare with each declaration line among `lines` (whole lines;
-    // the last one may lack its line feed), without the line feed. Only the
-    // lines that hold " param " are looked at: the word is searched for over
-    // the whole text, which is the same as testing line by line because it
-    // holds no line feed.
-    template <typename Declare>
-    static void forEachDeclarationIn(std::string_view lines, Declare& declare) {
-        std::size_t lineStart = 0;
-        while (lineStart < lines.size()) {
-            const void* found = memmem(lines.data() + lineStart, lines.size() - lineStart,
-                                       kParamWord.data(), kParamWord.size());
-            if (!found) return;
-            const std::size_t at =
-                static_cast<std::size_t>(static_cast<const char*>(found) - lines.data());
-            const std::size_t feedBefore = lines.rfind('\n', at);
-            const std::size_t start = feedBefore == std::string_view::npos ? 0 : feedBefore + 1;
-            std::size_t end = lines.find('\n', at);
-            if (end == std::string_view::npos) end = lines.size();
-            const std::string_view line = lines.substr(start, end - start);
-            if (line.starts_with(kCommentStart)) declare(line);
-            lineStart = end + 1;
         }
     }
 
@@ -246,30 +271,16 @@ private:
     // are views into the line: only the fields kept are copied.
     bool appendDeclaration(std::string_view line) noexcept {
         try {
-            std::string_view tokens[kExtraToken + 1];
-            std::size_t count = 0;
-            forEachPiece(line, ' ', [&](std::string_view piece) {
-                if (count < std::size(tokens)) tokens[count] = piece;
-                ++count;
-            });
-            if (count < kNameAndTypeTokens) {
+            std::optional<VQParameter> parameter = readDeclaration(line);
+            if (!parameter) {
                 std::cout << "Wrong format\n" << std::endl;
                 return false;
             }
-            auto parameter = std::make_unique<VQParameter>();
-            parameter->name = tokens[kNameToken];
-            parameter->type = tokens[kTypeToken];
-            if (hasValues(parameter->type)) readValues(tokens, count, *parameter);
-            parameters.push_back(std::move(parameter));
+            parameters.push_back(std::make_unique<VQParameter>(std::move(*parameter)));
             return true;
         } catch (const std::exception&) {
             return false;
         }
-    }
-
-    // Only these type words (whole token, case-sensitive) carry values.
-    static bool hasValues(const std::string& type) {
-        return type == "slider" || type == "int" || type == "float";
     }
 
     static void readValues(const std::string_view* tokens, std::size_t count,
