@@ -34,12 +34,6 @@ constexpr int kInstrumentsSegment = 1;
 const char* const kGeometryKey = "mainWindow/geometry";
 constexpr std::size_t kQuitButton = 0;
 
-// The kinds of file the file dialog offers; the first is chosen at first.
-const QStringList kPatchFileFilters = {
-    "Pd patches and archives (*.pd *.zip *.tar *.tar.gz *.tgz *.tar.bz2 *.tbz2 *.tar.xz *.txz "
-    "*.tar.zst)",
-    "Pd patches (*.pd)", "All files (*)"};
-
 QMessageBox::Icon iconFor(views::AlertStyle style) {
     switch (style) {
         case views::AlertStyle::informational:
@@ -278,7 +272,10 @@ void MainWindow::choosePatches(bool folder) {
         dialog->setOption(QFileDialog::ShowDirsOnly);
     } else {
         dialog->setFileMode(QFileDialog::ExistingFiles);
-        dialog->setNameFilters(kPatchFileFilters);
+        // The kinds of file offered; the first is chosen at first.
+        dialog->setNameFilters({tr("Pd patches and archives (*.pd *.zip *.tar *.tar.gz *.tgz "
+                                   "*.tar.bz2 *.tbz2 *.tar.xz *.txz *.tar.zst)"),
+                                tr("Pd patches (*.pd)"), tr("All files (*)")});
     }
     connect(dialog, &QFileDialog::filesSelected, this, &MainWindow::installPaths);
     dialog->open();
@@ -346,10 +343,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         views::Alert alert;
         alert.buttonTitles = {tr("Quit").toStdString(), tr("Keep Installing").toStdString()};
         alert.safeButton = 1;
-        alert.messageText = "Quit while patches are being installed?";
+        alert.messageText = tr("Quit while patches are being installed?").toStdString();
         alert.informativeText =
-            "The patch being copied is not installed, and the requests waiting are dropped. "
-            "Patches installed already stay.";
+            tr("The patch being copied is not installed, and the requests waiting are dropped. "
+               "Patches installed already stay.")
+                .toStdString();
         alert.didEnd = [this](std::size_t button) {
             if (button != kQuitButton) return;
             quitting_ = true;
@@ -400,9 +398,9 @@ void MainWindow::beginSheetModal(const views::Alert& alert) {
     box->setStyleSheet("QLabel#qt_msgbox_informativelabel { min-width: 380px; }");
     for (std::size_t index = 0; index < alert.buttonTitles.size(); ++index) {
         const std::string& title = alert.buttonTitles[index];
-        // As on the Mac: a button titled Cancel answers Esc. It is also the
-        // default, so Return never answers a question that destroys.
-        const bool cancels = title == "Cancel" || alert.safeButton == index;
+        // The safe button answers Esc. It is also the default, so Return
+        // never answers a question that destroys.
+        const bool cancels = alert.safeButton == index;
         QPushButton* button =
             box->addButton(QString::fromStdString(title),
                            cancels ? QMessageBox::RejectRole : QMessageBox::AcceptRole);

@@ -7,12 +7,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/errorInWords.h"
 #include "app/quoted.h"
 #include "app/trashFailureText.h"
 #include "app/translate.h"
@@ -21,6 +21,7 @@
 
 namespace {
 constexpr std::size_t kDeleteButton = 0;
+constexpr std::size_t kCancelButton = 1;
 
 // The name of the patch a library path lies in: an earlier copy an install
 // replaced may be the main patch file inside the patch folder.
@@ -33,22 +34,40 @@ std::string patchNameOf(const std::string& path) {
 
 // "Delete “Echo”", "Replace “Echo”", "Replace of 3 Patches": what the step did.
 std::string undoStepTitle(bool replace, const std::vector<TrashedItem>& trashed) {
-    if (trashed.size() == 1)
-        return (replace ? "Replace " : "Delete ") + quoted(patchNameOf(trashed[0].originalPath));
-    return (replace ? "Replace of " : "Delete of ") + std::to_string(trashed.size()) + " Patches";
+    if (trashed.size() == 1) {
+        const std::string name = quoted(patchNameOf(trashed[0].originalPath));
+        return replace ? translate("VQ_ImporterAppDelegate", "Replace %1", {name})
+                            : translate("VQ_ImporterAppDelegate", "Delete %1", {name});
+    }
+    const std::string count = std::to_string(trashed.size());
+    return replace ? translate("VQ_ImporterAppDelegate", "Replace of %1 Patches", {count})
+                        : translate("VQ_ImporterAppDelegate", "Delete of %1 Patches", {count});
 }
 
 std::string pastTense(bool replace, const std::vector<TrashedItem>& trashed) {
-    if (trashed.size() == 1)
-        return (replace ? "Replaced " : "Deleted ") + quoted(patchNameOf(trashed[0].originalPath));
-    return (replace ? "Replaced " : "Deleted ") + std::to_string(trashed.size()) + " patches";
+    if (trashed.size() == 1) {
+        const std::string name = quoted(patchNameOf(trashed[0].originalPath));
+        return replace ? translate("VQ_ImporterAppDelegate", "Replaced %1", {name})
+                            : translate("VQ_ImporterAppDelegate", "Deleted %1", {name});
+    }
+    const std::string count = std::to_string(trashed.size());
+    return replace ? translate("VQ_ImporterAppDelegate", "Replaced %1 patches", {count})
+                        : translate("VQ_ImporterAppDelegate", "Deleted %1 patches", {count});
 }
 
-void showStepTitle(views::MenuItem* item, const char* verb, const auto& steps) {
+std::string undoTitle(const auto& steps) {
+    return steps.empty() ? translate("VQ_ImporterAppDelegate", "Undo")
+                         : translate("VQ_ImporterAppDelegate", "Undo %1", {undoStepTitle(steps.back().replace, steps.back().trashed)});
+}
+
+std::string redoTitle(const auto& steps) {
+    return steps.empty() ? translate("VQ_ImporterAppDelegate", "Redo")
+                         : translate("VQ_ImporterAppDelegate", "Redo %1", {undoStepTitle(steps.back().replace, steps.back().trashed)});
+}
+
+void showStepTitle(views::MenuItem* item, const std::string& title, bool any) {
     if (!item) return;
-    const bool any = !steps.empty();
-    item->setTitle(any ? verb + (" " + undoStepTitle(steps.back().replace, steps.back().trashed))
-                       : verb);
+    item->setTitle(title);
     item->setEnabled(any);
 }
 }  // namespace
@@ -98,10 +117,14 @@ void VQ_ImporterAppDelegate::askToDeletePermanently(const std::string& path,
                                                     const TrashResult& trashed) {
     if (!window) return;
     views::Alert alert;
-    alert.buttonTitles = {"Delete", "Cancel"};
-    alert.messageText = "Delete " + quoted(patchNameFromPath(path)) + " permanently?";
+    alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "Delete"),
+                          translate("VQ_ImporterAppDelegate", "Cancel")};
+    alert.safeButton = kCancelButton;
+    alert.messageText = translate("VQ_ImporterAppDelegate", "Delete %1 permanently?",
+                                  {quoted(patchNameFromPath(path))});
     alert.informativeText =
-        trashFailureText(trashed) + " A patch deleted permanently can't be brought back.";
+        translate("VQ_ImporterAppDelegate", "%1 A patch deleted permanently can't be brought back.",
+                  {trashFailureText(trashed)});
     alert.style = views::AlertStyle::warning;
     alert.didEnd = [this, path](std::size_t button) {
         if (button != kDeleteButton) return;
@@ -121,10 +144,12 @@ void VQ_ImporterAppDelegate::askToDeletePermanently(const std::string& path,
 void VQ_ImporterAppDelegate::alertDeleteFailed(const std::string& name, int error) {
     if (!window) return;
     views::Alert alert;
-    alert.buttonTitles = {"OK"};
-    alert.messageText = quoted(name) + " could not be deleted";
-    alert.informativeText = std::string(std::strerror(error)) +
-                            ". Whatever could not be removed is still in the library.";
+    alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "OK")};
+    alert.messageText =
+        translate("VQ_ImporterAppDelegate", "%1 could not be deleted", {quoted(name)});
+    alert.informativeText = translate("VQ_ImporterAppDelegate",
+                  "%1. Whatever could not be removed is still in the library.",
+                  {errorInWords(error)});
     alert.style = views::AlertStyle::warning;
     window->beginSheetModal(alert);
 }
@@ -135,15 +160,15 @@ void VQ_ImporterAppDelegate::addUndoStep(UndoStep step) {
     // A new change ends what Redo could do again, as in every editor.
     redoSteps.clear();
     showUndoMenuItems();
-    showNotice(said, "Undo", [this] { undoPressed(); });
+    showNotice(said, translate("VQ_ImporterAppDelegate", "Undo"), [this] { undoPressed(); });
 }
 
 void VQ_ImporterAppDelegate::undoPressed() {
     if (undoSteps.empty()) return;
     UndoStep step = std::move(undoSteps.back());
     undoSteps.pop_back();
-    const std::string title = translate("VQ_ImporterAppDelegate", "Undo %1",
-                                        {undoStepTitle(step.replace, step.trashed)});
+    const std::string title =
+        translate("VQ_ImporterAppDelegate", "Undo %1", {undoStepTitle(step.replace, step.trashed)});
     // Where a refused step goes back: steps added meanwhile are later ones.
     const std::size_t place = undoSteps.size();
     showUndoMenuItems();
@@ -170,8 +195,8 @@ void VQ_ImporterAppDelegate::redoPressed() {
     if (redoSteps.empty()) return;
     UndoStep step = std::move(redoSteps.back());
     redoSteps.pop_back();
-    const std::string title = translate("VQ_ImporterAppDelegate", "Redo %1",
-                                        {undoStepTitle(step.replace, step.trashed)});
+    const std::string title =
+        translate("VQ_ImporterAppDelegate", "Redo %1", {undoStepTitle(step.replace, step.trashed)});
     showUndoMenuItems();
     runWrite([this, step = std::move(step)]() mutable -> workers::MainThreadStep {
         // In the step's order: the earlier copies of one patch replaced twice
@@ -211,9 +236,11 @@ void VQ_ImporterAppDelegate::redoFinished(UndoStep redone, const std::string& fa
     }
     if (!error || !window) return;
     views::Alert alert;
-    alert.buttonTitles = {"OK"};
-    alert.messageText = quoted(failedName) + " can't be taken out again";
-    alert.informativeText = std::string(std::strerror(error)) + ". It stays in the library.";
+    alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "OK")};
+    alert.messageText =
+        translate("VQ_ImporterAppDelegate", "%1 can't be taken out again", {quoted(failedName)});
+    alert.informativeText = translate("VQ_ImporterAppDelegate", "%1. It stays in the library.",
+                                      {errorInWords(error)});
     alert.style = views::AlertStyle::warning;
     window->beginSheetModal(alert);
 }
@@ -232,11 +259,12 @@ void VQ_ImporterAppDelegate::undoFinished(UndoStep undone, UndoStep refused, std
         // be taken back, so it leaves the history.
         if (!window) return;
         views::Alert alert;
-        alert.buttonTitles = {"OK"};
-        alert.messageText = quoted(name) + " is no longer in the trash";
-        alert.informativeText =
-            "The trash was emptied, or something else now has its name there. Nothing was "
-            "changed.";
+        alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "OK")};
+        alert.messageText =
+            translate("VQ_ImporterAppDelegate", "%1 is no longer in the trash", {quoted(name)});
+        alert.informativeText = translate("VQ_ImporterAppDelegate",
+                                          "The trash was emptied, or something else now has its "
+                                          "name there. Nothing was changed.");
         alert.style = views::AlertStyle::warning;
         window->beginSheetModal(alert);
         return;
@@ -248,12 +276,16 @@ void VQ_ImporterAppDelegate::undoFinished(UndoStep undone, UndoStep refused, std
     showUndoMenuItems();
     if (!window) return;
     views::Alert alert;
-    alert.buttonTitles = {"OK"};
-    alert.messageText = quoted(name) + " can't be put back";
+    alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "OK")};
+    alert.messageText = translate("VQ_ImporterAppDelegate", "%1 can't be put back", {quoted(name)});
     alert.informativeText =
-        error == EEXIST ? "A patch named " + quoted(name) +
-                              " is installed again. Rename or delete it, then choose Undo again."
-                        : std::string(std::strerror(error)) + ". It is still in the trash.";
+        error == EEXIST
+            ? translate("VQ_ImporterAppDelegate",
+                        "A patch named %1 is installed again. Rename or delete it, then choose "
+                        "Undo again.",
+                        {quoted(name)})
+            : translate("VQ_ImporterAppDelegate", "%1. It is still in the trash.",
+                        {errorInWords(error)});
     alert.style = views::AlertStyle::warning;
     window->beginSheetModal(alert);
 }
@@ -269,8 +301,8 @@ void VQ_ImporterAppDelegate::setRedoMenuItem(views::MenuItem* view) {
 }
 
 void VQ_ImporterAppDelegate::showUndoMenuItems() {
-    showStepTitle(undoMenuItem, "Undo", undoSteps);
-    showStepTitle(redoMenuItem, "Redo", redoSteps);
+    showStepTitle(undoMenuItem, undoTitle(undoSteps), !undoSteps.empty());
+    showStepTitle(redoMenuItem, redoTitle(redoSteps), !redoSteps.empty());
 }
 
 void VQ_ImporterAppDelegate::showNotice(const std::string& text, const std::string& actionTitle,

@@ -7,6 +7,7 @@
 
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/quoted.h"
+#include "app/translate.h"
 #include "library/VQAUUtils.h"
 
 void VQ_ImporterAppDelegate::openInPdPressed() {
@@ -15,7 +16,10 @@ void VQ_ImporterAppDelegate::openInPdPressed() {
         const std::string name = patchNameFromPath(path);
         const std::string why = workspace->openFile(path + "/" + name + ".pd");
         // One line says what failed; the patches that did open are open.
-        if (!why.empty()) showNotice("Can't open " + quoted(name) + " in Pd: " + why, "", nullptr);
+        if (!why.empty())
+            showNotice(translate("VQ_ImporterAppDelegate", "Can't open %1 in Pd: %2",
+                                 {quoted(name), why}),
+                       "", nullptr);
     }
 }
 

@@ -31,17 +31,17 @@ std::string whyNotInstalled(const ItemReport& item) {
                              {quoted(name + ".pd")});
         }
         case ItemOutcome::notFound:
-            return "not found";
+            return translate("installReportText", "not found");
         case ItemOutcome::notARegularFile:
-            return "not a regular file";
+            return translate("installReportText", "not a regular file");
         case ItemOutcome::failed:
             return reasonInWords(item);
         case ItemOutcome::noRoom:
-            return "no room left on the disk";
+            return translate("installReportText", "no room left on the disk");
         case ItemOutcome::keptEarlierCopy:
-            return "kept the earlier copy: no trash could take it";
+            return translate("installReportText", "kept the earlier copy: no trash could take it");
         case ItemOutcome::cancelled:
-            return "cancelled";
+            return translate("installReportText", "cancelled");
         case ItemOutcome::installed:
             break;
     }
@@ -70,9 +70,14 @@ std::vector<std::pair<std::string, std::string>> itemsNotInstalled(const Install
 }
 
 std::string notInstalledText(std::size_t notInstalled, std::size_t items) {
-    return std::to_string(notInstalled) + " of " + std::to_string(items) +
-           (items == 1 ? " item" : " items") + (notInstalled == 1 ? " was" : " were") +
-           " not installed";
+    // One source text for each English number form, so that a translation
+    // can give each its own.
+    const std::initializer_list<std::string> counts = {std::to_string(notInstalled),
+                                                       std::to_string(items)};
+    if (items == 1) return translate("installReportText", "%1 of %2 item was not installed", counts);
+    if (notInstalled == 1)
+        return translate("installReportText", "%1 of %2 items was not installed", counts);
+    return translate("installReportText", "%1 of %2 items were not installed", counts);
 }
 
 std::string deletedForGoodText(const InstallReport& report) {
@@ -81,8 +86,10 @@ std::string deletedForGoodText(const InstallReport& report) {
         if (item.earlier == EarlierCopy::deleted) deleted.push_back(&item);
     if (deleted.empty()) return "";
     if (deleted.size() > 1)
-        return "Replaced " + std::to_string(deleted.size()) +
-               " patches for good: no trash could take the earlier copies";
-    return "Replaced " + quoted(patchOf(*deleted.front())) +
-           " for good: no trash could take the earlier copy";
+        return translate("installReportText",
+                         "Replaced %1 patches for good: no trash could take the earlier copies",
+                         {std::to_string(deleted.size())});
+    return translate("installReportText",
+                     "Replaced %1 for good: no trash could take the earlier copy",
+                     {quoted(patchOf(*deleted.front()))});
 }

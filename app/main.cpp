@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -94,6 +95,10 @@ int main(int argc, char* argv[]) {
     // window to the entry and its icon.
     QGuiApplication::setDesktopFileName("org.veltrano.importer");
     installTranslations(app);
+    // QApplication took the user's locale for everything. The log lines
+    // (the library's included) keep the system's messages in English; the
+    // window asks for them in the user's language where it shows them.
+    std::setlocale(LC_MESSAGES, "C");
 
     // QApplication has taken its own options out of argv; the rest are paths.
     const std::vector<std::string> fileNames = localPathsOf({argv + 1, argv + argc});

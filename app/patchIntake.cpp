@@ -39,10 +39,14 @@ void askToReplacePermanently(views::Window* window, const std::string& name, con
         return;
     }
     views::Alert alert;
-    alert.buttonTitles = {"Keep Earlier Copy", "Replace"};
-    alert.messageText = "Replace " + quoted(name) + " permanently?";
+    alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "Keep Earlier Copy"),
+                          translate("VQ_ImporterAppDelegate", "Replace")};
+    alert.messageText =
+        translate("VQ_ImporterAppDelegate", "Replace %1 permanently?", {quoted(name)});
     alert.informativeText =
-        trashFailureText(why) + " The earlier copy can't be brought back once replaced.";
+        translate("VQ_ImporterAppDelegate",
+                  "%1 The earlier copy can't be brought back once replaced.",
+                  {trashFailureText(why)});
     alert.style = views::AlertStyle::warning;
     alert.safeButton = 0;
     alert.didEnd = [answer = std::move(answer)](std::size_t button) {
@@ -166,9 +170,12 @@ void VQ_ImporterAppDelegate::showInstallReport(const InstallReport& report, bool
     const std::vector<std::pair<std::string, std::string>> notInstalled = itemsNotInstalled(report);
     if (!notInstalled.empty())
         showNotice(
-            notInstalledText(notInstalled.size(), report.items.size()), "Details…",
+            notInstalledText(notInstalled.size(), report.items.size()),
+            translate("VQ_ImporterAppDelegate", "Details…"),
             [this, notInstalled] {
-                if (itemListPanel) itemListPanel->showItems("Items not installed", notInstalled);
+                if (itemListPanel)
+                    itemListPanel->showItems(
+                        translate("VQ_ImporterAppDelegate", "Items not installed"), notInstalled);
             },
             true);
     noticeInstalled(installed);
@@ -210,15 +217,16 @@ void VQ_ImporterAppDelegate::noticeInstalled(const std::vector<const ItemReport*
 void VQ_ImporterAppDelegate::alertBadDrop(Intake intake, const std::string& detailedText) {
     if (!window) return;
     views::Alert alert;
-    alert.buttonTitles = {"OK"};
-    alert.messageText = "The file or folder was invalid";
+    alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "OK")};
+    alert.messageText = translate("VQ_ImporterAppDelegate", "The file or folder was invalid");
     alert.informativeText =
         intake == Intake::chosen
             ? translate("VQ_ImporterAppDelegate",
                         "Maybe you chose a file with no dac~ or a folder that doesn't contain a "
                         "patch of the same name!")
-            : "Maybe you dropped a file with no dac~ or a folder that doesn't contain a patch of "
-              "the same name!";
+            : translate("VQ_ImporterAppDelegate",
+                        "Maybe you dropped a file with no dac~ or a folder that doesn't contain a "
+                        "patch of the same name!");
     alert.detailedText = detailedText;
     alert.style = views::AlertStyle::warning;
     window->beginSheetModal(alert);

@@ -2,7 +2,9 @@
 
 #include <string>
 
-// A name as the window's texts quote it: “Echo”.
+#include "app/translate.h"
+
+// A name as the window's texts quote it: “Echo” in English, „Echo“ in German.
 inline std::string quoted(const std::string& name) {
-    return "“" + name + "”";
+    return translate("quoted", "“%1”", {name});
 }

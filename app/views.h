@@ -84,8 +84,7 @@ struct Alert {
     // What went wrong in detail, shown on demand; may be empty.
     std::string detailedText;
     AlertStyle style = AlertStyle::warning;
-    // The button that Return and Esc answer, one that destroys nothing (a
-    // button titled Cancel is one without saying).
+    // The button that Return and Esc answer, one that destroys nothing.
     std::optional<std::size_t> safeButton;
     // Told which button (its index in buttonTitles) closed the alert; may be empty.
     std::function<void(std::size_t button)> didEnd;
