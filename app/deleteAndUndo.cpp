@@ -36,33 +36,33 @@ std::string patchNameOf(const std::string& path) {
 std::string undoStepTitle(bool replace, const std::vector<TrashedItem>& trashed) {
     if (trashed.size() == 1) {
         const std::string name = quoted(patchNameOf(trashed[0].originalPath));
-        return replace ? translate("VQ_ImporterAppDelegate", "Replace %1", {name})
-                            : translate("VQ_ImporterAppDelegate", "Delete %1", {name});
+        return replace ? fillIn(translate("VQ_ImporterAppDelegate", "Replace %1"), {name})
+                            : fillIn(translate("VQ_ImporterAppDelegate", "Delete %1"), {name});
     }
     const std::string count = std::to_string(trashed.size());
-    return replace ? translate("VQ_ImporterAppDelegate", "Replace of %1 Patches", {count})
-                        : translate("VQ_ImporterAppDelegate", "Delete of %1 Patches", {count});
+    return replace ? fillIn(translate("VQ_ImporterAppDelegate", "Replace of %1 Patches"), {count})
+                        : fillIn(translate("VQ_ImporterAppDelegate", "Delete of %1 Patches"), {count});
 }
 
 std::string pastTense(bool replace, const std::vector<TrashedItem>& trashed) {
     if (trashed.size() == 1) {
         const std::string name = quoted(patchNameOf(trashed[0].originalPath));
-        return replace ? translate("VQ_ImporterAppDelegate", "Replaced %1", {name})
-                            : translate("VQ_ImporterAppDelegate", "Deleted %1", {name});
+        return replace ? fillIn(translate("VQ_ImporterAppDelegate", "Replaced %1"), {name})
+                            : fillIn(translate("VQ_ImporterAppDelegate", "Deleted %1"), {name});
     }
     const std::string count = std::to_string(trashed.size());
-    return replace ? translate("VQ_ImporterAppDelegate", "Replaced %1 patches", {count})
-                        : translate("VQ_ImporterAppDelegate", "Deleted %1 patches", {count});
+    return replace ? fillIn(translate("VQ_ImporterAppDelegate", "Replaced %1 patches"), {count})
+                        : fillIn(translate("VQ_ImporterAppDelegate", "Deleted %1 patches"), {count});
 }
 
 std::string undoTitle(const auto& steps) {
     return steps.empty() ? translate("VQ_ImporterAppDelegate", "Undo")
-                         : translate("VQ_ImporterAppDelegate", "Undo %1", {undoStepTitle(steps.back().replace, steps.back().trashed)});
+                         : fillIn(translate("VQ_ImporterAppDelegate", "Undo %1"), {undoStepTitle(steps.back().replace, steps.back().trashed)});
 }
 
 std::string redoTitle(const auto& steps) {
     return steps.empty() ? translate("VQ_ImporterAppDelegate", "Redo")
-                         : translate("VQ_ImporterAppDelegate", "Redo %1", {undoStepTitle(steps.back().replace, steps.back().trashed)});
+                         : fillIn(translate("VQ_ImporterAppDelegate", "Redo %1"), {undoStepTitle(steps.back().replace, steps.back().trashed)});
 }
 
 void showStepTitle(views::MenuItem* item, const std::string& title, bool any) {
@@ -85,8 +85,8 @@ void VQ_ImporterAppDelegate::deletePressed() {
     if (paths.empty()) return;
     const std::string title =
         paths.size() == 1
-            ? translate("VQ_ImporterAppDelegate", "Delete %1", {quoted(patchNameFromPath(paths[0]))})
-            : translate("VQ_ImporterAppDelegate", "Delete %1 patches",
+            ? fillIn(translate("VQ_ImporterAppDelegate", "Delete %1"), {quoted(patchNameFromPath(paths[0]))})
+            : fillIn(translate("VQ_ImporterAppDelegate", "Delete %1 patches"),
                         {std::to_string(paths.size())});
     runWrite(
         [this, paths = std::move(paths)]() -> workers::MainThreadStep {
@@ -120,10 +120,10 @@ void VQ_ImporterAppDelegate::askToDeletePermanently(const std::string& path,
     alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "Delete"),
                           translate("VQ_ImporterAppDelegate", "Cancel")};
     alert.safeButton = kCancelButton;
-    alert.messageText = translate("VQ_ImporterAppDelegate", "Delete %1 permanently?",
+    alert.messageText = fillIn(translate("VQ_ImporterAppDelegate", "Delete %1 permanently?"),
                                   {quoted(patchNameFromPath(path))});
     alert.informativeText =
-        translate("VQ_ImporterAppDelegate", "%1 A patch deleted permanently can't be brought back.",
+        fillIn(translate("VQ_ImporterAppDelegate", "%1 A patch deleted permanently can't be brought back."),
                   {trashFailureText(trashed)});
     alert.style = views::AlertStyle::warning;
     alert.didEnd = [this, path](std::size_t button) {
@@ -136,7 +136,7 @@ void VQ_ImporterAppDelegate::askToDeletePermanently(const std::string& path,
                     if (error) alertDeleteFailed(patchNameFromPath(path), error);
                 };
             },
-            translate("VQ_ImporterAppDelegate", "Delete %1", {quoted(patchNameFromPath(path))}));
+            fillIn(translate("VQ_ImporterAppDelegate", "Delete %1"), {quoted(patchNameFromPath(path))}));
     };
     window->beginSheetModal(alert);
 }
@@ -146,9 +146,9 @@ void VQ_ImporterAppDelegate::alertDeleteFailed(const std::string& name, int erro
     views::Alert alert;
     alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "OK")};
     alert.messageText =
-        translate("VQ_ImporterAppDelegate", "%1 could not be deleted", {quoted(name)});
-    alert.informativeText = translate("VQ_ImporterAppDelegate",
-                  "%1. Whatever could not be removed is still in the library.",
+        fillIn(translate("VQ_ImporterAppDelegate", "%1 could not be deleted"), {quoted(name)});
+    alert.informativeText = fillIn(translate("VQ_ImporterAppDelegate",
+                  "%1. Whatever could not be removed is still in the library."),
                   {errorInWords(error)});
     alert.style = views::AlertStyle::warning;
     window->beginSheetModal(alert);
@@ -168,7 +168,7 @@ void VQ_ImporterAppDelegate::undoPressed() {
     UndoStep step = std::move(undoSteps.back());
     undoSteps.pop_back();
     const std::string title =
-        translate("VQ_ImporterAppDelegate", "Undo %1", {undoStepTitle(step.replace, step.trashed)});
+        fillIn(translate("VQ_ImporterAppDelegate", "Undo %1"), {undoStepTitle(step.replace, step.trashed)});
     // Where a refused step goes back: steps added meanwhile are later ones.
     const std::size_t place = undoSteps.size();
     showUndoMenuItems();
@@ -196,7 +196,7 @@ void VQ_ImporterAppDelegate::redoPressed() {
     UndoStep step = std::move(redoSteps.back());
     redoSteps.pop_back();
     const std::string title =
-        translate("VQ_ImporterAppDelegate", "Redo %1", {undoStepTitle(step.replace, step.trashed)});
+        fillIn(translate("VQ_ImporterAppDelegate", "Redo %1"), {undoStepTitle(step.replace, step.trashed)});
     showUndoMenuItems();
     runWrite([this, step = std::move(step)]() mutable -> workers::MainThreadStep {
         // In the step's order: the earlier copies of one patch replaced twice
@@ -238,8 +238,8 @@ void VQ_ImporterAppDelegate::redoFinished(UndoStep redone, const std::string& fa
     views::Alert alert;
     alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "OK")};
     alert.messageText =
-        translate("VQ_ImporterAppDelegate", "%1 can't be taken out again", {quoted(failedName)});
-    alert.informativeText = translate("VQ_ImporterAppDelegate", "%1. It stays in the library.",
+        fillIn(translate("VQ_ImporterAppDelegate", "%1 can't be taken out again"), {quoted(failedName)});
+    alert.informativeText = fillIn(translate("VQ_ImporterAppDelegate", "%1. It stays in the library."),
                                       {errorInWords(error)});
     alert.style = views::AlertStyle::warning;
     window->beginSheetModal(alert);
@@ -261,7 +261,7 @@ void VQ_ImporterAppDelegate::undoFinished(UndoStep undone, UndoStep refused, std
         views::Alert alert;
         alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "OK")};
         alert.messageText =
-            translate("VQ_ImporterAppDelegate", "%1 is no longer in the trash", {quoted(name)});
+            fillIn(translate("VQ_ImporterAppDelegate", "%1 is no longer in the trash"), {quoted(name)});
         alert.informativeText = translate("VQ_ImporterAppDelegate",
                                           "The trash was emptied, or something else now has its "
                                           "name there. Nothing was changed.");
@@ -277,14 +277,14 @@ void VQ_ImporterAppDelegate::undoFinished(UndoStep undone, UndoStep refused, std
     if (!window) return;
     views::Alert alert;
     alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "OK")};
-    alert.messageText = translate("VQ_ImporterAppDelegate", "%1 can't be put back", {quoted(name)});
+    alert.messageText = fillIn(translate("VQ_ImporterAppDelegate", "%1 can't be put back"), {quoted(name)});
     alert.informativeText =
         error == EEXIST
-            ? translate("VQ_ImporterAppDelegate",
+            ? fillIn(translate("VQ_ImporterAppDelegate",
                         "A patch named %1 is installed again. Rename or delete it, then choose "
-                        "Undo again.",
+                        "Undo again."),
                         {quoted(name)})
-            : translate("VQ_ImporterAppDelegate", "%1. It is still in the trash.",
+            : fillIn(translate("VQ_ImporterAppDelegate", "%1. It is still in the trash."),
                         {errorInWords(error)});
     alert.style = views::AlertStyle::warning;
     window->beginSheetModal(alert);

@@ -17,7 +17,7 @@ void VQ_ImporterAppDelegate::openInPdPressed() {
         const std::string why = workspace->openFile(path + "/" + name + ".pd");
         // One line says what failed; the patches that did open are open.
         if (!why.empty())
-            showNotice(translate("VQ_ImporterAppDelegate", "Can't open %1 in Pd: %2",
+            showNotice(fillIn(translate("VQ_ImporterAppDelegate", "Can't open %1 in Pd: %2"),
                                  {quoted(name), why}),
                        "", nullptr);
     }

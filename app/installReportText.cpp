@@ -27,7 +27,7 @@ std::string whyNotInstalled(const ItemReport& item) {
             const std::string name = getDirName(item.item);
             if (name.substr(0, name.rfind(".pd")).empty() || name.front() == '.')
                 return translate("installReportText", "a hidden name: the list would not show it");
-            return translate("installReportText", "not a patch folder: no %1 inside",
+            return fillIn(translate("installReportText", "not a patch folder: no %1 inside"),
                              {quoted(name + ".pd")});
         }
         case ItemOutcome::notFound:
@@ -74,10 +74,10 @@ std::string notInstalledText(std::size_t notInstalled, std::size_t items) {
     // can give each its own.
     const std::initializer_list<std::string> counts = {std::to_string(notInstalled),
                                                        std::to_string(items)};
-    if (items == 1) return translate("installReportText", "%1 of %2 item was not installed", counts);
+    if (items == 1) return fillIn(translate("installReportText", "%1 of %2 item was not installed"), counts);
     if (notInstalled == 1)
-        return translate("installReportText", "%1 of %2 items was not installed", counts);
-    return translate("installReportText", "%1 of %2 items were not installed", counts);
+        return fillIn(translate("installReportText", "%1 of %2 items was not installed"), counts);
+    return fillIn(translate("installReportText", "%1 of %2 items were not installed"), counts);
 }
 
 std::string deletedForGoodText(const InstallReport& report) {
@@ -86,10 +86,10 @@ std::string deletedForGoodText(const InstallReport& report) {
         if (item.earlier == EarlierCopy::deleted) deleted.push_back(&item);
     if (deleted.empty()) return "";
     if (deleted.size() > 1)
-        return translate("installReportText",
-                         "Replaced %1 patches for good: no trash could take the earlier copies",
+        return fillIn(translate("installReportText",
+                         "Replaced %1 patches for good: no trash could take the earlier copies"),
                          {std::to_string(deleted.size())});
-    return translate("installReportText",
-                     "Replaced %1 for good: no trash could take the earlier copy",
+    return fillIn(translate("installReportText",
+                     "Replaced %1 for good: no trash could take the earlier copy"),
                      {quoted(patchOf(*deleted.front()))});
 }

@@ -42,10 +42,10 @@ void askToReplacePermanently(views::Window* window, const std::string& name, con
     alert.buttonTitles = {translate("VQ_ImporterAppDelegate", "Keep Earlier Copy"),
                           translate("VQ_ImporterAppDelegate", "Replace")};
     alert.messageText =
-        translate("VQ_ImporterAppDelegate", "Replace %1 permanently?", {quoted(name)});
+        fillIn(translate("VQ_ImporterAppDelegate", "Replace %1 permanently?"), {quoted(name)});
     alert.informativeText =
-        translate("VQ_ImporterAppDelegate",
-                  "%1 The earlier copy can't be brought back once replaced.",
+        fillIn(translate("VQ_ImporterAppDelegate",
+                  "%1 The earlier copy can't be brought back once replaced."),
                   {trashFailureText(why)});
     alert.style = views::AlertStyle::warning;
     alert.safeButton = 0;
@@ -193,7 +193,7 @@ void VQ_ImporterAppDelegate::noticeInstalled(const std::vector<const ItemReport*
     };
     if (installed.size() == 1) {
         const ItemReport& item = *installed.front();
-        showNotice(translate("VQ_ImporterAppDelegate", "Installed %1 (%2)",
+        showNotice(fillIn(translate("VQ_ImporterAppDelegate", "Installed %1 (%2)"),
                              {quoted(item.installedPatch), typeName(item.type)}),
                    translate("VQ_ImporterAppDelegate", "Show"),
                    [this, type = item.type, path = std::string(item.type) + "/" +
@@ -204,7 +204,7 @@ void VQ_ImporterAppDelegate::noticeInstalled(const std::vector<const ItemReport*
         std::vector<std::pair<std::string, std::string>> listed;
         for (const ItemReport* item : installed)
             listed.emplace_back(item->installedPatch, typeName(item->type));
-        showNotice(translate("VQ_ImporterAppDelegate", "Installed %1 patches",
+        showNotice(fillIn(translate("VQ_ImporterAppDelegate", "Installed %1 patches"),
                              {std::to_string(installed.size())}),
                    translate("VQ_ImporterAppDelegate", "Details…"), [this, listed] {
                        if (itemListPanel)

@@ -6,5 +6,5 @@
 
 // A name as the window's texts quote it: “Echo” in English, „Echo“ in German.
 inline std::string quoted(const std::string& name) {
-    return translate("quoted", "“%1”", {name});
+    return fillIn(translate("quoted", "“%1”"), {name});
 }

@@ -10,9 +10,11 @@ void setTranslator(Translator translator) {
     installed = translator;
 }
 
-std::string translate(const char* context, const char* sourceText,
-                      std::initializer_list<std::string> arguments) {
-    const std::string text = installed ? installed(context, sourceText) : sourceText;
+std::string translate(const char* context, const char* sourceText) {
+    return installed ? installed(context, sourceText) : sourceText;
+}
+
+std::string fillIn(const std::string& text, std::initializer_list<std::string> arguments) {
     const std::vector<std::string> fill(arguments);
     // One pass over the translated text only, so that a "%2" inside a patch
     // name is never taken for a marker; a translation may reorder markers.

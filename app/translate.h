@@ -13,6 +13,11 @@ using Translator = std::string (*)(const char* context, const char* sourceText);
 
 void setTranslator(Translator translator);
 
-// The text, translated, with %1, %2, ... replaced by the arguments in turn.
-std::string translate(const char* context, const char* sourceText,
-                      std::initializer_list<std::string> arguments = {});
+// The text, translated.
+std::string translate(const char* context, const char* sourceText);
+
+// A translated text with %1, %2, ... replaced by the arguments in turn:
+// fillIn(translate("Context", "Installed %1"), {name}). Apart from
+// translate() because lupdate takes a call's third argument for a comment
+// and skips the call when that is not a literal.
+std::string fillIn(const std::string& text, std::initializer_list<std::string> arguments);
