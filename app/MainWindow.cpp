@@ -304,20 +304,27 @@ void MainWindow::showListState() {
     const int shown = ui_->patches->model()->rowCount();
     const QString search = ui_->searchField->text();
     const QLocale locale;
-    const QString kind = instruments ? (all == 1 ? tr("instrument") : tr("instruments"))
-                                     : (all == 1 ? tr("effect") : tr("effects"));
-    ui_->countLabel->setText(
+    // Whole sentences for each kind and number, so that a translation can
+    // give each its own grammar.
+    const QString count =
         search.isEmpty()
-            ? locale.toString(all) + ' ' + kind
-            : tr("%1 of %2 %3").arg(locale.toString(shown), locale.toString(all), kind));
-    const QString kinds = instruments ? tr("instruments") : tr("effects");
+            ? (instruments ? (all == 1 ? tr("%1 instrument") : tr("%1 instruments"))
+                           : (all == 1 ? tr("%1 effect") : tr("%1 effects")))
+            : (instruments ? (all == 1 ? tr("%1 of %2 instrument") : tr("%1 of %2 instruments"))
+                           : (all == 1 ? tr("%1 of %2 effect") : tr("%1 of %2 effects")));
+    ui_->countLabel->setText(search.isEmpty()
+                                 ? count.arg(locale.toString(all))
+                                 : count.arg(locale.toString(shown), locale.toString(all)));
     if (all == 0) {
         ui_->patches->setPlaceholderText(
-            tr("No %1 installed yet. Drop Pd patches here or choose Add…").arg(kinds));
+            instruments ? tr("No instruments installed yet. Drop Pd patches here or choose Add…")
+                        : tr("No effects installed yet. Drop Pd patches here or choose Add…"));
     } else {
         const QString shortSearch =
             ui_->countLabel->fontMetrics().elidedText(search, Qt::ElideRight, 240);
-        ui_->patches->setPlaceholderText(tr("No %1 match “%2”.").arg(kinds, shortSearch));
+        ui_->patches->setPlaceholderText(
+            (instruments ? tr("No instruments match “%1”.") : tr("No effects match “%1”."))
+                .arg(shortSearch));
     }
 }
 
