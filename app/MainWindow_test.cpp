@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextLayout>
+#include <QTranslator>
 #include <QUrl>
 #include <filesystem>
 #include <future>
@@ -31,6 +33,7 @@
 #include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/appTranslations.h"
 #include "app/openMainWindow.h"
 #include "testing/FakeViews.h"
 #include "testing/GatedCopy.h"
@@ -544,6 +547,47 @@ TEST_F(MainWindowTest, TheWindowFitsTellsAboutItselfAndReadsRightToLeft) {
     QApplication::setLayoutDirection(Qt::LeftToRight);
     // After "A" comes "d", not the "…" that would stand before it.
     EXPECT_NEAR(line.cursorToX(1), QFontMetricsF(add.font()).horizontalAdvance("A"), 1.0);
+}
+
+// German from before the window opens until after it is gone; English again afterwards.
+struct GermanTranslation {
+    GermanTranslation() {
+        installTranslations(*QCoreApplication::instance(), QLocale(QLocale::German));
+    }
+    ~GermanTranslation() {
+        for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+    }
+};
+class GermanWindowTest : GermanTranslation, public MainWindowTest {};
+
+// In German the window's own texts, the controller's sentences with names in German quotes, the
+// step in Edit > Undo and the controller's alerts all speak German.
+TEST_F(GermanWindowTest, TheWindowSpeaksGerman) {
+    for (const char* name : {"Echo", "Hall"}) addPatch(name);
+    reload();
+    clickRow(0);
+    QTest::keyClick(&patches(), Qt::Key_Delete);
+    settle();
+    quietly([&] {
+        controller.openChosenFiles({source.path("missing.pd")});
+        settle();
+    });
+    auto* alert = window->findChild<QMessageBox*>();
+    ASSERT_NE(alert, nullptr);
+    const std::pair<QString, QString> shown[] = {
+        {child<QAbstractButton>("effectsSegment").text(), "Effekte"},
+        {child<QAbstractButton>("addButton").text(), "Hinzufügen…"},
+        {text("countLabel"), "1 Effekt"},
+        {text("noticeText"), "„Echo“ gelöscht"},
+        {child<QAbstractButton>("noticeAction").text(), "Rückgängig"},
+        {window->findChild<QAction*>("undoAction")->text(), "Rückgängig: „Echo“ löschen"},
+        {child<QMenu>("editMenu").title(), "&Bearbeiten"},
+        {alert->text(), "Die Datei oder der Ordner war ungültig"},
+        {alert->buttons().value(0)->text(), "OK"}};
+    for (const auto& [text, german] : shown) EXPECT_EQ(text, german);
 }
 
 }  // namespace
