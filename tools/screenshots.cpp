@@ -2,11 +2,12 @@
 // without a display: the effects with a patch's parameters, the instruments,
 // a search in use, a drag over the patches table, the bad-drop alert, an
 // open menu, an install in progress with requests waiting, the line after a
-// delete, an empty list and the help panel. It works on the test build's own
+// delete, an empty list, the help panel, and the main window in German. It works on the test build's own
 // library folder and trash, never on the real ones.
 //
 //   veltrano-screenshots OUTPUT_FOLDER
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -30,6 +31,7 @@
 #include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/appTranslations.h"
 #include "app/openMainWindow.h"
 #include "library/VQAUUtils.h"
 #include "testing/HeadlessEnvironment.h"
@@ -140,6 +142,20 @@ std::string slowPatch(const testing_support::ScratchDir& scratch) {
     return folder;
 }
 
+// The main window as a German user sees it: a patch's parameters, and the
+// line after a delete.
+bool saveGerman(const QDir& folder) {
+    installTranslations(*QCoreApplication::instance(), QLocale(QLocale::German));
+    VQ_ImporterAppDelegate controller;
+    const std::unique_ptr<MainWindow> window = openMainWindow(controller);
+    auto& patches = *window->findChild<ControllerTableView*>("patches");
+    selectPatch(patches, "Chorus 10", *window);
+    controller.deletePressed();
+    runUntil([&] { return !window->libraryQueue().busy() && !window->patchLister().listing(); });
+    selectPatch(patches, "Tape Echo", *window);
+    return save([&] { return window->grab(); }, folder, "main-effects-de.png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -173,7 +189,7 @@ int main(int argc, char** argv) {
     saved &= save([&] { return withMenu(window, *window.findChild<QMenu*>("fileMenu")); }, folder,
                   "menu-file.png");
 
-    window.findChild<QPushButton*>("instrumentsSegment")->click();
+    window.findChild<QAbstractButton*>("instrumentsSegment")->click();
     selectPatch(patches, "Acid Bass", window);
     saved &= save([&] { return window.grab(); }, folder, "instruments.png");
 
@@ -192,7 +208,7 @@ int main(int argc, char** argv) {
         alert->close();
     }
 
-    window.findChild<QPushButton*>("effectsSegment")->click();
+    window.findChild<QAbstractButton*>("effectsSegment")->click();
     selectPatch(patches, "Bit Crusher", window);
     controller.deletePressed();
     runUntil([&] { return !window.libraryQueue().busy() && !window.patchLister().listing(); });
@@ -220,5 +236,6 @@ int main(int argc, char** argv) {
 
     controller.helpPressed();
     saved &= save([&] { return window.helpPanel().grab(); }, folder, "help.png");
+    saved &= saveGerman(folder);
     return saved ? 0 : 1;
 }
