@@ -653,15 +653,15 @@
     </message>
     <message>
         <source>%1 of %2 item was not installed</source>
-        <translation>%1 von %2 Element wurde nicht installiert</translation>
+        <translation>%1 von %2 Element nicht installiert</translation>
     </message>
     <message>
         <source>%1 of %2 items was not installed</source>
-        <translation>%1 von %2 Elementen wurde nicht installiert</translation>
+        <translation>%1 von %2 Elementen nicht installiert</translation>
     </message>
     <message>
         <source>%1 of %2 items were not installed</source>
-        <translation>%1 von %2 Elementen wurden nicht installiert</translation>
+        <translation>%1 von %2 Elementen nicht installiert</translation>
     </message>
     <message>
         <source>Replaced %1 patches for good: no trash could take the earlier copies</source>
