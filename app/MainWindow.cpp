@@ -226,7 +226,10 @@ void MainWindow::connectControls() {
     separator->setSeparator(true);
     ui_->patches->setContextMenuPolicy(Qt::ActionsContextMenu);
     ui_->patches->addActions({ui_->openInPdAction, ui_->showInFilesAction, ui_->copyPathAction,
-                              separator, ui_->deleteAction});
+                              ui_->exportAction, separator, ui_->deleteAction});
+    // Patches dragged out of the list to a file manager or a terminal are
+    // offered as their folders, to copy.
+    ui_->patches->setDragEnabled(true);
     connect(ui_->patches, &QAbstractItemView::activated, this,
             [this] { controller_->openInPdPressed(); });
 }
@@ -256,6 +259,7 @@ void MainWindow::connectMenus() {
             [this] { controller_->showInFilesPressed(); });
     connect(ui_->copyPathAction, &QAction::triggered, this,
             [this] { controller_->copyPathPressed(); });
+    connect(ui_->exportAction, &QAction::triggered, this, &MainWindow::chooseExportArchive);
     connect(ui_->deleteAction, &QAction::triggered, this, &MainWindow::deleteSelectedPatch);
     connect(ui_->findAction, &QAction::triggered, this, [this] {
         ui_->searchField->setFocus(Qt::ShortcutFocusReason);
@@ -281,6 +285,27 @@ void MainWindow::choosePatches(bool folder) {
         dialog->setNameFilters(kPatchFileFilters);
     }
     connect(dialog, &QFileDialog::filesSelected, this, &MainWindow::installPaths);
+    dialog->open();
+}
+
+void MainWindow::chooseExportArchive() {
+    const std::vector<int> rows = ui_->patches->selectedRowIndexes();
+    if (rows.empty()) return;
+    // One patch suggests its own name, as a file manager's "Compress…" does.
+    const QString name =
+        rows.size() == 1 ? QString::fromStdString(controller_->tableViewObjectValueForTableColumnRow(
+                               ui_->patches, "patch", rows.front()))
+                         : tr("Patches");
+    auto* dialog = new QFileDialog(this, tr("Export Patches"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilter(tr("Zip archives (*.zip)"));
+    dialog->setDefaultSuffix("zip");
+    dialog->selectFile(name + ".zip");
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) {
+        controller_->exportSelectedPatches(QFile::encodeName(path).toStdString());
+    });
     dialog->open();
 }
 
@@ -326,8 +351,8 @@ void MainWindow::showListState() {
 
 void MainWindow::showSelectionState() {
     const int row = ui_->patches->selectedRow();
-    for (QAction* action :
-         {ui_->deleteAction, ui_->openInPdAction, ui_->showInFilesAction, ui_->copyPathAction})
+    for (QAction* action : {ui_->deleteAction, ui_->openInPdAction, ui_->showInFilesAction,
+                            ui_->copyPathAction, ui_->exportAction})
         action->setEnabled(row >= 0);
     ui_->deleteButton->setEnabled(row >= 0);
     const QString name =
