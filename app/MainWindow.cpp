@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -8,6 +9,7 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QShortcut>
+#include <QStandardPaths>
 
 #include "app/AboutBox.h"
 #include "app/ActionMenuItem.h"
@@ -293,15 +295,18 @@ void MainWindow::chooseExportArchive() {
     if (rows.empty()) return;
     // One patch suggests its own name, as a file manager's "Compress…" does.
     const QString name =
-        rows.size() == 1 ? QString::fromStdString(controller_->tableViewObjectValueForTableColumnRow(
-                               ui_->patches, "patch", rows.front()))
-                         : tr("Patches");
+        rows.size() == 1
+            ? QString::fromStdString(controller_->tableViewObjectValueForTableColumnRow(
+                  ui_->patches, "patch", rows.front()))
+            : tr("Patches");
     auto* dialog = new QFileDialog(this, tr("Export Patches"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setNameFilter(tr("Zip archives (*.zip)"));
     dialog->setDefaultSuffix("zip");
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    dialog->setDirectory(QDir(documents).exists() ? documents : QDir::homePath());
     dialog->selectFile(name + ".zip");
     connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) {
         controller_->exportSelectedPatches(QFile::encodeName(path).toStdString());
@@ -369,12 +374,17 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (libraryQueue_->busy() && !quitting_) {
         event->ignore();
         views::Alert alert;
-        alert.buttonTitles = {tr("Quit").toStdString(), tr("Keep Installing").toStdString()};
+        const bool exporting = libraryQueue_->exporting();
+        alert.buttonTitles = {
+            tr("Quit").toStdString(),
+            (exporting ? tr("Keep Exporting") : tr("Keep Installing")).toStdString()};
         alert.safeButton = 1;
-        alert.messageText = "Quit while patches are being installed?";
+        alert.messageText = exporting ? "Quit while patches are being exported?"
+                                      : "Quit while patches are being installed?";
         alert.informativeText =
-            "The patch being copied is not installed, and the requests waiting are dropped. "
-            "Patches installed already stay.";
+            exporting ? "The archive is not written, and the requests waiting are dropped."
+                      : "The patch being copied is not installed, and the requests waiting are "
+                        "dropped. Patches installed already stay.";
         alert.didEnd = [this](std::size_t button) {
             if (button != kQuitButton) return;
             quitting_ = true;

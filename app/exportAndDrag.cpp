@@ -35,15 +35,14 @@ void VQ_ImporterAppDelegate::exportFinished(const std::vector<std::string>& path
     const std::string file = quoted(getDirName(archive));
     switch (result.outcome) {
         case ExportOutcome::exported:
-            showNotice(
-                paths.size() == 1
-                    ? translate("VQ_ImporterAppDelegate", "Exported %1 to %2",
-                                {quoted(patchNameFromPath(paths[0])), file})
-                    : translate("VQ_ImporterAppDelegate", "Exported %1 patches to %2",
-                                {std::to_string(paths.size()), file}),
-                translate("VQ_ImporterAppDelegate", "Show in Files"), [this, archive] {
-                    if (workspace) workspace->selectFiles({archive});
-                });
+            showNotice(paths.size() == 1
+                           ? translate("VQ_ImporterAppDelegate", "Exported %1 to %2",
+                                       {quoted(patchNameFromPath(paths[0])), file})
+                           : translate("VQ_ImporterAppDelegate", "Exported %1 patches to %2",
+                                       {std::to_string(paths.size()), file}),
+                       translate("VQ_ImporterAppDelegate", "Show in Files"), [this, archive] {
+                           if (workspace) workspace->selectFiles({archive});
+                       });
             break;
         case ExportOutcome::cancelled:
             showNotice(translate("VQ_ImporterAppDelegate", "Export to %1 cancelled", {file}), "",

@@ -28,7 +28,8 @@ Tree withModes(const std::string& root) {
 // unzip tools need to read it so.
 bool flagsUtf8Names(const std::string& zip) {
     const std::string bytes = readFile(zip);
-    for (auto at = bytes.find("PK\3\4"); at != std::string::npos; at = bytes.find("PK\3\4", at + 4)) {
+    for (auto at = bytes.find("PK\3\4"); at != std::string::npos;
+         at = bytes.find("PK\3\4", at + 4)) {
         const std::string name = bytes.substr(at + 30, std::size_t(std::uint8_t(bytes[at + 26])));
         const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return c > 0; });
         if (!ascii && !(bytes[at + 7] & 0x08)) return false;
@@ -102,9 +103,14 @@ TEST(PatchExport, AFailureOrCancelLeavesTheTargetAsItWas) {
     const std::vector<Case> cases = {
         {{echo}, target, &stop, {ExportOutcome::cancelled, ""}},
         {{echo, other}, target, nullptr, {ExportOutcome::failed, "two patches are named \"Echo\""}},
-        {{source.path("Gone")}, target, nullptr,
-         {ExportOutcome::failed, "cannot read \"" + source.path("Gone") + "\": No such file or directory"}},
-        {{echo}, source.path("No/Out.zip"), nullptr,
+        {{source.path("Gone")},
+         target,
+         nullptr,
+         {ExportOutcome::failed,
+          "cannot read \"" + source.path("Gone") + "\": No such file or directory"}},
+        {{echo},
+         source.path("No/Out.zip"),
+         nullptr,
          {ExportOutcome::failed,
           "cannot write \"" + source.path("No/Out.zip") + "\": No such file or directory"}},
     };
