@@ -17,6 +17,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -28,6 +29,7 @@ namespace {
 
 // Large enough that deflating, not reading, sets the pace.
 constexpr std::size_t kReadBlock = 1024 * 1024;
+constexpr std::chrono::milliseconds kProgressEvery{250};
 
 struct ArchiveWriteFree {
     void operator()(archive* writer) const { archive_write_free(writer); }
@@ -85,13 +87,13 @@ public:
             if (!names.insert(getDirName(folder)).second)
                 return failed("two patches are named " + quotedName(getDirName(folder)));
         TemporaryFile file(archivePath);
-        if (file.fd() < 0) return failed("cannot write " + quotedName(archivePath), errno);
+        if (file.fd() < 0) return systemFailure("cannot write", archivePath);
         ExportResult result = writeArchive(folders, file.fd());
         // Done with the descriptor before the file goes: freeing an open
         // writer still writes the archive's end.
         writer_.reset();
         if (result.outcome == ExportOutcome::exported && !file.keepAs(archivePath))
-            return failed("cannot write " + quotedName(archivePath), errno);
+            return systemFailure("cannot write", archivePath);
         return result;
     }
 
@@ -113,8 +115,7 @@ private:
             bytesRead_ = 0;
             const UniqueFd top(open(folder.c_str(), folderFlags::read));
             struct stat info;
-            if (!top || fstat(top.get(), &info) != 0)
-                return failed("cannot read " + quotedName(folder), errno);
+            if (!top || fstat(top.get(), &info) != 0) return systemFailure("cannot read", folder);
             ExportResult result = addFolder(top.get(), info, getDirName(folder));
             if (result.outcome != ExportOutcome::exported) return result;
         }
@@ -128,7 +129,7 @@ private:
         ExportResult result = addHeader(name, info);
         if (result.outcome != ExportOutcome::exported) return result;
         std::optional<std::vector<FolderEntry>> entries = folderEntries(fd);
-        if (!entries) return failed("cannot read " + quotedName(name), errno);
+        if (!entries) return systemFailure("cannot read", name);
         std::sort(entries->begin(), entries->end(),
                   [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
         for (const FolderEntry& entry : *entries) {
@@ -142,10 +143,10 @@ private:
         if (watcher_ && watcher_->cancelled()) return {ExportOutcome::cancelled, {}};
         struct stat info;
         if (fstatat(folder, entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
-            return failed("cannot read " + quotedName(name), errno);
+            return systemFailure("cannot read", name);
         if (S_ISDIR(info.st_mode)) {
             const UniqueFd sub(openat(folder, entry.c_str(), folderFlags::readNoLink));
-            if (!sub) return failed("cannot read " + quotedName(name), errno);
+            if (!sub) return systemFailure("cannot read", name);
             return addFolder(sub.get(), info, name);
         }
         if (S_ISLNK(info.st_mode)) return addLink(folder, entry, name, info);
@@ -157,8 +158,9 @@ private:
                          const struct stat& info) {
         std::string target(static_cast<std::size_t>(info.st_size) + 1, '\0');
         const ssize_t length = readlinkat(folder, entry.c_str(), target.data(), target.size());
-        if (length < 0 || static_cast<std::size_t>(length) >= target.size())
-            return failed("cannot read the link " + quotedName(name), length < 0 ? errno : 0);
+        if (length < 0) return systemFailure("cannot read the link", name);
+        if (static_cast<std::size_t>(length) >= target.size())
+            return failed(quotedName(name) + " changed while it was read");
         target.resize(static_cast<std::size_t>(length));
         return addHeader(name, info, target);
     }
@@ -168,8 +170,7 @@ private:
         const UniqueFd file(
             openat(folder, entry.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat info;
-        if (!file || fstat(file.get(), &info) != 0)
-            return failed("cannot read " + quotedName(name), errno);
+        if (!file || fstat(file.get(), &info) != 0) return systemFailure("cannot read", name);
         if (!isRegularFile(file.get())) return {ExportOutcome::exported, {}};
         ExportResult result = addHeader(name, info);
         // The size in the header is what is written: a file that grows meanwhile is cut there.
@@ -179,16 +180,24 @@ private:
             const ssize_t got = retryOnInterrupt([&] {
                 return read(file.get(), buffer_.data(), std::min<std::uint64_t>(left, kReadBlock));
             });
-            if (got < 0) return failed("cannot read " + quotedName(name), errno);
+            if (got < 0) return systemFailure("cannot read", name);
             if (got == 0) return failed(quotedName(name) + " grew shorter while it was read");
             if (archive_write_data(writer_.get(), buffer_.data(), static_cast<std::size_t>(got)) !=
                 got)
                 return libarchiveFailure();
             left -= static_cast<std::uint64_t>(got);
             bytesRead_ += static_cast<std::uint64_t>(got);
-            if (watcher_) watcher_->itemProgress(bytesRead_);
+            tellProgress();
         }
         return result;
+    }
+
+    // At most every kProgressEvery: each report is work for the window's thread.
+    void tellProgress() {
+        const auto now = std::chrono::steady_clock::now();
+        if (!watcher_ || now - told_ < kProgressEvery) return;
+        told_ = now;
+        watcher_->itemProgress(bytesRead_);
     }
 
     // The entry's header: a folder, a file of info.st_size bytes, or a link to `linkTarget`.
@@ -208,6 +217,12 @@ private:
         return {ExportOutcome::exported, {}};
     }
 
+    // What failed on `path`, and errno's reason.
+    static ExportResult systemFailure(const char* what, const std::string& path) {
+        const int error = errno;
+        return failed(std::string(what) + " " + quotedName(path), error);
+    }
+
     static ExportResult failed(const std::string& what, int error = 0) {
         return {ExportOutcome::failed, error ? what + ": " + std::strerror(error) : what};
     }
@@ -224,6 +239,7 @@ private:
     UniqueArchiveWriter writer_;
     std::vector<char> buffer_ = std::vector<char>(kReadBlock);
     std::uint64_t bytesRead_ = 0;
+    std::chrono::steady_clock::time_point told_;
 };
 
 }  // namespace
