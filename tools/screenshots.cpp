@@ -2,11 +2,12 @@
 // without a display: the effects with a patch's parameters, the instruments,
 // a search in use, a drag over the patches table, the bad-drop alert, an
 // open menu, an install in progress with requests waiting, the line after a
-// delete, an empty list and the help panel. It works on the test build's own
+// delete, the line after an export, an empty list and the help panel. It works on the test build's own
 // library folder and trash, never on the real ones.
 //
 //   veltrano-screenshots OUTPUT_FOLDER
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -173,7 +174,7 @@ int main(int argc, char** argv) {
     saved &= save([&] { return withMenu(window, *window.findChild<QMenu*>("fileMenu")); }, folder,
                   "menu-file.png");
 
-    window.findChild<QPushButton*>("instrumentsSegment")->click();
+    window.findChild<QAbstractButton*>("instrumentsSegment")->click();
     selectPatch(patches, "Acid Bass", window);
     saved &= save([&] { return window.grab(); }, folder, "instruments.png");
 
@@ -192,7 +193,7 @@ int main(int argc, char** argv) {
         alert->close();
     }
 
-    window.findChild<QPushButton*>("effectsSegment")->click();
+    window.findChild<QAbstractButton*>("effectsSegment")->click();
     selectPatch(patches, "Bit Crusher", window);
     controller.deletePressed();
     runUntil([&] { return !window.libraryQueue().busy() && !window.patchLister().listing(); });
@@ -201,6 +202,11 @@ int main(int argc, char** argv) {
     runUntil([&] { return !window.libraryQueue().busy() && !window.patchLister().listing(); });
 
     testing_support::ScratchDir scratch;
+    selectPatch(patches, "Bit Crusher", window);
+    controller.exportSelectedPatches(scratch.path("Bit Crusher.zip"));
+    runUntil([&] { return !window.libraryQueue().busy(); });
+    saved &= save([&] { return window.grab(); }, folder, "exported.png");
+
     const std::string path = std::getenv("PATH");
     window.installPaths({QString::fromStdString(slowPatch(scratch))});
     window.installPaths({QString::fromStdString(scratch.writeFile("Lead.pd", "notein\n")),
