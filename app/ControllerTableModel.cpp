@@ -1,5 +1,8 @@
 #include "app/ControllerTableModel.h"
 
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <algorithm>
 
 #include "app/MimeDraggingInfo.h"
@@ -170,11 +173,32 @@ Qt::ItemFlags ControllerTableModel::flags(const QModelIndex& index) const {
     // Dropping on a row, between rows or on the empty space below all count.
     const Qt::ItemFlags drop = acceptsDrops_ ? Qt::ItemIsDropEnabled : Qt::NoItemFlags;
     if (!index.isValid()) return drop;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren | drop;
+    // Whether rows are dragged at all is the view's to say.
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled |
+           Qt::ItemNeverHasChildren | drop;
 }
 
 QStringList ControllerTableModel::mimeTypes() const {
     return dropTypes_;
+}
+
+QMimeData* ControllerTableModel::mimeData(const QModelIndexList& indexes) const {
+    if (!delegate_) return nullptr;
+    std::vector<int> rows;
+    for (const QModelIndex& index : indexes) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QList<QUrl> urls;
+    for (const std::string& path : delegate_->tableViewFileNamesForDraggedRows(&table_, rows))
+        urls << QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (urls.isEmpty()) return nullptr;
+    auto* data = new QMimeData;
+    data->setUrls(urls);
+    return data;
+}
+
+Qt::DropActions ControllerTableModel::supportedDragActions() const {
+    return Qt::CopyAction;
 }
 
 Qt::DropActions ControllerTableModel::supportedDropActions() const {

@@ -2,7 +2,8 @@
 
 // The Qt model of one of the window's tables. It keeps no data of its own:
 // every row count and cell text comes from the controller, its data source,
-// and drops on the table go to the controller, its delegate.
+// and drops on the table and drags out of it go to the controller, its
+// delegate.
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -47,6 +48,11 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     QStringList mimeTypes() const override;
+    // Rows dragged out carry what the delegate offers for them (patch
+    // folders as file URLs), always as a copy: a move would let the drop
+    // target delete them from the library.
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override;
     Qt::DropActions supportedDropActions() const override;
     bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
                          const QModelIndex& parent) const override;

@@ -188,7 +188,7 @@ void ControllerTableView::registerForDraggedTypes(const std::vector<std::string>
     QStringList mimeTypes;
     for (const std::string& type : types) mimeTypes << QString::fromStdString(type);
     model_->acceptDrops(mimeTypes);
-    setDragDropMode(DropOnly);
+    // Not setDragDropMode(DropOnly): that would stop the rows being dragged out.
     setDropIndicatorShown(true);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
@@ -219,6 +219,7 @@ void ControllerTableView::paintEvent(QPaintEvent* event) {
 }
 
 bool ControllerTableView::answerAsCopy(QDropEvent* event) {
+    if (refusedAsOwn(event)) return false;
     if (answersAsCopy(event)) return true;
     if (event->type() == QEvent::DragEnter) emit moveOnlyDragRefused();
     return false;

@@ -2,7 +2,9 @@
 
 // A table of the main window as the controller sees it: it reads its rows
 // and cells from the controller, asks the controller before a row becomes
-// selected, and hands drops to it once it is registered as a drop target.
+// selected, and hands drops to it once it is registered as a drop target;
+// with dragging enabled, rows dragged out carry what the controller offers
+// for them, as a copy, and a drag never drops back on its own window.
 // It shows the rows in the controller's order, or only those matching a
 // search; the rows it exchanges with the controller are always the
 // controller's own.

@@ -24,7 +24,7 @@ InstallProgress::InstallProgress(LibraryQueue& queue, const Widgets& widgets, QO
     showAfter_.setSingleShot(true);
     showAfter_.setInterval(kShowAfterMs);
     connect(&showAfter_, &QTimer::timeout, this, [this] {
-        if (queue_.installing()) showPane();
+        if (queue_.followed()) showPane();
     });
     connect(&queue_, &LibraryQueue::requestStarted, this, &InstallProgress::requestStarted);
     connect(&queue_, &LibraryQueue::requestFinished, this, &InstallProgress::requestFinished);
@@ -33,7 +33,7 @@ InstallProgress::InstallProgress(LibraryQueue& queue, const Widgets& widgets, QO
     });
     connect(&queue_, &LibraryQueue::waitingChanged, this, &InstallProgress::showWaiting);
     connect(widgets_.cancel, &QPushButton::clicked, this, [this] {
-        queue_.cancelInstall();
+        queue_.cancelFollowed();
         widgets_.cancel->setEnabled(false);
     });
 }
@@ -44,7 +44,7 @@ InstallProgress::~InstallProgress() {
 
 void InstallProgress::requestStarted() {
     widgets_.cancel->setEnabled(true);
-    if (!queue_.installing()) {
+    if (!queue_.followed()) {
         // A delete or an undo: quick, and it cannot be cancelled.
         showAfter_.stop();
         widgets_.pane->hide();
@@ -74,14 +74,18 @@ void InstallProgress::showPane() {
 void InstallProgress::showProgress() {
     const LibraryQueue::Progress& progress = queue_.progress();
     const QLocale locale;
+    const bool exporting = queue_.exporting();
     if (progress.items == 0) {
         widgets_.text->setText(progress.waitingForLibrary
                                    ? tr("Waiting for another importer to finish…")
-                                   : tr("Installing…"));
+                               : exporting ? tr("Exporting…")
+                                           : tr("Installing…"));
     } else if (progress.items == 1) {
-        widgets_.text->setText(tr("Installing “%1”").arg(progress.name));
+        widgets_.text->setText(exporting ? tr("Exporting “%1”").arg(progress.name)
+                                         : tr("Installing “%1”").arg(progress.name));
     } else {
-        widgets_.text->setText(tr("Installing “%1”, %2 of %3 items done")
+        widgets_.text->setText((exporting ? tr("Exporting “%1”, %2 of %3 patches done")
+                                          : tr("Installing “%1”, %2 of %3 items done"))
                                    .arg(progress.name, locale.toString(qulonglong(progress.item)),
                                         locale.toString(qulonglong(progress.items))));
     }

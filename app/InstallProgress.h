@@ -1,7 +1,8 @@
 #pragma once
 
-// Shows what the library worker is doing. An install that takes longer than
-// half a second gets a progress pane: the item being installed (or that it
+// Shows what the library worker is doing. An install or an export that takes
+// longer than half a second gets a progress pane: the item being installed
+// or exported (or that it
 // waits for another importer to leave the library), the items done out of
 // all, the bytes copied out of those to copy, how many requests wait behind
 // it, and a Cancel button. Shorter work shows only the busy cursor.

@@ -82,7 +82,7 @@ LibraryQueue::~LibraryQueue() {
 }
 
 void LibraryQueue::install(workers::LibraryInstall install, workers::ReplaceQuestion ask) {
-    enqueue(true,
+    enqueue(Kind::install,
             [this, install = std::move(install), ask = std::move(ask)](std::uint64_t request) {
                 Watcher watcher(*this, request, ask);
                 return install(&watcher);
@@ -91,25 +91,33 @@ void LibraryQueue::install(workers::LibraryInstall install, workers::ReplaceQues
 
 void LibraryQueue::write(workers::LibraryWrite write, std::string title) {
     enqueue(
-        false, [write = std::move(write)](std::uint64_t) { return write(); },
+        Kind::write, [write = std::move(write)](std::uint64_t) { return write(); },
         QString::fromStdString(title));
+}
+
+void LibraryQueue::exportArchive(workers::LibraryExport work) {
+    enqueue(Kind::exportArchive, [this, work = std::move(work)](std::uint64_t request) {
+        // An export replaces nothing in the library, so it never asks.
+        Watcher watcher(*this, request, nullptr);
+        return work(&watcher);
+    });
 }
 
 QString LibraryQueue::waitingTitle() const {
     return waitingTitles_.empty() ? QString() : waitingTitles_.begin()->second;
 }
 
-void LibraryQueue::enqueue(bool isInstall, Work work, QString title) {
+void LibraryQueue::enqueue(Kind kind, Work work, QString title) {
     if (stopping_) return;
     const std::uint64_t request = ++lastRequest_;
     if (!title.isEmpty()) waitingTitles_[request] = std::move(title);
     emit waitingChanged();
-    worker_.post([this, isInstall, request, work = std::move(work)]() mutable {
-        onMainThread([this, isInstall, request] {
+    worker_.post([this, kind, request, work = std::move(work)]() mutable {
+        onMainThread([this, kind, request] {
             lastStarted_ = std::max(lastStarted_, request);
             waitingTitles_.erase(waitingTitles_.begin(), waitingTitles_.upper_bound(lastStarted_));
             running_ = true;
-            runningIsInstall_ = isInstall;
+            runningKind_ = kind;
             runningRequest_ = request;
             progress_ = {};
             emit waitingChanged();
@@ -135,8 +143,8 @@ std::shared_ptr<LibraryQueue::Answer> LibraryQueue::openQuestion() {
     return question_;
 }
 
-void LibraryQueue::cancelInstall() {
-    if (installing()) cancelledRequest_ = runningRequest_;
+void LibraryQueue::cancelFollowed() {
+    if (followed()) cancelledRequest_ = runningRequest_;
 }
 
 void LibraryQueue::stop() {

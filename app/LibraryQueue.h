@@ -1,10 +1,11 @@
 #pragma once
 
-// The window's library worker: installs, deletes and undos run one at a time,
-// in the order they were asked for, on a thread of their own, so the window
-// keeps repainting and answering while a patch of gigabytes is copied. What
-// each request ends with runs on the main thread. The running install can be
-// followed and cancelled; the requests waiting behind it are counted.
+// The window's library worker: installs, exports, deletes and undos run one
+// at a time, in the order they were asked for, on a thread of their own, so
+// the window keeps repainting and answering while a patch of gigabytes is
+// copied. What each request ends with runs on the main thread. The running
+// install or export can be followed and cancelled; the requests waiting
+// behind it are counted.
 
 #include <QObject>
 #include <QString>
@@ -20,7 +21,7 @@
 class LibraryQueue : public QObject, public workers::LibraryWorker {
     Q_OBJECT
 public:
-    // Where the running install is, as last reported by it.
+    // Where the running install or export is, as last reported by it.
     struct Progress {
         std::size_t item = 0;  // counted from 0
         std::size_t items = 0;
@@ -39,19 +40,23 @@ public:
 
     void install(workers::LibraryInstall install, workers::ReplaceQuestion ask) override;
     void write(workers::LibraryWrite write, std::string title) override;
+    void exportArchive(workers::LibraryExport work) override;
 
     // A request runs or waits.
     bool busy() const { return running_ || waiting() > 0; }
-    bool installing() const { return running_ && runningIsInstall_; }
+    // An install or an export runs, which reports its progress and can be cancelled.
+    bool followed() const { return running_ && runningKind_ != Kind::write; }
+    bool exporting() const { return running_ && runningKind_ == Kind::exportArchive; }
     // Requests asked for and not started yet.
     int waiting() const { return static_cast<int>(lastRequest_ - lastStarted_); }
     // The title of the first write waiting that has one ("Delete “Echo”").
     QString waitingTitle() const;
     const Progress& progress() const { return progress_; }
 
-    // Stops the running install: the item being copied leaves nothing, the
-    // items after it are not started. The requests waiting still run.
-    void cancelInstall();
+    // Stops the running install or export: the item being copied leaves
+    // nothing, the items after it are not started. The requests waiting
+    // still run.
+    void cancelFollowed();
     // Before the window goes, without waiting for the worker: the running
     // install is cancelled (a question it waits on is answered "keep"), the
     // requests waiting are dropped, and later ones are not taken.
@@ -66,10 +71,11 @@ signals:
 private:
     class Watcher;
     class Answer;
+    enum class Kind { write, install, exportArchive };
     // A request's work, told its number.
     using Work = std::function<workers::MainThreadStep(std::uint64_t request)>;
 
-    void enqueue(bool isInstall, Work work, QString title = {});
+    void enqueue(Kind kind, Work work, QString title = {});
     void onMainThread(std::function<void()> step);
     // The answer the running install is to wait for, or null once stopping.
     std::shared_ptr<Answer> openQuestion();
@@ -86,7 +92,7 @@ private:
     std::uint64_t lastRequest_ = 0;
     std::uint64_t lastStarted_ = 0;
     bool running_ = false;
-    bool runningIsInstall_ = false;
+    Kind runningKind_ = Kind::write;
     std::uint64_t runningRequest_ = 0;
     // The titles of the writes waiting, by request number.
     std::map<std::uint64_t, QString> waitingTitles_;

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -8,6 +9,7 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QShortcut>
+#include <QStandardPaths>
 
 #include "app/AboutBox.h"
 #include "app/ActionMenuItem.h"
@@ -220,7 +222,10 @@ void MainWindow::connectControls() {
     separator->setSeparator(true);
     ui_->patches->setContextMenuPolicy(Qt::ActionsContextMenu);
     ui_->patches->addActions({ui_->openInPdAction, ui_->showInFilesAction, ui_->copyPathAction,
-                              separator, ui_->deleteAction});
+                              ui_->exportAction, separator, ui_->deleteAction});
+    // Patches dragged out of the list to a file manager or a terminal are
+    // offered as their folders, to copy.
+    ui_->patches->setDragEnabled(true);
     connect(ui_->patches, &QAbstractItemView::activated, this,
             [this] { controller_->openInPdPressed(); });
 }
@@ -250,6 +255,7 @@ void MainWindow::connectMenus() {
             [this] { controller_->showInFilesPressed(); });
     connect(ui_->copyPathAction, &QAction::triggered, this,
             [this] { controller_->copyPathPressed(); });
+    connect(ui_->exportAction, &QAction::triggered, this, &MainWindow::chooseExportArchive);
     connect(ui_->deleteAction, &QAction::triggered, this, &MainWindow::deleteSelectedPatch);
     connect(ui_->findAction, &QAction::triggered, this, [this] {
         ui_->searchField->setFocus(Qt::ShortcutFocusReason);
@@ -278,6 +284,30 @@ void MainWindow::choosePatches(bool folder) {
                                 tr("Pd patches (*.pd)"), tr("All files (*)")});
     }
     connect(dialog, &QFileDialog::filesSelected, this, &MainWindow::installPaths);
+    dialog->open();
+}
+
+void MainWindow::chooseExportArchive() {
+    const std::vector<int> rows = ui_->patches->selectedRowIndexes();
+    if (rows.empty()) return;
+    // One patch suggests its own name, as a file manager's "Compress…" does.
+    const QString name =
+        rows.size() == 1
+            ? QString::fromStdString(controller_->tableViewObjectValueForTableColumnRow(
+                  ui_->patches, "patch", rows.front()))
+            : tr("Patches");
+    auto* dialog = new QFileDialog(this, tr("Export Patches"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilter(tr("Zip archives (*.zip)"));
+    dialog->setDefaultSuffix("zip");
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    dialog->setDirectory(QDir(documents).exists() ? documents : QDir::homePath());
+    dialog->selectFile(name + ".zip");
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) {
+        controller_->exportSelectedPatches(QFile::encodeName(path).toStdString());
+    });
     dialog->open();
 }
 
@@ -330,8 +360,8 @@ void MainWindow::showListState() {
 
 void MainWindow::showSelectionState() {
     const int row = ui_->patches->selectedRow();
-    for (QAction* action :
-         {ui_->deleteAction, ui_->openInPdAction, ui_->showInFilesAction, ui_->copyPathAction})
+    for (QAction* action : {ui_->deleteAction, ui_->openInPdAction, ui_->showInFilesAction,
+                            ui_->copyPathAction, ui_->exportAction})
         action->setEnabled(row >= 0);
     ui_->deleteButton->setEnabled(row >= 0);
     const QString name =
@@ -348,12 +378,18 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (libraryQueue_->busy() && !quitting_) {
         event->ignore();
         views::Alert alert;
-        alert.buttonTitles = {tr("Quit").toStdString(), tr("Keep Installing").toStdString()};
+        const bool exporting = libraryQueue_->exporting();
+        alert.buttonTitles = {
+            tr("Quit").toStdString(),
+            (exporting ? tr("Keep Exporting") : tr("Keep Installing")).toStdString()};
         alert.safeButton = 1;
-        alert.messageText = tr("Quit while patches are being installed?").toStdString();
+        alert.messageText = (exporting ? tr("Quit while patches are being exported?")
+                                       : tr("Quit while patches are being installed?"))
+                                .toStdString();
         alert.informativeText =
-            tr("The patch being copied is not installed, and the requests waiting are dropped. "
-               "Patches installed already stay.")
+            (exporting ? tr("The archive is not written, and the requests waiting are dropped.")
+                       : tr("The patch being copied is not installed, and the requests waiting "
+                            "are dropped. Patches installed already stay."))
                 .toStdString();
         alert.didEnd = [this](std::size_t button) {
             if (button != kQuitButton) return;

@@ -67,6 +67,8 @@ private:
     void connectMenus();
     // A file dialog for patch files, or for a patch folder, whose choice is installed.
     void choosePatches(bool folder);
+    // A file dialog for the archive the selected patches are exported to.
+    void chooseExportArchive();
     void deleteSelectedPatch();
     // The count under the list and the text the empty list shows.
     void showListState();

@@ -620,7 +620,23 @@ TEST_F(MainWindowTest, SeveralPatchesActAsOneAndTheWholeWindowTakesDrops) {
     EXPECT_TRUE(enabled());
     QStringList menu;
     for (QAction* action : patches().actions()) menu << action->text();
-    EXPECT_EQ(menu, (QStringList{"Open in &Pd", "Show in F&iles", "&Copy Path", "", "&Delete"}));
+    EXPECT_EQ(menu, (QStringList{"Open in &Pd", "Show in F&iles", "&Copy Path", "&Export…", "",
+                                 "&Delete"}));
+    // Dragged out, they go as their folders, to be copied; exported, into one archive.
+    const std::unique_ptr<QMimeData> dragged(
+        patches().model()->mimeData(patches().selectionModel()->selectedIndexes()));
+    EXPECT_EQ(dragged->urls(), (QList<QUrl>{QUrl::fromLocalFile(QString(EFFECTS_DIR) + "/Drone"),
+                                            QUrl::fromLocalFile(QString(EFFECTS_DIR) + "/Grain")}));
+    EXPECT_EQ(patches().model()->supportedDragActions(), Qt::CopyAction);
+    QTest::keyClick(window.get(), Qt::Key_E, Qt::ControlModifier);
+    auto* dialog = window->findChild<QFileDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(QString::fromStdString(source.path("Two")));
+    static_cast<QDialog*>(dialog)->accept();
+    settle();
+    EXPECT_EQ(text("noticeText"), "Exported 2 patches to “Two.zip”");
+    EXPECT_TRUE(fs::exists(source.path("Two.zip")));
+    QApplication::setActiveWindow(window.get());
 
     QTest::keyClick(&patches(), Qt::Key_Delete);
     settle();

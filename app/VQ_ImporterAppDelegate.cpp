@@ -285,9 +285,6 @@ void VQ_ImporterAppDelegate::tableViewSelectionDidChange(const views::TableView*
 }
 
 std::vector<std::string> VQ_ImporterAppDelegate::selectedPaths() const {
-    std::vector<std::string> paths;
-    if (!patches) return paths;
-    for (int row : patches->selectedRowIndexes())
-        if (isPatchRow(row)) paths.push_back(shown.paths[static_cast<std::size_t>(row)]);
-    return paths;
+    if (!patches) return {};
+    return tableViewFileNamesForDraggedRows(patches, patches->selectedRowIndexes());
 }

@@ -43,6 +43,7 @@
 #include "app/patchList.h"
 #include "app/views.h"
 #include "app/workers.h"
+#include "library/patchExport.h"
 #include "params/PdPluginParameters.h"
 
 class VQ_ImporterAppDelegate {
@@ -124,6 +125,9 @@ public:
     void copyPathPressed();
     void helpPressed();
     void parametersPressed();
+    // Writes the selected patches to the zip archive `archive` (a path the
+    // user chose) in turn with the library's writes, then says how it went.
+    void exportSelectedPatches(const std::string& archive);
 
     // Reads the parameters of a patch folder into the parameters table.
     void setPatch(std::string path);
@@ -164,6 +168,10 @@ public:
                                              const views::DraggingInfo& info, int row,
                                              views::DropOperation operation);
     bool applicationOpenFiles(const std::vector<std::string>& fileNames);
+    // The patch folders a drag of these rows out of the patches table
+    // carries, for the drop target to copy; none for other tables.
+    std::vector<std::string> tableViewFileNamesForDraggedRows(const views::TableView* table,
+                                                              const std::vector<int>& rows) const;
     // Files and folders the user chose with Add… or File > Open.
     void openChosenFiles(const std::vector<std::string>& fileNames);
     // Where a request to install came from; the bad-drop alert says it in
@@ -198,6 +206,8 @@ private:
     void undoFinished(UndoStep undone, UndoStep refused, std::size_t place, int error);
     void redoFinished(UndoStep redone, const std::string& failedName, int error);
     void showUndoMenuItems();
+    void exportFinished(const std::vector<std::string>& paths, const std::string& archive,
+                        const ExportResult& result);
     // The paths of the selected patches, in the list's order.
     std::vector<std::string> selectedPaths() const;
     // A failure's notice stays until dismissed or read (its action

@@ -28,6 +28,7 @@ bool WindowDropTarget::eventFilter(QObject* watched, QEvent* event) {
     auto* drag = static_cast<QDropEvent*>(event);
     // Text dragged into a text field stays the field's.
     if (!drag->mimeData()->hasUrls()) return false;
+    if (refusedAsOwn(drag)) return true;
     if (!answersAsCopy(drag)) {
         if (type == QEvent::DragEnter) emit moveOnlyDragRefused();
         return true;

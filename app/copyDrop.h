@@ -14,3 +14,11 @@ inline bool answersAsCopy(QDropEvent* event) {
     event->setDropAction(Qt::CopyAction);
     return true;
 }
+
+// Patches dragged out of the list and dropped back on the window would only
+// be installed over themselves: a drag that started in this program is refused.
+inline bool refusedAsOwn(QDropEvent* event) {
+    if (!event->source()) return false;
+    event->ignore();
+    return true;
+}

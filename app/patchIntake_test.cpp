@@ -103,6 +103,7 @@ struct InlineWorker : workers::LibraryWorker {
         install(nullptr)();
     }
     void write(workers::LibraryWrite write, std::string) override { write()(); }
+    void exportArchive(workers::LibraryExport work) override { work(nullptr)(); }
     workers::ReplaceQuestion ask;
 };
 
@@ -152,6 +153,7 @@ struct HeldWorker : workers::LibraryWorker {
         held.push_back(std::move(install));
     }
     void write(workers::LibraryWrite write, std::string) override { write()(); }
+    void exportArchive(workers::LibraryExport work) override { work(nullptr)(); }
     void finish(std::size_t index) {
         captureStdout([&] { held.at(index)(nullptr)(); });
     }

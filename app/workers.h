@@ -22,6 +22,11 @@ using LibraryWrite = std::function<MainThreadStep()>;
 // An install: a library write that whoever runs it may follow and cancel
 // through the watcher it passes (null when nobody follows it).
 using LibraryInstall = std::function<MainThreadStep(InstallWatcher* watcher)>;
+// An export of patches to an archive: it reads the library, in turn with its
+// writes so that it never meets a patch half replaced, and whoever runs it
+// may follow and cancel it through the watcher it passes (null when nobody
+// follows it).
+using LibraryExport = std::function<MainThreadStep(InstallWatcher* watcher)>;
 
 // Asked on the main thread when no trash can take the earlier copy of patch
 // `name` (`why`): whether to delete it for good. `answer` is told once, true
@@ -40,6 +45,7 @@ public:
     virtual void install(LibraryInstall install, ReplaceQuestion ask) = 0;
     // `title` names the write while it waits for its turn ("Delete “Echo”").
     virtual void write(LibraryWrite write, std::string title) = 0;
+    virtual void exportArchive(LibraryExport work) = 0;
 };
 
 // A read of a patch: it runs off the main thread and returns what the main

@@ -2,6 +2,7 @@
 
 #include "fsutil/ofxFileUtils.h"
 #include "library/VQAUUtils.h"
+#include "library/patchExport.h"
 #include "fsutil/visibleEntries.h"
 #include "params/PdPluginParameters.h"
 #include "pdpatch/patchCheck.h"
@@ -29,6 +30,9 @@ int runOurWork(const std::vector<std::string>& arguments) {
         std::vector<std::string> paths{arguments[1]};
         return resultCode(installFiles(paths) != nullptr);
     }
+    if (work == "export" && count == 2)
+        return resultCode(exportPatches({arguments[1]}, arguments[2]).outcome ==
+                          ExportOutcome::exported);
     if (work == "gettype" && count == 1) return resultCode(getType(arguments[1]) == EFFECTS_DIR);
     if (work == "loadpatches" && count == 1)
         return resultCode(loadPatches(EFFECTS_DIR)->size() == countArgument(arguments[1]));

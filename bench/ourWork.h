@@ -4,6 +4,7 @@
 // that its time and peak memory are taken the same way as a tool's:
 //   copy SOURCE DESTINATION      ofxCopyFile
 //   install FOLDER               installFiles with one patch folder
+//   export FOLDER ARCHIVE        exportPatches of one patch folder to a .zip
 //   gettype FILE                 getType of a file without the marker
 //   loadpatches COUNT            loadPatches(EFFECTS_DIR), expecting COUNT folders
 //   deletedir FOLDER             ofxDeleteDir

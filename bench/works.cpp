@@ -143,6 +143,27 @@ Work::SetUp installArchive(std::string extension, std::vector<std::string> creat
     };
 }
 
+// Exporting the patch folder of the install row to a .zip, against bsdtar
+// making a .zip of the same folder.
+Comparison exportFolder(const BenchPaths& paths, int divisor, std::string& size) {
+    const int files = 2000 / divisor;
+    const std::uint64_t bytes = 200 * kMiB / static_cast<std::uint64_t>(divisor);
+    size = countText(static_cast<std::uint64_t>(files)) + " files, " + bytesText(bytes);
+    const std::string source = paths.work + "/Drums";
+    const std::string ours = paths.work + "/ours.zip", theirs = paths.work + "/theirs.zip";
+    makePatchFolder(source, files, bytes);
+    Comparison comparison;
+    comparison.ours.command = ourCommand(paths, {"export", source, ours});
+    comparison.ours.prepare = [=] { removeTree(ours); };
+    comparison.ours.succeeded = [=](const ChildRun& run) {
+        return run.exitCode == 0 && fs::file_size(ours) > 0;
+    };
+    comparison.theirs.command = {"bsdtar", "-a", "-cf", theirs, "-C", paths.work, "Drums"};
+    comparison.theirs.prepare = [=] { removeTree(theirs); };
+    comparison.theirs.succeeded = exitsWith(0);
+    return comparison;
+}
+
 // Classifying a file of the shape, against `grep` counting the lines that hold
 // the marker: none, so it prints 0 and exits with 1.
 Work::SetUp classifyFile(UnmarkedShape shape, std::vector<std::string> grep) {
@@ -358,6 +379,10 @@ std::vector<Work> benchWorks(const BenchPaths& paths) {
          "bsdtar -xf",
          {1.2, 0, 0, "<= 1.2"},
          installArchive(".zip", {"--format", "zip"})},
+        {"exportPatches (patch folder to .zip)",
+         "bsdtar -a -cf x.zip",
+         {1.2, 0, 0, "<= 1.2"},
+         exportFolder},
         {"getType (patch text)", "grep -c -F notein", kClassifyTarget,
          classifyFile(UnmarkedShape::patchText, kGrepCount)},
         {"getType (one line repeated)", "grep -c -F notein", kClassifyTarget,

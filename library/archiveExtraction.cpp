@@ -10,11 +10,11 @@
 #include "library/extractionBudget.h"
 #include "library/extractionTree.h"
 #include "library/patchLayout.h"
+#include "library/utf8Locale.h"
 
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
-#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
@@ -49,27 +49,6 @@ void enableArchiveTypes(archive* reader) {
     if (archive_liblzma_version()) archive_read_support_filter_xz(reader);
     if (archive_libzstd_version()) archive_read_support_filter_zstd(reader);
 }
-
-// libarchive hands out names in the charset of the thread's locale, so in the
-// "C" locale every name beyond ASCII would be lost. The thread reads in
-// C.UTF-8 for the time of an extraction, whatever locale the process has.
-class Utf8Locale {
-public:
-    Utf8Locale() : utf8_(newlocale(LC_ALL_MASK, "C.UTF-8", locale_t{})) {
-        if (utf8_) previous_ = uselocale(utf8_);
-    }
-    ~Utf8Locale() {
-        if (!utf8_) return;
-        uselocale(previous_);
-        freelocale(utf8_);
-    }
-    Utf8Locale(const Utf8Locale&) = delete;
-    Utf8Locale& operator=(const Utf8Locale&) = delete;
-
-private:
-    locale_t utf8_;
-    locale_t previous_{};
-};
 
 // A descriptor of its own, with its own reading position.
 UniqueFd reopenFolder(int folder) {

@@ -2,7 +2,8 @@
 // without a display: the effects with a patch's parameters, the instruments,
 // a search in use, a drag over the patches table, the bad-drop alert, an
 // open menu, an install in progress with requests waiting, the line after a
-// delete, an empty list, the help panel, and the main window in German. It works on the test build's own
+// delete, the line after an export, an empty list, the help panel, and the
+// main window in German. It works on the test build's own
 // library folder and trash, never on the real ones.
 //
 //   veltrano-screenshots OUTPUT_FOLDER
@@ -217,6 +218,11 @@ int main(int argc, char** argv) {
     runUntil([&] { return !window.libraryQueue().busy() && !window.patchLister().listing(); });
 
     testing_support::ScratchDir scratch;
+    selectPatch(patches, "Bit Crusher", window);
+    controller.exportSelectedPatches(scratch.path("Bit Crusher.zip"));
+    runUntil([&] { return !window.libraryQueue().busy(); });
+    saved &= save([&] { return window.grab(); }, folder, "exported.png");
+
     const std::string path = std::getenv("PATH");
     window.installPaths({QString::fromStdString(slowPatch(scratch))});
     window.installPaths({QString::fromStdString(scratch.writeFile("Lead.pd", "notein\n")),
