@@ -13,6 +13,41 @@ namespace {
 // Installs shorter than this show only the busy cursor.
 constexpr int kShowAfterMs = 500;
 constexpr int kBarSteps = 1000;
+// Making a file costs more than its bytes: on the bar each file copied
+// counts as this many bytes besides its own, so that a folder of thousands
+// of small files moves steadily instead of standing at its last few bytes.
+// About what cp takes: some 100 µs a small file against 0.8 GB/s of bytes
+// on a local ext4 disk.
+constexpr double kBytesPerFile = 64 * 1024;
+// How much of the item is copied, from 0 to 1, with its files weighed in; -1
+// when there is no total to go by.
+double shareCopied(const LibraryQueue::Progress& progress) {
+    const auto weight = [](const TreeSize& size, std::uint64_t files) {
+        return double(size.bytes) + double(files) * kBytesPerFile;
+    };
+    const double total = weight(progress.toCopy, progress.toCopy.files);
+    if (total == 0) return -1;
+    return std::min(
+        weight(progress.copied, std::min(progress.copied.files, progress.toCopy.files)) / total,
+        1.0);
+}
+
+// "1.2 MB of 2.4 MB, 120 of 400 files": files are told for a folder of several.
+QString amountText(const LibraryQueue::Progress& progress) {
+    const QLocale locale;
+    const QString copied = locale.formattedDataSize(qint64(progress.copied.bytes));
+    const QString bytes =
+        progress.toCopy.bytes == 0
+            ? InstallProgress::tr("%1 so far").arg(copied)
+            : InstallProgress::tr("%1 of %2")
+                  .arg(copied, locale.formattedDataSize(qint64(progress.toCopy.bytes)));
+    if (progress.toCopy.files < 2) return bytes;
+    const std::uint64_t filesCopied = std::min(progress.copied.files, progress.toCopy.files);
+    return InstallProgress::tr("%1, %2 of %3 files")
+        .arg(bytes, locale.toString(qulonglong(filesCopied)),
+             locale.toString(qulonglong(progress.toCopy.files)));
+}
+
 }  // namespace
 
 InstallProgress::InstallProgress(LibraryQueue& queue, const Widgets& widgets, QObject* parent)
@@ -89,28 +124,18 @@ void InstallProgress::showProgress() {
                                    .arg(progress.name, locale.toString(qulonglong(progress.item)),
                                         locale.toString(qulonglong(progress.items))));
     }
-    const QString copied = locale.formattedDataSize(qint64(progress.bytesCopied));
     // One bar for the whole request: each item takes its share, filled as
-    // its bytes are copied.
-    const double itemDone =
-        progress.bytesToCopy == 0
-            ? 0.0
-            : std::min(double(progress.bytesCopied) / double(progress.bytesToCopy), 1.0);
-    if (progress.items == 0 || (progress.items == 1 && progress.bytesToCopy == 0)) {
+    // its bytes and files are copied.
+    const double itemDone = shareCopied(progress);
+    if (progress.items == 0 || (progress.items == 1 && itemDone < 0)) {
         // No total to go by: the bar only shows that work goes on.
         widgets_.bar->setRange(0, 0);
     } else {
         widgets_.bar->setRange(0, kBarSteps);
-        widgets_.bar->setValue(
-            int((double(progress.item) + itemDone) / double(progress.items) * kBarSteps));
+        widgets_.bar->setValue(int((double(progress.item) + std::max(itemDone, 0.0)) /
+                                   double(progress.items) * kBarSteps));
     }
-    if (progress.items == 0)
-        widgets_.bytes->clear();
-    else if (progress.bytesToCopy == 0)
-        widgets_.bytes->setText(tr("%1 so far").arg(copied));
-    else
-        widgets_.bytes->setText(
-            tr("%1 of %2").arg(copied, locale.formattedDataSize(qint64(progress.bytesToCopy))));
+    widgets_.bytes->setText(progress.items == 0 ? QString() : amountText(progress));
 }
 
 void InstallProgress::showWaiting() {

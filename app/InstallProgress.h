@@ -4,8 +4,9 @@
 // longer than half a second gets a progress pane: the item being installed
 // or exported (or that it
 // waits for another importer to leave the library), the items done out of
-// all, the bytes copied out of those to copy, how many requests wait behind
-// it, and a Cancel button. Shorter work shows only the busy cursor.
+// all, the bytes (and files, for a folder of several) copied out of those to
+// copy, how many requests wait behind it, and a Cancel button. Shorter work
+// shows only the busy cursor.
 
 #include <QObject>
 #include <QTimer>

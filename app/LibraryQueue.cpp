@@ -41,16 +41,16 @@ public:
         return queue_.stopping_ || queue_.cancelledRequest_ == request_;
     }
     void itemStarted(std::size_t index, std::size_t count, const std::string& item,
-                     std::uint64_t bytes) override {
-        Progress started{index, count, QString::fromStdString(getDirName(item)), 0, bytes};
+                     const TreeSize& toCopy) override {
+        Progress started{index, count, QString::fromStdString(getDirName(item)), {}, toCopy};
         queue_.onMainThread([&queue = queue_, started] {
             queue.progress_ = started;
             emit queue.progressed();
         });
     }
-    void itemProgress(std::uint64_t bytes) override {
-        queue_.onMainThread([&queue = queue_, bytes] {
-            queue.progress_.bytesCopied = bytes;
+    void itemProgress(const TreeSize& copied) override {
+        queue_.onMainThread([&queue = queue_, copied] {
+            queue.progress_.copied = copied;
             emit queue.progressed();
         });
     }

@@ -26,9 +26,10 @@ public:
         std::size_t item = 0;  // counted from 0
         std::size_t items = 0;
         QString name;
-        std::uint64_t bytesCopied = 0;
-        // 0 when unknown (an archive is extracted without a total).
-        std::uint64_t bytesToCopy = 0;
+        TreeSize copied;
+        // No bytes when unknown (an archive is extracted without a total),
+        // no files when not counted (an archive).
+        TreeSize toCopy;
         // Another importer holds the library, and the install waits for it.
         bool waitingForLibrary = false;
     };

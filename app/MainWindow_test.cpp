@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -316,22 +317,31 @@ TEST_F(MainWindowTest, PatchesAreReadOffTheWindowsThreadAndApartFromInstalls) {
 
 // Cancel or quit during an item's copy keeps its earlier copy and the items before it, starts no
 // later one; a waiting request runs after a cancel, not after a quit (the window keeps its size).
+// The bar counts the files of a folder of many as well as its bytes.
 TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstalled) {
     QString first, gated, last;
     for (auto [name, path] : {std::pair{"First", &first}, {"Gated", &gated}, {"Last", &last}}) {
         *path = QString::fromStdString(source.makeDir(name));
         source.writeFile(name + std::string("/") + name + ".pd", kEffect);
     }
+    const QString many = QString::fromStdString(source.makeDir("many/Gated"));
+    source.writeFile("many/Gated/Gated.pd", kEffect);
+    for (int file = 0; file < 300; ++file)
+        source.writeFile("many/Gated/" + std::to_string(file), "x");
     const QString queued = QString::fromStdString(source.writeFile("Queued.pd", kEffect));
+    const QString allOfMany = "319 bytes of 319 bytes, 301 of 301 files";
     struct Case {
         QStringList request;
         bool quit;
         QString done, notice;  // the notice after a cancel
+        int bar = 0;
+        QString copied = "0 bytes of 19 bytes";
     };
     const std::vector<Case> cases = {
         {{gated, last}, false, "0 of 2", "2 of 2 items were not installed"},
-        {{first, gated, last}, false, "1 of 3", "2 of 3 items were not installed"},
-        {{first, gated, last}, true, "1 of 3", ""}};
+        {{first, gated, last}, false, "1 of 3", "2 of 3 items were not installed", 333},
+        {{many, last}, false, "0 of 2", "2 of 2 items were not installed", 500, allOfMany},
+        {{first, gated, last}, true, "1 of 3", "", 333}};
     // The busy cursor shows until the progress pane does.
     bool busyCursor = false;
     QObject::connect(&window->libraryQueue(), &LibraryQueue::requestStarted, window.get(), [&] {
@@ -341,7 +351,7 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
     for (const Case& c : cases) {
         SCOPED_TRACE(c.quit ? "quit" : c.notice.toStdString());
         ScratchLibrary fresh;
-        GatedCopy cp;
+        GatedCopy cp(c.request.front() == many);  // many: held once copied whole
         busyCursor = false;
         addPatch("Gated");
         const Tree before = treeOf(kAbove);
@@ -352,7 +362,9 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
             ASSERT_TRUE(
                 QTest::qWaitFor([&] { return child<QWidget>("progressPane").isVisible(); }, 60000));
             EXPECT_EQ(text("progressText"), "Installing “Gated”, " + c.done + " items done");
-            EXPECT_EQ(text("progressBytes"), "0 bytes of 19 bytes");
+            EXPECT_TRUE(QTest::qWaitFor([&] { return text("progressBytes") == c.copied; }, 9000))
+                << text("progressBytes").toStdString();
+            EXPECT_EQ(child<QProgressBar>("progressBar").value(), c.bar);
             EXPECT_EQ(text("waitingLabel"), "1 more waiting");
             if (c.quit) {
                 // A delete waits, named; quitting drops it.

@@ -5,18 +5,23 @@
 
 namespace fs = std::filesystem;
 
-std::uint64_t bytesInTree(const std::string& path) {
+TreeSize treeSize(const std::string& path) {
     std::error_code error;
-    if (fs::is_regular_file(path, error)) return fs::file_size(path, error);
-    std::uint64_t bytes = 0;
+    if (fs::is_regular_file(path, error)) {
+        const std::uintmax_t bytes = fs::file_size(path, error);
+        return error ? TreeSize{} : TreeSize{bytes, 1};
+    }
+    TreeSize size;
     fs::recursive_directory_iterator entries(path, fs::directory_options::skip_permission_denied,
                                              error);
     for (; !error && entries != fs::recursive_directory_iterator(); entries.increment(error)) {
         std::error_code unreadable;
         if (entries->symlink_status(unreadable).type() == fs::file_type::regular) {
-            const std::uintmax_t size = entries->file_size(unreadable);
-            if (!unreadable) bytes += size;
+            // Counted while the walk is there anyway: no call of its own.
+            ++size.files;
+            const std::uintmax_t bytes = entries->file_size(unreadable);
+            if (!unreadable) size.bytes += bytes;
         }
     }
-    return bytes;
+    return size;
 }

@@ -109,12 +109,10 @@ public:
                                          result.type, std::move(result.name)});
     }
 
-    // Once the item is known to be a patch: the bytes it has to copy, which
-    // the watcher is told.
-    std::uint64_t started(const std::string& source) {
-        const std::uint64_t bytes = bytesInTree(source);
-        if (watcher_) watcher_->itemStarted(index_, count_, item_, bytes);
-        return bytes;
+    // Once the item is known to be a patch: what it has to copy, which the
+    // watcher is told.
+    void started(const TreeSize& toCopy) {
+        if (watcher_) watcher_->itemStarted(index_, count_, item_, toCopy);
     }
 
     // Watches a copy growing at `copy`.
@@ -126,7 +124,7 @@ public:
                     const auto now = std::chrono::steady_clock::now();
                     if (now - measured < kProgressEvery) return;
                     measured = now;
-                    watcher_->itemProgress(bytesInTree(copy));
+                    watcher_->itemProgress(treeSize(copy));
                 }};
     }
 
@@ -140,14 +138,16 @@ public:
                 const auto now = std::chrono::steady_clock::now();
                 if (now - told < kProgressEvery) return;
                 told = now;
-                watcher_->itemProgress(bytes);
+                watcher_->itemProgress({bytes, 0});
             }};
     }
 
     ExtractionHooks extractionHooks() {
         if (!watcher_) return {};
         return {[this] { return cancelled(); },
-                [this](std::uint64_t written) { watcher_->itemProgress(written); }};
+                [this](std::uint64_t written) {
+                    watcher_->itemProgress({written, 0});
+                }};
     }
 
     void replaced(const std::string& placed, const TrashedItem& trashed) {
@@ -245,8 +245,11 @@ ItemResult installFolder(const std::string& source, ItemInstall& install, Bring 
         isSameFile(installed, source))
         return installedAs(type, name);  // dropped from its place
     if (place.inTheWay) return failedAt(place.destination, place.inTheWay);
-    if (bring == Bring::copy && !roomFor(type, install.started(source)))
-        return noRoomAt(place.destination);
+    if (bring == Bring::copy) {
+        const TreeSize toCopy = treeSize(source);
+        install.started(toCopy);
+        if (!roomFor(type, toCopy.bytes)) return noRoomAt(place.destination);
+    }
 
     StagingFolder staging(type);
     if (!staging) return failedAt(place.destination, staging.error());
@@ -276,7 +279,7 @@ void installArchive(const std::string& archive, ItemInstall& install) {
     // Hidden: a leftover of it is scratch, never an earlier copy of a patch.
     const std::string into = staging.path(".extracted");
     if (!ofxCreateDirectory(into)) return install.record(failedAt(into, errno));
-    install.started(archive);
+    install.started({treeSize(archive).bytes, 0});
     const ExtractedPatches extracted =
         extractPatches(archive, into, defaultExtractionLimits(), install.extractionHooks());
     if (install.cancelled()) return install.record({ItemOutcome::cancelled});
@@ -331,7 +334,7 @@ ItemResult installFile(const std::string& source, ItemInstall& install) {
     if (stat(destination.c_str(), &installed) == 0 && isSameFile(installed, source))
         return installedAs(type, folderName);
     if (int error = whyNotAPatchFolder(folder)) return failedAt(destination, error);
-    install.started(source);
+    install.started(treeSize(source));
     if (!roomFor(type, allocatedBytes(source))) return noRoomAt(destination);
     const bool intoExisting = existsItself(folder);
     StagingFolder staging(type);

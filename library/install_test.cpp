@@ -1,5 +1,6 @@
 #include "library/VQAUUtils.h"
 #include "testing/ArchiveWriter.h"
+#include "testing/GatedCopy.h"
 #include "testing/OutputCapture.h"
 #include "testing/RecordingWatcher.h"
 #include "testing/ScratchDir.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -176,8 +178,8 @@ TEST_F(InstallFiles, ReportsEachItemAndEachPatchOfAPack) {
     EXPECT_EQ(entriesOf(kEffects), (std::vector<std::string>{"A", "Echo", "Ok", "Pad", "Way"}));
 }
 
-// A single file: holes stay holes; progress in bytes; a cancel mid-copy keeps the earlier copy
-// and leaves nothing staged.
+// A single file: holes stay holes. Progress in bytes, and files for a folder: a cancel mid-copy
+// keeps the earlier copy and leaves nothing staged.
 TEST_F(InstallFiles, CopiesASingleFileSparselyAndStopsItWhenCancelled) {
     constexpr std::uintmax_t kHoleBytes = 64 << 20;
     const std::string big = in.writeFile("Big.pd", kEffect), patch = kEffects + "/Big/Big.pd";
@@ -186,13 +188,31 @@ TEST_F(InstallFiles, CopiesASingleFileSparselyAndStopsItWhenCancelled) {
     struct stat copied;
     ASSERT_EQ(stat(patch.c_str(), &copied), 0);
     EXPECT_LT(copied.st_blocks * 512, 1 << 20);
-    RecordingWatcher watcher;
-    watcher.cancelWhen = [&watcher] { return !watcher.progress.empty(); };
-    const Reported reported =
-        installReported({in.writeFile("v2/Big.pd", std::string(24 << 20, 'x'))}, &watcher);
-    EXPECT_EQ(reported.outcomes(), std::vector{ItemOutcome::cancelled});
-    EXPECT_EQ(watcher.progress, std::vector<std::uint64_t>{8 << 20});
-    EXPECT_TRUE(reported.output.ends_with("It's a file\ncancelled\n")) << reported.output;
+    const std::string many = in.makeDir("v2/Gated");
+    for (int file = 0; file < 300; ++file) in.writeFile("v2/Gated/" + std::to_string(file), "x");
+    in.writeFile("v2/Gated/Gated.pd", std::string(100, 'x'));
+    const std::string bigger = in.writeFile("v2/Big.pd", std::string(24 << 20, 'x'));
+    using Amount = RecordingWatcher::Amount;
+    struct Row {
+        std::string item, said;
+        Amount toCopy, cancelledAt;
+    } rows[] = {{bigger, "It's a file", {24 << 20, 1}, {8 << 20, 0}},
+                {many, "Copeee", {400, 301}, {400, 301}}};
+    for (const Row& row : rows) {
+        const GatedCopy cp(true);  // the folder's copy stays whole until it is cancelled
+        RecordingWatcher watcher;
+        // Cancelled once the amount is told; a test that fails does not hang.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        watcher.cancelWhen = [&] {
+            return (!watcher.progress.empty() && watcher.progress.back() == row.cancelledAt) ||
+                   std::chrono::steady_clock::now() > deadline;
+        };
+        const Reported reported = installReported({row.item}, &watcher);
+        EXPECT_EQ(reported.outcomes(), std::vector{ItemOutcome::cancelled});
+        EXPECT_EQ(watcher.toCopy, std::vector{row.toCopy});
+        EXPECT_EQ(watcher.progress.empty() ? Amount{} : watcher.progress.back(), row.cancelledAt);
+        EXPECT_TRUE(reported.output.ends_with(row.said + "\ncancelled\n")) << reported.output;
+    }
     EXPECT_EQ(fs::file_size(patch), kHoleBytes);
     EXPECT_EQ(entriesOf(kEffects), std::vector<std::string>{"Big"});
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fsutil/trash.h"
+#include "fsutil/treeSize.h"
 
 enum class ItemOutcome {
     installed,
@@ -79,11 +80,14 @@ public:
     // the install. The item being copied is abandoned and leaves nothing; the
     // items after it are not started.
     virtual bool cancelled() const { return false; }
-    // Item `index` of `count` begins (`item`, as given); it has `bytes` to copy.
+    // Item `index` of `count` begins (`item`, as given); it has `toCopy` to
+    // copy. No files are counted for an archive: its extraction tells bytes only.
     virtual void itemStarted(std::size_t /*index*/, std::size_t /*count*/,
-                             const std::string& /*item*/, std::uint64_t /*bytes*/) {}
-    // Bytes of the item copied so far.
-    virtual void itemProgress(std::uint64_t /*bytes*/) {}
+                             const std::string& /*item*/, const TreeSize& /*toCopy*/) {}
+    // How much of the item is copied so far. The files are those a folder's
+    // copy holds already, so that a folder of many small files is seen moving
+    // while its bytes hardly grow.
+    virtual void itemProgress(const TreeSize& /*copied*/) {}
     // Another importer holds the library: the install waits for it (asking
     // cancelled() meanwhile) and this is told once, when the wait begins.
     virtual void waitingForLibrary() {}

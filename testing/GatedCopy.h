@@ -11,13 +11,16 @@
 namespace testing_support {
 
 // While the object lives, cp logs the source of each copy and holds that of a folder named
-// Gated until the gate opens.
+// Gated until the gate opens: before copying it, or with `copyFirst` once it is copied whole.
 class GatedCopy {
 public:
-    GatedCopy() {
+    explicit GatedCopy(bool copyFirst = false) {
+        const std::string hold = "until [ -e '" + gate_ + "' ]; do sleep 0.01; done";
         const std::string path = writeStandInCp(
-            dir_, "echo \"$SOURCE\" >>'" + log_ + "'\ncase \"$SOURCE\" in */Gated) until [ -e '" +
-                      gate_ + "' ]; do sleep 0.01; done;; esac");
+            dir_,
+            "echo \"$SOURCE\" >>'" + log_ + "'\ncase \"$SOURCE\" in */Gated) " +
+                (copyFirst ? "(PATH=${PATH#*:}; exec cp \"$@\") && " + hold + " && exit" : hold) +
+                ";; esac");
         setenv("PATH", path.c_str(), 1);
     }
     ~GatedCopy() {

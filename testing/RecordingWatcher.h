@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 #include "library/installation.h"
 #include "testing/OutputCapture.h"
@@ -13,11 +14,18 @@ namespace testing_support {
 struct RecordingWatcher : InstallWatcher {
     std::function<bool()> cancelWhen = [] { return false; };
     bool replaceAnswer = true;
-    std::vector<std::uint64_t> progress;
+    // What itemStarted and itemProgress were told: {bytes, files}.
+    using Amount = std::pair<std::uint64_t, std::uint64_t>;
+    std::vector<Amount> toCopy, progress;
     std::vector<std::string> asked;  // the patches replacePermanently was asked about
     bool toldWaiting = false;
     bool cancelled() const override { return cancelWhen(); }
-    void itemProgress(std::uint64_t bytes) override { progress.push_back(bytes); }
+    void itemStarted(std::size_t, std::size_t, const std::string&, const TreeSize& size) override {
+        toCopy.push_back({size.bytes, size.files});
+    }
+    void itemProgress(const TreeSize& size) override {
+        progress.push_back({size.bytes, size.files});
+    }
     void waitingForLibrary() override { toldWaiting = true; }
     bool replacePermanently(const std::string& name, const TrashResult&) override {
         asked.push_back(name);
