@@ -111,8 +111,8 @@ private:
             return libarchiveFailure();
         for (std::size_t index = 0; index < folders.size(); ++index) {
             const std::string& folder = folders[index];
-            if (watcher_) watcher_->itemStarted(index, folders.size(), folder, bytesInTree(folder));
-            bytesRead_ = 0;
+            if (watcher_) watcher_->itemStarted(index, folders.size(), folder, treeSize(folder));
+            done_ = {};
             const UniqueFd top(open(folder.c_str(), folderFlags::read));
             struct stat info;
             if (!top || fstat(top.get(), &info) != 0) return systemFailure("cannot read", folder);
@@ -150,7 +150,10 @@ private:
             return addFolder(sub.get(), info, name);
         }
         if (S_ISLNK(info.st_mode)) return addLink(folder, entry, name, info);
-        if (S_ISREG(info.st_mode)) return addFile(folder, entry, name);
+        if (S_ISREG(info.st_mode)) {
+            ++done_.files;
+            return addFile(folder, entry, name);
+        }
         return {ExportOutcome::exported, {}};  // devices, pipes and sockets hold no patch data
     }
 
@@ -186,7 +189,7 @@ private:
                 got)
                 return libarchiveFailure();
             left -= static_cast<std::uint64_t>(got);
-            bytesRead_ += static_cast<std::uint64_t>(got);
+            done_.bytes += static_cast<std::uint64_t>(got);
             tellProgress();
         }
         return result;
@@ -197,7 +200,7 @@ private:
         const auto now = std::chrono::steady_clock::now();
         if (!watcher_ || now - told_ < kProgressEvery) return;
         told_ = now;
-        watcher_->itemProgress(bytesRead_);
+        watcher_->itemProgress(done_);
     }
 
     // The entry's header: a folder, a file of info.st_size bytes, or a link to `linkTarget`.
@@ -238,7 +241,8 @@ private:
     Utf8Locale locale_;
     UniqueArchiveWriter writer_;
     std::vector<char> buffer_ = std::vector<char>(kReadBlock);
-    std::uint64_t bytesRead_ = 0;
+    // What of the current patch folder is in the archive so far, for progress.
+    TreeSize done_;
     std::chrono::steady_clock::time_point told_;
 };
 
