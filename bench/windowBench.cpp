@@ -22,6 +22,12 @@
 //   veltrano-window-bench --install-on-the-spot FOLDER
 //                                         the same with no worker: the install
 //                                         runs on the window's thread
+//   veltrano-window-bench --draw BOXES    one frame of the drawing of a
+//                                         generated patch of BOXES boxes and
+//                                         half as many connections again,
+//                                         painted from a layout made before:
+//                                         the slowest of ten frames, after one
+//                                         that loads the font
 //   veltrano-window-bench --answer-during-install FOLDER
 //                                         the install through the worker,
 //                                         while another thread posts an event
@@ -31,6 +37,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QEvent>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -45,11 +52,13 @@
 #include <thread>
 
 #include "app/LibraryQueue.h"
+#include "app/PatchCanvasView.h"
 #include "app/PatchListQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
 #include "bench/childRun.h"
 #include "library/VQAUUtils.h"
+#include "pdpatch/patchGeometry.h"
 
 namespace fs = std::filesystem;
 
@@ -224,6 +233,44 @@ double longestWaitDuringInstall(MainWindow& window, VQ_ImporterAppDelegate& cont
     return seconds < 0 ? -1 : longest.seconds();
 }
 
+// A patch of `boxes` boxes on a grid, objects, messages and atoms in turn,
+// with half as many connections again, signal and control.
+std::string generatedPatch(int boxes) {
+    static const char* const kBoxes[] = {"obj %d %d osc~ 440", "obj %d %d *~ 0.25",
+                                         "msg %d %d set \\$1 2", "floatatom %d %d 5 0 0 0 - - -"};
+    std::string text = "#N canvas 0 0 1200 800 10;\n";
+    char record[96];
+    for (int i = 0; i < boxes; ++i) {
+        std::snprintf(record, sizeof record, kBoxes[i % 4], (i % 40) * 90, (i / 40) * 60);
+        text += std::string("#X ") + record + ";\n";
+    }
+    for (int k = 0; k < boxes * 3 / 2; ++k) {
+        const int from = k % boxes;
+        const int to = (from + 1 + k / boxes * 40) % boxes;
+        std::snprintf(record, sizeof record, "#X connect %d 0 %d %d;\n", from, to, k % 2);
+        text += record;
+    }
+    return text;
+}
+
+double slowestFrame(int boxes) {
+    const std::vector<pdpatch::CanvasLayout> canvases =
+        pdpatch::layOutPatch(pdpatch::readPatch(generatedPatch(boxes)), "Generated");
+    PatchCanvasView view;
+    view.setCanvas(&canvases[0]);
+    // The whole patch fits: every box is painted.
+    view.fitIn(QSize(800, 600));
+    QImage frame(view.size(), QImage::Format_ARGB32_Premultiplied);
+    view.render(&frame);
+    double slowest = 0;
+    for (int i = 0; i < 10; ++i) {
+        const Clock::time_point from = Clock::now();
+        view.render(&frame);
+        slowest = std::max(slowest, secondsBetween(from, Clock::now()));
+    }
+    return slowest;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -235,13 +282,17 @@ int main(int argc, char* argv[]) {
     const std::string argument = argc == 3 ? argv[2] : "";
     const bool knownMode = mode == "--select" || mode == "--search" || mode == "--appear" ||
                            mode == "--install" || mode == "--install-on-the-spot" ||
-                           mode == "--answer-during-install";
+                           mode == "--answer-during-install" || mode == "--draw";
     if (argc != 1 && !(argc == 3 && knownMode)) {
         std::fprintf(stderr,
                      "usage: %s [--select NAME | --search TEXT | --appear NAME | --install FOLDER "
-                     "| --install-on-the-spot FOLDER | --answer-during-install FOLDER]\n",
+                     "| --install-on-the-spot FOLDER | --answer-during-install FOLDER | --draw BOXES]\n",
                      argv[0]);
         return 2;
+    }
+    if (mode == "--draw") {
+        std::printf("%.9f\n", slowestFrame(std::atoi(argument.c_str())));
+        return 0;
     }
 
     VQ_ImporterAppDelegate controller;

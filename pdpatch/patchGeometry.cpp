@@ -25,9 +25,9 @@ constexpr int kNarrowest = 3;
 constexpr std::array<std::string_view, 13> kNoInlet = {
     "inlet", "inlet~", "r", "receive", "r~", "receive~", "catch~", "loadbang", "notein",
     "ctlin", "bendin", "pgmin", "adc~"};
-constexpr std::array<std::string_view, 12> kNoOutlet = {
+constexpr std::array<std::string_view, 13> kNoOutlet = {
     "outlet", "outlet~", "s", "send", "s~", "send~", "throw~", "dac~", "print", "noteout",
-    "ctlout", "tabwrite~"};
+    "ctlout", "tabwrite~", "delwrite~"};
 
 // Pd's GUI objects: their look, where their label begins among their
 // arguments (send and receive names come just before it, then the label's
