@@ -16,10 +16,11 @@ namespace {
 constexpr int kMargin = 8;
 constexpr double kLargestFit = 2.0;
 
-// Pd's monospaced font at a pixel size of Pd's.
+// Pd's monospaced font, bold as Pd sets it, at a pixel size of Pd's.
 QFont pdFont(int size) {
     QFont font(QStringLiteral("DejaVu Sans Mono"));
     font.setStyleHint(QFont::Monospace);
+    font.setBold(true);
     font.setPixelSize(std::max(size, 1));
     return font;
 }
@@ -152,14 +153,7 @@ private:
                 p_.fillRect(first.adjusted(inset, inset, -inset, -inset), Qt::black);
                 break;
             }
-            case Shape::vu: {
-                // The scale's quiet end lit, as Pd shows a VU at rest.
-                const double step = r.height() / 40;
-                p_.fillRect(QRectF(r.left() + 2, r.bottom() - 2 * step, r.width() - 4, step),
-                            QColor(0x14, 0xe8, 0x14));
-                break;
-            }
-            default:  // a toggle, off
+            default:  // a toggle off, a VU at rest
                 break;
         }
     }

@@ -397,7 +397,7 @@ private:
             out.onParent = true;
             out.rect = {box.x, box.y, std::max(coords.integer(4, 200), 1),
                         std::max(coords.integer(5, 140), 1)};
-            if (!graph && !(onParent & 2)) out.text = args.joined(1);
+            if (!graph && !(onParent & 2)) out.text = args.joined();
             if (graph && inner) addCurves(*inner, coords, out);
         } else {
             out = textBox(Shape::subpatch, box, args.joined(), kNarrowest);
