@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 using pdpatch::BoxLayout;
 using pdpatch::Shape;
@@ -33,27 +34,36 @@ QColor colourOf(std::uint32_t rgb) {
     return QColor::fromRgb(static_cast<QRgb>(rgb));
 }
 
-// Paints one canvas in patch pixels; `hairline` is one view pixel in them.
+// Paints one canvas: shapes in patch pixels through the painter's transform,
+// text in view pixels, with the font at its scaled size, because the raster
+// engine draws transformed text as outlines, many times slower. Pens are one
+// view pixel wide (two for signals) times the zoom, as Pd's.
 class CanvasPainter {
 public:
-    CanvasPainter(QPainter& painter, const pdpatch::CanvasLayout& canvas, double hairline)
+    CanvasPainter(QPainter& painter, const pdpatch::CanvasLayout& canvas, double scale,
+                  const std::vector<std::vector<QStaticText>>& texts)
         : p_(painter),
           canvas_(canvas),
-          font_(pdFont(canvas.fontSize)),
+          laidTexts_(texts),
+          toView_(painter.worldTransform()),
+          scale_(scale),
+          font_(pdFont(static_cast<int>(std::lround(canvas.fontSize * scale)))),
           metrics_(pdpatch::fontMetrics(canvas.fontSize)),
-          line_(Qt::black, std::max(1.0, hairline)),
-          signal_(Qt::black, std::max(2.0, 2 * hairline)) {}
+          line_(cosmetic(std::max(1.0, std::round(scale)))),
+          signal_(cosmetic(std::max(2.0, std::round(2 * scale)))) {}
 
     void paint(const QRectF& visible) {
-        p_.setFont(font_);
-        for (const BoxLayout& box : canvas_.boxes) {
+        for (std::size_t i = 0; i < canvas_.boxes.size(); ++i) {
+            const BoxLayout& box = canvas_.boxes[i];
             if (!rectOf(box.rect).adjusted(-200, -50, 200, 50).intersects(visible)) continue;
+            lines_ = &laidTexts_[i];
             paintBox(box);
         }
         for (const pdpatch::Cord& cord : canvas_.cords) {
             p_.setPen(cord.signal ? signal_ : line_);
             p_.drawLine(QPointF(cord.fromX, cord.fromY), QPointF(cord.toX, cord.toY));
         }
+        paintTexts();
     }
 
 private:
@@ -65,7 +75,7 @@ private:
             case Shape::object:
             case Shape::subpatch:
                 p_.drawRect(r);
-                text(box.text, r.topLeft());
+                text(r.topLeft());
                 break;
             case Shape::message: {
                 const double corner = std::min(r.height() / 4, 5.0);
@@ -73,15 +83,15 @@ private:
                                           {r.right(), r.top() + corner},
                                           {r.right(), r.bottom() - corner},
                                           {r.right() + corner, r.bottom()}, r.bottomLeft()}));
-                text(box.text, r.topLeft());
+                text(r.topLeft());
                 break;
             }
             case Shape::atom:
                 p_.drawPolygon(notched(r));
-                text(box.text, r.topLeft());
+                text(r.topLeft());
                 break;
             case Shape::comment:
-                text(box.text, r.topLeft());
+                text(r.topLeft());
                 break;
             case Shape::graph:
                 p_.drawRect(r);
@@ -91,18 +101,12 @@ private:
                     for (const pdpatch::Point& point : curve) points.append({point.x, point.y});
                     p_.drawPolyline(points);
                 }
-                text(box.text, r.topLeft() + QPointF(0, -metrics_.height - 4));
+                text(r.topLeft());
                 break;
             default:
                 paintGui(box, r);
         }
-        if (!box.label.empty()) {
-            p_.setPen(Qt::black);
-            p_.setFont(pdFont(box.labelSize));
-            p_.drawText(QRectF(box.labelX, box.labelY, 4000, 200), Qt::AlignLeft | Qt::AlignTop,
-                        QString::fromStdString(box.label));
-            p_.setFont(font_);
-        }
+        if (!box.label.empty()) labels_.push_back(&box);
         ios(box, r);
     }
 
@@ -118,12 +122,12 @@ private:
             const double half = r.height() / 2;
             p_.drawPolyline(QPolygonF({r.topLeft(), {r.left() + half, r.top() + half},
                                        r.bottomLeft()}));
-            text(box.text, {r.left() + half, r.top() + (r.height() - metrics_.height) / 2 - 3});
+            text({r.left() + half, r.top() + (r.height() - metrics_.height) / 2 - 3});
             return;
         }
         p_.drawRect(r);
         p_.setBrush(Qt::NoBrush);
-        const double knob = std::max(3.0, line_.widthF() * 3);
+        const double knob = 3;
         switch (box.shape) {
             case Shape::bang:
                 p_.drawEllipse(r.adjusted(1, 1, -1, -1));
@@ -164,20 +168,46 @@ private:
                           r.bottomRight(), r.bottomLeft()});
     }
 
-    // Text from a box's top left, one line per cell height, as Pd sets it.
-    void text(const std::string& text, QPointF topLeft) {
-        if (text.empty()) return;
+    static QPen cosmetic(double width) {
+        QPen pen(Qt::black, width);
+        pen.setCosmetic(true);
+        return pen;
+    }
+
+    // Runs `draw` with no transform and `font`.
+    template <typename Draw>
+    void inViewPixels(const QFont& font, Draw draw) {
+        p_.setWorldTransform(QTransform());
+        p_.setFont(font);
         p_.setPen(Qt::black);
-        const QString all = QString::fromStdString(text);
-        qsizetype from = 0;
-        for (int line = 0; from <= all.size(); ++line) {
-            qsizetype end = all.indexOf('\n', from);
-            if (end < 0) end = all.size();
-            p_.drawText(QPointF(topLeft.x() + 2, topLeft.y() + 2 + (line + 1) * metrics_.height - 3),
-                        all.mid(from, end - from));
-            from = end + 1;
-        }
+        draw();
+        p_.setWorldTransform(toView_);
         p_.setPen(line_);
+    }
+
+    // The box's text from its top left, one line per cell height, as Pd
+    // sets it; drawn once the shapes are, with one change of transform.
+    void text(QPointF topLeft) {
+        if (!lines_->empty()) texts_.push_back({topLeft, lines_});
+    }
+
+    void paintTexts() {
+        inViewPixels(font_, [&] {
+            for (const auto& [topLeft, lines] : texts_) {
+                for (std::size_t line = 0; line < lines->size(); ++line)
+                    p_.drawStaticText(
+                        toView_.map(QPointF(topLeft.x() + 2, topLeft.y() + 2 + static_cast<double>(line) *
+                                                                                   metrics_.height)),
+                        (*lines)[line]);
+            }
+        });
+        for (const BoxLayout* box : labels_) {
+            const pdpatch::FontMetrics label = pdpatch::fontMetrics(box->labelSize);
+            inViewPixels(pdFont(static_cast<int>(std::lround(label.size * scale_))), [&] {
+                p_.drawText(toView_.map(QPointF(box->labelX, box->labelY + label.height - 3)),
+                            QString::fromStdString(box->label));
+            });
+        }
     }
 
     void ios(const BoxLayout& box, const QRectF& r) {
@@ -194,6 +224,14 @@ private:
 
     QPainter& p_;
     const pdpatch::CanvasLayout& canvas_;
+    const std::vector<std::vector<QStaticText>>& laidTexts_;
+    // The lines of the box being painted.
+    const std::vector<QStaticText>* lines_ = nullptr;
+    // What is drawn after the shapes: texts at their top left, labels.
+    std::vector<std::pair<QPointF, const std::vector<QStaticText>*>> texts_;
+    std::vector<const BoxLayout*> labels_;
+    QTransform toView_;
+    double scale_;
     QFont font_;
     pdpatch::FontMetrics metrics_;
     QPen line_;
@@ -208,6 +246,8 @@ PatchCanvasView::PatchCanvasView(QWidget* parent) : QWidget(parent) {
 
 void PatchCanvasView::setCanvas(const pdpatch::CanvasLayout* canvas) {
     canvas_ = canvas;
+    // A new layout may come at the address of the one gone.
+    textsOf_ = nullptr;
     fitIn(area_);
 }
 
@@ -239,11 +279,29 @@ void PatchCanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), Qt::white);
     if (!canvas_) return;
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    // Pd draws its lines without smoothing; so does the drawing, faster too.
+    painter.setRenderHint(QPainter::TextAntialiasing);
     painter.translate(offset_);
     painter.scale(scale_, scale_);
     const QRectF visible = painter.transform().inverted().mapRect(QRectF(event->rect()));
-    CanvasPainter(painter, *canvas_, 1 / scale_).paint(visible);
+    // Text laid out once per canvas and size, not for every frame.
+    const int pixels = std::max(1, static_cast<int>(std::lround(canvas_->fontSize * scale_)));
+    if (textsOf_ != canvas_ || textsSize_ != pixels) {
+        const QFont font = pdFont(pixels);
+        texts_.assign(canvas_->boxes.size(), {});
+        for (std::size_t i = 0; i < canvas_->boxes.size(); ++i) {
+            const std::string& text = canvas_->boxes[i].text;
+            if (text.empty()) continue;
+            for (const QString& line : QString::fromStdString(text).split('\n')) {
+                QStaticText& laid = texts_[i].emplace_back(line);
+                laid.setTextFormat(Qt::PlainText);
+                laid.prepare(QTransform(), font);
+            }
+        }
+        textsOf_ = canvas_;
+        textsSize_ = pixels;
+    }
+    CanvasPainter(painter, *canvas_, scale_, texts_).paint(visible);
 }
 
 int PatchCanvasView::subpatchAt(QPointF point) const {

@@ -5,7 +5,9 @@
 // it is given, keeping its proportions, times a zoom the user sets. A click
 // on a subpatch box asks to show that subpatch.
 
+#include <QStaticText>
 #include <QWidget>
+#include <vector>
 
 #include "pdpatch/patchGeometry.h"
 
@@ -43,4 +45,8 @@ private:
     // Patch pixels to view pixels: scale, then offset.
     double scale_ = 1.0;
     QPointF offset_;
+    // Each box's lines of text, laid out for canvas `textsOf_` at font size `textsSize_`.
+    std::vector<std::vector<QStaticText>> texts_;
+    const pdpatch::CanvasLayout* textsOf_ = nullptr;
+    int textsSize_ = 0;
 };
