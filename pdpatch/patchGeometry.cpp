@@ -182,7 +182,15 @@ public:
         // parent takes it.
         for (std::size_t c = canvases_.size(); c-- > 0;) addWhatShowsThrough(canvases_[c]);
         for (CanvasLayout& canvas : canvases_) {
-            for (const BoxLayout& box : canvas.boxes) canvas.bounds = united(canvas.bounds, box.rect);
+            for (const BoxLayout& box : canvas.boxes) {
+                canvas.bounds = united(canvas.bounds, box.rect);
+                const FontMetrics label = fontMetrics(box.labelSize);
+                if (!box.label.empty())
+                    canvas.bounds = united(canvas.bounds,
+                                           {box.labelX, box.labelY,
+                                            static_cast<int>(box.label.size()) * label.width,
+                                            label.height});
+            }
             for (const Cord& cord : canvas.cords)
                 canvas.bounds = united(canvas.bounds, {std::min(cord.fromX, cord.toX),
                                                        std::min(cord.fromY, cord.toY),
