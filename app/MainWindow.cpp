@@ -19,6 +19,7 @@
 #include "app/ItemListPanel.h"
 #include "app/LibraryQueue.h"
 #include "app/LibraryWatcher.h"
+#include "app/PatchDrawingPane.h"
 #include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
 #include "app/UndoMenuItem.h"
@@ -86,6 +87,11 @@ MainWindow::MainWindow(QWidget* parent)
     parameterHeader->setMinimumSectionSize(72);
     ui_->splitter->setStretchFactor(0, 2);
     ui_->splitter->setStretchFactor(1, 3);
+    // The drawing gets the larger part: a patch declares a few parameters.
+    ui_->parametersSplitter->setStretchFactor(0, 2);
+    ui_->parametersSplitter->setStretchFactor(1, 3);
+    ui_->parametersSplitter->setSizes({200, 300});
+    ui_->patchDrawing->setReader(patchReader_);
     for (QLabel* quiet : {ui_->dropHint, ui_->countLabel}) {
         QPalette hintPalette = quiet->palette();
         hintPalette.setColor(QPalette::WindowText, hintPalette.color(QPalette::PlaceholderText));
@@ -205,6 +211,9 @@ void MainWindow::connectControls() {
     };
     connect(ui_->parameterTable->model(), &QAbstractItemModel::modelReset, this,
             showParameterState);
+    // The drawing follows the parameters: the patch read for them is drawn.
+    connect(ui_->parameterTable->model(), &QAbstractItemModel::modelReset, this,
+            [this] { ui_->patchDrawing->showPatch(controller_->parametersPath()); });
     connect(ui_->patches->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             showParameterState);
     connect(libraryWatcher_, &LibraryWatcher::changed, this,

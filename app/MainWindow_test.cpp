@@ -475,6 +475,7 @@ TEST_F(MainWindowTest, TabWalksTheNamedControlsInLayoutOrder) {
                                "Search installed patches",
                                "Installed patches",
                                "Parameters of the selected patch",
+                               "Patch drawing",
                                "Add…",
                                "Delete",
                                "Undo",

@@ -138,6 +138,9 @@ public:
     // The name of the main patch file that the selected patch folder lacks
     // ("Echo.pd"), once its parameters were read; else empty.
     const std::string& missingMainPatchFile() const { return missingMainFile; }
+    // The patch folder whose parameters are shown or being read; empty
+    // while no patch is selected.
+    const std::string& parametersPath() const { return paramsPath; }
 
     // Data source of both tables.
     int numberOfRowsInTableView(const views::TableView* table) const;

@@ -22,6 +22,12 @@
 //   veltrano-window-bench --install-on-the-spot FOLDER
 //                                         the same with no worker: the install
 //                                         runs on the window's thread
+//   veltrano-window-bench --draw BOXES    one frame of the drawing of a
+//                                         generated patch of BOXES boxes and
+//                                         half as many connections again,
+//                                         painted from a layout made before:
+//                                         the median of eleven frames, after
+//                                         one that loads the font
 //   veltrano-window-bench --answer-during-install FOLDER
 //                                         the install through the worker,
 //                                         while another thread posts an event
@@ -31,6 +37,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QEvent>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -43,13 +50,16 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/LibraryQueue.h"
+#include "app/PatchCanvasView.h"
 #include "app/PatchListQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
 #include "bench/childRun.h"
 #include "library/VQAUUtils.h"
+#include "pdpatch/patchGeometry.h"
 
 namespace fs = std::filesystem;
 
@@ -224,6 +234,47 @@ double longestWaitDuringInstall(MainWindow& window, VQ_ImporterAppDelegate& cont
     return seconds < 0 ? -1 : longest.seconds();
 }
 
+// A patch of `boxes` boxes on a grid, objects, messages and atoms in turn,
+// with half as many connections again, signal and control.
+std::string generatedPatch(int boxes) {
+    static const char* const kBoxes[] = {"obj %d %d osc~ 440", "obj %d %d *~ 0.25",
+                                         "msg %d %d set \\$1 2", "floatatom %d %d 5 0 0 0 - - -"};
+    std::string text = "#N canvas 0 0 1200 800 10;\n";
+    char record[96];
+    for (int i = 0; i < boxes; ++i) {
+        std::snprintf(record, sizeof record, kBoxes[i % 4], (i % 40) * 90, (i / 40) * 60);
+        text += std::string("#X ") + record + ";\n";
+    }
+    for (int k = 0; k < boxes * 3 / 2; ++k) {
+        const int from = k % boxes;
+        const int to = (from + 1 + k / boxes * 40) % boxes;
+        std::snprintf(record, sizeof record, "#X connect %d 0 %d %d;\n", from, to, k % 2);
+        text += record;
+    }
+    return text;
+}
+
+double frameTime(int boxes) {
+    const std::vector<pdpatch::CanvasLayout> canvases =
+        pdpatch::layOutPatch(pdpatch::readPatch(generatedPatch(boxes)), "Generated");
+    PatchCanvasView view;
+    view.setCanvas(&canvases[0]);
+    // The whole patch fits: every box is painted.
+    view.fitIn(QSize(800, 600));
+    QImage frame(view.size(), QImage::Format_ARGB32_Premultiplied);
+    view.render(&frame);
+    // The median: on a busy machine the slowest frame is the one the
+    // scheduler interrupted, whatever its size.
+    std::vector<double> frames;
+    for (int i = 0; i < 11; ++i) {
+        const Clock::time_point from = Clock::now();
+        view.render(&frame);
+        frames.push_back(secondsBetween(from, Clock::now()));
+    }
+    std::nth_element(frames.begin(), frames.begin() + 5, frames.end());
+    return frames[5];
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -235,13 +286,17 @@ int main(int argc, char* argv[]) {
     const std::string argument = argc == 3 ? argv[2] : "";
     const bool knownMode = mode == "--select" || mode == "--search" || mode == "--appear" ||
                            mode == "--install" || mode == "--install-on-the-spot" ||
-                           mode == "--answer-during-install";
+                           mode == "--answer-during-install" || mode == "--draw";
     if (argc != 1 && !(argc == 3 && knownMode)) {
         std::fprintf(stderr,
                      "usage: %s [--select NAME | --search TEXT | --appear NAME | --install FOLDER "
-                     "| --install-on-the-spot FOLDER | --answer-during-install FOLDER]\n",
+                     "| --install-on-the-spot FOLDER | --answer-during-install FOLDER | --draw BOXES]\n",
                      argv[0]);
         return 2;
+    }
+    if (mode == "--draw") {
+        std::printf("%.9f\n", frameTime(std::atoi(argument.c_str())));
+        return 0;
     }
 
     VQ_ImporterAppDelegate controller;

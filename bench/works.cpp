@@ -319,6 +319,18 @@ Comparison searchKeystroke(const BenchPaths& paths, int divisor, std::string& si
     return comparison;
 }
 
+Comparison drawPatch(const BenchPaths& paths, int divisor, std::string& size) {
+    const int boxes = 2000 / divisor;
+    size = countText(static_cast<std::uint64_t>(boxes)) + " boxes, " +
+           countText(static_cast<std::uint64_t>(boxes * 3 / 2)) + " connections";
+    Comparison comparison;
+    comparison.ours.command = {paths.windowProgram, "--draw", std::to_string(boxes)};
+    comparison.ours.output = ChildOutput::capture;
+    comparison.ours.reportsSeconds = true;
+    comparison.ours.succeeded = exitsWith(0);
+    return comparison;
+}
+
 Comparison folderMadeOutside(const BenchPaths& paths, int divisor, std::string& size) {
     const int effects = 20000 / divisor;
     size = countText(static_cast<std::uint64_t>(effects)) + " effects";
@@ -412,6 +424,10 @@ std::vector<Work> benchWorks(const BenchPaths& paths) {
                          "",
                          {0, 0, 0.010, "<= 0.010 s"},
                          searchKeystroke});
+        works.push_back({"window draws a patch, one frame",
+                         "",
+                         {0, 0, 0.016, "<= 0.016 s"},
+                         drawPatch});
         works.push_back({"window shows a patch folder made outside",
                          "",
                          {0, 0, 1.0, "<= 1 s"},

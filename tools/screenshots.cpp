@@ -1,5 +1,6 @@
 // Pictures the importer's windows as PNG files, for looking at the layout
-// without a display: the effects with a patch's parameters, the instruments,
+// without a display: the effects with a patch's parameters and drawing, a
+// subpatch of it, the instruments,
 // a search in use, a drag over the patches table, the bad-drop alert, an
 // open menu, an install in progress with requests waiting, the line after a
 // delete, the line after an export, an empty list, the help panel, and the
@@ -29,6 +30,7 @@
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
+#include "app/PatchDrawingPane.h"
 #include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
@@ -52,13 +54,53 @@ void addPatch(const char* typeDir, const std::string& name, const std::string& d
                                    declarations + "#X obj 20 200 dac~;\n");
 }
 
+// A patch with every kind of box the drawing knows, a subpatch and a
+// graph-on-parent.
+const char* const kTapeEcho =
+    "#N canvas 0 0 640 420 10;\n"
+    "#X obj 30 20 adc~;\n"
+    "#X obj 30 60 *~ 0.5;\n"
+    "#N canvas 0 0 400 300 delay 0;\n"
+    "#X obj 20 20 inlet~;\n"
+    "#X obj 20 60 delwrite~ echo 2000;\n"
+    "#X obj 150 20 inlet;\n"
+    "#X obj 150 60 delread4~ echo;\n"
+    "#X obj 150 100 outlet~;\n"
+    "#X connect 0 0 1 0;\n"
+    "#X connect 2 0 3 0;\n"
+    "#X connect 3 0 4 0;\n"
+    "#X restore 30 110 pd delay;\n"
+    "#X obj 30 160 dac~;\n"
+    "#X floatatom 160 60 5 0 0 0 - - -;\n"
+    "#X msg 160 20 250;\n"
+    "#X obj 250 20 hsl 128 15 1 2000 0 0 empty empty time 0 -9 0 10 #fcfcfc #000000 #000000 0 1;\n"
+    "#X obj 250 60 tgl 15 0 empty empty wow 17 7 0 10 #fcfcfc #000000 #000000 0 1;\n"
+    "#X obj 250 90 bng 15 250 50 0 empty empty tap 17 7 0 10 #fcfcfc #000000 #000000;\n"
+    "#X obj 250 120 vradio 15 1 0 4 empty empty empty 0 -8 0 10 #fcfcfc #000000 #000000 0;\n"
+    "#X obj 300 140 nbx 5 14 -1e+37 1e+37 0 0 empty empty mix 0 -8 0 10 #fcfcfc #000000 "
+    "#000000 0 256;\n"
+    "#X obj 420 20 cnv 15 180 60 empty empty Tape\\ Echo 10 12 0 14 #dce4fc #404040 0;\n"
+    "#X obj 440 100 vu 15 120 empty empty -1 -8 0 10 #404040 #000000 1 0;\n"
+    "#X text 30 230 param time slider 1 2000 250 ms;\n"
+    "#X text 30 250 param feedback float 0 0.95 0.4;\n"
+    "#X text 30 270 param wow float 0 1 0.15;\n"
+    "#X text 30 290 param mix float 0 1 0.5;\n"
+    "#N canvas 0 0 300 200 knobs 0;\n"
+    "#X obj 10 10 inlet;\n"
+    "#X obj 20 30 hsl 100 15 0 1 0 0 empty empty feedback 0 -9 0 10 #fcfcfc #000000 #000000 0 "
+    "1;\n"
+    "#X coords 0 -1 1 1 130 60 1 10 10;\n"
+    "#X restore 250 200 pd knobs;\n"
+    "#X connect 0 0 1 0;\n"
+    "#X connect 1 0 2 0;\n"
+    "#X connect 2 0 3 0;\n"
+    "#X connect 2 0 3 1;\n"
+    "#X connect 5 0 4 0;\n"
+    "#X connect 4 0 2 1;\n";
+
 void fillLibrary() {
-    addPatch(EFFECTS_DIR, "Tape Echo",
-             "#X text 12 40 param time slider 1 2000 250 ms;\n"
-             "#X text 12 60 param feedback float 0 0.95 0.4;\n"
-             "#X text 12 80 param wow float 0 1 0.15;\n"
-             "#X text 12 100 param mix float 0 1 0.5;\n",
-             false);
+    std::filesystem::create_directories(std::string(EFFECTS_DIR) + "/Tape Echo");
+    testing_support::writeFile(std::string(EFFECTS_DIR) + "/Tape Echo/Tape Echo.pd", kTapeEcho);
     addPatch(EFFECTS_DIR, "Shimmer Reverb", "#X text 12 40 param size float 0 1 0.8;\n", false);
     addPatch(EFFECTS_DIR, "Granulator", "#X text 12 40 param grain int 5 500 80 ms;\n", false);
     addPatch(EFFECTS_DIR, "Bit Crusher", "", false);
@@ -177,7 +219,21 @@ int main(int argc, char** argv) {
 
     bool saved = true;
     selectPatch(patches, "Tape Echo", window);
+    const auto drawn = [](const PatchDrawingPane& pane) {
+        return runUntil([&] { return pane.pathText() == "Tape Echo"; });
+    };
+    drawn(*window.findChild<PatchDrawingPane*>("patchDrawing"));
     saved &= save([&] { return window.grab(); }, folder, "main-effects.png");
+    // The drawing at the size of a larger window, and a subpatch of it.
+    PatchDrawingPane drawing;
+    drawing.resize(660, 440);
+    drawing.show();
+    drawing.showPatch(std::string(EFFECTS_DIR) + "/Tape Echo");
+    drawn(drawing);
+    saved &= save([&] { return drawing.grab(); }, folder, "patch-drawing.png");
+    drawing.showCanvas(1);
+    saved &= save([&] { return drawing.grab(); }, folder, "patch-drawing-subpatch.png");
+    drawing.hide();
 
     auto& search = *window.findChild<QLineEdit*>("searchField");
     search.setText("echo");
