@@ -43,13 +43,14 @@ QMessageBox::Icon iconFor(views::AlertStyle style) {
 }
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent),
+MainWindow::MainWindow(std::unique_ptr<PatchListQueue> lister)
+    : QMainWindow(),
       ui_(std::make_unique<Ui::MainWindow>()),
       itemListPanel_(new ItemListPanel(this)),
       libraryQueue_(new LibraryQueue(this)),
       patchReader_(new PatchReadQueue(this)),
-      patchLister_(new PatchListQueue(this)) {
+      patchLister_(lister.release()) {
+    patchLister_->setParent(this);
     ui_->setupUi(this);
     undoMenuItem_ = std::make_unique<ActionMenuItem>(*ui_->undoAction);
     // Owned by the window, as Qt children are.
