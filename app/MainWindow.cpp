@@ -54,14 +54,15 @@ std::string translatedByQt(const char* context, const char* sourceText) {
 }
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent),
+MainWindow::MainWindow(std::unique_ptr<PatchListQueue> lister)
+    : QMainWindow(),
       ui_(std::make_unique<Ui::MainWindow>()),
       itemListPanel_(new ItemListPanel(this)),
       libraryQueue_(new LibraryQueue(this)),
       patchReader_(new PatchReadQueue(this)),
-      patchLister_(new PatchListQueue(this)),
+      patchLister_(lister.release()),
       workspace_(new DesktopWorkspace(this)) {
+    patchLister_->setParent(this);
     ui_->setupUi(this);
     setTranslator(translatedByQt);
     undoMenuItem_ = std::make_unique<UndoMenuItem>(*ui_->undoAction, *ui_->searchField,

@@ -31,9 +31,9 @@ class UndoMenuItem;
 class MainWindow : public QMainWindow, public views::Window, public views::Notice {
     Q_OBJECT
 public:
-    // Lays the window out; it needs no controller yet, so that one can be
-    // made meanwhile.
-    explicit MainWindow(QWidget* parent = nullptr);
+    // Lays the window out, taking the lister, which may be listing already;
+    // it needs no controller yet.
+    explicit MainWindow(std::unique_ptr<PatchListQueue> lister);
     ~MainWindow() override;
     // Once, before the window is shown; the window lets go of the controller
     // when it goes.

@@ -92,22 +92,37 @@ void VQ_ImporterAppDelegate::attach(const Views& attached) {
     setLibraryWorker(attached.libraryWorker);
     setPatchReader(attached.patchReader);
     setPatchLister(attached.patchLister);
+    if (launched) serveViews();
 }
 
 void VQ_ImporterAppDelegate::applicationDidFinishLaunching() {
+    launched = true;
+    serveViews();
+    reloadPatches(EFFECTS_DIR);
+}
+
+void VQ_ImporterAppDelegate::serveViews() {
     if (parameterTable) {
         parameterTable->setDataSource(this);
         parameterTable->reloadData();
     }
-    if (patches) patches->registerForDraggedTypes({views::kFilenamesPboardType});
-    reloadPatches(EFFECTS_DIR);
+    if (patches) {
+        patches->registerForDraggedTypes({views::kFilenamesPboardType});
+        // A list made before the table was attached.
+        if (hasPatchList()) patches->reloadData();
+    }
+    selectWantedSegment();
+}
+
+void VQ_ImporterAppDelegate::selectWantedSegment() {
+    if (typeSelector && wantedTypeDir)
+        typeSelector->setSelectedSegment(wantedTypeDir == EFFECTS_DIR ? kEffectsSegment
+                                                                      : kInstrumentsSegment);
 }
 
 void VQ_ImporterAppDelegate::reloadPatches(const char* dir) {
     wantedTypeDir = dir;
-    if (typeSelector)
-        typeSelector->setSelectedSegment(dir == EFFECTS_DIR ? kEffectsSegment
-                                                            : kInstrumentsSegment);
+    selectWantedSegment();
     const std::uint64_t sequence = ++latestListRequest;
     if (!patchLister) return showPatchList(listedAtOnce(dir, sequence));
     patchLister->list(dir, sequence, [this](PatchList list) { showPatchList(std::move(list)); });

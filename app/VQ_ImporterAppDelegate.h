@@ -90,12 +90,14 @@ public:
     void setWorkspace(views::Workspace* view) { workspace = view; }
     void setPatchLister(workers::PatchLister* lister) { patchLister = lister; }
     // Attaches every view and worker of a window, or lets go of them all, so
-    // that none is left pointing at a window that is gone.
+    // that none is left pointing at a window that is gone. Views attached
+    // after launching has finished are served as launching serves them.
     void attach(const Views& attached);
     void detach() { attach({}); }
 
-    // Once the views are attached: serve the parameters table, take drops
-    // of file names on the patches table and list the effects.
+    // Serves the parameters table, takes drops of file names on the patches
+    // table and lists the effects. The window calls it with only its lister
+    // attached, so the effects are listed while it is laid out.
     void applicationDidFinishLaunching();
 
     // Moves the type selector to a type directory (EFFECTS_DIR or
@@ -224,6 +226,10 @@ private:
     // when the patches table does not select it.
     void selectPatchRow(int row);
     void clearParameters();
+    // What launching does for the views attached.
+    void serveViews();
+    // Moves the type selector to the type asked for last.
+    void selectWantedSegment();
 
     views::Window* window = nullptr;
     views::Panel* helpWindow = nullptr;
@@ -238,6 +244,7 @@ private:
     views::MenuItem* redoMenuItem = nullptr;
     views::Workspace* workspace = nullptr;
     workers::PatchLister* patchLister = nullptr;
+    bool launched = false;
     // What the patches table shows.
     PatchList shown;
     // The type directory of the latest list asked for, and how many lists

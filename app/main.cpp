@@ -1,9 +1,11 @@
 // The importer's entry: answers --help and --check without a window (and
 // without touching the library folder); otherwise logs its first line, then
 // either hands its paths to the importer already running or builds the
-// controller and the main window and runs the Qt event loop. No thread starts before the QApplication: the
-// library is listed on the window's lister once the window exists. Paths on the command line are an
-// open request, handled once the event loop runs.
+// controller and the main window and runs the Qt event loop. No thread
+// starts before the QApplication: the effects are listed on the window's
+// lister, made just before the window and listing while it is laid out.
+// Paths on the command line are an open request, handled once the event
+// loop runs.
 
 #include <QApplication>
 #include <QTimer>

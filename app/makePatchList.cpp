@@ -33,8 +33,25 @@ QString searchKey(const QString& text) {
     return key.toCaseFolded();
 }
 
+namespace {
+
+// searchKey in UTF-8. Most names are plain ASCII, which is folded a byte at a
+// time, without a QString made and converted for every name.
+std::string utf8SearchKey(const QString& text) {
+    std::string key(static_cast<std::size_t>(text.size()), '\0');
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const char16_t c = text[at].unicode();
+        if (c >= 0x80) return searchKey(text).toStdString();
+        key[static_cast<std::size_t>(at)] =
+            static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+    return key;
+}
+
+}  // namespace
+
 PatchList makePatchList(const char* typeDir, std::uint64_t sequence) {
-    const std::vector<std::string> paths = listPatchFolders(typeDir);
+    std::vector<std::string> paths = listPatchFolders(typeDir);
     const std::size_t count = paths.size();
     std::vector<std::string> names;
     std::vector<QString> shownNames;
@@ -61,9 +78,9 @@ PatchList makePatchList(const char* typeDir, std::uint64_t sequence) {
     list.names.reserve(count);
     list.searchKeys.reserve(count);
     for (const std::size_t at : order) {
-        list.paths.push_back(paths[at]);
+        list.paths.push_back(std::move(paths[at]));
         list.names.push_back(std::move(names[at]));
-        list.searchKeys.push_back(searchKey(shownNames[at]).toStdString());
+        list.searchKeys.push_back(utf8SearchKey(shownNames[at]));
     }
     return list;
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 // The one way a main window comes up, in the program, the screenshot tool,
-// the benchmark and the window tests alike: laid out, attached to its
-// controller, the controller told that launching has finished (which asks
-// for the effects' list, made on the window's lister while the window is
-// shown), then shown.
+// the benchmark and the window tests alike: the window's lister is made and
+// the controller told that launching has finished, which asks it for the
+// effects' list; the list is made while the window is laid out, attached to
+// the controller and shown, and shows once the event loop runs.
 
 #include <memory>
 

@@ -292,3 +292,10 @@ void removeTree(const std::string& path) {
     fs::remove_all(path, error);
     if (error) throw std::runtime_error("cannot remove " + path + ": " + error.message());
 }
+
+void parkTree(const std::string& path, const std::string& parkFolder) {
+    static int parked = 0;
+    if (!fs::exists(fs::symlink_status(path))) return;
+    makeDirectories(parkFolder);
+    fs::rename(path, parkFolder + "/" + std::to_string(++parked));
+}

@@ -64,3 +64,11 @@ void makeLink(const std::string& existing, const std::string& path);
 void makeDirectories(const std::string& path);
 // rm -rf
 void removeTree(const std::string& path);
+// Moves what is at `path`, if anything, into `parkFolder` under a name of its
+// own, to be removed with it later. On ext4 without a journal a new file is
+// not given an inode freed in the last minute (six while its inode table
+// block waits to be written), and the search for one skips them one by one:
+// removing the last run's 2,000 files before the next run makes each file
+// it creates cost a walk past them, which took most of the run's processor
+// time and swung from run to run with where the folders lay.
+void parkTree(const std::string& path, const std::string& parkFolder);

@@ -33,13 +33,27 @@
 //                                         while another thread posts an event
 //                                         to the window every 5 ms: the
 //                                         longest an event waited to be handled
+//   veltrano-window-bench --storm SECONDS after the first frame, another
+//                                         process makes and removes 1,000
+//                                         patch folders a second among the
+//                                         effects for SECONDS, while another
+//                                         thread posts an event to the window
+//                                         every 5 ms: the longest an event
+//                                         waited, once the list shows exactly
+//                                         the folders on disk 1 s after
+//   veltrano-window-bench --make-storm SECONDS
+//                                         that other process
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProcess>
+#include <QSet>
 #include <QTimer>
 #include <algorithm>
 #include <atomic>
@@ -49,6 +63,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -195,6 +211,28 @@ private:
     double longest_ = 0;
 };
 
+// Posts a stamped event to `window` every 5 ms while it lives.
+class Prober {
+public:
+    explicit Prober(QObject& window)
+        : thread_([this, &window] {
+              while (probing_) {
+                  QCoreApplication::postEvent(&window, new StampedEvent);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+              }
+          }) {}
+    ~Prober() {
+        probing_ = false;
+        thread_.join();
+    }
+    Prober(const Prober&) = delete;
+    Prober& operator=(const Prober&) = delete;
+
+private:
+    std::atomic<bool> probing_ = true;
+    std::thread thread_;
+};
+
 // Installs the folder the way Add… does and returns the seconds until the
 // window has shown the result, or -1 when the patch was not installed.
 // Without a worker the install runs on the spot, on the window's thread.
@@ -219,16 +257,11 @@ double longestWaitDuringInstall(MainWindow& window, VQ_ImporterAppDelegate& cont
                                 const std::string& folder) {
     LongestWait longest;
     window.installEventFilter(&longest);
-    std::atomic<bool> installing = true;
-    std::thread prober([&] {
-        while (installing) {
-            QCoreApplication::postEvent(&window, new StampedEvent);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    });
-    const double seconds = install(window, controller, folder, true);
-    installing = false;
-    prober.join();
+    double seconds = 0;
+    {
+        const Prober prober(window);
+        seconds = install(window, controller, folder, true);
+    }
     // The last events posted are handled too.
     QCoreApplication::sendPostedEvents(&window, StampedEvent::kType);
     return seconds < 0 ? -1 : longest.seconds();
@@ -275,10 +308,118 @@ double frameTime(int boxes) {
     return frames[5];
 }
 
+// The name of the storm's patch folder `number`.
+std::string stormName(long number) {
+    return "Storm-" + std::to_string(number);
+}
+
+// The storm: for `seconds`, 1,000 times a second, a patch folder is made
+// among the effects and the one made 50 before it removed, so 50 are left
+// at the end. Made by the clock: a late step is caught up at once. Making a
+// file is slow on some file systems, so each main patch is a hard link to
+// one hidden file beside the folders.
+int makeStorm(double seconds) {
+    constexpr long kPerSecond = 1000;
+    constexpr long kAlive = 50;
+    const std::string effects = EFFECTS_DIR;
+    const std::string patch = effects + "/.storm.pd";
+    std::ofstream(patch) << "#X obj 10 10 dac~;\n";
+    const Clock::time_point start = Clock::now();
+    long made = 0;
+    for (;;) {
+        const double elapsed = secondsBetween(start, Clock::now());
+        if (elapsed >= seconds) break;
+        const long due = static_cast<long>(elapsed * kPerSecond) + 1;
+        if (made >= due) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            continue;
+        }
+        const std::string folder = effects + "/" + stormName(made);
+        if (mkdir(folder.c_str(), 0755) != 0 ||
+            link(patch.c_str(), (folder + "/" + stormName(made) + ".pd").c_str()) != 0)
+            return 1;
+        if (made >= kAlive) {
+            const std::string gone = effects + "/" + stormName(made - kAlive);
+            if (unlink((gone + "/" + stormName(made - kAlive) + ".pd").c_str()) != 0 ||
+                rmdir(gone.c_str()) != 0)
+                return 1;
+        }
+        ++made;
+    }
+    const double rate = static_cast<double>(made) / secondsBetween(start, Clock::now());
+    std::fprintf(stderr, "storm: %ld patch folders made and %ld removed, %.0f a second\n", made,
+                 std::max(0L, made - kAlive), rate);
+    return 0;
+}
+
+// The names of the patch folders among the effects on disk.
+QSet<QString> effectsOnDisk() {
+    QSet<QString> names;
+    for (const auto& entry : fs::directory_iterator(EFFECTS_DIR)) {
+        const std::string name = entry.path().filename();
+        std::error_code ignored;
+        if (!name.starts_with(".") && fs::is_regular_file(entry.path() / (name + ".pd"), ignored))
+            names.insert(QString::fromStdString(name));
+    }
+    return names;
+}
+
+QSet<QString> namesListed(const QAbstractItemView& list) {
+    QSet<QString> names;
+    const QAbstractItemModel& rows = *list.model();
+    for (int row = 0; row < rows.rowCount(); ++row)
+        names.insert(rows.index(row, 0).data().toString());
+    return names;
+}
+
+// Runs the event loop for `milliseconds`.
+void runFor(int milliseconds) {
+    QTimer::singleShot(milliseconds, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+}
+
+// The longest an event posted to the window waited while another process
+// made and removed patch folders among the effects for `seconds`, or -1 when
+// the list 1 s after did not show exactly the folders on disk.
+double longestWaitDuringStorm(MainWindow& window, const QAbstractItemView& list, double seconds) {
+    LongestWait longest;
+    window.installEventFilter(&longest);
+    QProcess storm;
+    storm.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    {
+        const Prober prober(window);
+        QObject::connect(&storm, &QProcess::finished, qApp, &QCoreApplication::quit);
+        storm.start(QCoreApplication::applicationFilePath(),
+                    {"--make-storm", QString::number(seconds)});
+        QCoreApplication::exec();
+        QCoreApplication::sendPostedEvents(&window, StampedEvent::kType);
+    }
+    if (storm.exitStatus() != QProcess::NormalExit || storm.exitCode() != 0) {
+        std::fprintf(stderr, "the storm did not run\n");
+        return -1;
+    }
+    runFor(1000);
+    const QSet<QString> onDisk = effectsOnDisk();
+    const QSet<QString> listed = namesListed(list);
+    if (listed != onDisk) {
+        std::fprintf(stderr,
+                     "1 s after the storm the list shows %lld folders, %lld of them not "
+                     "on disk, and misses %lld of the %lld on disk\n",
+                     static_cast<long long>(listed.size()),
+                     static_cast<long long>((listed - onDisk).size()),
+                     static_cast<long long>((onDisk - listed).size()),
+                     static_cast<long long>(onDisk.size()));
+        return -1;
+    }
+    return longest.seconds();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     const Clock::time_point start = launchedAt();
+    if (argc == 3 && std::string_view(argv[1]) == "--make-storm")
+        return makeStorm(std::strtod(argv[2], nullptr));
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     provideScratchFolders();
     QApplication app(argc, argv);
@@ -286,11 +427,13 @@ int main(int argc, char* argv[]) {
     const std::string argument = argc == 3 ? argv[2] : "";
     const bool knownMode = mode == "--select" || mode == "--search" || mode == "--appear" ||
                            mode == "--install" || mode == "--install-on-the-spot" ||
-                           mode == "--answer-during-install" || mode == "--draw";
+                           mode == "--answer-during-install" || mode == "--draw" ||
+                           mode == "--storm";
     if (argc != 1 && !(argc == 3 && knownMode)) {
         std::fprintf(stderr,
                      "usage: %s [--select NAME | --search TEXT | --appear NAME | --install FOLDER "
-                     "| --install-on-the-spot FOLDER | --answer-during-install FOLDER | --draw BOXES]\n",
+                     "| --install-on-the-spot FOLDER | --answer-during-install FOLDER "
+                     "| --draw BOXES | --storm SECONDS]\n",
                      argv[0]);
         return 2;
     }
@@ -336,6 +479,8 @@ int main(int argc, char* argv[]) {
         seconds = install(*window, controller, argument, mode == "--install");
     else if (mode == "--answer-during-install")
         seconds = longestWaitDuringInstall(*window, controller, argument);
+    else if (mode == "--storm")
+        seconds = longestWaitDuringStorm(*window, *patches, std::strtod(argument.c_str(), nullptr));
     if (seconds < 0) {
         std::fprintf(stderr, "the list did not show what %s asked for\n", mode.c_str());
         return 1;

@@ -110,7 +110,10 @@ Comparison installFolder(const BenchPaths& paths, int divisor, std::string& size
 }
 
 // Installing a patch from an archive that bsdtar made (`create` names its
-// format and compression), against bsdtar extracting the same archive.
+// format and compression), against bsdtar extracting the same archive. Both
+// write below the effects folder, so that the file system places their
+// files alike, and the copies of earlier runs are parked, not removed (see
+// parkTree); they go with the work's data.
 Work::SetUp installArchive(std::string extension, std::vector<std::string> create) {
     return [=](const BenchPaths& paths, int divisor, std::string& size) {
         const int files = 2000 / divisor;
@@ -119,23 +122,25 @@ Work::SetUp installArchive(std::string extension, std::vector<std::string> creat
         const std::string made = paths.work + "/made";
         const std::string archive = paths.work + "/Drums" + extension;
         const std::string installed = std::string(EFFECTS_DIR) + "/Drums";
-        const std::string extracted = paths.work + "/bsdtar";
+        // Hidden, so the importer takes it for no patch of its own.
+        const std::string extracted = std::string(EFFECTS_DIR) + "/.bsdtar";
+        const std::string parked = paths.work + "/parked";
         makePatchFolder(made + "/Drums", files, bytes);
         std::vector<std::string> bsdtar = {"bsdtar", "-c"};
         bsdtar.insert(bsdtar.end(), create.begin(), create.end());
         bsdtar.insert(bsdtar.end(), {"-f", archive, "-C", made, "Drums"});
         if (runChild(bsdtar, ChildOutput::discard).exitCode != 0)
             throw std::runtime_error("bsdtar could not make " + archive);
-        removeTree(made);
+        parkTree(made, parked);
         Comparison comparison;
         comparison.ours.command = ourCommand(paths, {"install", archive});
-        comparison.ours.prepare = [=] { removeTree(installed); };
+        comparison.ours.prepare = [=] { parkTree(installed, parked); };
         comparison.ours.succeeded = [=](const ChildRun& run) {
             return run.exitCode == 0 && countFiles(installed) == static_cast<std::uint64_t>(files);
         };
         comparison.theirs.command = {"bsdtar", "-xf", archive, "-C", extracted};
         comparison.theirs.prepare = [=] {
-            removeTree(extracted);
+            parkTree(extracted, parked);
             makeDirectories(extracted);
         };
         comparison.theirs.succeeded = exitsWith(0);
@@ -371,6 +376,26 @@ Comparison installThroughWorker(const BenchPaths& paths, int divisor, std::strin
     return windowInstall(paths, divisor, size, "--install", "--install-on-the-spot");
 }
 
+// The window over a library of effects while another process makes and
+// removes 1,000 patch folders a second among them for 5 s.
+Comparison answerDuringStorm(const BenchPaths& paths, int divisor, std::string& size) {
+    const int effects = 20000 / divisor;
+    size =
+        countText(static_cast<std::uint64_t>(effects)) + " effects, 5 s of 1,000 folders a second";
+    makePatchFolders(EFFECTS_DIR, effects, paths.work + "/Effect.pd");
+    Comparison comparison;
+    comparison.ours.command = {paths.windowProgram, "--storm", "5"};
+    // What the last storm left is removed; the effects themselves stay.
+    comparison.ours.prepare = [] {
+        for (const auto& entry : fs::directory_iterator(EFFECTS_DIR))
+            if (entry.path().filename().string().starts_with("Storm-")) removeTree(entry.path());
+    };
+    comparison.ours.output = ChildOutput::capture;
+    comparison.ours.reportsSeconds = true;
+    comparison.ours.succeeded = exitsWith(0);
+    return comparison;
+}
+
 Comparison answerDuringInstall(const BenchPaths& paths, int divisor, std::string& size) {
     return windowInstall(paths, divisor, size, "--answer-during-install", "");
 }
@@ -440,6 +465,10 @@ std::vector<Work> benchWorks(const BenchPaths& paths) {
                          "",
                          {0, 0, 0.050, "<= 0.050 s"},
                          answerDuringInstall});
+        works.push_back({"window answers during a storm of folder changes",
+                         "",
+                         {0, 0, 0.050, "<= 0.050 s"},
+                         answerDuringStorm});
     }
     return works;
 }

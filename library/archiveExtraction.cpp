@@ -3,6 +3,7 @@
 #include "fsutil/UniqueFd.h"
 #include "fsutil/folderEntries.h"
 #include "fsutil/folderFlags.h"
+#include "fsutil/readBlock.h"
 #include "fsutil/retryOnInterrupt.h"
 #include "fsutil/treeRemoval.h"
 #include "library/archiveEntryPaths.h"
@@ -29,8 +30,6 @@
 #include <utility>
 
 namespace {
-
-constexpr std::size_t kReadBlock = 1024 * 1024;
 
 struct ArchiveReadFree {
     void operator()(archive* reader) const { archive_read_free(reader); }
@@ -156,7 +155,7 @@ private:
         reader_.reset(archive_read_new());
         if (!reader_) return name_ + ": cannot read it (out of memory)";
         enableArchiveTypes(reader_.get());
-        if (archive_read_open_fd(reader_.get(), file_.get(), kReadBlock) != ARCHIVE_OK)
+        if (archive_read_open_fd(reader_.get(), file_.get(), kReadBlockBytes) != ARCHIVE_OK)
             return name_ + ": not a zip or tar archive that can be read (" + libarchiveError() +
                    ")";
         return {};

@@ -1,6 +1,7 @@
 #include "library/extractionBudget.h"
 
 #include <sys/statvfs.h>
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <utility>
@@ -36,8 +37,10 @@ std::string ExtractionBudget::announce(std::uint64_t bytes) const {
 
 std::string ExtractionBudget::add(std::uint64_t bytes, bool onDisk) {
     std::string failure = exceeded(sum(written_, bytes), onDisk ? bytes : 0);
-    if (failure.empty()) written_ += bytes;
-    return failure;
+    if (!failure.empty()) return failure;
+    written_ += bytes;
+    if (onDisk) roomSeen_ -= std::min(roomSeen_, bytes);
+    return {};
 }
 
 std::string ExtractionBudget::exceeded(std::uint64_t total, std::uint64_t onDisk) const {
@@ -51,14 +54,28 @@ std::string ExtractionBudget::exceeded(std::uint64_t total, std::uint64_t onDisk
         return archiveName_ + ": unpacks to more than " + ratio +
                " times its own size (the expansion limit)";
     }
-    struct statvfs space;
-    if (onDisk > 0 && fstatvfs(rootFd_, &space) == 0) {
-        const std::uint64_t available = std::uint64_t{space.f_bavail} * space.f_frsize;
-        if (available < limits_.keepFreeBytes || available - limits_.keepFreeBytes < onDisk)
-            return archiveName_ + ": would leave less than " + formatSize(limits_.keepFreeBytes) +
-                   " free on the disk (the free space reserve)";
-    }
+    if (!fitsOnDisk(onDisk))
+        return archiveName_ + ": would leave less than " + formatSize(limits_.keepFreeBytes) +
+               " free on the disk (the free space reserve)";
     return {};
+}
+
+bool ExtractionBudget::fitsOnDisk(std::uint64_t bytes) const {
+    if (bytes == 0) return true;
+    // Asking the file system before every block would cost a system call per
+    // block written. Its answer is used up instead, and it is asked again
+    // when that is gone, and at least every kRecheckBytes, so that what
+    // others write meanwhile counts soon.
+    constexpr std::uint64_t kRecheckBytes = 16 * 1024 * 1024;
+    if (bytes > roomSeen_) {
+        struct statvfs space;
+        if (fstatvfs(rootFd_, &space) != 0) return true;
+        const std::uint64_t available = std::uint64_t{space.f_bavail} * space.f_frsize;
+        if (available < limits_.keepFreeBytes || available - limits_.keepFreeBytes < bytes)
+            return false;
+        roomSeen_ = std::min(available - limits_.keepFreeBytes, kRecheckBytes + bytes);
+    }
+    return true;
 }
 
 std::string formatSize(std::uint64_t bytes) {

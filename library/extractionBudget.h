@@ -27,6 +27,8 @@ public:
 
 private:
     std::string exceeded(std::uint64_t total, std::uint64_t onDisk) const;
+    // Whether `bytes` more leave the reserve free on the disk.
+    bool fitsOnDisk(std::uint64_t bytes) const;
 
     ExtractionLimits limits_;
     std::uint64_t archiveSize_;
@@ -34,6 +36,9 @@ private:
     std::string archiveName_;
     std::uint64_t entries_ = 0;
     std::uint64_t written_ = 0;
+    // Bytes that the free space seen at the last asking still had room for
+    // above the reserve, less what was written since.
+    mutable std::uint64_t roomSeen_ = 0;
 };
 
 // "512 bytes", "3 KiB", "16 GiB": sizes in failure lines.

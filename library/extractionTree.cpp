@@ -6,7 +6,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
+#include <utility>
 
 UniqueFd ExtractionTree::openOrMakeFolder(int parent, const std::string& name) {
     UniqueFd folder(openat(parent, name.c_str(), folderFlags::readNoLink));
@@ -18,18 +20,29 @@ UniqueFd ExtractionTree::openOrMakeFolder(int parent, const std::string& name) {
     return folder;
 }
 
-UniqueFd ExtractionTree::openFolder(const EntryPath& path, std::size_t depth) {
+int ExtractionTree::folder(const EntryPath& path, std::size_t depth) {
+    depth = std::min(depth, path.size());
+    const auto components = path.begin() + static_cast<std::ptrdiff_t>(depth);
+    if (last_ && std::equal(path.begin(), components, lastPath_.begin(), lastPath_.end()))
+        return last_.get();
     UniqueFd folder(fcntl(root_, F_DUPFD_CLOEXEC, 0));
-    for (std::size_t i = 0; folder && i < depth && i < path.size(); ++i)
+    for (std::size_t i = 0; folder && i < depth; ++i)
         folder = openOrMakeFolder(folder.get(), path[i]);
-    return folder;
+    last_ = std::move(folder);
+    lastPath_.assign(path.begin(), components);
+    return last_ ? last_.get() : -1;
+}
+
+UniqueFd ExtractionTree::openFolder(const EntryPath& path, std::size_t depth) {
+    const int found = folder(path, depth);
+    return UniqueFd(found < 0 ? -1 : fcntl(found, F_DUPFD_CLOEXEC, 0));
 }
 
 UniqueFd ExtractionTree::createFile(const EntryPath& path, bool executable) {
-    const UniqueFd parent = openFolder(path, path.size() - 1);
-    if (!parent) return UniqueFd();
+    const int parent = folder(path, path.size() - 1);
+    if (parent < 0) return UniqueFd();
     const mode_t mode = executable ? 0755 : 0644;
-    UniqueFd file(openat(parent.get(), path.back().c_str(),
+    UniqueFd file(openat(parent, path.back().c_str(),
                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
     if (file && fchmod(file.get(), mode) != 0) return UniqueFd();
     return file;

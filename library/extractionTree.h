@@ -35,7 +35,16 @@ public:
 
 private:
     UniqueFd openOrMakeFolder(int parent, const std::string& name);
+    // openFolder's folder, kept by the tree until the next call: -1 with
+    // errno set when it can't be had.
+    int folder(const EntryPath& path, std::size_t depth);
 
     int root_;
     std::uint64_t foldersMade_ = 0;
+    // The folder asked for last, by its components. An archive lists a
+    // folder's files one after another, so most files need no walk from the
+    // root; nothing is renamed or removed while entries are made, so the
+    // descriptor stays the folder at that path.
+    EntryPath lastPath_;
+    UniqueFd last_;
 };
