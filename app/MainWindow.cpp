@@ -13,10 +13,12 @@
 #include "app/ActionMenuItem.h"
 #include "app/ControllerTableModel.h"
 #include "app/DesktopWorkspace.h"
+#include "app/FindingsSection.h"
 #include "app/InstallProgress.h"
 #include "app/ItemListPanel.h"
 #include "app/LibraryQueue.h"
 #include "app/LibraryWatcher.h"
+#include "app/PatchCheckQueue.h"
 #include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
 #include "app/UndoMenuItem.h"
@@ -64,8 +66,11 @@ MainWindow::MainWindow(QWidget* parent)
       libraryQueue_(new LibraryQueue(this)),
       patchReader_(new PatchReadQueue(this)),
       patchLister_(new PatchListQueue(this)),
+      patchChecker_(new PatchCheckQueue(this)),
+      findingsSection_(new FindingsSection),
       workspace_(new DesktopWorkspace(this)) {
     ui_->setupUi(this);
+    ui_->parametersLayout->addWidget(findingsSection_);
     setTranslator(translatedByQt);
     undoMenuItem_ = std::make_unique<UndoMenuItem>(*ui_->undoAction, *ui_->searchField,
                                                    [this] { controller_->undoPressed(); });
@@ -135,7 +140,9 @@ void MainWindow::attachViews() {
                          .workspace = workspace_,
                          .libraryWorker = libraryQueue_,
                          .patchReader = patchReader_,
-                         .patchLister = patchLister_});
+                         .patchLister = patchLister_,
+                         .findingList = findingsSection_,
+                         .patchChecker = patchChecker_});
     // The patches table's data source is wired here; the controller makes
     // itself the parameters table's data source once launching has finished.
     ui_->patches->setDataSource(controller_);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <memory>
 
+#include "app/findingTexts.h"
 #include "app/utf8.h"
 #include "fsutil/fileKind.h"
 #include "library/VQAUUtils.h"
@@ -92,6 +93,8 @@ void VQ_ImporterAppDelegate::attach(const Views& attached) {
     setLibraryWorker(attached.libraryWorker);
     setPatchReader(attached.patchReader);
     setPatchLister(attached.patchLister);
+    setFindingList(attached.findingList);
+    setPatchChecker(attached.patchChecker);
 }
 
 void VQ_ImporterAppDelegate::applicationDidFinishLaunching() {
@@ -101,6 +104,31 @@ void VQ_ImporterAppDelegate::applicationDidFinishLaunching() {
     }
     if (patches) patches->registerForDraggedTypes({views::kFilenamesPboardType});
     reloadPatches(EFFECTS_DIR);
+    checkLibrary();
+}
+
+void VQ_ImporterAppDelegate::checkLibrary() {
+    if (patchChecker)
+        patchChecker->checkLibrary([this](PatchFindings found) { showFindings(std::move(found)); });
+}
+
+void VQ_ImporterAppDelegate::showFindings(PatchFindings found) {
+    findings = std::move(found);
+    if (patches) patches->reloadCells();
+    showSelectedFindings();
+}
+
+void VQ_ImporterAppDelegate::showSelectedFindings() {
+    if (!findingList) return;
+    const auto found = findings.find(paramsPath);
+    findingList->showFindings(found == findings.end() ? std::vector<views::ListedFinding>{}
+                                                      : listedFindings(found->first, found->second));
+}
+
+const std::vector<pdpatch::Finding>* VQ_ImporterAppDelegate::findingsOfRow(int row) const {
+    if (!isPatchRow(row)) return nullptr;
+    const auto found = findings.find(shown.paths[static_cast<std::size_t>(row)]);
+    return found == findings.end() ? nullptr : &found->second;
 }
 
 void VQ_ImporterAppDelegate::reloadPatches(const char* dir) {
@@ -154,12 +182,15 @@ void VQ_ImporterAppDelegate::showPatchList(PatchList list) {
     }
     toReveal.clear();
     if (patches && !rows.empty()) patches->revealRows(rows);
+    if (selectRevealed && rows.size() == 1) selectPatchRow(rows.front());
 }
 
-void VQ_ImporterAppDelegate::reveal(const char* typeDir, std::vector<std::string> paths) {
+void VQ_ImporterAppDelegate::reveal(const char* typeDir, std::vector<std::string> paths,
+                                    bool select) {
     switchedTo = nullptr;
     revealTypeDir = typeDir;
     toReveal = std::move(paths);
+    selectRevealed = select;
     reloadPatches(typeDir);
 }
 
@@ -170,6 +201,7 @@ void VQ_ImporterAppDelegate::searchChanged() {
 
 void VQ_ImporterAppDelegate::libraryChanged() {
     if (wantedTypeDir) reloadPatches(wantedTypeDir);
+    checkLibrary();
 }
 
 const char* VQ_ImporterAppDelegate::typeDirOfSelectedSegment() const {
@@ -199,6 +231,7 @@ void VQ_ImporterAppDelegate::clearParameters() {
     params = PdPluginParameters();
     missingMainFile.clear();
     reloadDataOf(parameterTable);
+    showSelectedFindings();
 }
 
 void VQ_ImporterAppDelegate::typeChanged() {
@@ -221,6 +254,7 @@ void VQ_ImporterAppDelegate::setPatch(std::string path) {
         std::string missingMainFile;
     };
     paramsPath = path;
+    showSelectedFindings();
     // The reader keeps copies of the read, so what it read travels shared.
     const auto load = [path = std::move(path)] {
         auto loaded = std::make_shared<Loaded>();
@@ -259,6 +293,11 @@ std::string VQ_ImporterAppDelegate::tableViewObjectValueForTableColumnRow(
 
 std::string VQ_ImporterAppDelegate::tableViewToolTipForTableColumnRow(
     const views::TableView* table, const std::string& columnIdentifier, int row) const {
+    if (table == patches) {
+        const std::string summary = tableViewMarkDescriptionForRow(table, row);
+        const std::string name = tableViewObjectValueForTableColumnRow(table, columnIdentifier, row);
+        return summary.empty() ? name : name + "\n" + summary;
+    }
     if (table != parameterTable || row < 0 || row >= params.size())
         return tableViewObjectValueForTableColumnRow(table, columnIdentifier, row);
     return parameterCell(*params.getParameter(row), columnIdentifier, fullValue);
@@ -274,6 +313,18 @@ std::string_view VQ_ImporterAppDelegate::tableViewSearchKeyForRow(const views::T
                                                                   int row) const {
     if (table != patches || !isPatchRow(row)) return {};
     return shown.searchKeys[static_cast<std::size_t>(row)];
+}
+
+views::RowMark VQ_ImporterAppDelegate::tableViewMarkForRow(const views::TableView* table,
+                                                           int row) const {
+    const std::vector<pdpatch::Finding>* found = table == patches ? findingsOfRow(row) : nullptr;
+    return found ? rowMark(*found) : views::RowMark::none;
+}
+
+std::string VQ_ImporterAppDelegate::tableViewMarkDescriptionForRow(const views::TableView* table,
+                                                                  int row) const {
+    const std::vector<pdpatch::Finding>* found = table == patches ? findingsOfRow(row) : nullptr;
+    return found ? findingSummary(*found) : "";
 }
 
 void VQ_ImporterAppDelegate::tableViewSelectionDidChange(const views::TableView* table) {

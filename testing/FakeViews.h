@@ -17,18 +17,21 @@
 
 namespace testing_support {
 
-// A patch folder whose main file holds `content`, by default one parameter "<name>_level".
+// A patch folder whose main file holds `content`, by default an effect with one parameter
+// "<name>_level" in which the patch check finds nothing.
 inline std::string addPatch(const std::string& name, const std::string& content = "",
                             const std::string& typeDir = kEffects) {
     std::filesystem::create_directories(typeDir + "/" + name);
     writeFile(typeDir + "/" + name + "/" + name + ".pd",
-              content.empty() ? "#X text 1 2 param " + name + "_level float 0 1 0.5;\n" : content);
+              content.empty() ? kEffect + "#X text 1 2 param " + name + "_level float 0 1 0.5;\n"
+                              : content);
     return typeDir + "/" + name;
 }
 
 // `selected` is the row picked last; `alsoSelected` the others selected with it.
 struct FakeTableView : views::TableView {
     void reloadData() override { setSelectedRow(-1); }
+    void reloadCells() override {}
     int selectedRow() const override { return selected; }
     void setSelectedRow(int row) override {
         selected = row;
