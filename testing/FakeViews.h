@@ -89,12 +89,25 @@ struct FakePatchReader : workers::PatchReader {
     std::vector<workers::PatchRead> held;
 };
 
+// Checks at once, keeping its results between checks as the window's checker does.
+struct FakePatchChecker : workers::PatchChecker {
+    void checkLibrary(std::function<void(PatchFindings)> show) override {
+        show(cache.checkLibrary());
+    }
+    void checkPatches(std::vector<std::string> folders,
+                      std::function<void(PatchFindings)> show) override {
+        show(cache.check(folders));
+    }
+    PatchCheckCache cache;
+};
+
 // A controller without library worker (it writes at once) or help panel, and its other views.
 struct FakeWindowViews : views::Window,
                          views::SegmentedControl,
                          views::Notice,
                          views::ItemListPanel,
-                         views::MenuItem {
+                         views::MenuItem,
+                         views::FindingList {
     FakeWindowViews() {
         controller.attach({.window = this,
                            .patches = &patches,
@@ -105,7 +118,8 @@ struct FakeWindowViews : views::Window,
                            .undoMenuItem = this,
                            .redoMenuItem = &redo,
                            .workspace = &workspace,
-                           .patchReader = &reader});
+                           .patchReader = &reader,
+                           .findingList = this});
         controller.applicationDidFinishLaunching();
     }
     void beginSheetModal(const views::Alert& alert) override { sheets.push_back(alert); }
@@ -122,6 +136,11 @@ struct FakeWindowViews : views::Window,
                    const std::vector<std::pair<std::string, std::string>>& items) override {
         listTitle = title;
         listed = items;
+    }
+    void showFindings(const std::vector<views::ListedFinding>& shown) override {
+        findings.clear();
+        for (const views::ListedFinding& finding : shown)
+            findings.push_back(finding.place + " " + finding.text);
     }
     void setTitle(const std::string& title) override { undoTitle = title; }
     void setEnabled(bool enabled) override { undoEnabled = enabled; }
@@ -157,6 +176,8 @@ struct FakeWindowViews : views::Window,
     std::string notice, noticeTitle, listTitle, undoTitle;
     std::function<void()> noticeAction;
     std::vector<std::pair<std::string, std::string>> listed;
+    // The finding list: each finding's place and text.
+    std::vector<std::string> findings;
     bool undoEnabled = true;
 };
 
