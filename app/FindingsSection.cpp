@@ -8,7 +8,7 @@
 
 namespace {
 // At most this many lines of text show before the list scrolls.
-constexpr int kLinesShown = 6;
+constexpr int kLinesShown = 8;
 
 QStyle::StandardPixmap iconOf(pdpatch::Severity severity) {
     switch (severity) {
@@ -27,7 +27,8 @@ FindingsSection::FindingsSection(QWidget* parent)
     : QWidget(parent), scrollArea_(new QScrollArea(this)), rows_(new QWidget) {
     setObjectName("findingsSection");
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(0, 6, 0, 0);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     layout->addWidget(new QLabel(tr("Patch check"), this));
     rowsLayout_ = new QVBoxLayout(rows_);
     rowsLayout_->setContentsMargins(6, 4, 6, 4);
@@ -35,7 +36,8 @@ FindingsSection::FindingsSection(QWidget* parent)
     scrollArea_->setWidgetResizable(true);
     scrollArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scrollArea_->setAccessibleName(tr("Patch check of the selected patch"));
-    scrollArea_->setMaximumHeight(fontMetrics().lineSpacing() * kLinesShown + 12);
+    scrollArea_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    scrollArea_->setMaximumHeight(fontMetrics().lineSpacing() * kLinesShown + 16);
     layout->addWidget(scrollArea_);
     hide();
 }

@@ -70,7 +70,9 @@ MainWindow::MainWindow(QWidget* parent)
       findingsSection_(new FindingsSection),
       workspace_(new DesktopWorkspace(this)) {
     ui_->setupUi(this);
+    // The parameters take the height the findings leave.
     ui_->parametersLayout->addWidget(findingsSection_);
+    ui_->parametersLayout->setStretchFactor(ui_->parameterTable, 1);
     setTranslator(translatedByQt);
     undoMenuItem_ = std::make_unique<UndoMenuItem>(*ui_->undoAction, *ui_->searchField,
                                                    [this] { controller_->undoPressed(); });

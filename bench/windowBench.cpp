@@ -27,9 +27,14 @@
 //                                         while another thread posts an event
 //                                         to the window every 5 ms: the
 //                                         longest an event waited to be handled
+//   veltrano-window-bench --answer-during-check
+//                                         from the window's making until it has
+//                                         shown its list and its check of the
+//                                         whole library is done, the same probe
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -41,10 +46,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 
 #include "app/LibraryQueue.h"
+#include "app/PatchCheckQueue.h"
 #include "app/PatchListQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
@@ -203,25 +210,34 @@ double install(MainWindow& window, VQ_ImporterAppDelegate& controller, const std
     return fs::exists(std::string(EFFECTS_DIR) + "/" + name + "/" + name + ".pd") ? seconds : -1;
 }
 
-// The longest an event posted to the window waited while the folder was
-// installed through the worker, or -1 when it was not installed.
-double longestWaitDuringInstall(MainWindow& window, VQ_ImporterAppDelegate& controller,
-                                const std::string& folder) {
+// The longest an event posted to the window every 5 ms waited while `work`
+// ran, or -1 when the work failed (returned less than 0).
+double longestWaitDuring(MainWindow& window, const std::function<double()>& work) {
     LongestWait longest;
     window.installEventFilter(&longest);
-    std::atomic<bool> installing = true;
+    std::atomic<bool> working = true;
     std::thread prober([&] {
-        while (installing) {
+        while (working) {
             QCoreApplication::postEvent(&window, new StampedEvent);
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     });
-    const double seconds = install(window, controller, folder, true);
-    installing = false;
+    const double result = work();
+    working = false;
     prober.join();
     // The last events posted are handled too.
     QCoreApplication::sendPostedEvents(&window, StampedEvent::kType);
-    return seconds < 0 ? -1 : longest.seconds();
+    return result < 0 ? -1 : longest.seconds();
+}
+
+// Runs the window until its list is shown and its check of the library is
+// done: 0, or -1 after a minute.
+double untilChecked(MainWindow& window) {
+    const QDeadlineTimer deadline(60000);
+    while ((window.patchLister().listing() || window.patchChecker().checking()) &&
+           !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    return deadline.hasExpired() ? -1 : 0;
 }
 
 }  // namespace
@@ -231,21 +247,31 @@ int main(int argc, char* argv[]) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     provideScratchFolders();
     QApplication app(argc, argv);
-    const std::string mode = argc == 3 ? argv[1] : "";
+    const std::string mode = argc >= 2 ? argv[1] : "";
     const std::string argument = argc == 3 ? argv[2] : "";
     const bool knownMode = mode == "--select" || mode == "--search" || mode == "--appear" ||
                            mode == "--install" || mode == "--install-on-the-spot" ||
                            mode == "--answer-during-install";
-    if (argc != 1 && !(argc == 3 && knownMode)) {
+    if (argc != 1 && !(argc == 3 && knownMode) && !(argc == 2 && mode == "--answer-during-check")) {
         std::fprintf(stderr,
                      "usage: %s [--select NAME | --search TEXT | --appear NAME | --install FOLDER "
-                     "| --install-on-the-spot FOLDER | --answer-during-install FOLDER]\n",
+                     "| --install-on-the-spot FOLDER | --answer-during-install FOLDER "
+                     "| --answer-during-check]\n",
                      argv[0]);
         return 2;
     }
 
     VQ_ImporterAppDelegate controller;
     const std::unique_ptr<MainWindow> window = openMainWindow(controller);
+    if (mode == "--answer-during-check") {
+        const double seconds = longestWaitDuring(*window, [&] { return untilChecked(*window); });
+        if (seconds < 0) {
+            std::fprintf(stderr, "the library's check did not end within a minute\n");
+            return 1;
+        }
+        std::printf("%.9f\n", seconds);
+        return 0;
+    }
     auto* patches = window->findChild<QAbstractItemView*>("patches");
     auto* searchField = window->findChild<QLineEdit*>("searchField");
     if (!patches || !searchField) {
@@ -280,7 +306,8 @@ int main(int argc, char* argv[]) {
     else if (mode == "--install" || mode == "--install-on-the-spot")
         seconds = install(*window, controller, argument, mode == "--install");
     else if (mode == "--answer-during-install")
-        seconds = longestWaitDuringInstall(*window, controller, argument);
+        seconds = longestWaitDuring(*window,
+                                    [&] { return install(*window, controller, argument, true); });
     if (seconds < 0) {
         std::fprintf(stderr, "the list did not show what %s asked for\n", mode.c_str());
         return 1;

@@ -1,5 +1,6 @@
 // Pictures the importer's windows as PNG files, for looking at the layout
-// without a display: the effects with a patch's parameters, the instruments,
+// without a display: the effects with a patch's parameters, a patch marked
+// by the patch check with its findings, the instruments,
 // a search in use, a drag over the patches table, the bad-drop alert, an
 // open menu, an install in progress with requests waiting, the line after a
 // delete, an empty list and the help panel. It works on the test build's own
@@ -27,6 +28,7 @@
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
+#include "app/PatchCheckQueue.h"
 #include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
@@ -43,10 +45,10 @@ void addPatch(const char* typeDir, const std::string& name, const std::string& d
               bool instrument) {
     const std::string folder = std::string(typeDir) + "/" + name;
     std::filesystem::create_directories(folder);
-    testing_support::writeFile(folder + "/" + name + ".pd",
-                               "#N canvas 0 0 640 480 10;\n" +
-                                   std::string(instrument ? "#X obj 20 20 notein;\n" : "") +
-                                   declarations + "#X obj 20 200 dac~;\n");
+    const std::string input = instrument ? "#X obj 20 20 notein;\n" : "#X obj 20 20 adc~;\n";
+    testing_support::writeFile(folder + "/" + name + ".pd", "#N canvas 0 0 640 480 10;\n" + input +
+                                                                declarations +
+                                                                "#X obj 20 200 dac~;\n");
 }
 
 void fillLibrary() {
@@ -56,7 +58,10 @@ void fillLibrary() {
              "#X text 12 80 param wow float 0 1 0.15;\n"
              "#X text 12 100 param mix float 0 1 0.5;\n",
              false);
-    addPatch(EFFECTS_DIR, "Shimmer Reverb", "#X text 12 40 param size float 0 1 0.8;\n", false);
+    // Two warnings of the patch check: an external it does not bring, and a
+    // default outside its range.
+    addPatch(EFFECTS_DIR, "Shimmer Reverb",
+             "#X text 12 40 param size float 0 1 1.8;\n#X obj 20 100 freeverb~;\n", false);
     addPatch(EFFECTS_DIR, "Granulator", "#X text 12 40 param grain int 5 500 80 ms;\n", false);
     addPatch(EFFECTS_DIR, "Bit Crusher", "", false);
     addPatch(EFFECTS_DIR, "Écho Chamber", "#X text 12 40 param decay float 0 1 0.6;\n", false);
@@ -81,9 +86,9 @@ bool runUntil(const std::function<bool()>& condition) {
     return condition();
 }
 
-// Selects the patch and waits until its parameters show.
+// Selects the patch and waits until its parameters and findings show.
 void selectPatch(ControllerTableView& patches, const QString& name, MainWindow& window) {
-    runUntil([&] { return !window.patchLister().listing(); });
+    runUntil([&] { return !window.patchLister().listing() && !window.patchChecker().checking(); });
     for (int row = 0; row < patches.model()->rowCount(); ++row) {
         if (patches.model()->index(row, 0).data().toString() == name) patches.selectRow(row);
     }
@@ -162,6 +167,9 @@ int main(int argc, char** argv) {
     selectPatch(patches, "Tape Echo", window);
     saved &= save([&] { return window.grab(); }, folder, "main-effects.png");
 
+    selectPatch(patches, "Shimmer Reverb", window);
+    saved &= save([&] { return window.grab(); }, folder, "findings.png");
+
     auto& search = *window.findChild<QLineEdit*>("searchField");
     search.setText("echo");
     selectPatch(patches, "Ping Pong Echo", window);
@@ -173,7 +181,7 @@ int main(int argc, char** argv) {
     saved &= save([&] { return withMenu(window, *window.findChild<QMenu*>("fileMenu")); }, folder,
                   "menu-file.png");
 
-    window.findChild<QPushButton*>("instrumentsSegment")->click();
+    window.findChild<QAbstractButton*>("instrumentsSegment")->click();
     selectPatch(patches, "Acid Bass", window);
     saved &= save([&] { return window.grab(); }, folder, "instruments.png");
 
@@ -192,7 +200,7 @@ int main(int argc, char** argv) {
         alert->close();
     }
 
-    window.findChild<QPushButton*>("effectsSegment")->click();
+    window.findChild<QAbstractButton*>("effectsSegment")->click();
     selectPatch(patches, "Bit Crusher", window);
     controller.deletePressed();
     runUntil([&] { return !window.libraryQueue().busy() && !window.patchLister().listing(); });
