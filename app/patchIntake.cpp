@@ -174,8 +174,8 @@ void VQ_ImporterAppDelegate::showInstallReport(const InstallReport& report, bool
                 if (itemListPanel) itemListPanel->showItems("Items not installed", notInstalled);
             },
             true);
-    // The notice waits for the check of what came, which the checker makes
-    // before the check of the library that follows and keeps for it.
+    // The notice waits for the check of what came; the checker keeps its
+    // results, so the library's check does not make them again.
     if (patchChecker && !installed.empty())
         patchChecker->checkPatches(std::move(folders),
                                    [this, installed](const PatchFindings& found) {
