@@ -286,6 +286,8 @@ private:
         std::function<void()> action;
     };
     bool unreadFailure = false;
+    // How many notices were asked for, shown or waiting.
+    std::uint64_t noticesShown = 0;
     std::optional<NoticeText> waitingNotice;
     // See missingMainPatchFile().
     std::string missingMainFile;

@@ -174,13 +174,15 @@ void VQ_ImporterAppDelegate::showInstallReport(const InstallReport& report, bool
                 if (itemListPanel) itemListPanel->showItems("Items not installed", notInstalled);
             },
             true);
-    // The notice waits for the check of what came; the checker keeps its
-    // results, so the library's check does not make them again.
-    if (patchChecker && !installed.empty())
-        patchChecker->checkPatches(std::move(folders),
-                                   [this, installed](const PatchFindings& found) {
-                                       noticeInstalled(installed, found);
-                                   });
+    // The notice waits for the check of what came (the checker keeps its
+    // results, so the library's check does not make them again), and gives
+    // way to any notice that came meanwhile. An install that replaced
+    // copies says so last, with Undo, so its own notice does not wait.
+    if (patchChecker && !installed.empty() && report.replaced.empty())
+        patchChecker->checkPatches(
+            std::move(folders), [this, installed, before = noticesShown](const PatchFindings& found) {
+                if (noticesShown == before) noticeInstalled(installed, found);
+            });
     else
         noticeInstalled(installed, {});
     if (!report.replaced.empty()) {
