@@ -119,7 +119,9 @@ void ControllerTableModel::acceptDrops(const QStringList& mimeTypes) {
 void ControllerTableModel::reloadCells() {
     longTexts_.clear();
     if (rows_ > 0 && !identifiers_.isEmpty())
-        emit dataChanged(index(0, 0), index(rows_ - 1, static_cast<int>(identifiers_.size()) - 1));
+        // Not the text: the search need not filter the rows again.
+        emit dataChanged(index(0, 0), index(rows_ - 1, static_cast<int>(identifiers_.size()) - 1),
+                         {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
 
 void ControllerTableModel::reload() {

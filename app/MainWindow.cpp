@@ -378,6 +378,12 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
 }
 
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && controller_)
+        controller_->windowDidBecomeKey();
+    QMainWindow::changeEvent(event);
+}
+
 void MainWindow::showNotice(const std::string& text, const std::string& actionTitle,
                             std::function<void()> action) {
     ui_->noticeText->setText(QString::fromStdString(text));

@@ -63,6 +63,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // Shown, the window reports every change to the library from then on.
     void showEvent(QShowEvent* event) override;
+    // Activated, the window has the library checked again.
+    void changeEvent(QEvent* event) override;
 
 private:
     void attachViews();

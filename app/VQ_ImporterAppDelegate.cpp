@@ -113,6 +113,8 @@ void VQ_ImporterAppDelegate::checkLibrary() {
 }
 
 void VQ_ImporterAppDelegate::showFindings(PatchFindings found) {
+    // Most checks find what the one before found: the table is left alone.
+    if (found == findings) return;
     findings = std::move(found);
     if (patches) patches->reloadCells();
     showSelectedFindings();
@@ -201,6 +203,10 @@ void VQ_ImporterAppDelegate::searchChanged() {
 
 void VQ_ImporterAppDelegate::libraryChanged() {
     if (wantedTypeDir) reloadPatches(wantedTypeDir);
+    checkLibrary();
+}
+
+void VQ_ImporterAppDelegate::windowDidBecomeKey() {
     checkLibrary();
 }
 

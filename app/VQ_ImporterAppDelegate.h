@@ -34,7 +34,7 @@
 // until the next delete or replace.
 //
 // The patch checker checks the whole library when launching has finished
-// and again whenever the library changed; the findings that come are
+// and again whenever the library changed or the window became active; the findings that come are
 // swapped in whole, and the patches table marks the patches with errors or
 // warnings while the finding list shows those of the selected patch. An
 // install's notice says what the check found in the patches it brought,
@@ -114,6 +114,10 @@ public:
     void reloadPatches(const char* dir);
     // The library folder changed on disk: reloads the shown type.
     void libraryChanged();
+    // The window became the active one: patches may have been edited
+    // meanwhile (in Pd), inside their folders where no watch reaches, so the
+    // library is checked again; only what changed is checked anew.
+    void windowDidBecomeKey();
     // The user changed the search of the patches list.
     void searchChanged();
     // The user closed the notice line.
