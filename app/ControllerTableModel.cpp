@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QMimeData>
 #include <QUrl>
+#include <QApplication>
+#include <QIcon>
+#include <QStyle>
 #include <algorithm>
 
 #include "app/MimeDraggingInfo.h"
@@ -63,6 +66,19 @@ QString cappedText(const std::string& bytes, qsizetype limit) {
     return cut ? text + QChar(0x2026) : text;
 }
 
+// The style's own icons for a warning and an error, as its message boxes show them.
+QVariant markIcon(views::RowMark mark) {
+    switch (mark) {
+        case views::RowMark::warning:
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        case views::RowMark::error:
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxCritical);
+        case views::RowMark::none:
+            break;
+    }
+    return {};
+}
+
 views::DropOperation dropOperationFor(int row) {
     // Qt proposes no row for a drop onto an item or onto empty space.
     return row < 0 ? views::DropOperation::on : views::DropOperation::above;
@@ -101,6 +117,14 @@ void ControllerTableModel::setNumericColumns(const QStringList& identifiers) {
 void ControllerTableModel::acceptDrops(const QStringList& mimeTypes) {
     dropTypes_ = mimeTypes;
     acceptsDrops_ = true;
+}
+
+void ControllerTableModel::reloadCells() {
+    longTexts_.clear();
+    if (rows_ > 0 && !identifiers_.isEmpty())
+        // Not the text: the search need not filter the rows again.
+        emit dataChanged(index(0, 0), index(rows_ - 1, static_cast<int>(identifiers_.size()) - 1),
+                         {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
 
 void ControllerTableModel::reload() {
@@ -145,6 +169,11 @@ QVariant ControllerTableModel::data(const QModelIndex& index, int role) const {
     const QString& identifier = identifiers_.at(index.column());
     if (role == Qt::TextAlignmentRole && numericColumns_.contains(identifier))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::DecorationRole && index.column() == 0)
+        return markIcon(dataSource_->tableViewMarkForRow(&table_, index.row()));
+    if (role == Qt::AccessibleDescriptionRole && index.column() == 0)
+        return QString::fromStdString(
+            dataSource_->tableViewMarkDescriptionForRow(&table_, index.row()));
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     const bool display = role == Qt::DisplayRole;
     const quint64 key = (quint64(index.row()) << 32) | (quint64(index.column()) << 1) | display;

@@ -1,9 +1,11 @@
 #pragma once
 
 // The Qt model of one of the window's tables. It keeps no data of its own:
-// every row count and cell text comes from the controller, its data source,
-// and drops on the table and drags out of it go to the controller, its
-// delegate.
+// every row count, cell text and row mark comes from the controller, its data
+// source, and drops on the table and drags out of it go to the controller, its
+// delegate. A row's mark shows as an icon before the text of its first cell,
+// and what it means in the cell's tooltip and in its description for screen
+// readers.
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -33,6 +35,8 @@ public:
     void acceptDrops(const QStringList& mimeTypes);
     // Forgets everything the view cached and asks the data source again.
     void reload();
+    // Forgets the cells' contents only: rows and selection stay.
+    void reloadCells();
     // The text the search looks in for a row (see SearchFilterModel).
     std::string_view searchKey(int row) const;
     // What a cell shows of the data source's text.

@@ -112,6 +112,10 @@ void ControllerTableView::reloadData() {
     viewport()->update();
 }
 
+void ControllerTableView::reloadCells() {
+    model_->reloadCells();
+}
+
 int ControllerTableView::controllerRow(int shownRow) const {
     return shownRows_->mapToSource(shownRows_->index(shownRow, 0)).row();
 }

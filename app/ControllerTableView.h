@@ -48,6 +48,7 @@ public:
     void setDelegate(VQ_ImporterAppDelegate* delegate);
 
     void reloadData() override;
+    void reloadCells() override;
     int selectedRow() const override;
     void setSelectedRow(int row) override;
     std::vector<int> selectedRowIndexes() const override;

@@ -15,10 +15,12 @@
 #include "app/ActionMenuItem.h"
 #include "app/ControllerTableModel.h"
 #include "app/DesktopWorkspace.h"
+#include "app/FindingsSection.h"
 #include "app/InstallProgress.h"
 #include "app/ItemListPanel.h"
 #include "app/LibraryQueue.h"
 #include "app/LibraryWatcher.h"
+#include "app/PatchCheckQueue.h"
 #include "app/PatchDrawingPane.h"
 #include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
@@ -61,9 +63,13 @@ MainWindow::MainWindow(std::unique_ptr<PatchListQueue> lister)
       libraryQueue_(new LibraryQueue(this)),
       patchReader_(new PatchReadQueue(this)),
       patchLister_(lister.release()),
+      patchChecker_(new PatchCheckQueue(this)),
+      findingsSection_(new FindingsSection),
       workspace_(new DesktopWorkspace(this)) {
     patchLister_->setParent(this);
     ui_->setupUi(this);
+    // The findings sit under the parameters, above the drawing.
+    ui_->parametersSplitter->insertWidget(1, findingsSection_);
     setTranslator(translatedByQt);
     undoMenuItem_ = std::make_unique<UndoMenuItem>(*ui_->undoAction, *ui_->searchField,
                                                    [this] { controller_->undoPressed(); });
@@ -90,8 +96,9 @@ MainWindow::MainWindow(std::unique_ptr<PatchListQueue> lister)
     ui_->splitter->setStretchFactor(1, 3);
     // The drawing gets the larger part: a patch declares a few parameters.
     ui_->parametersSplitter->setStretchFactor(0, 2);
-    ui_->parametersSplitter->setStretchFactor(1, 3);
-    ui_->parametersSplitter->setSizes({200, 300});
+    ui_->parametersSplitter->setStretchFactor(1, 0);
+    ui_->parametersSplitter->setStretchFactor(2, 3);
+    ui_->parametersSplitter->setSizes({200, 80, 300});
     ui_->patchDrawing->setReader(patchReader_);
     for (QLabel* quiet : {ui_->dropHint, ui_->countLabel}) {
         QPalette hintPalette = quiet->palette();
@@ -138,7 +145,9 @@ void MainWindow::attachViews() {
                          .workspace = workspace_,
                          .libraryWorker = libraryQueue_,
                          .patchReader = patchReader_,
-                         .patchLister = patchLister_});
+                         .patchLister = patchLister_,
+                         .findingList = findingsSection_,
+                         .patchChecker = patchChecker_});
     // The patches table's data source is wired here; the controller makes
     // itself the parameters table's data source once launching has finished.
     ui_->patches->setDataSource(controller_);
@@ -418,6 +427,12 @@ void MainWindow::showEvent(QShowEvent* event) {
     // The watch was set up on its own thread while the window was laid out.
     libraryWatcher_->waitUntilWatching();
     QMainWindow::showEvent(event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && controller_)
+        controller_->windowDidBecomeKey();
+    QMainWindow::changeEvent(event);
 }
 
 void MainWindow::showNotice(const std::string& text, const std::string& actionTitle,

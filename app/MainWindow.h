@@ -5,7 +5,7 @@
 // the controller's actions, the way loading an interface description would.
 // It also searches the patches list, tells the controller about changes to
 // the library folder, runs the library's writes on its worker while showing
-// their progress, lists the library and reads the selected patch on threads
+// their progress, lists, checks and reads the library's patches on threads
 // of their own, says what happened in a line under the list, and remembers
 // its size and place.
 
@@ -21,9 +21,11 @@ class MainWindow;
 }
 class ActionMenuItem;
 class DesktopWorkspace;
+class FindingsSection;
 class ItemListPanel;
 class LibraryQueue;
 class LibraryWatcher;
+class PatchCheckQueue;
 class PatchListQueue;
 class PatchReadQueue;
 class UndoMenuItem;
@@ -49,6 +51,7 @@ public:
     LibraryQueue& libraryQueue() { return *libraryQueue_; }
     PatchReadQueue& patchReader() { return *patchReader_; }
     PatchListQueue& patchLister() { return *patchLister_; }
+    PatchCheckQueue& patchChecker() { return *patchChecker_; }
 
     // Installs files and folders the user chose, the way a drop of them would.
     void installPaths(const QStringList& paths);
@@ -60,6 +63,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // Shown, the window reports every change to the library from then on.
     void showEvent(QShowEvent* event) override;
+    // Activated, the window has the library checked again.
+    void changeEvent(QEvent* event) override;
 
 private:
     void attachViews();
@@ -87,6 +92,8 @@ private:
     LibraryQueue* libraryQueue_;
     PatchReadQueue* patchReader_;
     PatchListQueue* patchLister_;
+    PatchCheckQueue* patchChecker_;
+    FindingsSection* findingsSection_;
     std::unique_ptr<UndoMenuItem> undoMenuItem_;
     std::unique_ptr<ActionMenuItem> redoMenuItem_;
     DesktopWorkspace* workspace_;

@@ -31,6 +31,7 @@
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
+#include "app/PatchCheckQueue.h"
 #include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
@@ -90,10 +91,13 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window->patchReader().reading(); }, 5000));
         return cell(parameterTable(), 0);
     }
-    // Once the library's writes are done and the list they changed is shown.
+    // Once the library's writes are done and the list they changed is shown, checked.
     void settle() {
         EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return !window->libraryQueue().busy() && !window->patchLister().listing(); },
+            [&] {
+                return !window->libraryQueue().busy() && !window->patchLister().listing() &&
+                       !window->patchChecker().checking();
+            },
             60000));
     }
     void reload() {
@@ -329,13 +333,15 @@ TEST_F(MainWindowTest, AStoppedInstallLeavesTheLibraryAsBeforeButForWhatItInstal
     for (int file = 0; file < 300; ++file)
         source.writeFile("many/Gated/" + std::to_string(file), "x");
     const QString queued = QString::fromStdString(source.writeFile("Queued.pd", kEffect));
-    const QString allOfMany = "319 bytes of 319 bytes, 301 of 301 files";
+    const qsizetype manyBytes = qsizetype(kEffect.size()) + 300;
+    const QString allOfMany =
+        QString("%1 bytes of %1 bytes, 301 of 301 files").arg(manyBytes);
     struct Case {
         QStringList request;
         bool quit;
         QString done, notice;  // the notice after a cancel
         int bar = 0;
-        QString copied = "0 bytes of 19 bytes";
+        QString copied = QString("0 bytes of %1 bytes").arg(kEffect.size());
     };
     const std::vector<Case> cases = {
         {{gated, last}, false, "0 of 2", "2 of 2 items were not installed"},
@@ -423,6 +429,31 @@ TEST_F(MainWindowTest, CellsShowAtMostAFewHundredCharactersAndFewMarksInARow) {
     EXPECT_EQ(loadedParameter(), "x🎹" + QString(298, 'x') + QChar(0x2026));
     EXPECT_EQ(cell(parameterTable(), 0, Qt::ToolTipRole),
               "x🎹" + QString(1998, 'x') + QChar(0x2026));
+}
+
+// A patch the check finds a warning in shows the style's warning icon and says why in its tooltip
+// and to screen readers; selected, its findings show below its parameters, each with its place.
+TEST_F(MainWindowTest, APatchWithFindingsIsMarkedAndItsFindingsListed) {
+    addPatch("Drone");
+    addPatch("Verb", kEffect + "#X obj 1 1 freeverb~;\n");
+    controller.libraryChanged();
+    settle();
+    const QString sentence = "freeverb~ is not part of Pd vanilla and not in the patch's folder; "
+                             "the host may fail to create it.";
+    const QModelIndex drone = patches().model()->index(0, 0), verb = patches().model()->index(1, 0);
+    EXPECT_TRUE(drone.data(Qt::DecorationRole).isNull());
+    EXPECT_FALSE(verb.data(Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_EQ(verb.data(Qt::ToolTipRole), "Verb\n1 warning: " + sentence);
+    EXPECT_EQ(verb.data(Qt::AccessibleDescriptionRole), "1 warning: " + sentence);
+    auto& section = child<QWidget>("findingsSection");
+    for (const int row : {0, 1}) {
+        clickRow(row);
+        EXPECT_EQ(section.isVisible(), row == 1);
+    }
+    const QList<QLabel*> texts = section.findChildren<QLabel*>("findingText");
+    ASSERT_EQ(texts.size(), 1);
+    EXPECT_EQ(texts[0]->text(), sentence);
+    EXPECT_EQ(texts[0]->toolTip(), "Verb.pd:4");
 }
 
 // A drop clears a search that hides the new patch and marks it there, selecting nothing. A folder

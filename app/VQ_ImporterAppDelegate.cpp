@@ -4,6 +4,7 @@
 #include <charconv>
 #include <memory>
 
+#include "app/findingTexts.h"
 #include "app/utf8.h"
 #include "fsutil/fileKind.h"
 #include "library/VQAUUtils.h"
@@ -92,6 +93,8 @@ void VQ_ImporterAppDelegate::attach(const Views& attached) {
     setLibraryWorker(attached.libraryWorker);
     setPatchReader(attached.patchReader);
     setPatchLister(attached.patchLister);
+    setFindingList(attached.findingList);
+    setPatchChecker(attached.patchChecker);
     if (launched) serveViews();
 }
 
@@ -112,12 +115,39 @@ void VQ_ImporterAppDelegate::serveViews() {
         if (hasPatchList()) patches->reloadData();
     }
     selectWantedSegment();
+    checkLibrary();
 }
 
 void VQ_ImporterAppDelegate::selectWantedSegment() {
     if (typeSelector && wantedTypeDir)
         typeSelector->setSelectedSegment(wantedTypeDir == EFFECTS_DIR ? kEffectsSegment
                                                                       : kInstrumentsSegment);
+}
+
+void VQ_ImporterAppDelegate::checkLibrary() {
+    if (patchChecker)
+        patchChecker->checkLibrary([this](PatchFindings found) { showFindings(std::move(found)); });
+}
+
+void VQ_ImporterAppDelegate::showFindings(PatchFindings found) {
+    // Most checks find what the one before found: the table is left alone.
+    if (found == findings) return;
+    findings = std::move(found);
+    if (patches) patches->reloadCells();
+    showSelectedFindings();
+}
+
+void VQ_ImporterAppDelegate::showSelectedFindings() {
+    if (!findingList) return;
+    const auto found = findings.find(paramsPath);
+    findingList->showFindings(found == findings.end() ? std::vector<views::ListedFinding>{}
+                                                      : listedFindings(found->first, found->second));
+}
+
+const std::vector<pdpatch::Finding>* VQ_ImporterAppDelegate::findingsOfRow(int row) const {
+    if (!isPatchRow(row)) return nullptr;
+    const auto found = findings.find(shown.paths[static_cast<std::size_t>(row)]);
+    return found == findings.end() ? nullptr : &found->second;
 }
 
 void VQ_ImporterAppDelegate::reloadPatches(const char* dir) {
@@ -169,12 +199,15 @@ void VQ_ImporterAppDelegate::showPatchList(PatchList list) {
     }
     toReveal.clear();
     if (patches && !rows.empty()) patches->revealRows(rows);
+    if (selectRevealed && rows.size() == 1) selectPatchRow(rows.front());
 }
 
-void VQ_ImporterAppDelegate::reveal(const char* typeDir, std::vector<std::string> paths) {
+void VQ_ImporterAppDelegate::reveal(const char* typeDir, std::vector<std::string> paths,
+                                    bool select) {
     switchedTo = nullptr;
     revealTypeDir = typeDir;
     toReveal = std::move(paths);
+    selectRevealed = select;
     reloadPatches(typeDir);
 }
 
@@ -185,6 +218,11 @@ void VQ_ImporterAppDelegate::searchChanged() {
 
 void VQ_ImporterAppDelegate::libraryChanged() {
     if (wantedTypeDir) reloadPatches(wantedTypeDir);
+    checkLibrary();
+}
+
+void VQ_ImporterAppDelegate::windowDidBecomeKey() {
+    checkLibrary();
 }
 
 const char* VQ_ImporterAppDelegate::typeDirOfSelectedSegment() const {
@@ -214,6 +252,7 @@ void VQ_ImporterAppDelegate::clearParameters() {
     params = PdPluginParameters();
     missingMainFile.clear();
     reloadDataOf(parameterTable);
+    showSelectedFindings();
 }
 
 void VQ_ImporterAppDelegate::typeChanged() {
@@ -236,6 +275,7 @@ void VQ_ImporterAppDelegate::setPatch(std::string path) {
         std::string missingMainFile;
     };
     paramsPath = path;
+    showSelectedFindings();
     // The reader keeps copies of the read, so what it read travels shared.
     const auto load = [path = std::move(path)] {
         auto loaded = std::make_shared<Loaded>();
@@ -274,6 +314,11 @@ std::string VQ_ImporterAppDelegate::tableViewObjectValueForTableColumnRow(
 
 std::string VQ_ImporterAppDelegate::tableViewToolTipForTableColumnRow(
     const views::TableView* table, const std::string& columnIdentifier, int row) const {
+    if (table == patches) {
+        const std::string summary = tableViewMarkDescriptionForRow(table, row);
+        const std::string name = tableViewObjectValueForTableColumnRow(table, columnIdentifier, row);
+        return summary.empty() ? name : name + "\n" + summary;
+    }
     if (table != parameterTable || row < 0 || row >= params.size())
         return tableViewObjectValueForTableColumnRow(table, columnIdentifier, row);
     return parameterCell(*params.getParameter(row), columnIdentifier, fullValue);
@@ -289,6 +334,18 @@ std::string_view VQ_ImporterAppDelegate::tableViewSearchKeyForRow(const views::T
                                                                   int row) const {
     if (table != patches || !isPatchRow(row)) return {};
     return shown.searchKeys[static_cast<std::size_t>(row)];
+}
+
+views::RowMark VQ_ImporterAppDelegate::tableViewMarkForRow(const views::TableView* table,
+                                                           int row) const {
+    const std::vector<pdpatch::Finding>* found = table == patches ? findingsOfRow(row) : nullptr;
+    return found ? rowMark(*found) : views::RowMark::none;
+}
+
+std::string VQ_ImporterAppDelegate::tableViewMarkDescriptionForRow(const views::TableView* table,
+                                                                  int row) const {
+    const std::vector<pdpatch::Finding>* found = table == patches ? findingsOfRow(row) : nullptr;
+    return found ? findingSummary(*found) : "";
 }
 
 void VQ_ImporterAppDelegate::tableViewSelectionDidChange(const views::TableView* table) {

@@ -32,6 +32,13 @@
 // long as the controller lives: the deleted patches, or the earlier copies
 // replaced, come back from the trash. Redo does again what Undo took back,
 // until the next delete or replace.
+//
+// The patch checker checks the whole library when launching has finished
+// and again whenever the library changed or the window became active; the findings that come are
+// swapped in whole, and the patches table marks the patches with errors or
+// warnings while the finding list shows those of the selected patch. An
+// install's notice says what the check found in the patches it brought,
+// once the checker has checked them; the check never changes an install.
 
 #include <cstddef>
 #include <cstdint>
@@ -63,6 +70,8 @@ public:
         workers::LibraryWorker* libraryWorker = nullptr;
         workers::PatchReader* patchReader = nullptr;
         workers::PatchLister* patchLister = nullptr;
+        views::FindingList* findingList = nullptr;
+        workers::PatchChecker* patchChecker = nullptr;
     };
 
     // Makes sure the library folders exist; the effects are listed once the
@@ -89,6 +98,8 @@ public:
     void setRedoMenuItem(views::MenuItem* view);
     void setWorkspace(views::Workspace* view) { workspace = view; }
     void setPatchLister(workers::PatchLister* lister) { patchLister = lister; }
+    void setFindingList(views::FindingList* view) { findingList = view; }
+    void setPatchChecker(workers::PatchChecker* checker) { patchChecker = checker; }
     // Attaches every view and worker of a window, or lets go of them all, so
     // that none is left pointing at a window that is gone. Views attached
     // after launching has finished are served as launching serves them.
@@ -106,6 +117,10 @@ public:
     void reloadPatches(const char* dir);
     // The library folder changed on disk: reloads the shown type.
     void libraryChanged();
+    // The window became the active one: patches may have been edited
+    // meanwhile (in Pd), inside their folders where no watch reaches, so the
+    // library is checked again; only what changed is checked anew.
+    void windowDidBecomeKey();
     // The user changed the search of the patches list.
     void searchChanged();
     // The user closed the notice line.
@@ -156,6 +171,10 @@ public:
     // The text the search looks in for a patches table row (empty for
     // other tables).
     std::string_view tableViewSearchKeyForRow(const views::TableView* table, int row) const;
+    // What the patch check found in a patches table row's patch: its mark,
+    // and the counts with the sentences (empty for none and other tables).
+    views::RowMark tableViewMarkForRow(const views::TableView* table, int row) const;
+    std::string tableViewMarkDescriptionForRow(const views::TableView* table, int row) const;
     // Asked before a row the user picks becomes selected; never refuses.
     bool tableViewShouldSelectRow(const views::TableView* table, int row);
     // Told when a table's selection changed without the controller (a
@@ -199,10 +218,23 @@ private:
     void installAndShow(std::vector<std::string>& paths, Intake intake);
     void showInstallReport(const InstallReport& report, bool nothingInstalled, Intake intake,
                            bool viewKept);
-    // Says what a request installed, with a way to show it.
-    void noticeInstalled(const std::vector<const ItemReport*>& installed);
-    // Shows the type directory's list and reveals the patches there once it comes.
-    void reveal(const char* typeDir, std::vector<std::string> paths);
+    // A patch a request installed: its name and type directory.
+    struct Installed {
+        std::string name;
+        const char* type = nullptr;
+    };
+    // Says what a request installed, and what the check found in it, with a
+    // way to show it.
+    void noticeInstalled(const std::vector<Installed>& installed, const PatchFindings& found);
+    // Shows the type directory's list and reveals the patches there once it
+    // comes; selects the one revealed when asked to.
+    void reveal(const char* typeDir, std::vector<std::string> paths, bool select = false);
+    // Asks the checker for the findings of the whole library.
+    void checkLibrary();
+    void showFindings(PatchFindings found);
+    // The findings of the patch the parameters table shows, in the finding list.
+    void showSelectedFindings();
+    const std::vector<pdpatch::Finding>* findingsOfRow(int row) const;
     void runWrite(workers::LibraryWrite write, std::string title);
     void deleteFinished(const std::vector<std::string>& paths,
                         const std::vector<TrashResult>& results);
@@ -245,6 +277,10 @@ private:
     views::Workspace* workspace = nullptr;
     workers::PatchLister* patchLister = nullptr;
     bool launched = false;
+    views::FindingList* findingList = nullptr;
+    workers::PatchChecker* patchChecker = nullptr;
+    // What the check found, as the latest check of the library handed over.
+    PatchFindings findings;
     // What the patches table shows.
     PatchList shown;
     // The type directory of the latest list asked for, and how many lists
@@ -268,11 +304,14 @@ private:
     // The patches to reveal once the list of their type shows.
     const char* revealTypeDir = nullptr;
     std::vector<std::string> toReveal;
+    bool selectRevealed = false;
     struct NoticeText {
         std::string text, actionTitle;
         std::function<void()> action;
     };
     bool unreadFailure = false;
+    // How many notices were asked for, shown or waiting.
+    std::uint64_t noticesShown = 0;
     std::optional<NoticeText> waitingNotice;
     // See missingMainPatchFile().
     std::string missingMainFile;

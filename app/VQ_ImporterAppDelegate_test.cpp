@@ -199,3 +199,68 @@ TEST(ControllerTest, ParameterCellsShowNamesAndNumbersAlikeInACommaDecimalLocale
     EXPECT_EQ(shown, expected);
     if (!german) GTEST_SKIP() << "no de_DE.UTF-8 locale (./dev test makes it)";
 }
+
+// Marks, the selected patch's findings and install notices come from the checker, which checks
+// a patch again only when its files changed: new content at the same size and time goes unseen.
+TEST(ControllerTest, MarksFindingsAndInstallNoticesFollowTheCheckOfWhatChanged) {
+    const std::string said =
+        " is not part of Pd vanilla and not in the patch's folder; the host may fail to create it.";
+    const std::string echo = kEffects + "/Echo/Echo.pd";
+    ScratchDir source;
+    const std::string verb = source.writeFile("Verb.pd", kEffect + "#X obj 1 1 freeverb~;\n");
+    using Act = std::function<void(FakeWindowViews&)>;
+    const auto rewrite = [&](const char* object, bool keepTime) -> Act {
+        return [=](auto&) {
+            const auto time = fs::last_write_time(echo);
+            writeFile(echo, kEffect + "#X obj 10 70 " + object + ";\n");
+            if (keepTime) fs::last_write_time(echo, time);
+        };
+    };
+    struct Case {
+        const char* what;
+        Act act;
+        std::string summary;  // of Echo's row; its mark is a warning's
+        std::vector<std::string> findings;
+        std::string notice = "";
+    };
+    const std::vector<Case> cases = {
+        {"as first checked", [](auto&) {}, "1 warning: freeverb~" + said,
+         {"Echo.pd:4 freeverb~" + said}},
+        {"edited", rewrite("greeverb~", false), "1 warning: greeverb~" + said,
+         {"Echo.pd:4 greeverb~" + said}},
+        {"same size and time", rewrite("greeverb~", true), "1 warning: freeverb~" + said,
+         {"Echo.pd:4 freeverb~" + said}},
+        {"the abstraction added", [](auto&) { writeFile(kEffects + "/Echo/freeverb~.pd", kEffect); },
+         "", {}},
+        {"an install shown", [&](auto& views) {
+             views.controller.applicationOpenFiles({verb});
+             views.noticeAction();
+         }, "1 warning: freeverb~" + said, {"Verb.pd:4 freeverb~" + said},
+         "Installed “Verb”: 1 warning"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ScratchLibrary library;
+        addPatch("Echo", kEffect + "#X obj 10 70 freeverb~;\n");
+        addPatch("Drone");
+        FakeWindowViews views;
+        FakePatchChecker checker;
+        views.controller.setPatchChecker(&checker);
+        views.controller.libraryChanged();
+        views.select("Echo");
+        c.act(views);
+        views.controller.libraryChanged();
+        const std::vector<std::string> names = views.names();
+        const int echoRow = static_cast<int>(std::find(names.begin(), names.end(), "Echo") -
+                                             names.begin());
+        const std::string summary =
+            views.controller.tableViewMarkDescriptionForRow(&views.patches, echoRow);
+        EXPECT_EQ(summary, c.summary);
+        EXPECT_EQ(views.controller.tableViewMarkForRow(&views.patches, echoRow),
+                  summary.empty() ? views::RowMark::none : views::RowMark::warning);
+        EXPECT_EQ(views.controller.tableViewToolTipForTableColumnRow(&views.patches, "", echoRow),
+                  summary.empty() ? "Echo" : "Echo\n" + summary);
+        EXPECT_EQ(views.findings, c.findings);
+        EXPECT_EQ(views.notice, c.notice);
+    }
+}

@@ -307,6 +307,7 @@ void VQ_ImporterAppDelegate::showUndoMenuItems() {
 
 void VQ_ImporterAppDelegate::showNotice(const std::string& text, const std::string& actionTitle,
                                         std::function<void()> action, bool failure) {
+    ++noticesShown;
     if (unreadFailure && !failure) {
         waitingNotice = NoticeText{text, actionTitle, std::move(action)};
         return;

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app/VQ_ImporterAppDelegate.h"
+#include "app/findingTexts.h"
 #include "app/installReportText.h"
 #include "app/platformLog.h"
 #include "app/quoted.h"
@@ -151,18 +152,20 @@ void VQ_ImporterAppDelegate::showInstallReport(const InstallReport& report, bool
         alertBadDrop(intake, reasonsNotInstalled(report));
         return;
     }
-    std::vector<const ItemReport*> installed;
-    std::vector<std::string> shownType;
+    std::vector<Installed> installed;
+    std::vector<std::string> folders, shownType;
     for (const ItemReport& item : report.items) {
         if (item.outcome != ItemOutcome::installed) continue;
-        installed.push_back(&item);
-        if (item.type == report.lastType)
-            shownType.push_back(std::string(item.type) + "/" + item.installedPatch);
+        installed.push_back({item.installedPatch, item.type});
+        folders.push_back(std::string(item.type) + "/" + item.installedPatch);
+        if (item.type == report.lastType) shownType.push_back(folders.back());
     }
-    if (viewKept)
+    if (viewKept) {
         libraryChanged();
-    else if (report.lastType)
+    } else if (report.lastType) {
         reveal(report.lastType, std::move(shownType));
+        checkLibrary();
+    }
     // A failure's notice first: it stays, and the most important of the
     // others, the last, shows once it is read or dismissed.
     const std::string deletedForGood = deletedForGoodText(report);
@@ -178,7 +181,17 @@ void VQ_ImporterAppDelegate::showInstallReport(const InstallReport& report, bool
                         translate("VQ_ImporterAppDelegate", "Items not installed"), notInstalled);
             },
             true);
-    noticeInstalled(installed);
+    // The notice waits for the check of what came (the checker keeps its
+    // results, so the library's check does not make them again), and gives
+    // way to any notice that came meanwhile. An install that replaced
+    // copies says so last, with Undo, so its own notice does not wait.
+    if (patchChecker && !installed.empty() && report.replaced.empty())
+        patchChecker->checkPatches(
+            std::move(folders), [this, installed, before = noticesShown](const PatchFindings& found) {
+                if (noticesShown == before) noticeInstalled(installed, found);
+            });
+    else
+        noticeInstalled(installed, {});
     if (!report.replaced.empty()) {
         UndoStep step{true, {}};
         for (const ReplacedCopy& copy : report.replaced) step.trashed.push_back(copy.trashed);
@@ -186,26 +199,39 @@ void VQ_ImporterAppDelegate::showInstallReport(const InstallReport& report, bool
     }
 }
 
-void VQ_ImporterAppDelegate::noticeInstalled(const std::vector<const ItemReport*>& installed) {
+void VQ_ImporterAppDelegate::noticeInstalled(const std::vector<Installed>& installed,
+                                             const PatchFindings& found) {
     const auto typeName = [](const char* type) {
         return type == EFFECTS_DIR ? translate("VQ_ImporterAppDelegate", "effects")
                                    : translate("VQ_ImporterAppDelegate", "instruments");
     };
+    // "1 error, 2 warnings" for a patch with any, else empty.
+    const auto countsOf = [&found](const Installed& item) {
+        const auto findings = found.find(std::string(item.type) + "/" + item.name);
+        return findings == found.end() ? std::string() : findingCounts(findings->second);
+    };
     if (installed.size() == 1) {
-        const ItemReport& item = *installed.front();
-        showNotice(fillIn(translate("VQ_ImporterAppDelegate", "Installed %1 (%2)"),
-                             {quoted(item.installedPatch), typeName(item.type)}),
+        const Installed& item = installed.front();
+        const std::string counts = countsOf(item);
+        // Show selects a patch with findings, so that the findings show too.
+        showNotice(counts.empty() ? fillIn(translate("VQ_ImporterAppDelegate", "Installed %1 (%2)"), {quoted(item.name), typeName(item.type)})
+                                  : fillIn(translate("VQ_ImporterAppDelegate", "Installed %1: %2"), {quoted(item.name), counts}),
                    translate("VQ_ImporterAppDelegate", "Show"),
-                   [this, type = item.type, path = std::string(item.type) + "/" +
-                                                    item.installedPatch] {
-                       reveal(type, {path});
-                   });
+                   [this, type = item.type, path = std::string(item.type) + "/" + item.name,
+                    select = !counts.empty()] { reveal(type, {path}, select); });
     } else if (installed.size() > 1) {
         std::vector<std::pair<std::string, std::string>> listed;
-        for (const ItemReport* item : installed)
-            listed.emplace_back(item->installedPatch, typeName(item->type));
-        showNotice(fillIn(translate("VQ_ImporterAppDelegate", "Installed %1 patches"),
-                             {std::to_string(installed.size())}),
+        std::size_t withFindings = 0;
+        for (const Installed& item : installed) {
+            const std::string counts = countsOf(item);
+            withFindings += !counts.empty();
+            listed.emplace_back(item.name,
+                                typeName(item.type) + (counts.empty() ? "" : ": " + counts));
+        }
+        const std::string count = std::to_string(installed.size());
+        showNotice(withFindings == 0
+                       ? fillIn(translate("VQ_ImporterAppDelegate", "Installed %1 patches"), {count})
+                       : fillIn(translate("VQ_ImporterAppDelegate", "Installed %1 patches, %2 with errors or warnings"), {count, std::to_string(withFindings)}),
                    translate("VQ_ImporterAppDelegate", "Details…"), [this, listed] {
                        if (itemListPanel)
                            itemListPanel->showItems(

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "pdpatch/patchCheck.h"
+
 class VQ_ImporterAppDelegate;
 
 namespace views {
@@ -33,6 +35,9 @@ public:
     // Forgets the cached rows and the selection and asks the data source
     // again; the data source selects again what it wants selected.
     virtual void reloadData() = 0;
+    // Asks the data source again for the cells of the rows it has, keeping
+    // the rows and the selection.
+    virtual void reloadCells() = 0;
     // The selected row, or -1 when none is selected. Rows are always the data
     // source's own, in its order, whatever order the table shows them in.
     virtual int selectedRow() const = 0;
@@ -56,6 +61,25 @@ public:
     virtual void setDataSource(VQ_ImporterAppDelegate* dataSource) = 0;
     // Makes the table a drop target for drags that carry one of the types.
     virtual void registerForDraggedTypes(const std::vector<std::string>& types) = 0;
+};
+
+// The mark a table row shows before its text: what the patch check found
+// worst in the row's patch, when that is worth the user's attention.
+enum class RowMark { none, warning, error };
+
+// A finding of the patch check as a list shows it: its severity, the
+// sentence, and where it was found ("Echo.pd:3").
+struct ListedFinding {
+    pdpatch::Severity severity = pdpatch::Severity::warning;
+    std::string text;
+    std::string place;
+};
+
+// A list of findings that hides itself while it has none.
+class FindingList {
+public:
+    virtual ~FindingList() = default;
+    virtual void showFindings(const std::vector<ListedFinding>& findings) = 0;
 };
 
 // A row of segments of which one is selected.

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "app/patchCheckCache.h"
 #include "app/patchList.h"
 #include "library/installation.h"
 
@@ -71,6 +73,24 @@ public:
     // later one comes is dropped: the later one lists the folder as it is then.
     virtual void list(const char* typeDir, std::uint64_t sequence,
                       std::function<void(PatchList)> show) = 0;
+};
+
+// Runs the patch check off the main thread, on a thread of its own, keeping
+// its results between checks (see PatchCheckCache), so the window neither
+// waits for a check of the whole library nor repeats one for what did not
+// change. Without one attached the controller checks nothing, and marks and
+// says nothing about findings.
+class PatchChecker {
+public:
+    virtual ~PatchChecker() = default;
+    // Checks every patch of the library in its turn and hands the findings
+    // to `show` on the main thread. A request still waiting when a later one
+    // comes is dropped: the later one checks the library as it is then.
+    virtual void checkLibrary(std::function<void(PatchFindings)> show) = 0;
+    // Checks the patch folders in their turn, never dropped, and hands their
+    // findings to `show` on the main thread.
+    virtual void checkPatches(std::vector<std::string> folders,
+                              std::function<void(PatchFindings)> show) = 0;
 };
 
 }  // namespace workers

@@ -43,11 +43,16 @@
 //                                         the folders on disk 1 s after
 //   veltrano-window-bench --make-storm SECONDS
 //                                         that other process
+//   veltrano-window-bench --answer-during-check
+//                                         from the window's making until it has
+//                                         shown its list and its check of the
+//                                         whole library is done, the same probe
 
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
 #include <QImage>
 #include <QKeyEvent>
@@ -62,6 +67,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -70,6 +76,7 @@
 
 #include "app/LibraryQueue.h"
 #include "app/PatchCanvasView.h"
+#include "app/PatchCheckQueue.h"
 #include "app/PatchListQueue.h"
 #include "app/VQ_ImporterAppDelegate.h"
 #include "app/openMainWindow.h"
@@ -251,20 +258,29 @@ double install(MainWindow& window, VQ_ImporterAppDelegate& controller, const std
     return fs::exists(std::string(EFFECTS_DIR) + "/" + name + "/" + name + ".pd") ? seconds : -1;
 }
 
-// The longest an event posted to the window waited while the folder was
-// installed through the worker, or -1 when it was not installed.
-double longestWaitDuringInstall(MainWindow& window, VQ_ImporterAppDelegate& controller,
-                                const std::string& folder) {
+// The longest an event posted to the window every 5 ms waited while `work`
+// ran, or -1 when the work failed (returned less than 0).
+double longestWaitDuring(MainWindow& window, const std::function<double()>& work) {
     LongestWait longest;
     window.installEventFilter(&longest);
-    double seconds = 0;
+    double result = 0;
     {
         const Prober prober(window);
-        seconds = install(window, controller, folder, true);
+        result = work();
     }
     // The last events posted are handled too.
     QCoreApplication::sendPostedEvents(&window, StampedEvent::kType);
-    return seconds < 0 ? -1 : longest.seconds();
+    return result < 0 ? -1 : longest.seconds();
+}
+
+// Runs the window until its list is shown and its check of the library is
+// done: 0, or -1 after a minute.
+double untilChecked(MainWindow& window) {
+    const QDeadlineTimer deadline(60000);
+    while ((window.patchLister().listing() || window.patchChecker().checking()) &&
+           !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    return deadline.hasExpired() ? -1 : 0;
 }
 
 // A patch of `boxes` boxes on a grid, objects, messages and atoms in turn,
@@ -423,17 +439,17 @@ int main(int argc, char* argv[]) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     provideScratchFolders();
     QApplication app(argc, argv);
-    const std::string mode = argc == 3 ? argv[1] : "";
+    const std::string mode = argc >= 2 ? argv[1] : "";
     const std::string argument = argc == 3 ? argv[2] : "";
     const bool knownMode = mode == "--select" || mode == "--search" || mode == "--appear" ||
                            mode == "--install" || mode == "--install-on-the-spot" ||
                            mode == "--answer-during-install" || mode == "--draw" ||
                            mode == "--storm";
-    if (argc != 1 && !(argc == 3 && knownMode)) {
+    if (argc != 1 && !(argc == 3 && knownMode) && !(argc == 2 && mode == "--answer-during-check")) {
         std::fprintf(stderr,
                      "usage: %s [--select NAME | --search TEXT | --appear NAME | --install FOLDER "
                      "| --install-on-the-spot FOLDER | --answer-during-install FOLDER "
-                     "| --draw BOXES | --storm SECONDS]\n",
+                     "| --draw BOXES | --storm SECONDS | --answer-during-check]\n",
                      argv[0]);
         return 2;
     }
@@ -444,6 +460,15 @@ int main(int argc, char* argv[]) {
 
     VQ_ImporterAppDelegate controller;
     const std::unique_ptr<MainWindow> window = openMainWindow(controller);
+    if (mode == "--answer-during-check") {
+        const double seconds = longestWaitDuring(*window, [&] { return untilChecked(*window); });
+        if (seconds < 0) {
+            std::fprintf(stderr, "the library's check did not end within a minute\n");
+            return 1;
+        }
+        std::printf("%.9f\n", seconds);
+        return 0;
+    }
     auto* patches = window->findChild<QAbstractItemView*>("patches");
     auto* searchField = window->findChild<QLineEdit*>("searchField");
     if (!patches || !searchField) {
@@ -478,7 +503,8 @@ int main(int argc, char* argv[]) {
     else if (mode == "--install" || mode == "--install-on-the-spot")
         seconds = install(*window, controller, argument, mode == "--install");
     else if (mode == "--answer-during-install")
-        seconds = longestWaitDuringInstall(*window, controller, argument);
+        seconds = longestWaitDuring(*window,
+                                    [&] { return install(*window, controller, argument, true); });
     else if (mode == "--storm")
         seconds = longestWaitDuringStorm(*window, *patches, std::strtod(argument.c_str(), nullptr));
     if (seconds < 0) {

@@ -400,6 +400,20 @@ Comparison answerDuringInstall(const BenchPaths& paths, int divisor, std::string
     return windowInstall(paths, divisor, size, "--answer-during-install", "");
 }
 
+// The window opened on the patches of the check row, among the effects:
+// from its making until its check of them all is done.
+Comparison answerDuringCheck(const BenchPaths& paths, int divisor, std::string& size) {
+    const int patches = 20000 / divisor;
+    size = countText(static_cast<std::uint64_t>(patches)) + " effects";
+    makeCheckedLibrary(EFFECTS_DIR, patches, paths.work);
+    Comparison comparison;
+    comparison.ours.command = {paths.windowProgram, "--answer-during-check"};
+    comparison.ours.output = ChildOutput::capture;
+    comparison.ours.reportsSeconds = true;
+    comparison.ours.succeeded = exitsWith(0);
+    return comparison;
+}
+
 }  // namespace
 
 std::vector<Work> benchWorks(const BenchPaths& paths) {
@@ -469,6 +483,10 @@ std::vector<Work> benchWorks(const BenchPaths& paths) {
                          "",
                          {0, 0, 0.050, "<= 0.050 s"},
                          answerDuringStorm});
+        works.push_back({"window answers during the library's check, longest event wait",
+                         "",
+                         {0, 0, 0.050, "<= 0.050 s"},
+                         answerDuringCheck});
     }
     return works;
 }

@@ -38,6 +38,8 @@ struct Finding {
     // The object's or parameter's name for the codes about one; else empty.
     std::string subject;
     std::string sentence;  // for the user; begins with the subject when there is one
+
+    friend bool operator==(const Finding&, const Finding&) = default;
 };
 
 // The finding as compilers print theirs: "PATH:LINE: SEVERITY: CODE: SENTENCE".

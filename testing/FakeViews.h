@@ -17,18 +17,21 @@
 
 namespace testing_support {
 
-// A patch folder whose main file holds `content`, by default one parameter "<name>_level".
+// A patch folder whose main file holds `content`, by default an effect with one parameter
+// "<name>_level" in which the patch check finds nothing.
 inline std::string addPatch(const std::string& name, const std::string& content = "",
                             const std::string& typeDir = kEffects) {
     std::filesystem::create_directories(typeDir + "/" + name);
     writeFile(typeDir + "/" + name + "/" + name + ".pd",
-              content.empty() ? "#X text 1 2 param " + name + "_level float 0 1 0.5;\n" : content);
+              content.empty() ? kEffect + "#X text 1 2 param " + name + "_level float 0 1 0.5;\n"
+                              : content);
     return typeDir + "/" + name;
 }
 
 // `selected` is the row picked last; `alsoSelected` the others selected with it.
 struct FakeTableView : views::TableView {
     void reloadData() override { setSelectedRow(-1); }
+    void reloadCells() override {}
     int selectedRow() const override { return selected; }
     void setSelectedRow(int row) override {
         selected = row;
@@ -86,12 +89,25 @@ struct FakePatchReader : workers::PatchReader {
     std::vector<workers::PatchRead> held;
 };
 
+// Checks at once, keeping its results between checks as the window's checker does.
+struct FakePatchChecker : workers::PatchChecker {
+    void checkLibrary(std::function<void(PatchFindings)> show) override {
+        show(cache.checkLibrary());
+    }
+    void checkPatches(std::vector<std::string> folders,
+                      std::function<void(PatchFindings)> show) override {
+        show(cache.check(folders));
+    }
+    PatchCheckCache cache;
+};
+
 // A controller without library worker (it writes at once) or help panel, and its other views.
 struct FakeWindowViews : views::Window,
                          views::SegmentedControl,
                          views::Notice,
                          views::ItemListPanel,
-                         views::MenuItem {
+                         views::MenuItem,
+                         views::FindingList {
     FakeWindowViews() {
         controller.attach({.window = this,
                            .patches = &patches,
@@ -102,7 +118,8 @@ struct FakeWindowViews : views::Window,
                            .undoMenuItem = this,
                            .redoMenuItem = &redo,
                            .workspace = &workspace,
-                           .patchReader = &reader});
+                           .patchReader = &reader,
+                           .findingList = this});
         controller.applicationDidFinishLaunching();
     }
     void beginSheetModal(const views::Alert& alert) override { sheets.push_back(alert); }
@@ -119,6 +136,11 @@ struct FakeWindowViews : views::Window,
                    const std::vector<std::pair<std::string, std::string>>& items) override {
         listTitle = title;
         listed = items;
+    }
+    void showFindings(const std::vector<views::ListedFinding>& shown) override {
+        findings.clear();
+        for (const views::ListedFinding& finding : shown)
+            findings.push_back(finding.place + " " + finding.text);
     }
     void setTitle(const std::string& title) override { undoTitle = title; }
     void setEnabled(bool enabled) override { undoEnabled = enabled; }
@@ -154,6 +176,8 @@ struct FakeWindowViews : views::Window,
     std::string notice, noticeTitle, listTitle, undoTitle;
     std::function<void()> noticeAction;
     std::vector<std::pair<std::string, std::string>> listed;
+    // The finding list: each finding's place and text.
+    std::vector<std::string> findings;
     bool undoEnabled = true;
 };
 

@@ -13,11 +13,14 @@
 
 namespace testing_support {
 
-// The type directories as strings, and main patch files of each type.
+// The type directories as strings, and main patch files of each type, in
+// which the patch check finds nothing.
 inline const std::string kEffects = EFFECTS_DIR;
 inline const std::string kInstruments = INSTRUMENTS_DIR;
-inline const std::string kEffect = "#X obj 10 10 dac~;\n";
-inline const std::string kInstrument = "#X obj 10 10 notein;\n";
+inline const std::string kEffect =
+    "#N canvas 0 50 450 300 12;\n#X obj 10 10 adc~;\n#X obj 10 40 dac~;\n";
+inline const std::string kInstrument =
+    "#N canvas 0 50 450 300 12;\n#X obj 10 10 notein;\n#X obj 10 40 dac~;\n";
 
 class ScratchLibrary {
 public:

@@ -1,6 +1,7 @@
 // Pictures the importer's windows as PNG files, for looking at the layout
 // without a display: the effects with a patch's parameters and drawing, a
-// subpatch of it, the instruments,
+// subpatch of it, a patch marked by the patch check with its findings, the
+// instruments,
 // a search in use, a drag over the patches table, the bad-drop alert, an
 // open menu, an install in progress with requests waiting, the line after a
 // delete, the line after an export, an empty list, the help panel, and the
@@ -30,6 +31,7 @@
 
 #include "app/ControllerTableView.h"
 #include "app/LibraryQueue.h"
+#include "app/PatchCheckQueue.h"
 #include "app/PatchDrawingPane.h"
 #include "app/PatchListQueue.h"
 #include "app/PatchReadQueue.h"
@@ -48,10 +50,10 @@ void addPatch(const char* typeDir, const std::string& name, const std::string& d
               bool instrument) {
     const std::string folder = std::string(typeDir) + "/" + name;
     std::filesystem::create_directories(folder);
-    testing_support::writeFile(folder + "/" + name + ".pd",
-                               "#N canvas 0 0 640 480 10;\n" +
-                                   std::string(instrument ? "#X obj 20 20 notein;\n" : "") +
-                                   declarations + "#X obj 20 200 dac~;\n");
+    const std::string input = instrument ? "#X obj 20 20 notein;\n" : "#X obj 20 20 adc~;\n";
+    testing_support::writeFile(folder + "/" + name + ".pd", "#N canvas 0 0 640 480 10;\n" + input +
+                                                                declarations +
+                                                                "#X obj 20 200 dac~;\n");
 }
 
 // A patch with every kind of box the drawing knows, a subpatch and a
@@ -101,7 +103,10 @@ const char* const kTapeEcho =
 void fillLibrary() {
     std::filesystem::create_directories(std::string(EFFECTS_DIR) + "/Tape Echo");
     testing_support::writeFile(std::string(EFFECTS_DIR) + "/Tape Echo/Tape Echo.pd", kTapeEcho);
-    addPatch(EFFECTS_DIR, "Shimmer Reverb", "#X text 12 40 param size float 0 1 0.8;\n", false);
+    // Two warnings of the patch check: an external it does not bring, and a
+    // default outside its range.
+    addPatch(EFFECTS_DIR, "Shimmer Reverb",
+             "#X text 12 40 param size float 0 1 1.8;\n#X obj 20 100 freeverb~;\n", false);
     addPatch(EFFECTS_DIR, "Granulator", "#X text 12 40 param grain int 5 500 80 ms;\n", false);
     addPatch(EFFECTS_DIR, "Bit Crusher", "", false);
     addPatch(EFFECTS_DIR, "Écho Chamber", "#X text 12 40 param decay float 0 1 0.6;\n", false);
@@ -126,9 +131,9 @@ bool runUntil(const std::function<bool()>& condition) {
     return condition();
 }
 
-// Selects the patch and waits until its parameters show.
+// Selects the patch and waits until its parameters and findings show.
 void selectPatch(ControllerTableView& patches, const QString& name, MainWindow& window) {
-    runUntil([&] { return !window.patchLister().listing(); });
+    runUntil([&] { return !window.patchLister().listing() && !window.patchChecker().checking(); });
     for (int row = 0; row < patches.model()->rowCount(); ++row) {
         if (patches.model()->index(row, 0).data().toString() == name) patches.selectRow(row);
     }
@@ -234,6 +239,9 @@ int main(int argc, char** argv) {
     drawing.showCanvas(1);
     saved &= save([&] { return drawing.grab(); }, folder, "patch-drawing-subpatch.png");
     drawing.hide();
+
+    selectPatch(patches, "Shimmer Reverb", window);
+    saved &= save([&] { return window.grab(); }, folder, "findings.png");
 
     auto& search = *window.findChild<QLineEdit*>("searchField");
     search.setText("echo");
