@@ -424,8 +424,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
-    // The watch was set up on its own thread while the window was laid out.
-    libraryWatcher_->waitUntilWatching();
+    if (!watching_) {
+        // The watch was set up on its own thread while the window was laid
+        // out, and the first list was begun before it: a folder made or
+        // removed in between would show only at the next change on disk, so
+        // the list is made once more now that every change is seen.
+        libraryWatcher_->waitUntilWatching();
+        watching_ = true;
+        if (controller_) controller_->libraryChanged();
+    }
     QMainWindow::showEvent(event);
 }
 

@@ -100,4 +100,6 @@ private:
     std::function<void()> noticeAction_;
     // Set once the user chose to quit during an install.
     bool quitting_ = false;
+    // Set once the library watch is set up and the list made after it.
+    bool watching_ = false;
 };
