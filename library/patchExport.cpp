@@ -87,7 +87,8 @@ public:
             if (!names.insert(getDirName(folder)).second)
                 return failed("two patches are named " + quotedName(getDirName(folder)));
         TemporaryFile file(archivePath);
-        if (file.fd() < 0) return systemFailure("cannot write", archivePath);
+        if (file.fd() < 0 || fstat(file.fd(), &archiveFile_) != 0)
+            return systemFailure("cannot write", archivePath);
         ExportResult result = writeArchive(folders, file.fd());
         // Done with the descriptor before the file goes: freeing an open
         // writer still writes the archive's end.
@@ -150,7 +151,9 @@ private:
             return addFolder(sub.get(), info, name);
         }
         if (S_ISLNK(info.st_mode)) return addLink(folder, entry, name, info);
-        if (S_ISREG(info.st_mode)) {
+        // An archive saved inside a patch it holds must not hold itself half written.
+        if (S_ISREG(info.st_mode) &&
+            !(info.st_dev == archiveFile_.st_dev && info.st_ino == archiveFile_.st_ino)) {
             ++done_.files;
             return addFile(folder, entry, name);
         }
@@ -243,6 +246,8 @@ private:
     std::vector<char> buffer_ = std::vector<char>(kReadBlock);
     // What of the current patch folder is in the archive so far, for progress.
     TreeSize done_;
+    // The archive being written, which the walk leaves out.
+    struct stat archiveFile_ {};
     std::chrono::steady_clock::time_point told_;
 };
 

@@ -87,6 +87,17 @@ TEST(PatchExport, InstallingTheArchiveGivesBackTheSamePatches) {
     }
 }
 
+// An archive saved inside the patch it holds leaves itself out.
+TEST(PatchExport, AnArchiveSavedInsideItsPatchLeavesItselfOut) {
+    const ScratchLibrary library;
+    const ScratchDir source;
+    source.writeFile("In/In.pd", kEffect);
+    const std::string archive = source.path("In/In.zip");
+    ASSERT_EQ(exportPatches({source.path("In")}, archive).outcome, ExportOutcome::exported);
+    installQuietly({archive});
+    EXPECT_EQ(entriesOf(kEffects + "/In"), std::vector<std::string>{"In.pd"});
+}
+
 // A failed or cancelled export leaves the target as it was and nothing beside it.
 TEST(PatchExport, AFailureOrCancelLeavesTheTargetAsItWas) {
     const ScratchDir source;
