@@ -629,6 +629,7 @@ TEST_F(GermanWindowTest, TheWindowSpeaksGerman) {
         {child<QAbstractButton>("noticeAction").text(), "Rückgängig"},
         {window->findChild<QAction*>("undoAction")->text(), "Rückgängig: „Echo“ löschen"},
         {child<QMenu>("editMenu").title(), "&Bearbeiten"},
+        {child<QAction>("exportAction").text(), "&Exportieren…"},
         {alert->text(), "Die Datei oder der Ordner war ungültig"},
         {alert->buttons().value(0)->text(), "OK"}};
     for (const auto& [text, german] : shown) EXPECT_EQ(text, german);

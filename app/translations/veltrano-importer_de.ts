@@ -32,6 +32,29 @@
     </message>
 </context>
 <context>
+    <name>FindingsSection</name>
+    <message>
+        <source>Patch check</source>
+        <translation>Patch-Prüfung</translation>
+    </message>
+    <message>
+        <source>Patch check of the selected patch</source>
+        <translation>Patch-Prüfung des ausgewählten Patches</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Hinweis</translation>
+    </message>
+</context>
+<context>
     <name>HelpPanel</name>
     <message>
         <source>Veltrano Importer Help</source>
@@ -83,6 +106,22 @@
     <message>
         <source>%1 and %2 more waiting</source>
         <translation>%1 und %2 weitere warten</translation>
+    </message>
+    <message>
+        <source>%1, %2 of %3 files</source>
+        <translation>%1, %2 von %3 Dateien</translation>
+    </message>
+    <message>
+        <source>Exporting…</source>
+        <translation>Exportieren…</translation>
+    </message>
+    <message>
+        <source>Exporting “%1”</source>
+        <translation>„%1“ wird exportiert</translation>
+    </message>
+    <message>
+        <source>Exporting “%1”, %2 of %3 patches done</source>
+        <translation>„%1“ wird exportiert, %2 von %3 Patches fertig</translation>
     </message>
 </context>
 <context>
@@ -438,6 +477,57 @@
         <source>No effects match “%1”.</source>
         <translation>Keine Effekte passen zu „%1“.</translation>
     </message>
+    <message>
+        <source>&amp;Export…</source>
+        <translation>&amp;Exportieren…</translation>
+    </message>
+    <message>
+        <source>Writes the selected patches to one .zip archive, to hand them to someone else</source>
+        <translation>Schreibt die ausgewählten Patches in ein einziges .zip-Archiv, um sie an jemand anderen weiterzugeben</translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Patches</source>
+        <translation>Patches</translation>
+    </message>
+    <message>
+        <source>Export Patches</source>
+        <translation>Patches exportieren</translation>
+    </message>
+    <message>
+        <source>Zip archives (*.zip)</source>
+        <translation>Zip-Archive (*.zip)</translation>
+    </message>
+    <message>
+        <source>Keep Exporting</source>
+        <translation>Weiter exportieren</translation>
+    </message>
+    <message>
+        <source>Quit while patches are being exported?</source>
+        <translation>Beenden, während Patches exportiert werden?</translation>
+    </message>
+    <message>
+        <source>The archive is not written, and the requests waiting are dropped.</source>
+        <translation>Das Archiv wird nicht geschrieben, und die wartenden Aufträge entfallen.</translation>
+    </message>
+</context>
+<context>
+    <name>PatchDrawingPane</name>
+    <message>
+        <source>Select a patch to see its drawing.</source>
+        <translation>Wählen Sie einen Patch aus, um seine Zeichnung zu sehen.</translation>
+    </message>
+    <message>
+        <source>Patch drawing</source>
+        <translation>Patch-Zeichnung</translation>
+    </message>
+    <message>
+        <source>Subpatch path</source>
+        <translation>Subpatch-Pfad</translation>
+    </message>
 </context>
 <context>
     <name>UndoMenuItem</name>
@@ -619,6 +709,50 @@
     <message>
         <source>Maybe you dropped a file with no dac~ or a folder that doesn&apos;t contain a patch of the same name!</source>
         <translation>Vielleicht haben Sie eine Datei ohne dac~ abgelegt oder einen Ordner, der keinen Patch gleichen Namens enthält!</translation>
+    </message>
+    <message>
+        <source>Exported %1 to %2</source>
+        <translation>%1 nach %2 exportiert</translation>
+    </message>
+    <message>
+        <source>Exported %1 patches to %2</source>
+        <translation>%1 Patches nach %2 exportiert</translation>
+    </message>
+    <message>
+        <source>Show in Files</source>
+        <translation>In der Dateiverwaltung zeigen</translation>
+    </message>
+    <message>
+        <source>Export to %1 cancelled</source>
+        <translation>Export nach %1 abgebrochen</translation>
+    </message>
+    <message>
+        <source>Can&apos;t export to %1: %2</source>
+        <translation>Export nach %1 nicht möglich: %2</translation>
+    </message>
+    <message>
+        <source>1 error</source>
+        <translation>1 Fehler</translation>
+    </message>
+    <message>
+        <source>%1 errors</source>
+        <translation>%1 Fehler</translation>
+    </message>
+    <message>
+        <source>1 warning</source>
+        <translation>1 Warnung</translation>
+    </message>
+    <message>
+        <source>%1 warnings</source>
+        <translation>%1 Warnungen</translation>
+    </message>
+    <message>
+        <source>Installed %1: %2</source>
+        <translation>%1 installiert: %2</translation>
+    </message>
+    <message>
+        <source>Installed %1 patches, %2 with errors or warnings</source>
+        <translation>%1 Patches installiert, %2 mit Fehlern oder Warnungen</translation>
     </message>
 </context>
 <context>
