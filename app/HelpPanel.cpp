@@ -15,8 +15,13 @@ namespace {
 // The level of the headings of the help's sections (<h3>).
 constexpr int kSectionLevel = 3;
 
+// The help in the language of the window's translation: each translation names
+// its own help file, and without one, or when the named file is not built in,
+// the help is the English one.
 QString helpText() {
-    QFile file(":/help/help.html");
+    //: The file name of the help in this language, built in beside help.html.
+    QFile file(":/help/" + HelpPanel::tr("help.html"));
+    if (!file.exists()) file.setFileName(":/help/help.html");
     if (!file.open(QIODevice::ReadOnly)) return {};
     const auto path = [](const char* dir) { return QString::fromUtf8(dir).toHtmlEscaped(); };
     return QString::fromUtf8(file.readAll())

@@ -608,7 +608,7 @@ struct GermanTranslation {
 class GermanWindowTest : GermanTranslation, public MainWindowTest {};
 
 // In German the window's own texts, the controller's sentences with names in German quotes, the
-// step in Edit > Undo and the controller's alerts all speak German.
+// step in Edit > Undo, the controller's alerts and the help all speak German.
 TEST_F(GermanWindowTest, TheWindowSpeaksGerman) {
     for (const char* name : {"Echo", "Hall"}) addPatch(name);
     reload();
@@ -621,6 +621,7 @@ TEST_F(GermanWindowTest, TheWindowSpeaksGerman) {
     });
     auto* alert = window->findChild<QMessageBox*>();
     ASSERT_NE(alert, nullptr);
+    window->helpPanel().makeKeyAndOrderFront();
     const std::pair<QString, QString> shown[] = {
         {child<QAbstractButton>("effectsSegment").text(), "Effekte"},
         {child<QAbstractButton>("addButton").text(), "Hinzufügen…"},
@@ -631,7 +632,9 @@ TEST_F(GermanWindowTest, TheWindowSpeaksGerman) {
         {child<QMenu>("editMenu").title(), "&Bearbeiten"},
         {child<QAction>("exportAction").text(), "&Exportieren…"},
         {alert->text(), "Die Datei oder der Ordner war ungültig"},
-        {alert->buttons().value(0)->text(), "OK"}};
+        {alert->buttons().value(0)->text(), "OK"},
+        {window->helpPanel().findChild<QListWidget*>()->model()->index(0, 0).data().toString(),
+         "Patches installieren"}};
     for (const auto& [text, german] : shown) EXPECT_EQ(text, german);
 }
 

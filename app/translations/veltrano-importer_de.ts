@@ -68,6 +68,11 @@
         <source>Help text</source>
         <translation>Hilfetext</translation>
     </message>
+    <message>
+        <source>help.html</source>
+        <extracomment>The file name of the help in this language, built in beside help.html.</extracomment>
+        <translation>help_de.html</translation>
+    </message>
 </context>
 <context>
     <name>InstallProgress</name>
