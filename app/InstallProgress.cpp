@@ -144,11 +144,11 @@ void InstallProgress::showWaiting() {
     if (waiting == 0)
         widgets_.waiting->clear();
     else if (next.isEmpty())
-        widgets_.waiting->setText(tr("%1 more waiting").arg(waiting));
+        widgets_.waiting->setText(tr("%n more waiting", nullptr, waiting));
     else if (waiting == 1)
         widgets_.waiting->setText(tr("%1 after the install").arg(next));
     else
-        widgets_.waiting->setText(tr("%1 and %2 more waiting").arg(next).arg(waiting - 1));
+        widgets_.waiting->setText(tr("%1 and %n more waiting", nullptr, waiting - 1).arg(next));
 }
 
 void InstallProgress::setBusyCursor(bool busy) {

@@ -100,17 +100,23 @@
         <source>%1 of %2</source>
         <translation>%1 von %2</translation>
     </message>
-    <message>
-        <source>%1 more waiting</source>
-        <translation>%1 weitere warten</translation>
+    <message numerus="yes">
+        <source>%n more waiting</source>
+        <translation>
+            <numerusform>%n weitere wartet</numerusform>
+            <numerusform>%n weitere warten</numerusform>
+        </translation>
     </message>
     <message>
         <source>%1 after the install</source>
         <translation>%1 nach der Installation</translation>
     </message>
-    <message>
-        <source>%1 and %2 more waiting</source>
-        <translation>%1 und %2 weitere warten</translation>
+    <message numerus="yes">
+        <source>%1 and %n more waiting</source>
+        <translation>
+            <numerusform>%1 und %n weitere warten</numerusform>
+            <numerusform>%1 und %n weitere warten</numerusform>
+        </translation>
     </message>
     <message>
         <source>%1, %2 of %3 files</source>
