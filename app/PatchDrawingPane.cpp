@@ -116,7 +116,9 @@ void PatchDrawingPane::showPatch(const std::string& folder) {
 void PatchDrawingPane::present(std::string folder, std::shared_ptr<Drawing> drawing) {
     const bool same = folder == folder_ && drawing_ && drawing;
     const int keep = same ? shown_ : 0;
-    drawing_ = std::move(drawing);
+    // The view draws from the drawing shown until it is given another: the
+    // one replaced lives until this returns.
+    const std::shared_ptr<Drawing> replaced = std::exchange(drawing_, std::move(drawing));
     folder_ = std::move(folder);
     if (!drawing_ || drawing_->canvases.empty()) {
         view_->setCanvas(nullptr);
