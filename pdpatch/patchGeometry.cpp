@@ -16,6 +16,9 @@ constexpr int kRightMargin = 2;
 constexpr int kTopMargin = 3;
 constexpr int kBottomMargin = 2;
 constexpr int kWrapAt = 60;
+// A box shows at most this many bytes of its text: a comment of megabytes
+// would cost the drawing seconds, and no one reads it in a preview.
+constexpr std::size_t kLongestText = 4000;
 // Boxes with a border are at least this many characters wide, so that two
 // inlets stay apart.
 constexpr int kNarrowest = 3;
@@ -253,7 +256,14 @@ private:
     BoxLayout textBox(Shape shape, const Box& box, const std::string& text, int narrowest) const {
         BoxLayout out;
         out.shape = shape;
-        const int longest = wrap(text, box.width > 0 ? box.width : kWrapAt, out.text);
+        std::string shown = text;
+        if (shown.size() > kLongestText) {
+            std::size_t end = kLongestText;
+            while (end > 0 && (static_cast<unsigned char>(shown[end]) & 0xc0) == 0x80) --end;
+            shown.resize(end);
+            shown += "\u2026";
+        }
+        const int longest = wrap(shown, box.width > 0 ? box.width : kWrapAt, out.text);
         const int lines = 1 + static_cast<int>(std::count(out.text.begin(), out.text.end(), '\n'));
         const int columns = box.width > 0 ? box.width : std::max(longest, narrowest);
         out.rect = {box.x, box.y, columns * font_.width + kLeftMargin + kRightMargin,

@@ -68,6 +68,12 @@ TEST(PatchGeometry, PlacesBoxesAndCordsAsPd) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(described(layOutPatch(readPatch(c.content), "Echo")), c.expected) << c.content;
+
+    // A comment of megabytes shows its beginning only.
+    const std::string huge = "#N canvas 0 0 450 300 10;\n#X text 0 0 " + std::string(1 << 20, 'x');
+    const std::string shown = layOutPatch(readPatch(huge + ";\n"), "Echo")[0].boxes[0].text;
+    EXPECT_LT(shown.size(), 5000u);
+    EXPECT_TRUE(shown.ends_with("\u2026"));
 }
 
 }  // namespace
