@@ -55,9 +55,9 @@ void LibraryWatcher::waitUntilWatching() {
 void LibraryWatcher::followAndReport(bool folderChanged) {
     watcherThread_->send([this, folderChanged] {
         // Reported once the watches are set, so that the list read on the
-        // report misses no later change.
-        if (followFolders() || folderChanged)
-            QMetaObject::invokeMethod(this, &LibraryWatcher::changed, Qt::QueuedConnection);
+        // report misses no later change. Emitted on the watcher's thread:
+        // Qt queues it to each receiver's own thread.
+        if (followFolders() || folderChanged) emit changed();
     });
 }
 

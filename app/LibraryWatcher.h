@@ -35,6 +35,8 @@ public:
     void waitUntilWatching();
 
 signals:
+    // Emitted on the watcher's own thread: connect it with a receiver that
+    // lives on the thread meant to handle it.
     void changed();
 
 private:

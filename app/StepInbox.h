@@ -4,7 +4,8 @@
 // order sent, and none once it is gone. The steps wait under a std::mutex, so
 // that ThreadSanitizer sees each hand-off: only a wake-up without data goes
 // through Qt's event queue, whose locks (Debian's Qt is built without
-// ThreadSanitizer) it cannot see.
+// ThreadSanitizer) it cannot see. The wake-up is a plain QEvent, which Qt's
+// own code frees: a slot object made here and freed there would look raced.
 
 #include <QObject>
 #include <deque>
@@ -17,9 +18,10 @@ public:
 
     void send(std::function<void()> step);
 
-private:
-    void runOne();
+protected:
+    void customEvent(QEvent* wakeUp) override;
 
+private:
     std::mutex mutex_;
     std::deque<std::function<void()>> steps_;
 };
