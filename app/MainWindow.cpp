@@ -56,17 +56,20 @@ std::string translatedByQt(const char* context, const char* sourceText) {
 }
 }  // namespace
 
-MainWindow::MainWindow(std::unique_ptr<PatchListQueue> lister)
+MainWindow::MainWindow(std::unique_ptr<PatchListQueue> lister,
+                       std::unique_ptr<LibraryWatcher> watcher)
     : QMainWindow(),
       ui_(std::make_unique<Ui::MainWindow>()),
       itemListPanel_(new ItemListPanel(this)),
       libraryQueue_(new LibraryQueue(this)),
       patchReader_(new PatchReadQueue(this)),
       patchLister_(lister.release()),
+      libraryWatcher_(watcher.release()),
       patchChecker_(new PatchCheckQueue(this)),
       findingsSection_(new FindingsSection),
       workspace_(new DesktopWorkspace(this)) {
     patchLister_->setParent(this);
+    libraryWatcher_->setParent(this);
     ui_->setupUi(this);
     // The findings sit under the parameters, above the drawing.
     ui_->parametersSplitter->insertWidget(1, findingsSection_);
@@ -107,10 +110,6 @@ MainWindow::MainWindow(std::unique_ptr<PatchListQueue> lister)
     }
     restoreGeometry(QSettings().value(kGeometryKey).toByteArray());
     fitOnScreen(*this);
-    libraryWatcher_ =
-        new LibraryWatcher({QString::fromUtf8(BASE_DIR), QString::fromUtf8(EFFECTS_DIR),
-                            QString::fromUtf8(INSTRUMENTS_DIR)},
-                           this);
     helpPanel_ = new HelpPanel(this);
 }
 
@@ -178,7 +177,8 @@ void MainWindow::connectControls() {
         showListState();
     });
     // Only what the user does to the search counts as a change of the view.
-    connect(ui_->searchField, &QLineEdit::textEdited, this, [this] { controller_->searchChanged(); });
+    connect(ui_->searchField, &QLineEdit::textEdited, this,
+            [this] { controller_->searchChanged(); });
     auto* clearSearch =
         new QShortcut(Qt::Key_Escape, ui_->searchField, nullptr, nullptr, Qt::WidgetShortcut);
     const auto clearSearchByUser = [this] {
@@ -421,19 +421,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     QSettings().setValue(kGeometryKey, saveGeometry());
     QMainWindow::closeEvent(event);
-}
-
-void MainWindow::showEvent(QShowEvent* event) {
-    if (!watching_) {
-        // The watch was set up on its own thread while the window was laid
-        // out, and the first list was begun before it: a folder made or
-        // removed in between would show only at the next change on disk, so
-        // the list is made once more now that every change is seen.
-        libraryWatcher_->waitUntilWatching();
-        watching_ = true;
-        if (controller_) controller_->libraryChanged();
-    }
-    QMainWindow::showEvent(event);
 }
 
 void MainWindow::changeEvent(QEvent* event) {

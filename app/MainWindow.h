@@ -33,9 +33,9 @@ class UndoMenuItem;
 class MainWindow : public QMainWindow, public views::Window, public views::Notice {
     Q_OBJECT
 public:
-    // Lays the window out, taking the lister, which may be listing already;
-    // it needs no controller yet.
-    explicit MainWindow(std::unique_ptr<PatchListQueue> lister);
+    // Lays the window out, taking the lister, which may be listing already,
+    // and the library's watcher; it needs no controller yet.
+    MainWindow(std::unique_ptr<PatchListQueue> lister, std::unique_ptr<LibraryWatcher> watcher);
     ~MainWindow() override;
     // Once, before the window is shown; the window lets go of the controller
     // when it goes.
@@ -61,8 +61,6 @@ protected:
     // running install and drops the requests waiting, and the window closes
     // at once: the worker is waited for only when the window is destroyed.
     void closeEvent(QCloseEvent* event) override;
-    // Shown, the window reports every change to the library from then on.
-    void showEvent(QShowEvent* event) override;
     // Activated, the window has the library checked again.
     void changeEvent(QEvent* event) override;
 
@@ -88,10 +86,10 @@ private:
     std::unique_ptr<ButtonSegments> typeSegments_;
     HelpPanel* helpPanel_;
     ItemListPanel* itemListPanel_;
-    LibraryWatcher* libraryWatcher_;
     LibraryQueue* libraryQueue_;
     PatchReadQueue* patchReader_;
     PatchListQueue* patchLister_;
+    LibraryWatcher* libraryWatcher_;
     PatchCheckQueue* patchChecker_;
     FindingsSection* findingsSection_;
     std::unique_ptr<UndoMenuItem> undoMenuItem_;
@@ -100,6 +98,4 @@ private:
     std::function<void()> noticeAction_;
     // Set once the user chose to quit during an install.
     bool quitting_ = false;
-    // Set once the library watch is set up and the list made after it.
-    bool watching_ = false;
 };

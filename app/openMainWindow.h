@@ -1,10 +1,11 @@
 #pragma once
 
 // The one way a main window comes up, in the program, the screenshot tool,
-// the benchmark and the window tests alike: the window's lister is made and
-// the controller told that launching has finished, which asks it for the
-// effects' list; the list is made while the window is laid out, attached to
-// the controller and shown, and shows once the event loop runs.
+// the benchmark and the window tests alike: the library's watch is set, the
+// window's lister made and the controller told that launching has finished,
+// which asks it for the effects' list; the list is made while the window is
+// laid out, attached to the controller and shown, and shows once the event
+// loop runs.
 
 #include <memory>
 
