@@ -22,9 +22,8 @@ public:
     // would have handed over never runs.
     ~PatchCheckQueue() override = default;
 
-    void checkLibrary(std::function<void(PatchFindings)> show) override;
-    void checkPatches(std::vector<std::string> folders,
-                      std::function<void(PatchFindings)> show) override;
+    void checkLibrary(Show show) override;
+    void checkPatches(std::vector<std::string> folders, Show show) override;
 
     // A check was asked for whose findings have not been handed over yet.
     bool checking() const { return unfinished_ > 0; }
@@ -32,8 +31,7 @@ public:
 private:
     // Runs the check on the worker and hands what it found to `show`,
     // unless it was skipped (found nothing at all).
-    void post(std::function<std::optional<PatchFindings>(PatchCheckCache&)> check,
-              std::function<void(PatchFindings)> show);
+    void post(std::function<std::optional<PatchFindings>(PatchCheckCache&)> check, Show show);
 
     // Used on the worker's thread only.
     PatchCheckCache cache_;

@@ -126,13 +126,13 @@ void VQ_ImporterAppDelegate::selectWantedSegment() {
 
 void VQ_ImporterAppDelegate::checkLibrary() {
     if (patchChecker)
-        patchChecker->checkLibrary([this](PatchFindings found) { showFindings(std::move(found)); });
+        patchChecker->checkLibrary([this](PatchFindings& found) { showFindings(found); });
 }
 
-void VQ_ImporterAppDelegate::showFindings(PatchFindings found) {
+void VQ_ImporterAppDelegate::showFindings(PatchFindings& found) {
     // Most checks find what the one before found: the table is left alone.
     if (found == findings) return;
-    findings = std::move(found);
+    std::swap(findings, found);
     if (patches) patches->reloadCells();
     showSelectedFindings();
 }
@@ -140,8 +140,9 @@ void VQ_ImporterAppDelegate::showFindings(PatchFindings found) {
 void VQ_ImporterAppDelegate::showSelectedFindings() {
     if (!findingList) return;
     const auto found = findings.find(paramsPath);
-    findingList->showFindings(found == findings.end() ? std::vector<views::ListedFinding>{}
-                                                      : listedFindings(found->first, found->second));
+    findingList->showFindings(found == findings.end()
+                                  ? std::vector<views::ListedFinding>{}
+                                  : listedFindings(found->first, found->second));
 }
 
 const std::vector<pdpatch::Finding>* VQ_ImporterAppDelegate::findingsOfRow(int row) const {
@@ -195,7 +196,8 @@ void VQ_ImporterAppDelegate::showPatchList(PatchList list) {
     std::vector<int> rows;
     for (const std::string& path : toReveal) {
         const auto found = std::find(shown.paths.begin(), shown.paths.end(), path);
-        if (found != shown.paths.end()) rows.push_back(static_cast<int>(found - shown.paths.begin()));
+        if (found != shown.paths.end())
+            rows.push_back(static_cast<int>(found - shown.paths.begin()));
     }
     toReveal.clear();
     if (patches && !rows.empty()) patches->revealRows(rows);
@@ -316,7 +318,8 @@ std::string VQ_ImporterAppDelegate::tableViewToolTipForTableColumnRow(
     const views::TableView* table, const std::string& columnIdentifier, int row) const {
     if (table == patches) {
         const std::string summary = tableViewMarkDescriptionForRow(table, row);
-        const std::string name = tableViewObjectValueForTableColumnRow(table, columnIdentifier, row);
+        const std::string name =
+            tableViewObjectValueForTableColumnRow(table, columnIdentifier, row);
         return summary.empty() ? name : name + "\n" + summary;
     }
     if (table != parameterTable || row < 0 || row >= params.size())
@@ -343,7 +346,7 @@ views::RowMark VQ_ImporterAppDelegate::tableViewMarkForRow(const views::TableVie
 }
 
 std::string VQ_ImporterAppDelegate::tableViewMarkDescriptionForRow(const views::TableView* table,
-                                                                  int row) const {
+                                                                   int row) const {
     const std::vector<pdpatch::Finding>* found = table == patches ? findingsOfRow(row) : nullptr;
     return found ? findingSummary(*found) : "";
 }

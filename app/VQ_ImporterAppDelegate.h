@@ -231,7 +231,9 @@ private:
     void reveal(const char* typeDir, std::vector<std::string> paths, bool select = false);
     // Asks the checker for the findings of the whole library.
     void checkLibrary();
-    void showFindings(PatchFindings found);
+    // Takes the findings when they differ from those shown, leaving the
+    // replaced ones in `found`.
+    void showFindings(PatchFindings& found);
     // The findings of the patch the parameters table shows, in the finding list.
     void showSelectedFindings();
     const std::vector<pdpatch::Finding>* findingsOfRow(int row) const;

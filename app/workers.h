@@ -79,18 +79,20 @@ public:
 // its results between checks (see PatchCheckCache), so the window neither
 // waits for a check of the whole library nor repeats one for what did not
 // change. Without one attached the controller checks nothing, and marks and
-// says nothing about findings.
+// says nothing about findings. `show` may take the findings it is handed or
+// swap them for those they replace: what it leaves is the checker's to free.
 class PatchChecker {
 public:
+    using Show = std::function<void(PatchFindings&)>;
+
     virtual ~PatchChecker() = default;
     // Checks every patch of the library in its turn and hands the findings
     // to `show` on the main thread. A request still waiting when a later one
     // comes is dropped: the later one checks the library as it is then.
-    virtual void checkLibrary(std::function<void(PatchFindings)> show) = 0;
+    virtual void checkLibrary(Show show) = 0;
     // Checks the patch folders in their turn, never dropped, and hands their
     // findings to `show` on the main thread.
-    virtual void checkPatches(std::vector<std::string> folders,
-                              std::function<void(PatchFindings)> show) = 0;
+    virtual void checkPatches(std::vector<std::string> folders, Show show) = 0;
 };
 
 }  // namespace workers

@@ -91,12 +91,13 @@ struct FakePatchReader : workers::PatchReader {
 
 // Checks at once, keeping its results between checks as the window's checker does.
 struct FakePatchChecker : workers::PatchChecker {
-    void checkLibrary(std::function<void(PatchFindings)> show) override {
-        show(cache.checkLibrary());
+    void checkLibrary(Show show) override {
+        PatchFindings found = cache.checkLibrary();
+        show(found);
     }
-    void checkPatches(std::vector<std::string> folders,
-                      std::function<void(PatchFindings)> show) override {
-        show(cache.check(folders));
+    void checkPatches(std::vector<std::string> folders, Show show) override {
+        PatchFindings found = cache.check(folders);
+        show(found);
     }
     PatchCheckCache cache;
 };
